@@ -1,0 +1,89 @@
+#include "FixtureTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace calidra {
+
+FixtureTree::FixtureTree()
+{
+    EXPECT_TRUE(m_dir.isValid()) << "cannot create a temporary folder";
+}
+
+QString FixtureTree::root() const
+{
+    return m_dir.path();
+}
+
+QString FixtureTree::absolute(const QString& path) const
+{
+    return m_dir.filePath(path);
+}
+
+void FixtureTree::makeParent(const QString& path)
+{
+    const QString parent = QFileInfo(absolute(path)).path();
+    EXPECT_TRUE(QDir().mkpath(parent)) << "cannot create " << parent.toStdString();
+}
+
+void FixtureTree::addFolder(const QString& path)
+{
+    EXPECT_TRUE(QDir().mkpath(absolute(path))) << "cannot create " << path.toStdString();
+}
+
+void FixtureTree::addFile(const QString& path, const QByteArray& contents)
+{
+    makeParent(path);
+    QFile file(absolute(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        << "cannot write " << path.toStdString();
+    ASSERT_EQ(file.write(contents), contents.size());
+}
+
+void FixtureTree::addSymlink(const QString& path, const QString& target)
+{
+    makeParent(path);
+    const QByteArray link = QFile::encodeName(absolute(path));
+    const QByteArray to = QFile::encodeName(target);
+    EXPECT_EQ(::symlink(to.constData(), link.constData()), 0) << "cannot link " << path.toStdString();
+}
+
+void FixtureTree::addLargeFile(const QString& path, qint64 size)
+{
+    makeParent(path);
+    QFile file(absolute(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_TRUE(file.resize(size));
+}
+
+void FixtureTree::addUnreadable(const QString& path)
+{
+    makeParent(path);
+    const QByteArray name = QFile::encodeName(absolute(path));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<size_t>(name.size()), sizeof(address.sun_path)) << "path too long";
+    std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(socket, 0);
+    EXPECT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    ::close(socket);
+}
+
+void FixtureTree::remove(const QString& path)
+{
+    const QFileInfo info(absolute(path));
+    const bool removed = info.isDir() && !info.isSymLink() ? QDir(info.filePath()).removeRecursively()
+                                                           : QFile::remove(info.filePath());
+    EXPECT_TRUE(removed) << "cannot remove " << path.toStdString();
+}
+
+} // namespace calidra

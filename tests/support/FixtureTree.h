@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace calidra {
+
+/// A throw-away system tree for tests: folders, files, symbolic links and
+/// files that cannot be read, below a fresh temporary folder that is removed
+/// with the object. Paths are relative to the tree's root ("sys/devices/x").
+/// Every operation creates the folders on the way; a failure fails the
+/// current test through a GoogleTest assertion.
+class FixtureTree
+{
+public:
+    FixtureTree();
+
+    /// The tree's root, to be passed as the system root.
+    QString root() const;
+    /// The absolute form of a path in the tree.
+    QString absolute(const QString& path) const;
+
+    void addFolder(const QString& path);
+    void addFile(const QString& path, const QByteArray& contents);
+    void addSymlink(const QString& path, const QString& target);
+    /// A sparse regular file of the given size, holding zero bytes.
+    void addLargeFile(const QString& path, qint64 size);
+    /// A node that no one can open for reading, not even the superuser
+    /// (a Unix-domain socket): stands in for a file that cannot be read.
+    void addUnreadable(const QString& path);
+    /// Removes a file, or a folder with everything below it.
+    void remove(const QString& path);
+
+private:
+    void makeParent(const QString& path);
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace calidra
