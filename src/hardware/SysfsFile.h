@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace calidra {
+
+/// Whole-file reads of small kernel files (sysfs attributes, procfs values).
+/// Every read is capped, so a huge or endless file cannot exhaust memory, and
+/// none blocks: only regular files are read.
+class SysfsFile
+{
+public:
+    /// The largest file read; a larger one is treated as unreadable.
+    static constexpr qsizetype MaximumSize = 64 * 1024;
+
+    enum class Links { Follow, DoNotFollow };
+
+    /// Reads the regular file `name` relative to the open folder `folder`
+    /// (or to the working folder with AT_FDCWD; an absolute `name` ignores
+    /// `folder`). Absent when it cannot be opened, is not a regular file,
+    /// fails to read (EIO, ENODEV...), holds more than MaximumSize bytes or,
+    /// with Links::DoNotFollow, is a symbolic link.
+    static std::optional<QByteArray> readAt(int folder, const char* name, Links links);
+
+    /// Reads an already open file from its start with pread; the same caps
+    /// and failures as readAt.
+    static std::optional<QByteArray> readOpen(int file);
+};
+
+} // namespace calidra
