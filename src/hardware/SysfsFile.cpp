@@ -1,9 +1,10 @@
 #include "SysfsFile.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace calidra {
 
@@ -24,13 +25,34 @@ std::optional<QByteArray> SysfsFile::readAt(int folder, const char* name, Links 
 
 std::optional<QByteArray> SysfsFile::readOpen(int file)
 {
+    // One byte past the cap tells a file that is too large.
+    std::optional<QByteArray> contents = readUpTo(file, MaximumSize + 1);
+    if (contents && contents->size() > MaximumSize) {
+        return std::nullopt;
+    }
+    return contents;
+}
+
+std::optional<QByteArray> SysfsFile::readHead(const char* path, qsizetype size)
+{
+    const int file = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (file < 0) {
+        return std::nullopt;
+    }
+    std::optional<QByteArray> contents = readUpTo(file, size);
+    ::close(file);
+    return contents;
+}
+
+std::optional<QByteArray> SysfsFile::readUpTo(int file, qsizetype size)
+{
     struct stat status = {};
     if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
     // Kernel files often report a size of 0 or 4096 whatever they hold, so
-    // read until the end, one byte past the cap to notice a file too large.
-    QByteArray contents(MaximumSize + 1, Qt::Uninitialized);
+    // read until the end or the limit.
+    QByteArray contents(size, Qt::Uninitialized);
     qsizetype filled = 0;
     while (filled < contents.size()) {
         const ssize_t count = ::pread(file, contents.data() + filled,
@@ -45,9 +67,6 @@ std::optional<QByteArray> SysfsFile::readOpen(int file)
             break;
         }
         filled += count;
-    }
-    if (filled > MaximumSize) {
-        return std::nullopt;
     }
     contents.truncate(filled);
     return contents;

@@ -27,6 +27,13 @@ public:
     /// Reads an already open file from its start with pread; the same caps
     /// and failures as readAt.
     static std::optional<QByteArray> readOpen(int file);
+
+    /// Reads at most the first `size` bytes of the regular file at `path`,
+    /// following links; for long files whose head is enough (/proc/cpuinfo).
+    static std::optional<QByteArray> readHead(const char* path, qsizetype size);
+
+private:
+    static std::optional<QByteArray> readUpTo(int file, qsizetype size);
 };
 
 } // namespace calidra

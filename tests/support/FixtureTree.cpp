@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace calidra {
 
@@ -53,7 +53,8 @@ void FixtureTree::addSymlink(const QString& path, const QString& target)
     makeParent(path);
     const QByteArray link = QFile::encodeName(absolute(path));
     const QByteArray to = QFile::encodeName(target);
-    EXPECT_EQ(::symlink(to.constData(), link.constData()), 0) << "cannot link " << path.toStdString();
+    EXPECT_EQ(::symlink(to.constData(), link.constData()), 0)
+        << "cannot link " << path.toStdString();
 }
 
 void FixtureTree::addLargeFile(const QString& path, qint64 size)
@@ -81,8 +82,9 @@ void FixtureTree::addUnreadable(const QString& path)
 void FixtureTree::remove(const QString& path)
 {
     const QFileInfo info(absolute(path));
-    const bool removed = info.isDir() && !info.isSymLink() ? QDir(info.filePath()).removeRecursively()
-                                                           : QFile::remove(info.filePath());
+    const bool removed = info.isDir() && !info.isSymLink()
+                             ? QDir(info.filePath()).removeRecursively()
+                             : QFile::remove(info.filePath());
     EXPECT_TRUE(removed) << "cannot remove " << path.toStdString();
 }
 

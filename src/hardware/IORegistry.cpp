@@ -1,0 +1,43 @@
+#include "IORegistry.h"
+
+#include <QFile>
+
+namespace calidra {
+namespace {
+
+IORegistry* current = nullptr;
+
+} // namespace
+
+IORegistry::IORegistry(QString systemRoot)
+    : m_systemRoot(std::move(systemRoot)), m_previous(std::exchange(current, this))
+{}
+
+IORegistry::~IORegistry()
+{
+    current = m_previous;
+}
+
+IORegistry* IORegistry::masterPort()
+{
+    return current;
+}
+
+RegistryHandle IORegistry::handleFromPath(const QString& registryPath) const
+{
+    const qsizetype colon = registryPath.indexOf(u':');
+    if (colon <= 0 || registryPath.mid(colon + 1, 1) != u"/") {
+        return {};
+    }
+    RegistryHandle entry = RegistryHandle::openPlaneRoot(m_systemRoot, registryPath.left(colon));
+    const QStringList steps = registryPath.mid(colon + 1).split(u'/', Qt::SkipEmptyParts);
+    for (const QString& step : steps) {
+        if (entry.isNull()) {
+            break;
+        }
+        entry = entry.child(QFile::encodeName(step));
+    }
+    return entry;
+}
+
+} // namespace calidra
