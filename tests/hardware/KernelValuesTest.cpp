@@ -17,8 +17,8 @@ namespace {
 
 using namespace std::literals;
 
-constexpr std::string_view CpuInfo = "processor\t: 0\ncpu MHz\t\t: 800.000\n\n"
-                                     "processor\t: 1\ncpu MHz\t\t: 2400.000\n";
+constexpr char CpuInfo[] = "processor\t: 0\ncpu MHz\t\t: 800.000\n\n"
+                           "processor\t: 1\ncpu MHz\t\t: 2400.000\n";
 
 // Expects the integer form to give `expected` (0 when absent) and the text form
 // its decimal text and a zero byte (absent when absent).
@@ -33,19 +33,49 @@ void expectValue(const char* name, std::optional<qint32> expected)
     }
 }
 
+// One hwmon device below sys/class/hwmon: its folder, its driver name and its
+// channels as label and input, numbered from 1; a channel without input has
+// only its label file.
+struct Device
+{
+    const char* folder;
+    const char* driver;
+    std::vector<std::pair<const char*, std::optional<std::string>>> channels;
+};
+
 class KernelValuesTest : public ::testing::Test
 {
 protected:
-    void addChannel(const char* device, const char* label, const QByteArray& input)
+    void addDevice(const Device& device)
     {
-        const QString folder = u"sys/class/hwmon/"_qs + QString::fromUtf8(device);
-        tree.addFile(folder + u"/temp7_label"_qs, QByteArray(label) + '\n');
-        tree.addFile(folder + u"/temp7_input"_qs, input);
+        const QString folder = u"sys/class/hwmon/"_qs + QString::fromUtf8(device.folder);
+        tree.addFile(folder + u"/name"_qs, QByteArray(device.driver) + '\n');
+        int number = 0;
+        for (const auto& [label, input] : device.channels) {
+            const QString channel = folder + u"/temp"_qs + QString::number(++number);
+            tree.addFile(channel + u"_label"_qs, QByteArray(label) + '\n');
+            if (input) {
+                tree.addFile(channel + u"_input"_qs, QByteArray::fromStdString(*input));
+            }
+        }
     }
 
     FixtureTree tree;
     KernelValues values{tree.root()};
 };
+
+// Names each table row in the test's output.
+template <typename Row>
+requires requires(const Row& row)
+{
+    row.test;
+}
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.test;
+}
+
+auto caseName = [](const auto& info) { return std::string(info.param.test); };
 
 struct ProcSysCase
 {
@@ -54,11 +84,6 @@ struct ProcSysCase
     qint32 integer;
     std::u16string_view text;
 };
-
-void PrintTo(const ProcSysCase& row, std::ostream* out)
-{
-    *out << row.test;
-}
 
 class ProcSysTest : public KernelValuesTest, public ::testing::WithParamInterface<ProcSysCase>
 {};
@@ -78,12 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ProcSysCase{"Negative", "-12\n", -12, u"-12\0"sv},
                       ProcSysCase{"WiderThan32Bits", "8589934592\n", 0, u"8589934592\0"sv},
                       ProcSysCase{"SeveralNumbers", "4\t4\t1\t7\n", 0, u"4\t4\t1\t7\0"sv},
-                      ProcSysCase{"LeadingBlank", " 5\n", 0, u" 5\0"sv},
                       ProcSysCase{"OnlyOneLineFeedGoes", "5\n\n", 0, u"5\n\0"sv},
                       ProcSysCase{"Empty", "", 0, u"\0"sv},
                       ProcSysCase{"Text", "Linux\n", 0, u"Linux\0"sv},
                       ProcSysCase{"BytesAbove127", "caf\xe9\n", 0, u"caf\u00e9\0"sv}),
-    [](const auto& info) { return std::string(info.param.test); });
+    caseName);
 
 TEST_F(KernelValuesTest, UnreadableValuesAreAbsent)
 {
@@ -114,270 +138,211 @@ TEST_F(KernelValuesTest, HostileNamesStayBelowProcSys)
     }
 }
 
-// Files below the system root; a path starting with "hwmon" lies below
-// sys/class/hwmon, one starting with "cpu/"
-// below sys/devices/system.
-struct ComputedCase
+// One file's text (absent: no file) and the value expected from it.
+struct TextCase
 {
     const char* test;
-    std::vector<std::pair<std::string, std::string>> files;
+    std::optional<std::string> text;
     std::optional<qint32> expected;
 };
 
-void PrintTo(const ComputedCase& row, std::ostream* out)
-{
-    *out << row.test;
-}
+class TextCaseTest : public KernelValuesTest, public ::testing::WithParamInterface<TextCase>
+{};
 
-class ComputedValueTest : public KernelValuesTest,
-                          public ::testing::WithParamInterface<ComputedCase>
-{
-protected:
-    void addFiles()
-    {
-        for (const auto& [path, contents] : GetParam().files) {
-            const std::string folder = path.starts_with("hwmon")  ? "sys/class/hwmon/"
-                                       : path.starts_with("cpu/") ? "sys/devices/system/"
-                                                                  : "";
-            tree.addFile(QString::fromStdString(folder + path),
-                         QByteArray::fromStdString(contents));
-        }
-    }
-};
-
-auto caseName = [](const auto& info) { return std::string(info.param.test); };
-
-using ProcessorCountTest = ComputedValueTest;
+// With an online list that cannot be read, the two processors of CpuInfo count.
+using ProcessorCountTest = TextCaseTest;
 TEST_P(ProcessorCountTest, CountsOnlineProcessors)
 {
-    addFiles();
+    if (GetParam().text) {
+        tree.addFile(u"sys/devices/system/cpu/online"_qs,
+                     QByteArray::fromStdString(*GetParam().text));
+    }
+    tree.addFile(u"proc/cpuinfo"_qs, CpuInfo);
     expectValue("hw.ncpu", GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , ProcessorCountTest,
-    ::testing::Values(
-        ComputedCase{"OnlineList", {{"cpu/online", "0-3,5,7-8\n"}}, 7},
-        ComputedCase{"OneProcessor", {{"cpu/online", "0\n"}}, 1},
-        ComputedCase{"RangeCountedNotWalked", {{"cpu/online", "0-2147483646\n"}}, 2147483647},
-        ComputedCase{"CountBeyond32Bits", {{"cpu/online", "0-4294967295\n"}}, std::nullopt},
-        ComputedCase{
-            "Reversed", {{"cpu/online", "3-0\n"}, {"proc/cpuinfo", std::string(CpuInfo)}}, 2},
-        ComputedCase{"Overlapping",
-                     {{"cpu/online", "0-3,2-5\n"}, {"proc/cpuinfo", std::string(CpuInfo)}},
-                     2},
-        ComputedCase{
-            "TrailingComma", {{"cpu/online", "0-3,\n"}, {"proc/cpuinfo", std::string(CpuInfo)}}, 2},
-        ComputedCase{"NumberBeyond32Bits",
-                     {{"cpu/online", "0-99999999999\n"}, {"proc/cpuinfo", std::string(CpuInfo)}},
-                     2},
-        ComputedCase{
-            "Garbage", {{"cpu/online", "all\n"}, {"proc/cpuinfo", std::string(CpuInfo)}}, 2},
-        ComputedCase{"EmptyList", {{"cpu/online", ""}, {"proc/cpuinfo", std::string(CpuInfo)}}, 2},
-        ComputedCase{"CpuinfoAlone", {{"proc/cpuinfo", std::string(CpuInfo)}}, 2},
-        ComputedCase{
-            "CpuinfoWithoutProcessors", {{"proc/cpuinfo", "flags\t: fpu\n"}}, std::nullopt},
-        ComputedCase{"Nothing", {}, std::nullopt}),
+    ::testing::Values(TextCase{"OnlineList", "0-3,5,7-8\n", 7}, TextCase{"OneProcessor", "0\n", 1},
+                      TextCase{"RangeCountedNotWalked", "0-2147483646\n", 2147483647},
+                      TextCase{"CountBeyond32Bits", "0-4294967295\n", 2},
+                      TextCase{"NumberBeyond32Bits", "0-99999999999\n", 2},
+                      TextCase{"Reversed", "3-0\n", 2}, TextCase{"Overlapping", "0-3,2-5\n", 2},
+                      TextCase{"TrailingComma", "0-3,\n", 2}, TextCase{"Garbage", "all\n", 2},
+                      TextCase{"Empty", "", 2}, TextCase{"Missing", std::nullopt, 2}),
     caseName);
 
-using TemperatureTest = ComputedValueTest;
+TEST_F(KernelValuesTest, ProcessorCountAbsentWithoutProcessorLines)
+{
+    expectValue("hw.ncpu", std::nullopt);
+    tree.addFile(u"proc/cpuinfo"_qs, "flags\t: fpu\n");
+    expectValue("hw.ncpu", std::nullopt);
+}
+
+// The text of the one channel of a k10temp device labelled "Tctl".
+using ChannelInputTest = TextCaseTest;
+TEST_P(ChannelInputTest, RoundsMillidegrees)
+{
+    addDevice({"hwmon0", "k10temp", {{"Tctl", GetParam().text}}});
+    expectValue("kern.cpu_temp", GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(, ChannelInputTest,
+                         ::testing::Values(TextCase{"HalfRoundsUp", "45500\n", 46},
+                                           TextCase{"BelowHalfRoundsDown", "45499\n", 45},
+                                           TextCase{"NegativeHalfRoundsAway", "-1500\n", -2},
+                                           TextCase{"Missing", std::nullopt, std::nullopt},
+                                           TextCase{"Garbage", "hot\n", std::nullopt},
+                                           TextCase{"Empty", "", std::nullopt},
+                                           TextCase{"Huge", std::string(5000, '1'), std::nullopt},
+                                           TextCase{"DegreesBeyond32Bits", "9999999999999\n",
+                                                    std::nullopt}),
+                         caseName);
+
+struct TemperatureCase
+{
+    const char* test;
+    std::vector<Device> devices;
+    std::optional<qint32> expected;
+};
+
+class TemperatureTest : public KernelValuesTest,
+                        public ::testing::WithParamInterface<TemperatureCase>
+{};
+
 TEST_P(TemperatureTest, ReadsTheDriverChannel)
 {
-    addFiles();
+    for (const Device& device : GetParam().devices) {
+        addDevice(device);
+    }
     expectValue("kern.cpu_temp", GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , TemperatureTest,
-    ::testing::Values(ComputedCase{"PackageOverHotterCore",
-                                   {{"hwmon0/name", "coretemp\n"},
-                                    {"hwmon0/temp1_label", "Package id 0\n"},
-                                    {"hwmon0/temp1_input", "55000\n"},
-                                    {"hwmon0/temp2_label", "Core 0\n"},
-                                    {"hwmon0/temp2_input", "70000\n"}},
-                                   55},
-                      ComputedCase{"HottestCoreAcrossDevices",
-                                   {{"hwmon0/name", "coretemp\n"},
-                                    {"hwmon0/temp2_label", "Core 0\n"},
-                                    {"hwmon0/temp2_input", "41000\n"},
-                                    {"hwmon0/temp3_label", "Core 1\n"},
-                                    {"hwmon0/temp3_input", "67000\n"},
-                                    {"hwmon3/name", "coretemp\n"},
-                                    {"hwmon3/temp2_label", "Core 0\n"},
-                                    {"hwmon3/temp2_input", "50000\n"}},
-                                   67},
-                      ComputedCase{"OtherLabelsIgnored",
-                                   {{"hwmon0/name", "coretemp\n"},
-                                    {"hwmon0/temp1_label", "Package id 1\n"},
-                                    {"hwmon0/temp1_input", "90000\n"},
-                                    {"hwmon0/temp2_label", "Core x\n"},
-                                    {"hwmon0/temp2_input", "91000\n"},
-                                    {"hwmon0/temp3_label", "Core 12\n"},
-                                    {"hwmon0/temp3_input", "40000\n"}},
-                                   40},
-                      ComputedCase{"TdieOverTctl",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "60000\n"},
-                                    {"hwmon0/temp2_label", "Tdie\n"},
-                                    {"hwmon0/temp2_input", "50000\n"}},
-                                   50},
-                      ComputedCase{"TctlAlone",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "48000\n"}},
-                                   48},
-                      ComputedCase{"Zenpower",
-                                   {{"hwmon0/name", "zenpower\n"},
-                                    {"hwmon0/temp1_label", "Tdie\n"},
-                                    {"hwmon0/temp1_input", "51000\n"}},
-                                   51},
-                      ComputedCase{"ByNameNotNumber",
-                                   {{"hwmon0/name", "acpitz\n"},
-                                    {"hwmon0/temp1_label", "Package id 0\n"},
-                                    {"hwmon0/temp1_input", "99000\n"},
-                                    {"hwmon1/name", "coretemp\n"},
-                                    {"hwmon1/temp1_label", "Package id 0\n"},
-                                    {"hwmon1/temp1_input", "45000\n"}},
-                                   45},
-                      ComputedCase{"HalfRoundsUp",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "45500\n"}},
-                                   46},
-                      ComputedCase{"BelowHalfRoundsDown",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "45499\n"}},
-                                   45},
-                      ComputedCase{"NegativeHalfRoundsAway",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "-1500\n"}},
-                                   -2},
-                      ComputedCase{"OtherDriver",
-                                   {{"hwmon0/name", "nvme\n"},
-                                    {"hwmon0/temp1_label", "Composite\n"},
-                                    {"hwmon0/temp1_input", "40000\n"}},
-                                   std::nullopt},
-                      ComputedCase{"NameMustMatchWhole",
-                                   {{"hwmon0/name", "coretemp2\n"},
-                                    {"hwmon0/temp1_label", "Package id 0\n"},
-                                    {"hwmon0/temp1_input", "40000\n"}},
-                                   std::nullopt},
-                      ComputedCase{"LabelWithoutInput",
-                                   {{"hwmon0/name", "k10temp\n"}, {"hwmon0/temp1_label", "Tctl\n"}},
-                                   std::nullopt},
-                      ComputedCase{"GarbageInput",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "hot\n"}},
-                                   std::nullopt},
-                      ComputedCase{"EmptyInput",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", ""}},
-                                   std::nullopt},
-                      ComputedCase{"HugeInput",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", std::string(5000, '1')}},
-                                   std::nullopt},
-                      ComputedCase{"DegreesBeyond32Bits",
-                                   {{"hwmon0/name", "k10temp\n"},
-                                    {"hwmon0/temp1_label", "Tctl\n"},
-                                    {"hwmon0/temp1_input", "9999999999999\n"}},
-                                   std::nullopt}),
+    ::testing::Values(
+        TemperatureCase{
+            "PackageOverHotterCore",
+            {{"hwmon0", "coretemp", {{"Core 0", "70000\n"}, {"Package id 0", "55000\n"}}}},
+            55},
+        TemperatureCase{"HottestCoreAcrossDevices",
+                        {{"hwmon0", "coretemp", {{"Core 0", "41000\n"}, {"Core 1", "67000\n"}}},
+                         {"hwmon3", "coretemp", {{"Core 0", "50000\n"}}}},
+                        67},
+        TemperatureCase{
+            "OtherLabelsIgnored",
+            {{"hwmon0",
+              "coretemp",
+              {{"Package id 1", "90000\n"}, {"Core x", "91000\n"}, {"Core 12", "40000\n"}}}},
+            40},
+        TemperatureCase{"TdieOverTctl",
+                        {{"hwmon0", "k10temp", {{"Tctl", "60000\n"}, {"Tdie", "50000\n"}}}},
+                        50},
+        TemperatureCase{"TctlAlone", {{"hwmon0", "k10temp", {{"Tctl", "48000\n"}}}}, 48},
+        TemperatureCase{"Zenpower", {{"hwmon0", "zenpower", {{"Tdie", "51000\n"}}}}, 51},
+        TemperatureCase{"ByNameNotNumber",
+                        {{"hwmon0", "acpitz", {{"Package id 0", "99000\n"}}},
+                         {"hwmon1", "coretemp", {{"Package id 0", "45000\n"}}}},
+                        45},
+        TemperatureCase{
+            "OtherDriver", {{"hwmon0", "nvme", {{"Composite", "40000\n"}}}}, std::nullopt},
+        TemperatureCase{"NameMustMatchWhole",
+                        {{"hwmon0", "coretemp2", {{"Package id 0", "40000\n"}}}},
+                        std::nullopt}),
     caseName);
 
-using FrequencyTest = ComputedValueTest;
+// The frequency sources, each a file's text or null for no file.
+struct FrequencyCase
+{
+    const char* test;
+    const char* online;
+    const char* cpu0;
+    const char* cpu2;
+    const char* cpuinfo;
+    std::optional<qint32> expected;
+};
+
+class FrequencyTest : public KernelValuesTest, public ::testing::WithParamInterface<FrequencyCase>
+{};
+
 TEST_P(FrequencyTest, ReadsTheFirstOnlineProcessor)
 {
-    addFiles();
-    expectValue("kern.cpu_currentfreq", GetParam().expected);
+    const FrequencyCase& row = GetParam();
+    const std::pair<QString, const char*> files[] = {
+        {u"sys/devices/system/cpu/online"_qs, row.online},
+        {u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, row.cpu0},
+        {u"sys/devices/system/cpu/cpu2/cpufreq/scaling_cur_freq"_qs, row.cpu2},
+        {u"proc/cpuinfo"_qs, row.cpuinfo}};
+    for (const auto& [path, text] : files) {
+        if (text != nullptr) {
+            tree.addFile(path, text);
+        }
+    }
+    expectValue("kern.cpu_currentfreq", row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , FrequencyTest,
     ::testing::Values(
-        ComputedCase{"Cpufreq",
-                     {{"cpu/online", "0-3\n"}, {"cpu/cpu0/cpufreq/scaling_cur_freq", "2400000\n"}},
-                     2400},
-        ComputedCase{"CpufreqRounds",
-                     {{"cpu/online", "0\n"}, {"cpu/cpu0/cpufreq/scaling_cur_freq", "1799500\n"}},
-                     1800},
-        ComputedCase{"FirstOnline",
-                     {{"cpu/online", "2-3\n"},
-                      {"cpu/cpu0/cpufreq/scaling_cur_freq", "3000000\n"},
-                      {"cpu/cpu2/cpufreq/scaling_cur_freq", "1200000\n"}},
-                     1200},
-        ComputedCase{"CpuinfoFirstLine",
-                     {{"cpu/online", "0\n"}, {"proc/cpuinfo", std::string(CpuInfo)}},
-                     800},
-        ComputedCase{"CpuinfoRounds", {{"proc/cpuinfo", "cpu MHz\t\t: 2333.500\n"}}, 2334},
-        ComputedCase{"GarbageListFallsBack",
-                     {{"cpu/online", "0-x\n"},
-                      {"cpu/cpu0/cpufreq/scaling_cur_freq", "3000000\n"},
-                      {"proc/cpuinfo", std::string(CpuInfo)}},
-                     800},
-        ComputedCase{"GarbageCpufreqFallsBack",
-                     {{"cpu/online", "0\n"},
-                      {"cpu/cpu0/cpufreq/scaling_cur_freq", "fast\n"},
-                      {"proc/cpuinfo", std::string(CpuInfo)}},
-                     800},
-        ComputedCase{"GarbageCpuinfo", {{"proc/cpuinfo", "cpu MHz\t\t: fast\n"}}, std::nullopt},
-        ComputedCase{"InfiniteCpuinfo", {{"proc/cpuinfo", "cpu MHz\t\t: inf\n"}}, std::nullopt},
-        ComputedCase{"CutOffCpuinfo", {{"proc/cpuinfo", "cpu MHz\t\t: 2400"}}, std::nullopt},
-        ComputedCase{"Nothing", {}, std::nullopt}),
+        FrequencyCase{"Cpufreq", "0-3\n", "2400000\n", nullptr, nullptr, 2400},
+        FrequencyCase{"CpufreqRounds", "0\n", "1799500\n", nullptr, nullptr, 1800},
+        FrequencyCase{"FirstOnline", "2-3\n", "3000000\n", "1200000\n", nullptr, 1200},
+        FrequencyCase{"CpuinfoFirstLine", "0\n", nullptr, nullptr, CpuInfo, 800},
+        FrequencyCase{"CpuinfoRounds", nullptr, nullptr, nullptr, "cpu MHz\t\t: 2333.500\n", 2334},
+        FrequencyCase{"GarbageListFallsBack", "0-x\n", "3000000\n", nullptr, CpuInfo, 800},
+        FrequencyCase{"GarbageCpufreqFallsBack", "0\n", "fast\n", nullptr, CpuInfo, 800},
+        FrequencyCase{"GarbageCpuinfo", nullptr, nullptr, nullptr, "cpu MHz\t\t: fast\n",
+                      std::nullopt},
+        FrequencyCase{"InfiniteCpuinfo", nullptr, nullptr, nullptr, "cpu MHz\t\t: inf\n",
+                      std::nullopt},
+        FrequencyCase{"CutOffCpuinfo", nullptr, nullptr, nullptr, "cpu MHz\t\t: 2400",
+                      std::nullopt},
+        FrequencyCase{"Nothing", nullptr, nullptr, nullptr, nullptr, std::nullopt}),
     caseName);
+
+const QString Input = u"sys/class/hwmon/hwmon0/temp1_input"_qs;
 
 TEST_F(KernelValuesTest, DriverLoadedLaterIsFound)
 {
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 0);
-    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "k10temp\n");
-    addChannel("hwmon0", "Tctl", "52000\n");
+    addDevice({"hwmon0", "k10temp", {{"Tctl", "52000\n"}}});
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 52);
 }
 
 TEST_F(KernelValuesTest, DriverRemovedFailsUntilItIsBack)
 {
-    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
-    addChannel("hwmon0", "Package id 0", "52000\n");
+    addDevice({"hwmon0", "coretemp", {{"Package id 0", "52000\n"}}});
     ASSERT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 52);
     // The kept file of a removed device fails its reads with ENODEV; a fixture
     // file stays readable after it is unlinked, so empty it first.
-    tree.addFile(u"sys/class/hwmon/hwmon0/temp7_input"_qs, "");
+    tree.addFile(Input, "");
     tree.remove(u"sys/class/hwmon/hwmon0"_qs);
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 0);
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 0);
-    tree.addFile(u"sys/class/hwmon/hwmon4/name"_qs, "coretemp\n");
-    addChannel("hwmon4", "Package id 0", "61000\n");
+    addDevice({"hwmon4", "coretemp", {{"Package id 0", "61000\n"}}});
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 61);
 }
 
 TEST_F(KernelValuesTest, KeptFileFollowsItsValue)
 {
-    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
-    addChannel("hwmon0", "Package id 0", "52000\n");
-    const QString input = u"sys/class/hwmon/hwmon0/temp7_input"_qs;
+    addDevice({"hwmon0", "coretemp", {{"Package id 0", "52000\n"}}});
     for (const auto& [contents, expected] : {std::pair{"52000\n", 52},
                                              {"107000\n", 107},
                                              {"9000\n", 9},
                                              {"oops\n", 0},
                                              {"48000\n", 48}}) {
-        tree.addFile(input, contents);
+        tree.addFile(Input, contents);
         EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), expected) << contents;
     }
 }
 
 TEST_F(KernelValuesTest, KeptFileIsReadWithoutAnotherSearch)
 {
-    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
-    addChannel("hwmon0", "Package id 0", "52000\n");
+    addDevice({"hwmon0", "coretemp", {{"Package id 0", "52000\n"}}});
     ASSERT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 52);
     tree.remove(u"sys/class/hwmon/hwmon0/name"_qs);
-    tree.remove(u"sys/class/hwmon/hwmon0/temp7_label"_qs);
-    tree.addFile(u"sys/class/hwmon/hwmon0/temp7_input"_qs, "60000\n");
+    tree.remove(u"sys/class/hwmon/hwmon0/temp1_label"_qs);
+    tree.addFile(Input, "60000\n");
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 60);
 }
 
@@ -385,9 +350,8 @@ TEST_F(KernelValuesTest, UnreadableHwmonEntriesArePassedOver)
 {
     tree.addUnreadable(u"sys/class/hwmon/hwmon0/name"_qs);
     tree.addSymlink(u"sys/class/hwmon/hwmon1"_qs, u"/nonexistent"_qs);
-    tree.addFile(u"sys/class/hwmon/hwmon2/name"_qs, "k10temp\n");
-    tree.addUnreadable(u"sys/class/hwmon/hwmon2/temp1_label"_qs);
-    addChannel("hwmon2", "Tctl", "44000\n");
+    addDevice({"hwmon2", "k10temp", {{"Tdie", "44000\n"}}});
+    tree.addUnreadable(u"sys/class/hwmon/hwmon2/temp2_label"_qs);
     EXPECT_EQ(querySysctlValueAsInt("kern.cpu_temp"), 44);
 }
 
@@ -395,9 +359,8 @@ TEST_F(KernelValuesTest, ChannelFailingWithEioIsAbsent)
 {
     // Reading /proc/self/mem at offset 0 fails with EIO, through the same
     // pread as every kept reading.
-    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "k10temp\n");
-    tree.addFile(u"sys/class/hwmon/hwmon0/temp1_label"_qs, "Tdie\n");
-    tree.addSymlink(u"sys/class/hwmon/hwmon0/temp1_input"_qs, u"/proc/self/mem"_qs);
+    addDevice({"hwmon0", "k10temp", {{"Tdie", std::nullopt}}});
+    tree.addSymlink(Input, u"/proc/self/mem"_qs);
     expectValue("kern.cpu_temp", std::nullopt);
 }
 
