@@ -75,7 +75,7 @@ std::optional<qint32> KernelValues::integerValue(const char* name)
     if (const std::optional<Computed> computed = computedName(name)) {
         return computedValue(*computed);
     }
-    const std::optional<QByteArray> text = procSysText(name);
+    const std::optional<QByteArray> text = procSysFile(name);
     const std::optional<qint64> value = text ? parseKernelInteger(view(*text)) : std::nullopt;
     return value ? narrowToInt32(*value) : std::nullopt;
 }
@@ -87,7 +87,10 @@ std::optional<QByteArray> KernelValues::bytesValue(const char* name)
         const std::optional<qint32> value = computedValue(*computed);
         bytes = value ? std::optional<QByteArray>(QByteArray::number(*value)) : std::nullopt;
     } else {
-        bytes = procSysText(name);
+        bytes = procSysFile(name);
+        if (bytes && bytes->endsWith('\n')) {
+            bytes->chop(1);
+        }
     }
     if (bytes) {
         bytes->append('\0');
@@ -123,18 +126,14 @@ std::optional<qint32> KernelValues::computedValue(Computed computed)
     return std::nullopt;
 }
 
-std::optional<QByteArray> KernelValues::procSysText(const char* name) const
+std::optional<QByteArray> KernelValues::procSysFile(const char* name) const
 {
     if (name == nullptr || !isSafeName(name)) {
         return std::nullopt;
     }
     QByteArray relative(name);
     std::replace(relative.begin(), relative.end(), '.', '/');
-    std::optional<QByteArray> text = readFile(m_root + "/proc/sys/" + relative);
-    if (text && text->endsWith('\n')) {
-        text->chop(1);
-    }
-    return text;
+    return readFile(m_root + "/proc/sys/" + relative);
 }
 
 std::optional<OnlineProcessors> KernelValues::onlineProcessors() const

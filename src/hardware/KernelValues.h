@@ -53,7 +53,7 @@ private:
 
     static std::optional<Computed> computedName(const char* name);
     std::optional<qint32> computedValue(Computed computed);
-    std::optional<QByteArray> procSysText(const char* name) const;
+    std::optional<QByteArray> procSysFile(const char* name) const;
     std::optional<OnlineProcessors> onlineProcessors() const;
     std::optional<qint32> processorCount() const;
     std::optional<qint32> temperature();
