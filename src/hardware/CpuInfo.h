@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+#include <string_view>
+
+namespace calidra {
+
+/// The number of "processor" lines in the text of /proc/cpuinfo; absent when
+/// there is none.
+std::optional<qint32> cpuinfoProcessorCount(std::string_view cpuinfo);
+
+/// The first "cpu MHz" line of the text of /proc/cpuinfo ("cpu MHz\t\t: 2333.000"),
+/// rounded to the nearest megahertz. Only complete lines count, so text cut off
+/// in the middle of that line gives nothing. Absent when there is no such line
+/// or its value is not a finite decimal number that fits in 32 bits.
+std::optional<qint32> cpuinfoMegahertz(std::string_view cpuinfo);
+
+} // namespace calidra

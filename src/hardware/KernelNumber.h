@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+#include <string_view>
+
+namespace calidra {
+
+/// The text of a kernel file without its one trailing line feed, if it has one.
+std::string_view withoutLineFeed(std::string_view text);
+
+/// The value of text that holds exactly one decimal integer, optionally followed
+/// by one line feed. Absent for anything else (spaces, signs other than a
+/// leading minus, a second number) and for a number beyond 64 bits.
+std::optional<qint64> parseKernelInteger(std::string_view text);
+
+/// The value when it fits in 32 signed bits, else absent.
+std::optional<qint32> narrowToInt32(qint64 value);
+
+/// Thousandths of a unit (millidegrees, kilohertz) rounded to the nearest whole
+/// unit, halves away from zero. Absent when the result does not fit in 32 bits.
+std::optional<qint32> roundThousandths(qint64 value);
+
+} // namespace calidra

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace calidra {
+
+class KeptReading;
+class OnlineProcessors;
+
+/// The process-wide lookup of named kernel values under a system root ("/" for
+/// the running system). A dotted name ("kernel.ostype") is the file of that
+/// path below `<root>/proc/sys`. Three names are computed: "hw.ncpu" (online
+/// processors), "kern.cpu_temp" (processor temperature in whole degrees
+/// Celsius, while a processor temperature driver is loaded) and
+/// "kern.cpu_currentfreq" (clock frequency of the first online processor in
+/// MHz). The last two keep their files open after they are first found, so
+/// that a reading costs one pread per file and no allocation; a failing
+/// reading drops them and the next query looks for them afresh.
+///
+/// Creating an object makes it the current one; destroying it restores the one
+/// that was current before, so objects must go in the reverse order of their
+/// creation. For the main thread only: nothing here takes a lock.
+class KernelValues
+{
+public:
+    /// Makes a lookup under `systemRoot` and makes it the current one.
+    explicit KernelValues(QString systemRoot);
+    /// Restores the lookup that was current before this one.
+    ~KernelValues();
+    KernelValues(const KernelValues&) = delete;
+    KernelValues& operator=(const KernelValues&) = delete;
+
+    /// The current lookup; null when there is none.
+    static KernelValues* current();
+
+    /// The value of `name` as a 32-bit signed integer. Absent for a null,
+    /// empty or malformed name (an empty component, a "/"), an unknown name, a
+    /// file that cannot be read, text that is not exactly one decimal integer
+    /// (one trailing line feed allowed) and a value beyond 32 bits.
+    std::optional<qint32> integerValue(const char* name);
+
+    /// The bytes of `name` as the kernel counts them: the text without its one
+    /// trailing line feed, then one zero byte. A computed name gives its decimal
+    /// text. Absent for a null, malformed or unknown name or an unreadable file.
+    std::optional<QByteArray> bytesValue(const char* name);
+
+private:
+    enum class Computed { ProcessorCount, Temperature, Frequency };
+
+    static std::optional<Computed> computedName(const char* name);
+    std::optional<qint32> computedValue(Computed computed);
+    std::optional<QByteArray> procSysFile(const char* name) const;
+    std::optional<OnlineProcessors> onlineProcessors() const;
+    std::optional<qint32> processorCount() const;
+    std::optional<qint32> temperature();
+    std::optional<qint32> frequency();
+    std::unique_ptr<KeptReading> findFrequency() const;
+
+    QByteArray m_root;
+    KernelValues* m_previous;
+    std::unique_ptr<KeptReading> m_temperature;
+    std::unique_ptr<KeptReading> m_frequency;
+};
+
+} // namespace calidra

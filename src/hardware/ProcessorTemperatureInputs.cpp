@@ -1,0 +1,169 @@
+#include "ProcessorTemperatureInputs.h"
+
+#include "KernelNumber.h"
+#include "SysfsFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+
+#include <algorithm>
+#include <string_view>
+
+namespace calidra {
+namespace {
+
+enum class Family { Intel, Amd };
+
+struct Channel
+{
+    Family family;
+    QByteArray label;
+    QByteArray input;
+};
+
+// Which channels give the temperature, in order of preference; `all` takes
+// every matching channel, else only the first.
+struct Choice
+{
+    Family family;
+    bool (*matches)(std::string_view label);
+    bool all;
+};
+
+bool isDigits(std::string_view text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isPackage(std::string_view label)
+{
+    return label == "Package id 0";
+}
+
+bool isCore(std::string_view label)
+{
+    return label.starts_with("Core ") && isDigits(label.substr(5));
+}
+
+bool isTdie(std::string_view label)
+{
+    return label == "Tdie";
+}
+
+bool isTctl(std::string_view label)
+{
+    return label == "Tctl";
+}
+
+constexpr Choice Choices[] = {
+    {Family::Intel, isPackage, false},
+    {Family::Intel, isCore, true},
+    {Family::Amd, isTdie, false},
+    {Family::Amd, isTctl, false},
+};
+
+std::string_view view(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+std::optional<QByteArray> readLine(const QByteArray& path)
+{
+    const std::optional<QByteArray> text =
+        SysfsFile::readAt(AT_FDCWD, path.constData(), SysfsFile::Links::Follow);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::string_view line = withoutLineFeed(view(*text));
+    return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+// The names in a folder, "." and ".." left out, in byte order so that the
+// choice among equals does not depend on the order of the folder.
+std::vector<QByteArray> folderNames(const QByteArray& path)
+{
+    std::vector<QByteArray> names;
+    DIR* const folder = ::opendir(path.constData());
+    if (folder == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(folder);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<Family> driverFamily(const QByteArray& device)
+{
+    const std::optional<QByteArray> name = readLine(device + "/name");
+    if (name == "coretemp") {
+        return Family::Intel;
+    }
+    if (name == "k10temp" || name == "zenpower") {
+        return Family::Amd;
+    }
+    return std::nullopt;
+}
+
+// "tempN_label" gives "tempN_input"; any other name gives nothing.
+std::optional<QByteArray> inputForLabelFile(const QByteArray& name)
+{
+    const std::string_view text = view(name);
+    if (!text.starts_with("temp") || !text.ends_with("_label") ||
+        !isDigits(text.substr(4, text.size() - 10))) {
+        return std::nullopt;
+    }
+    return name.first(name.size() - 6) + "_input";
+}
+
+void addChannels(const QByteArray& device, Family family, std::vector<Channel>& channels)
+{
+    for (const QByteArray& name : folderNames(device)) {
+        const std::optional<QByteArray> input = inputForLabelFile(name);
+        const std::optional<QByteArray> label =
+            input ? readLine(device + '/' + name) : std::nullopt;
+        if (label) {
+            channels.push_back({family, *label, device + '/' + *input});
+        }
+    }
+}
+
+std::vector<QByteArray> chosenInputs(const std::vector<Channel>& channels)
+{
+    for (const Choice& choice : Choices) {
+        std::vector<QByteArray> inputs;
+        for (const Channel& channel : channels) {
+            if (channel.family == choice.family && choice.matches(view(channel.label)) &&
+                (choice.all || inputs.empty())) {
+                inputs.push_back(channel.input);
+            }
+        }
+        if (!inputs.empty()) {
+            return inputs;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::vector<QByteArray> findProcessorTemperatureInputs(const QByteArray& systemRoot)
+{
+    const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
+    std::vector<Channel> channels;
+    for (const QByteArray& entry : folderNames(hwmon)) {
+        const QByteArray device = hwmon + '/' + entry;
+        if (const std::optional<Family> family = driverFamily(device)) {
+            addChannels(device, *family, channels);
+        }
+    }
+    return chosenInputs(channels);
+}
+
+} // namespace calidra
