@@ -3,6 +3,7 @@
 #include "FolderName.h"
 #include "IORegistry.h"
 #include "IORegistryEnumerator.h"
+#include "KernelNumber.h"
 #include "KernelText.h"
 #include "RegistryIterator.h"
 #include "SysfsFile.h"
@@ -13,7 +14,6 @@
 #include <fcntl.h>
 
 #include <algorithm>
-#include <charconv>
 
 namespace calidra {
 namespace {
@@ -42,24 +42,16 @@ QStringList pathComponents(const QString& path)
     return components;
 }
 
-bool isDecimalInteger(const QByteArray& text, qlonglong& number)
-{
-    const char* end = text.constData() + text.size();
-    const auto [last, error] = std::from_chars(text.constData(), end, number);
-    return !text.isEmpty() && error == std::errc() && last == end;
-}
-
 QVariant typedValue(QByteArray bytes, bool deviceTree)
 {
     if (deviceTree) {
         return bytes;
     }
+    if (const std::optional<qint64> number = parseKernelInteger(stringView(bytes))) {
+        return qlonglong(*number);
+    }
     if (bytes.endsWith('\n')) {
         bytes.chop(1);
-    }
-    qlonglong number = 0;
-    if (isDecimalInteger(bytes, number)) {
-        return number;
     }
     if (bytes.isValidUtf8() && !bytes.contains('\0')) {
         return QString::fromUtf8(bytes);

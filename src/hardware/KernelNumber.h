@@ -1,11 +1,18 @@
 #pragma once
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <optional>
 #include <string_view>
 
 namespace calidra {
+
+/// The bytes of a kernel file as a string view, for parsing without copies.
+inline std::string_view stringView(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
 
 /// The text of a kernel file without its one trailing line feed, if it has one.
 std::string_view withoutLineFeed(std::string_view text);

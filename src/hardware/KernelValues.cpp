@@ -19,11 +19,6 @@ namespace {
 
 KernelValues* currentValues = nullptr;
 
-std::string_view view(const QByteArray& bytes)
-{
-    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
-
 // A dotted name whose components are all non-empty and hold no "/": no
 // component can be "." or "..", so the path stays below proc/sys.
 bool isSafeName(std::string_view name)
@@ -76,7 +71,7 @@ std::optional<qint32> KernelValues::integerValue(const char* name)
         return computedValue(*computed);
     }
     const std::optional<QByteArray> text = procSysFile(name);
-    const std::optional<qint64> value = text ? parseKernelInteger(view(*text)) : std::nullopt;
+    const std::optional<qint64> value = text ? parseKernelInteger(stringView(*text)) : std::nullopt;
     return value ? narrowToInt32(*value) : std::nullopt;
 }
 
@@ -139,7 +134,7 @@ std::optional<QByteArray> KernelValues::procSysFile(const char* name) const
 std::optional<OnlineProcessors> KernelValues::onlineProcessors() const
 {
     const std::optional<QByteArray> list = readFile(m_root + "/sys/devices/system/cpu/online");
-    return list ? OnlineProcessors::parse(view(*list)) : std::nullopt;
+    return list ? OnlineProcessors::parse(stringView(*list)) : std::nullopt;
 }
 
 std::optional<qint32> KernelValues::processorCount() const
@@ -149,7 +144,7 @@ std::optional<qint32> KernelValues::processorCount() const
         return online->count();
     }
     const std::optional<QByteArray> cpuinfo = readFile(m_root + "/proc/cpuinfo");
-    return cpuinfo ? cpuinfoProcessorCount(view(*cpuinfo)) : std::nullopt;
+    return cpuinfo ? cpuinfoProcessorCount(stringView(*cpuinfo)) : std::nullopt;
 }
 
 std::optional<qint32> KernelValues::temperature()

@@ -63,11 +63,6 @@ constexpr Choice Choices[] = {
     {Family::Amd, isTctl, false},
 };
 
-std::string_view view(const QByteArray& bytes)
-{
-    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
-
 std::optional<QByteArray> readLine(const QByteArray& path)
 {
     const std::optional<QByteArray> text =
@@ -75,7 +70,7 @@ std::optional<QByteArray> readLine(const QByteArray& path)
     if (!text) {
         return std::nullopt;
     }
-    const std::string_view line = withoutLineFeed(view(*text));
+    const std::string_view line = withoutLineFeed(stringView(*text));
     return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
 }
 
@@ -114,7 +109,7 @@ std::optional<Family> driverFamily(const QByteArray& device)
 // "tempN_label" gives "tempN_input"; any other name gives nothing.
 std::optional<QByteArray> inputForLabelFile(const QByteArray& name)
 {
-    const std::string_view text = view(name);
+    const std::string_view text = stringView(name);
     if (!text.starts_with("temp") || !text.ends_with("_label") ||
         !isDigits(text.substr(4, text.size() - 10))) {
         return std::nullopt;
@@ -139,7 +134,7 @@ std::vector<QByteArray> chosenInputs(const std::vector<Channel>& channels)
     for (const Choice& choice : Choices) {
         std::vector<QByteArray> inputs;
         for (const Channel& channel : channels) {
-            if (channel.family == choice.family && choice.matches(view(channel.label)) &&
+            if (channel.family == choice.family && choice.matches(stringView(channel.label)) &&
                 (choice.all || inputs.empty())) {
                 inputs.push_back(channel.input);
             }

@@ -65,17 +65,17 @@ QString compileFailureReason(const QString& pattern, int error, const regex_t& p
 } // namespace
 
 CSRegex::CSRegex(const QString& pattern, qint32 options)
-    : preg_{}, reportsPositions_((options & REG_NOSUB) == 0)
+    : preg{}, m_reportsPositions((options & REG_NOSUB) == 0)
 {
-    const int error = regcomp(&preg_, pattern.toUtf8().constData(), options | REG_EXTENDED);
+    const int error = regcomp(&preg, pattern.toUtf8().constData(), options | REG_EXTENDED);
     if (error != 0) {
-        throw CSRegexException(compileFailureReason(pattern, error, preg_));
+        throw CSRegexException(compileFailureReason(pattern, error, preg));
     }
 }
 
 CSRegex::~CSRegex()
 {
-    regfree(&preg_);
+    regfree(&preg);
 }
 
 std::unique_ptr<CSRegex> CSRegex::regexWithPattern(const QString& pattern, qint32 options)
@@ -92,7 +92,7 @@ bool CSRegex::matchesString(const QString& subject) const
 {
     const QByteArray bytes = subject.toUtf8();
     regmatch_t whole{0, static_cast<regoff_t>(searchEnd(bytes))};
-    return regexec(&preg_, bytes.constData(), 1, &whole, REG_STARTEND) == 0;
+    return regexec(&preg, bytes.constData(), 1, &whole, REG_STARTEND) == 0;
 }
 
 TextRange CSRegex::rangeOfMatchInString(const QString& subject) const
@@ -121,7 +121,7 @@ std::optional<QString> CSRegex::matchedSubstringOfString(const QString& subject)
 std::optional<QStringList> CSRegex::capturedSubstringsOfString(const QString& subject) const
 {
     const QByteArray bytes = subject.toUtf8();
-    std::vector<regmatch_t> groups(preg_.re_nsub + 1);
+    std::vector<regmatch_t> groups(preg.re_nsub + 1);
     if (!findMatch(bytes, 0, searchEnd(bytes), groups)) {
         return std::nullopt;
     }
@@ -164,8 +164,8 @@ bool CSRegex::findMatch(const QByteArray& bytes, qsizetype start, qsizetype end,
                         std::span<regmatch_t> groups) const
 {
     groups[0] = regmatch_t{0, static_cast<regoff_t>(end - start)};
-    if (!reportsPositions_ || regexec(&preg_, bytes.constData() + start, groups.size(),
-                                      groups.data(), REG_STARTEND) != 0) {
+    if (!m_reportsPositions || regexec(&preg, bytes.constData() + start, groups.size(),
+                                       groups.data(), REG_STARTEND) != 0) {
         return false;
     }
     for (regmatch_t& group : groups) {

@@ -68,8 +68,8 @@ private:
                    std::span<regmatch_t> groups) const;
     void forEachMatch(const QByteArray& bytes, const MatchHandler& onMatch) const;
 
-    regex_t preg_;
-    bool reportsPositions_;
+    regex_t preg;
+    bool m_reportsPositions;
 };
 
 } // namespace calidra

@@ -76,6 +76,7 @@ TEST_F(IORegistryEntryTest, PropertiesAreTypedByWhatTheFileHolds)
     tree.addFile(folder + u"binary"_qs, QByteArray("\x01\xff\x00z", 4));
     tree.addFile(folder + u"huge_number"_qs, "123456789012345678901234567890\n");
     tree.addFile(folder + u"spaced"_qs, " 42\n");
+    tree.addFile(folder + u"two_line_feeds"_qs, "5\n\n");
 
     const auto sensor = entry(u"sensor0"_qs);
     ASSERT_TRUE(sensor);
@@ -88,6 +89,7 @@ TEST_F(IORegistryEntryTest, PropertiesAreTypedByWhatTheFileHolds)
     EXPECT_EQ(sensor->propertyForKey(u"huge_number"_qs),
               QVariant(u"123456789012345678901234567890"_qs));
     EXPECT_EQ(sensor->propertyForKey(u"spaced"_qs), QVariant(u" 42"_qs));
+    EXPECT_EQ(sensor->propertyForKey(u"two_line_feeds"_qs), QVariant(u"5\n"_qs));
 }
 
 TEST_F(IORegistryEntryTest, KeysNeverReachOutsideTheEntrysFolder)
