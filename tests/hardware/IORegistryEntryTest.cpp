@@ -2,6 +2,7 @@
 #include "hardware/IORegistryEnumerator.h"
 #include "hardware/SysfsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -147,6 +148,37 @@ TEST_F(IORegistryEntryTest, DescriptionIsTheClassNameAndThePropertyTable)
     EXPECT_EQ(entry(u"sensor0"_qs)->description(),
               u"IORegistryEntry {\n    \"raw\" = <0001>;\n    \"temp\" = 58;\n"
               u"    \"type\" = \"te\\\"mp\";\n}"_qs);
+}
+
+TEST_F(IORegistryEntryTest, DeviceTreePropertiesAreAlwaysByteStrings)
+{
+    tree.addFile(u"sys/firmware/devicetree/base/cpus/cpu@0/compatible"_qs, "arm,cortex-a72\n");
+    tree.addFile(u"sys/firmware/devicetree/base/cpus/cpu@0/reg"_qs, "0\n");
+    const auto cpu = IORegistryEntry::entryFromPath(u"IODeviceTree:/cpus/cpu@0"_qs);
+    ASSERT_TRUE(cpu);
+    EXPECT_EQ(cpu->nameInPlane(u"IODeviceTree"_qs), u"cpu"_qs);
+    EXPECT_EQ(cpu->propertyForKey(u"compatible"_qs), QVariant(QByteArray("arm,cortex-a72\n")));
+    EXPECT_EQ(cpu->propertyForKey(u"reg"_qs), QVariant(QByteArray("0\n")));
+}
+
+TEST_F(IORegistryEntryTest, EveryFolderDescriptorIsClosedAgain)
+{
+    const auto openDescriptors = [] { return QDir(u"/proc/self/fd"_qs).count(); };
+    tree.addFile(u"sys/devices/a/b/c/temp"_qs, "1\n");
+    tree.addFolder(u"sys/devices/a/d"_qs);
+    const auto before = openDescriptors();
+    {
+        const auto root = entry(u""_qs);
+        const auto all = IORegistryEnumerator::initRootedOn(
+            root.get(), u"IOService"_qs, IORegistryEnumerator::IterateRecursively);
+        EXPECT_EQ(all->allObjects().size(), 4u);
+        all->reset();
+        all->nextObject();
+        EXPECT_TRUE(IORegistryEntry::entryFromXPath(u"/a/b/c[@temp]"_qs));
+        EXPECT_FALSE(IORegistryEntry::entryFromXPath(u"/a/x"_qs));
+        EXPECT_TRUE(entry(u"a/b"_qs)->parentEnumeratorOnPlane(u"IOService"_qs)->nextObject());
+    }
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 TEST_F(IORegistryEntryTest, MachineModelComesFromTheDeviceTree)
