@@ -5,40 +5,27 @@
 namespace calidra {
 namespace {
 
-struct NameCase
+TEST(FolderName, SplitsIntoNameAndLocation)
 {
-    const char* folder;
-    const char16_t* name;
-    const char16_t* location; // nullptr: no location
-};
-
-class FolderNameRule : public testing::TestWithParam<NameCase>
-{};
-
-TEST_P(FolderNameRule, SplitsIntoNameAndLocation)
-{
-    const NameCase& c = GetParam();
-    const FolderName parsed = FolderName::parse(c.folder);
-    EXPECT_EQ(parsed.name(), QString::fromUtf16(c.name));
-    if (c.location) {
-        EXPECT_EQ(parsed.location(), QString::fromUtf16(c.location));
-    } else {
-        EXPECT_FALSE(parsed.location().has_value());
+    // Folder, name, location ("-": none). A base must not be empty nor end in a digit.
+    const char* const cases[][3] = {
+        {"thermal_zone0", "thermal_zone", "0"},
+        {"coretemp.0", "coretemp", "0"},
+        {"cpu@1", "cpu", "1"},
+        {"soc@fe000000", "soc", "fe000000"},
+        {"hwmon12", "hwmon", "12"},
+        {"platform", "platform", "-"},
+        {"42", "42", "-"},
+        {"@3", "@", "3"},
+        {"1.0", "1.", "0"},
+        {"cpu@", "cpu@", "-"},
+    };
+    for (const auto& [folder, name, location] : cases) {
+        const FolderName parsed = FolderName::parse(folder);
+        EXPECT_EQ(parsed.name(), QString::fromUtf8(name)) << folder;
+        EXPECT_EQ(parsed.location().value_or(u"-"_qs), QString::fromUtf8(location)) << folder;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Folders, FolderNameRule,
-                         testing::Values(NameCase{"thermal_zone0", u"thermal_zone", u"0"},
-                                         NameCase{"coretemp.0", u"coretemp", u"0"},
-                                         NameCase{"cpu@1", u"cpu", u"1"},
-                                         NameCase{"hwmon12", u"hwmon", u"12"},
-                                         NameCase{"soc@fe000000", u"soc", u"fe000000"},
-                                         NameCase{"platform", u"platform", nullptr},
-                                         // A base must not be empty nor end in a digit.
-                                         NameCase{"42", u"42", nullptr}, NameCase{"@3", u"@", u"3"},
-                                         NameCase{"1.0", u"1.", u"0"},
-                                         NameCase{"cpu@", u"cpu@", nullptr},
-                                         NameCase{"trailing.", u"trailing.", nullptr}));
 
 TEST(FolderNameOrder, ByNameThenLocationAsANumber)
 {

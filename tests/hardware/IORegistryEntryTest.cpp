@@ -17,25 +17,18 @@ class IORegistryEntryTest : public RegistryTestBase
 TEST_F(IORegistryEntryTest, RegistryPathsNameEntriesInThePlane)
 {
     tree.addFolder(u"sys/devices/platform/coretemp.0/hwmon/hwmon3"_qs);
+    EXPECT_EQ(IORegistryEntry::rootEntry()->pathInPlane(u"IOService"_qs), u"IOService:/"_qs);
 
-    const auto root = entry(u""_qs);
-    ASSERT_TRUE(root);
-    EXPECT_EQ(root->pathInPlane(u"IOService"_qs), u"IOService:/"_qs);
-    EXPECT_TRUE(IORegistryEntry::rootEntry());
-
-    const auto sensor = entry(u"platform/coretemp.0/hwmon/hwmon3"_qs);
+    const QString path = u"IOService:/platform/coretemp.0/hwmon/hwmon3"_qs;
+    const auto sensor = IORegistryEntry::entryFromPath(path);
     ASSERT_TRUE(sensor);
     EXPECT_EQ(sensor->name(), u"hwmon"_qs);
     EXPECT_EQ(sensor->nameInPlane(u"IOService"_qs), u"hwmon"_qs);
     EXPECT_EQ(sensor->locationInPlane(u"IOService"_qs), u"3"_qs);
-    EXPECT_EQ(sensor->pathInPlane(u"IOService"_qs),
-              u"IOService:/platform/coretemp.0/hwmon/hwmon3"_qs);
-    EXPECT_FALSE(sensor->nameInPlane(u"IODeviceTree"_qs));
-    EXPECT_FALSE(sensor->pathInPlane(u"IODeviceTree"_qs));
+    EXPECT_EQ(sensor->pathInPlane(u"IOService"_qs), path);
+    EXPECT_FALSE(sensor->nameInPlane(u"IODeviceTree"_qs) ||
+                 sensor->pathInPlane(u"IODeviceTree"_qs));
     EXPECT_FALSE(entry(u"platform/coretemp.0/hwmon"_qs)->locationInPlane(u"IOService"_qs));
-
-    // The path an entry reports leads back to it.
-    EXPECT_TRUE(IORegistryEntry::entryFromPath(*sensor->pathInPlane(u"IOService"_qs)));
 }
 
 TEST_F(IORegistryEntryTest, PathsThatNameNothingOrLeaveThePlaneGiveNoEntry)
@@ -181,25 +174,35 @@ TEST_F(IORegistryEntryTest, EveryFolderDescriptorIsClosedAgain)
     EXPECT_EQ(openDescriptors(), before);
 }
 
-TEST_F(IORegistryEntryTest, MachineModelComesFromTheDeviceTree)
+TEST_F(IORegistryEntryTest, MachineModelIsTheDeviceTreeModelElseTheProcessorVendor)
 {
-    tree.addFile(u"sys/firmware/devicetree/base/model"_qs,
-                 QByteArray("Test Board\0", 11)); // eleven bytes with the zero byte
-    tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: GenuineIntel\n");
-
-    const QVariant model = entry(u""_qs)->propertyForKey(u"model"_qs);
-    EXPECT_EQ(model, QVariant(QByteArray("Test Board\0", 11)));
-    EXPECT_EQ(IORegistryEntry::machineModel(), u"Test Board"_qs);
-    EXPECT_TRUE(entry(u""_qs)->properties()->contains(u"model"_qs));
-}
-
-TEST_F(IORegistryEntryTest, MachineModelFallsBackToTheProcessorVendor)
-{
-    tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: AuthenticAMD\ncpu MHz: 1\n");
-    EXPECT_EQ(IORegistryEntry::machineModel(), u"AuthenticAMD"_qs);
-    // Only the root of the plane has the synthesized model.
-    tree.addFolder(u"sys/devices/child"_qs);
-    EXPECT_FALSE(entry(u"child"_qs)->propertyForKey(u"model"_qs).isValid());
+    const struct
+    {
+        std::optional<QByteArray> treeModel;
+        QByteArray cpuinfo;
+        std::optional<QString> model;
+    } cases[] = {
+        {QByteArray("Test Board\0", 11), "vendor_id\t: GenuineIntel\n", u"Test Board"_qs},
+        {QByteArray("Board"), "", u"Board"_qs},
+        {QByteArray("\0", 1), "processor : 0\nvendor_id : AuthenticAMD\n", u"AuthenticAMD"_qs},
+        {std::nullopt, "vendor_id:\nflags : fpu\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        FixtureTree machine;
+        machine.addFolder(u"sys/devices/child"_qs);
+        if (c.treeModel) {
+            machine.addFile(u"sys/firmware/devicetree/base/model"_qs, *c.treeModel);
+        }
+        machine.addFile(u"proc/cpuinfo"_qs, c.cpuinfo);
+        const IORegistry registry(machine.root());
+        EXPECT_EQ(IORegistryEntry::machineModel(), c.model);
+        // Only the root of the plane has the model, ending in one zero byte.
+        EXPECT_EQ(IORegistryEntry::rootEntry()->propertyForKey(u"model"_qs).toByteArray(),
+                  c.model ? c.model->toUtf8() + '\0' : QByteArray());
+        EXPECT_FALSE(IORegistryEntry::entryFromPath(u"IOService:/child"_qs)
+                         ->propertyForKey(u"model"_qs)
+                         .isValid());
+    }
 }
 
 TEST_F(IORegistryEntryTest, MachineModelIsReadOnceButRetriedUntilFound)
@@ -209,15 +212,7 @@ TEST_F(IORegistryEntryTest, MachineModelIsReadOnceButRetriedUntilFound)
     EXPECT_EQ(IORegistryEntry::machineModel(), u"GenuineIntel"_qs);
     tree.addFile(u"proc/cpuinfo"_qs, "vendor_id : AuthenticAMD\n");
     EXPECT_EQ(IORegistryEntry::machineModel(), u"GenuineIntel"_qs);
-}
-
-TEST_F(IORegistryEntryTest, MachineModelIgnoresEmptyAndOddSources)
-{
-    tree.addFile(u"sys/firmware/devicetree/base/model"_qs, QByteArray("\0", 1));
-    tree.addFile(u"proc/cpuinfo"_qs, "vendor_id:\nflags : fpu\n");
-    EXPECT_FALSE(IORegistryEntry::machineModel());
-    tree.addFile(u"sys/firmware/devicetree/base/model"_qs, "Board without zero");
-    EXPECT_EQ(IORegistryEntry::machineModel(), u"Board without zero"_qs);
+    EXPECT_TRUE(entry(u""_qs)->properties()->contains(u"model"_qs));
 }
 
 } // namespace
