@@ -3,7 +3,7 @@
 namespace calidra {
 
 CSRegexException::CSRegexException(const QString& reason)
-    : std::runtime_error(reason.toUtf8().toStdString()), reason_(reason)
+    : std::runtime_error(reason.toUtf8().toStdString()), m_reason(reason)
 {}
 
 QString CSRegexException::name() const
@@ -13,7 +13,7 @@ QString CSRegexException::name() const
 
 QString CSRegexException::reason() const
 {
-    return reason_;
+    return m_reason;
 }
 
 } // namespace calidra

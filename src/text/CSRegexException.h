@@ -21,7 +21,7 @@ public:
     QString reason() const;
 
 private:
-    QString reason_;
+    QString m_reason;
 };
 
 } // namespace calidra
