@@ -3,25 +3,9 @@
 #include <QFile>
 
 namespace calidra {
-namespace {
 
-IORegistry* current = nullptr;
-
-} // namespace
-
-IORegistry::IORegistry(QString systemRoot)
-    : m_systemRoot(std::move(systemRoot)), m_previous(std::exchange(current, this))
+IORegistry::IORegistry(QString systemRoot) : m_systemRoot(std::move(systemRoot))
 {}
-
-IORegistry::~IORegistry()
-{
-    current = m_previous;
-}
-
-IORegistry* IORegistry::masterPort()
-{
-    return current;
-}
 
 RegistryHandle IORegistry::handleFromPath(const QString& registryPath) const
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RegistryHandle.h"
+#include "platform/ProcessWide.h"
 
 #include <QString>
 
@@ -11,20 +12,16 @@ namespace calidra {
 /// The hardware registry of this machine, read from sysfs below a system
 /// root: the one process-wide registry that the class-level operations of
 /// IORegistryEntry reach. The program creates it over "/" at start-up; a test
-/// creates one over a fixture tree. Creating one makes it the process-wide
-/// registry until it is destroyed, when the one before it (if any) is back.
+/// creates one over a fixture tree.
 ///
 /// Used on the main thread only.
-class IORegistry
+class IORegistry : public ProcessWide<IORegistry>
 {
 public:
     explicit IORegistry(QString systemRoot);
-    ~IORegistry();
-    IORegistry(const IORegistry&) = delete;
-    IORegistry& operator=(const IORegistry&) = delete;
 
     /// The process-wide registry; null when none exists.
-    static IORegistry* masterPort();
+    static IORegistry* masterPort() { return current(); }
 
     const QString& systemRoot() const { return m_systemRoot; }
 
@@ -40,7 +37,6 @@ public:
 
 private:
     QString m_systemRoot;
-    IORegistry* m_previous;
     std::optional<QString> m_machineModel;
 };
 

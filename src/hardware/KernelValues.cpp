@@ -17,8 +17,6 @@
 namespace calidra {
 namespace {
 
-KernelValues* currentValues = nullptr;
-
 // A dotted name whose components are all non-empty and hold no "/": no
 // component can be "." or "..", so the path stays below proc/sys.
 bool isSafeName(std::string_view name)
@@ -49,21 +47,10 @@ std::optional<qint32> keptValue(std::unique_ptr<KeptReading>& kept, Find find)
 
 } // namespace
 
-KernelValues::KernelValues(QString systemRoot)
-    : m_root(QFile::encodeName(systemRoot)), m_previous(currentValues)
-{
-    currentValues = this;
-}
+KernelValues::KernelValues(QString systemRoot) : m_root(QFile::encodeName(systemRoot))
+{}
 
-KernelValues::~KernelValues()
-{
-    currentValues = m_previous;
-}
-
-KernelValues* KernelValues::current()
-{
-    return currentValues;
-}
+KernelValues::~KernelValues() = default;
 
 std::optional<qint32> KernelValues::integerValue(const char* name)
 {

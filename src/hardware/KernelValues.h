@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProcessWide.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,21 +23,14 @@ class OnlineProcessors;
 /// that a reading costs one pread per file and no allocation; a failing
 /// reading drops them and the next query looks for them afresh.
 ///
-/// Creating an object makes it the current one; destroying it restores the one
-/// that was current before, so objects must go in the reverse order of their
-/// creation. For the main thread only: nothing here takes a lock.
-class KernelValues
+/// The program creates one over "/" at start-up; a test creates one over a
+/// fixture tree. For the main thread only: nothing here takes a lock.
+class KernelValues : public ProcessWide<KernelValues>
 {
 public:
-    /// Makes a lookup under `systemRoot` and makes it the current one.
+    /// Makes a lookup under `systemRoot`, the current one until destroyed.
     explicit KernelValues(QString systemRoot);
-    /// Restores the lookup that was current before this one.
     ~KernelValues();
-    KernelValues(const KernelValues&) = delete;
-    KernelValues& operator=(const KernelValues&) = delete;
-
-    /// The current lookup; null when there is none.
-    static KernelValues* current();
 
     /// The value of `name` as a 32-bit signed integer. Absent for a null,
     /// empty or malformed name (an empty component, a "/"), an unknown name, a
@@ -61,7 +56,6 @@ private:
     std::unique_ptr<KeptReading> findFrequency() const;
 
     QByteArray m_root;
-    KernelValues* m_previous;
     std::unique_ptr<KeptReading> m_temperature;
     std::unique_ptr<KeptReading> m_frequency;
 };
