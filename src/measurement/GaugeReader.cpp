@@ -1,0 +1,150 @@
+#include "GaugeReader.h"
+
+#include "Gauge.h"
+#include "GaugeReaderDelegate.h"
+
+#include <cmath>
+#include <limits>
+
+namespace calidra {
+namespace {
+
+// A reading below this is no reading; a minimum below it is replaced.
+constexpr double RejectionThreshold = 0.1;
+// The time scale of the ten-minute statistics, in seconds.
+constexpr double TenMinutes = 600.0;
+
+// Moves `average` towards `reading` by the fraction `weight`: the difference
+// in single precision, the blend in double, the result stored as a float.
+float blended(float average, float reading, double weight)
+{
+    const float difference = reading - average;
+    return static_cast<float>(average + difference * weight);
+}
+
+} // namespace
+
+GaugeReader::GaugeReader(std::shared_ptr<Gauge> gauge, double frequency)
+    : theGauge(std::move(gauge))
+{
+    _currentValue = theGauge->gauge();
+    // The first reading of some sensors is stale; the second one seeds the
+    // statistics and counts as one interval of history.
+    const float seed = theGauge->gauge();
+    _currentValue = _tenMinuteAverage = _tenMinuteMaximum = _tenMinuteMinimum = seed;
+    _overallAverage = _overallMaximum = _overallMinimum = seed;
+    _tenMinuteMaximumLife = _tenMinuteMinimumLife = _overallLife = frequency;
+
+    theTimer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&theTimer, &QTimer::timeout, [this] { _gaugeTimerFired(); });
+    startTimer(frequency);
+}
+
+GaugeReader::~GaugeReader() = default;
+
+std::unique_ptr<GaugeReader> GaugeReader::initWithGauge(std::shared_ptr<Gauge> gauge,
+                                                        double frequency)
+{
+    if (!gauge || !(frequency > 0)) {
+        return nullptr;
+    }
+    return std::unique_ptr<GaugeReader>(new GaugeReader(std::move(gauge), frequency));
+}
+
+std::shared_ptr<GaugeReader> GaugeReader::gaugeReaderWithGauge(std::shared_ptr<Gauge> gauge,
+                                                               double frequency)
+{
+    return initWithGauge(std::move(gauge), frequency);
+}
+
+int GaugeReader::timerPeriod(double frequency)
+{
+    const double milliseconds = std::round(frequency * 1000.0);
+    if (!(milliseconds >= 1.0)) {
+        return 1;
+    }
+    const double largest = std::numeric_limits<int>::max();
+    return milliseconds >= largest ? std::numeric_limits<int>::max()
+                                   : static_cast<int>(milliseconds);
+}
+
+void GaugeReader::startTimer(double frequency)
+{
+    m_frequency = frequency;
+    theTimer.start(timerPeriod(frequency));
+}
+
+void GaugeReader::setFrequency(double frequency)
+{
+    if (!(frequency > 0)) {
+        return;
+    }
+    theTimer.stop();
+    startTimer(frequency);
+    _gaugeTimerFired();
+}
+
+void GaugeReader::_gaugeTimerFired()
+{
+    const float reading = theGauge->gauge();
+    _currentValue = reading;
+    if (static_cast<double>(reading) < RejectionThreshold) {
+        return;
+    }
+    updateTenMinuteStatistics(reading, m_frequency);
+    updateOverallStatistics(reading, m_frequency);
+    if (m_delegate) {
+        m_delegate->gaugeReaderDidUpdate(this);
+    }
+}
+
+void GaugeReader::updateTenMinuteStatistics(float reading, double interval)
+{
+    const float previousMinimum = _tenMinuteMinimum;
+    // While the held minimum is above the average (after a failed seed), the
+    // average jumps to it instead of crawling up.
+    _tenMinuteAverage = previousMinimum > _tenMinuteAverage
+                            ? previousMinimum
+                            : blended(_tenMinuteAverage, reading, interval / TenMinutes);
+
+    // An expired extreme restarts from the average, so that one last spike
+    // does not linger as the new extreme.
+    if (_tenMinuteMaximumLife > TenMinutes) {
+        _tenMinuteMaximum = _tenMinuteAverage > reading ? _tenMinuteAverage : reading;
+        _tenMinuteMaximumLife = interval;
+    } else if (reading > _tenMinuteMaximum) {
+        _tenMinuteMaximum = reading;
+        _tenMinuteMaximumLife = interval;
+    } else {
+        _tenMinuteMaximumLife += interval;
+    }
+
+    if (_tenMinuteMinimumLife > TenMinutes) {
+        _tenMinuteMinimum = _tenMinuteAverage < reading ? _tenMinuteAverage : reading;
+        _tenMinuteMinimumLife = interval;
+    } else if (previousMinimum > reading) {
+        _tenMinuteMinimum = reading;
+        _tenMinuteMinimumLife = interval;
+    } else {
+        _tenMinuteMinimumLife += interval;
+    }
+    if (static_cast<double>(_tenMinuteMinimum) < RejectionThreshold) {
+        _tenMinuteMinimum = reading;
+    }
+}
+
+void GaugeReader::updateOverallStatistics(float reading, double interval)
+{
+    _overallLife += interval;
+    _overallAverage = _overallAverage > _overallMaximum
+                          ? _overallMaximum
+                          : blended(_overallAverage, reading, interval / _overallLife);
+    if (reading > _overallMaximum) {
+        _overallMaximum = reading;
+    }
+    if (_overallMinimum > reading || static_cast<double>(_overallMinimum) < RejectionThreshold) {
+        _overallMinimum = reading;
+    }
+}
+
+} // namespace calidra

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QTimer>
+
+#include <memory>
+
+namespace calidra {
+
+class Gauge;
+class GaugeReaderDelegate;
+
+/// Samples one gauge on a repeating timer and keeps running statistics of
+/// what it reads: the current value; a ten-minute average (an exponential
+/// moving average over 600 seconds), maximum and minimum (held values that
+/// expire after 600 seconds without renewal); and the average, maximum and
+/// minimum of the whole run with the time it has counted.
+///
+/// Time is counted, not measured: each accepted sample adds the nominal
+/// interval, so a suspended machine adds nothing. No samples are stored.
+/// A reading below 0.1 is no reading: only the current value shows it.
+/// Runs on the thread that owns it; the delegate is called synchronously.
+class GaugeReader
+{
+public:
+    /// A running reader over `gauge`, sampling every `frequency` seconds; the
+    /// first sample comes one interval later. Null when there is no gauge or
+    /// the interval is not greater than 0 (zero, negative or not a number).
+    static std::unique_ptr<GaugeReader> initWithGauge(std::shared_ptr<Gauge> gauge,
+                                                      double frequency);
+    /// The same reader, for owners that share it.
+    static std::shared_ptr<GaugeReader> gaugeReaderWithGauge(std::shared_ptr<Gauge> gauge,
+                                                             double frequency);
+
+    GaugeReader(const GaugeReader&) = delete;
+    GaugeReader& operator=(const GaugeReader&) = delete;
+    ~GaugeReader();
+
+    GaugeReaderDelegate* delegate() const { return m_delegate; }
+    /// Replaces the delegate, which is not owned; null for none.
+    void setDelegate(GaugeReaderDelegate* delegate) { m_delegate = delegate; }
+
+    /// The sampling interval in seconds.
+    double frequency() const { return m_frequency; }
+    /// Re-times the reader and takes one sample at once, counting the new
+    /// interval. An interval that is not greater than 0 is ignored.
+    void setFrequency(double frequency);
+
+    float currentValue() const { return _currentValue; }
+    float tenMinuteAverage() const { return _tenMinuteAverage; }
+    float tenMinuteMaximum() const { return _tenMinuteMaximum; }
+    float tenMinuteMinimum() const { return _tenMinuteMinimum; }
+    float overallAverage() const { return _overallAverage; }
+    float overallMaximum() const { return _overallMaximum; }
+    float overallMinimum() const { return _overallMinimum; }
+    /// The time the run has counted, in seconds: the seed's interval plus one
+    /// interval per accepted sample.
+    double overallLife() const { return _overallLife; }
+
+    /// The sampling step that the timer runs at every interval: asks the gauge
+    /// and, when the reading is accepted, updates the statistics counting one
+    /// interval and tells the delegate.
+    void _gaugeTimerFired();
+
+    /// The timer's period for an interval: whole milliseconds, never below 1 ms
+    /// (a tiny interval must not keep the processor busy) nor above what the
+    /// timer can hold.
+    static int timerPeriod(double frequency);
+
+private:
+    GaugeReader(std::shared_ptr<Gauge> gauge, double frequency);
+
+    void startTimer(double frequency);
+    void updateTenMinuteStatistics(float reading, double interval);
+    void updateOverallStatistics(float reading, double interval);
+
+    std::shared_ptr<Gauge> theGauge;
+    QTimer theTimer;
+    GaugeReaderDelegate* m_delegate = nullptr;
+    double m_frequency = 0;
+
+    float _currentValue = 0;
+    float _tenMinuteAverage = 0;
+    float _tenMinuteMaximum = 0;
+    double _tenMinuteMaximumLife = 0;
+    float _tenMinuteMinimum = 0;
+    double _tenMinuteMinimumLife = 0;
+    float _overallAverage = 0;
+    double _overallLife = 0;
+    float _overallMaximum = 0;
+    float _overallMinimum = 0;
+};
+
+} // namespace calidra

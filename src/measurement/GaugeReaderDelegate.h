@@ -1,0 +1,18 @@
+#pragma once
+
+namespace calidra {
+
+class GaugeReader;
+
+/// Told by a gauge reader after each sample it accepted. Every operation has
+/// a default that does nothing, so an object overrides only what it needs.
+class GaugeReaderDelegate
+{
+public:
+    virtual ~GaugeReaderDelegate();
+
+    /// The reader has taken a new sample and updated its statistics.
+    virtual void gaugeReaderDidUpdate(GaugeReader* reader);
+};
+
+} // namespace calidra
