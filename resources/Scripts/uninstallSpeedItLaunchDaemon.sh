@@ -1,0 +1,12 @@
+# Removes what the install script set up: the boot file that loads the
+# processor temperature driver at every boot. Runs as root, started through
+# pkexec. The driver stays loaded, since other programs may read it.
+#
+# The program moves its own bundle to the Trash right after starting this
+# script, so it uses no other file of the bundle.
+
+set -eu
+PATH=/usr/sbin:/usr/bin:/sbin:/bin
+export PATH
+
+rm -f /etc/modules-load.d/calidra.conf
