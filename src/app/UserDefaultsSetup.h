@@ -1,0 +1,15 @@
+#pragma once
+
+namespace calidra {
+
+class UserDefaults;
+
+/// Prepares the process-wide user defaults store for the run: registers the
+/// fallbacks of DefaultsKeys, turns a stored legacy useFahrenheit into
+/// displayUnit (overwriting a stored displayUnit) and removes it, and stores
+/// the updater's check interval while SUCheckAtStartup reads true, removing it
+/// otherwise. Returns that store, or null, doing nothing, when none exists.
+/// Called once per run, before any default is read.
+UserDefaults* _initializeUserDefaults();
+
+} // namespace calidra

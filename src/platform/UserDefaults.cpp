@@ -1,0 +1,212 @@
+#include "UserDefaults.h"
+
+#include <QMetaType>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace calidra {
+namespace {
+
+bool isFlatKey(const QString& key)
+{
+    return !key.isEmpty() && !key.contains(u'/') && !key.contains(u'\\');
+}
+
+QString floatText(float value)
+{
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    return QString::fromLatin1(buffer.data(), end - buffer.data());
+}
+
+/// Qt compares a float with text through a double, so a float fallback of 0.1
+/// would never equal the text "0.1" that storing it leaves: floats compare as
+/// the text they are stored as.
+QVariant comparable(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Float ? QVariant(floatText(value.toFloat())) : value;
+}
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    return comparable(a) == comparable(b);
+}
+
+/// A finite decimal number; a number too large for a double reads as the
+/// infinity of its sign, for the callers to clamp. "nan", "inf" and text that
+/// is no number give nothing.
+std::optional<double> readNumber(const QString& text)
+{
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (ok ? std::isfinite(number) : std::isinf(number)) {
+        return number;
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> readBool(const QVariant& value)
+{
+    struct Word
+    {
+        QStringView text;
+        bool meaning;
+    };
+    static constexpr std::array<Word, 4> words{
+        {{u"true", true}, {u"yes", true}, {u"false", false}, {u"no", false}}};
+    const QString text = value.toString().trimmed();
+    for (const Word& word : words) {
+        if (text.compare(word.text, Qt::CaseInsensitive) == 0) {
+            return word.meaning;
+        }
+    }
+    const std::optional<double> number = readNumber(text);
+    return number ? std::optional<bool>(*number != 0.0) : std::nullopt;
+}
+
+std::optional<qint64> readInteger(const QVariant& value)
+{
+    const QString text = value.toString();
+    bool ok = false;
+    const qint64 integer = text.toLongLong(&ok);
+    if (ok) {
+        return integer;
+    }
+    const std::optional<double> number = readNumber(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    // 2^63 is exactly representable; everything below it in magnitude converts.
+    constexpr double limit = 9223372036854775808.0;
+    if (*number >= limit) {
+        return std::numeric_limits<qint64>::max();
+    }
+    if (*number <= -limit) {
+        return std::numeric_limits<qint64>::min();
+    }
+    return static_cast<qint64>(*number);
+}
+
+std::optional<float> readFloat(const QVariant& value)
+{
+    const std::optional<double> number = readNumber(value.toString());
+    if (!number) {
+        return std::nullopt;
+    }
+    constexpr double limit = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(*number, -limit, limit));
+}
+
+} // namespace
+
+UserDefaults::UserDefaults(const QString& filePath, QObject* parent)
+    : QObject(parent), m_settings(filePath, QSettings::IniFormat)
+{}
+
+QString UserDefaults::standardFilePath()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, u"Calidra"_qs, u"Calidra"_qs)
+        .fileName();
+}
+
+void UserDefaults::registerDefaults(const QVariantMap& fallbacks)
+{
+    m_registered.insert(fallbacks);
+}
+
+QVariant UserDefaults::objectForKey(const QString& key) const
+{
+    const QVariant stored = storedValue(key);
+    return stored.isValid() ? stored : m_registered.value(key);
+}
+
+bool UserDefaults::boolForKey(const QString& key) const
+{
+    return typedValue(key, &readBool);
+}
+
+qint64 UserDefaults::integerForKey(const QString& key) const
+{
+    return typedValue(key, &readInteger);
+}
+
+float UserDefaults::floatForKey(const QString& key) const
+{
+    return typedValue(key, &readFloat);
+}
+
+void UserDefaults::setBool(bool value, const QString& key)
+{
+    changeStored(key, value ? u"true"_qs : u"false"_qs);
+}
+
+void UserDefaults::setInteger(qint64 value, const QString& key)
+{
+    changeStored(key, QString::number(value));
+}
+
+void UserDefaults::setFloat(float value, const QString& key)
+{
+    if (std::isfinite(value)) {
+        changeStored(key, floatText(value));
+    }
+}
+
+void UserDefaults::removeObjectForKey(const QString& key)
+{
+    changeStored(key, std::nullopt);
+}
+
+QMetaObject::Connection UserDefaults::observe(const QString& key, const QObject* context,
+                                              std::function<void(const QVariant&)> handler)
+{
+    if (!context || !handler) {
+        return {};
+    }
+    return connect(
+        this, &UserDefaults::valueChanged, context,
+        [key, handler = std::move(handler)](const QString& changedKey, const QVariant& newValue) {
+            if (changedKey == key) {
+                handler(newValue);
+            }
+        });
+}
+
+QVariant UserDefaults::storedValue(const QString& key) const
+{
+    return isFlatKey(key) ? m_settings.value(key) : QVariant();
+}
+
+template <typename T>
+T UserDefaults::typedValue(const QString& key, std::optional<T> (*read)(const QVariant&)) const
+{
+    if (const std::optional<T> stored = read(storedValue(key))) {
+        return *stored;
+    }
+    return read(m_registered.value(key)).value_or(T{});
+}
+
+void UserDefaults::changeStored(const QString& key, const std::optional<QString>& text)
+{
+    if (!isFlatKey(key)) {
+        return;
+    }
+    const QVariant oldValue = objectForKey(key);
+    if (text) {
+        m_settings.setValue(key, *text);
+    } else {
+        m_settings.remove(key);
+    }
+    // A file that cannot be written keeps the change in memory for the run.
+    m_settings.sync();
+    const QVariant newValue = objectForKey(key);
+    if (!sameValue(oldValue, newValue)) {
+        emit valueChanged(key, newValue);
+    }
+}
+
+} // namespace calidra

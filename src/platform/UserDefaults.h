@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/ProcessWide.h"
+
+#include <QObject>
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+namespace calidra {
+
+/// The user's persistent preferences: a key-value store kept in an INI file,
+/// under a registration layer of fallback values that lives in memory only.
+/// A stored value wins over a registered one. Reads never fail: a key with no
+/// usable value gives the registered fallback, else false, 0 or 0.0. Writes
+/// and removals are written to the file at once and announced through
+/// valueChanged when they change a key's effective value.
+///
+/// Keys are flat names. The empty key and keys holding "/" or "\\" (which the
+/// INI file would read as groups) are never stored: reads find no stored
+/// value under them and writes and removals leave the file alone.
+///
+/// A file that cannot be read gives an empty store; one that cannot be
+/// written keeps its values in memory, so they still read back within the
+/// run. Lines of the file that are not settings are dropped at the next write;
+/// the settings around them are kept.
+///
+/// The newest store is the process-wide one (see ProcessWide). Used on the
+/// main thread only.
+class UserDefaults : public QObject, public ProcessWide<UserDefaults>
+{
+    Q_OBJECT
+
+public:
+    /// The store kept in the INI file at filePath. The file is created at the
+    /// first write; a missing file reads as an empty store.
+    explicit UserDefaults(const QString& filePath, QObject* parent = nullptr);
+
+    /// The path of the user's own settings file in the user's configuration
+    /// folder (which honours XDG_CONFIG_HOME).
+    static QString standardFilePath();
+
+    /// The process-wide store; null when none exists.
+    static UserDefaults* standardUserDefaults() { return current(); }
+
+    /// Adds the values of fallbacks to the registration layer, replacing
+    /// earlier registrations of the same keys. Nothing is written to the file
+    /// and no change is announced.
+    void registerDefaults(const QVariantMap& fallbacks);
+
+    /// The effective value of key: the stored value (always text, as the file
+    /// keeps it), else the registered one, else an invalid QVariant when the
+    /// key has neither. This is the presence test.
+    QVariant objectForKey(const QString& key) const;
+
+    /// The value of key read as a bool: "true"/"yes" and "false"/"no" in any
+    /// case, or a number (non-zero is true). A value that cannot be read so
+    /// gives the registered value read the same way, else false.
+    bool boolForKey(const QString& key) const;
+
+    /// The value of key read as a decimal integer; a decimal fraction is
+    /// truncated toward zero and a number beyond the range of qint64 is
+    /// clamped to it. Text that is no finite number ("nan", "inf", empty,
+    /// garbage) gives the registered value read the same way, else 0.
+    qint64 integerForKey(const QString& key) const;
+
+    /// The value of key read as a decimal number; a number beyond the range
+    /// of float is clamped to it. Text that is no finite number gives the
+    /// registered value read the same way, else 0.0.
+    float floatForKey(const QString& key) const;
+
+    /// Stores value under key as "true" or "false".
+    void setBool(bool value, const QString& key);
+
+    /// Stores value under key as a decimal integer.
+    void setInteger(qint64 value, const QString& key);
+
+    /// Stores value under key as the shortest decimal text that reads back
+    /// as the same float. A value that is not finite is not stored, since it
+    /// could not be read back as a number.
+    void setFloat(float value, const QString& key);
+
+    /// Removes the stored value of key; the registered value, if any, shows
+    /// through again.
+    void removeObjectForKey(const QString& key);
+
+    /// Calls handler with the new effective value each time valueChanged is
+    /// emitted for key, for as long as context lives. With a null context or
+    /// an empty handler nothing is connected and the connection is invalid.
+    QMetaObject::Connection observe(const QString& key, const QObject* context,
+                                    std::function<void(const QVariant&)> handler);
+
+signals:
+    /// Emitted after a write or removal through this store changed the
+    /// effective value of key; newValue is the new effective value (see
+    /// objectForKey). Changes made to the file by anyone else are not seen.
+    void valueChanged(const QString& key, const QVariant& newValue);
+
+private:
+    QVariant storedValue(const QString& key) const;
+    template <typename T>
+    T typedValue(const QString& key, std::optional<T> (*read)(const QVariant&)) const;
+    void changeStored(const QString& key, const std::optional<QString>& text);
+
+    QSettings m_settings;
+    QVariantMap m_registered;
+};
+
+} // namespace calidra
