@@ -31,6 +31,8 @@ PPCCPUTemperatureGauge::PPCCPUTemperatureGauge(
       gaugeScale(scale)
 {}
 
+PPCCPUTemperatureGauge::~PPCCPUTemperatureGauge() = default;
+
 std::unique_ptr<PPCCPUTemperatureGauge>
 PPCCPUTemperatureGauge::initForMachineModel(const std::optional<QString>& model)
 {

@@ -43,6 +43,8 @@ public:
     static std::unique_ptr<PPCCPUTemperatureGauge>
     initForMachineModel(const std::optional<QString>& model);
 
+    ~PPCCPUTemperatureGauge() override;
+
     /// The mean over the sensor entries, in table order, of each reading
     /// divided by gaugeScale, in 32-bit float. A reading counts as 0 when its
     /// property is absent at this sample, when it is text without a leading
