@@ -8,7 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace calidra {
+
+/// A machine model from a table row of a test: null for none.
+inline std::optional<QString> modelOf(const char* model)
+{
+    return model ? std::optional(QString::fromUtf8(model)) : std::nullopt;
+}
 
 /// A fixture system tree with the process-wide registry and kernel values over
 /// it, and a fixture bundle as the main bundle.
