@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 namespace calidra {
 
 /// A source of one measurement, asked afresh at every call: temperatures in
@@ -9,6 +11,16 @@ class Gauge
 {
 public:
     virtual ~Gauge();
+
+    /// A new temperature gauge for this machine: the kernel-value gauge on
+    /// models of the Intel model list, else the sensor-table gauge. Null when
+    /// the sensor-table gauge cannot be made (no model, no table row, no
+    /// sensor found).
+    static std::shared_ptr<Gauge> CPUTemperatureGauge();
+
+    /// A new clock-frequency gauge on models of the Intel model list; null on
+    /// every other machine, which has no frequency to report.
+    static std::shared_ptr<Gauge> CPUFrequencyGauge();
 
     /// The current measurement.
     virtual float gauge();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "FixtureTree.h"
+#include "platform/Bundle.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace calidra {
+
+/// A throw-away bundle folder, the main bundle while the object lives, with
+/// resource files written by the test.
+class FixtureBundle
+{
+public:
+    /// Writes `<resourcePath>/<fileName>`.
+    void addResource(const QString& fileName, const QByteArray& contents)
+    {
+        tree.addFile(u"Calidra/Resources/"_qs + fileName, contents);
+    }
+
+    /// An XML property list around `body`, the text of its root element.
+    static QByteArray xml(const QByteArray& body)
+    {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body +
+               "</plist>\n";
+    }
+
+    FixtureTree tree;
+    Bundle bundle{tree.absolute(u"Calidra"_qs)};
+};
+
+} // namespace calidra
