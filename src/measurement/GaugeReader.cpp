@@ -57,6 +57,16 @@ std::shared_ptr<GaugeReader> GaugeReader::gaugeReaderWithGauge(std::shared_ptr<G
     return initWithGauge(std::move(gauge), frequency);
 }
 
+std::shared_ptr<GaugeReader> GaugeReader::CPUTemperatureGaugeReaderWithFrequency(double frequency)
+{
+    return gaugeReaderWithGauge(Gauge::CPUTemperatureGauge(), frequency);
+}
+
+std::shared_ptr<GaugeReader> GaugeReader::CPUFrequencyGaugeReaderWithFrequency(double frequency)
+{
+    return gaugeReaderWithGauge(Gauge::CPUFrequencyGauge(), frequency);
+}
+
 int GaugeReader::timerPeriod(double frequency)
 {
     const double milliseconds = std::round(frequency * 1000.0);

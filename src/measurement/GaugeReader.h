@@ -30,6 +30,12 @@ public:
     /// The same reader, for owners that share it.
     static std::shared_ptr<GaugeReader> gaugeReaderWithGauge(std::shared_ptr<Gauge> gauge,
                                                              double frequency);
+    /// A reader over this machine's processor temperature gauge; null when the
+    /// machine has none or the interval is unusable.
+    static std::shared_ptr<GaugeReader> CPUTemperatureGaugeReaderWithFrequency(double frequency);
+    /// A reader over this machine's processor frequency gauge; null when the
+    /// machine has none (off the Intel model list) or the interval is unusable.
+    static std::shared_ptr<GaugeReader> CPUFrequencyGaugeReaderWithFrequency(double frequency);
 
     GaugeReader(const GaugeReader&) = delete;
     GaugeReader& operator=(const GaugeReader&) = delete;
