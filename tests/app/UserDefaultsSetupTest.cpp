@@ -4,130 +4,60 @@
 #include "app/DefaultsKeys.h"
 #include "platform/UserDefaults.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <optional>
+#include <tuple>
 
 namespace calidra {
 namespace {
 
 namespace Keys = DefaultsKeys;
 
-class UserDefaultsSetupTest : public ::testing::Test
+// The text of a settings file holding lines after the setup ran over it; QSettings sorts keys.
+QString afterSetup(const QByteArray& lines)
 {
-protected:
-    /// A settings file of its own for each name, holding the given lines.
-    QString writeFile(const QString& name, const QByteArray& lines) const
+    QTemporaryFile file;
+    EXPECT_TRUE(file.open() && file.write("[General]\n" + lines) >= 0 && file.flush());
     {
-        const QString path = m_dir.filePath(name + u".ini"_qs);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[General]\n" + lines);
-        return path;
+        UserDefaults defaults(file.fileName());
+        _initializeUserDefaults();
     }
-
-    QTemporaryDir m_dir;
-};
-
-TEST(UserDefaultsSetup, WithoutAStoreGivesNull)
-{
-    EXPECT_EQ(_initializeUserDefaults(), nullptr);
+    QFile written(file.fileName());
+    return written.open(QIODevice::ReadOnly) ? QString::fromUtf8(written.readAll()) : QString();
 }
 
-TEST_F(UserDefaultsSetupTest, FirstStartReadsTheRegisteredFallbacks)
+TEST(UserDefaultsSetup, SetsUpTheNewestStoreWithTheSevenFallbacksOrGivesNullWithoutOne)
 {
-    const QString path = m_dir.filePath(u"Calidra.ini"_qs);
-    UserDefaults defaults(path);
+    EXPECT_EQ(_initializeUserDefaults(), nullptr);
+    QTemporaryFile file;
+    UserDefaults defaults(file.open() ? file.fileName() : QString());
     ASSERT_EQ(_initializeUserDefaults(), &defaults);
-
     EXPECT_EQ(defaults.integerForKey(Keys::displayUnit), Keys::unitByLocale);
     EXPECT_EQ(defaults.floatForKey(Keys::frequency), 2.0f);
     EXPECT_EQ(defaults.floatForKey(Keys::fontSize), 13.0f);
-    EXPECT_FALSE(defaults.boolForKey(Keys::showIcon));
     EXPECT_TRUE(defaults.boolForKey(Keys::gaugeTemperature));
-    EXPECT_FALSE(defaults.boolForKey(Keys::gaugeFrequency));
-    EXPECT_FALSE(defaults.boolForKey(Keys::arrangeVertically));
+    for (const QString& key : {Keys::showIcon, Keys::gaugeFrequency, Keys::arrangeVertically})
+        EXPECT_EQ(defaults.objectForKey(key), QVariant(false)) << key.toStdString();
     EXPECT_FALSE(defaults.objectForKey(Keys::SUScheduledCheckInterval).isValid());
-    QFile file(path);
-    const QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    EXPECT_FALSE(written.contains('=')) << "the fallbacks were written: " << written.toStdString();
 }
 
-TEST_F(UserDefaultsSetupTest, LegacyUnitBecomesDisplayUnitWhateverItSays)
+TEST(UserDefaultsSetup, MigratesTheLegacyUnitAndDerivesTheUpdaterIntervalOnDisk)
 {
-    struct Case
-    {
-        const char* name;
-        QByteArray lines;
-        qint64 displayUnit;
-    };
+    using Case = std::tuple<const char*, QByteArray, const char*>;
     const Case cases[] = {
-        {"fahrenheit", "useFahrenheit=true\n", Keys::unitFahrenheit},
-        {"celsius", "useFahrenheit=false\n", Keys::unitCelsius},
-        {"zero still counts as stored", "useFahrenheit=0\n", Keys::unitCelsius},
-        {"unreadable counts as celsius", "useFahrenheit=warm\n", Keys::unitCelsius},
-        {"empty counts as celsius", "useFahrenheit=\n", Keys::unitCelsius},
-        {"overwrites a stored celsius", "displayUnit=1\nuseFahrenheit=yes\n", Keys::unitFahrenheit},
-        {"overwrites a stored fahrenheit", "displayUnit=2\nuseFahrenheit=no\n", Keys::unitCelsius},
-        {"without legacy key the unit stays", "displayUnit=2\n", Keys::unitFahrenheit},
+        {"NoFallbackIsWrittenAndOtherSettingsStay", "fontSize=15\n", "[General]\nfontSize=15\n"},
+        {"OutdatedFileWrittenByHand",
+         "useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n",
+         "[General]\nSUCheckAtStartup=true\nSUScheduledCheckInterval=302400\ndisplayUnit=2\n"},
+        {"LegacyCelsiusOverwritesTheUnitAndCheckOffDropsTheInterval",
+         "displayUnit=2\nuseFahrenheit=false\nSUCheckAtStartup=false\nSUScheduledCheckInterval=1\n",
+         "[General]\nSUCheckAtStartup=false\ndisplayUnit=1\n"},
+        {"LegacyZeroCountsAsStoredAndNoCheckDropsTheInterval",
+         "useFahrenheit=0\nSUScheduledCheckInterval=302400\n", "[General]\ndisplayUnit=1\n"},
     };
-    for (const Case& test : cases) {
-        UserDefaults defaults(writeFile(QString::fromUtf8(test.name), test.lines));
-        _initializeUserDefaults();
-        EXPECT_EQ(defaults.integerForKey(Keys::displayUnit), test.displayUnit) << test.name;
-        EXPECT_FALSE(defaults.objectForKey(Keys::useFahrenheit).isValid()) << test.name;
-    }
-}
-
-TEST_F(UserDefaultsSetupTest, UpdaterIntervalFollowsCheckAtStartup)
-{
-    struct Case
-    {
-        const char* name;
-        QByteArray lines;
-        std::optional<qint64> interval;
-    };
-    const Case cases[] = {
-        {"on replaces another interval", "SUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n",
-         Keys::updaterCheckInterval},
-        {"on without interval", "SUCheckAtStartup=1\n", Keys::updaterCheckInterval},
-        {"off removes it", "SUCheckAtStartup=false\nSUScheduledCheckInterval=86400\n",
-         std::nullopt},
-        {"absent removes it", "SUScheduledCheckInterval=302400\n", std::nullopt},
-        {"unreadable removes it", "SUCheckAtStartup=sometimes\nSUScheduledCheckInterval=5\n",
-         std::nullopt},
-    };
-    for (const Case& test : cases) {
-        UserDefaults defaults(writeFile(QString::fromUtf8(test.name), test.lines));
-        _initializeUserDefaults();
-        const QVariant interval = defaults.objectForKey(Keys::SUScheduledCheckInterval);
-        EXPECT_EQ(interval.isValid(), test.interval.has_value()) << test.name;
-        EXPECT_EQ(defaults.integerForKey(Keys::SUScheduledCheckInterval), test.interval.value_or(0))
-            << test.name;
-    }
-}
-
-TEST_F(UserDefaultsSetupTest, OutdatedSettingsFileIsMigratedOnDisk)
-{
-    const QString path = writeFile(u"outdated"_qs, "useFahrenheit=true\n"
-                                                   "SUCheckAtStartup=true\n"
-                                                   "SUScheduledCheckInterval=86400\n"
-                                                   "fontSize=15\n");
-    {
-        UserDefaults defaults(path);
-        _initializeUserDefaults();
-    }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QList<QByteArray> lines = file.readAll().split('\n');
-    lines.removeAll(QByteArray());
-    std::sort(lines.begin(), lines.end());
-    const QList<QByteArray> expected{"SUCheckAtStartup=true", "SUScheduledCheckInterval=302400",
-                                     "[General]", "displayUnit=2", "fontSize=15"};
-    EXPECT_EQ(lines, expected);
+    for (const auto& [name, lines, after] : cases)
+        EXPECT_EQ(afterSetup(lines), QString::fromUtf8(after)) << name;
 }
 
 } // namespace

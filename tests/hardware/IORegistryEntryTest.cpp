@@ -3,10 +3,11 @@
 #include "hardware/SysfsFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+
+#include <tuple>
 
 namespace calidra {
 namespace {
@@ -14,123 +15,74 @@ namespace {
 class IORegistryEntryTest : public RegistryTestBase
 {};
 
-TEST_F(IORegistryEntryTest, RegistryPathsNameEntriesInThePlane)
+TEST_F(IORegistryEntryTest, RegistryPathsNameEntriesInThePlaneAndNothingElse)
 {
     tree.addFolder(u"sys/devices/platform/coretemp.0/hwmon/hwmon3"_qs);
+    tree.addFile(u"sys/devices/platform/uevent"_qs, "x\n");
+    tree.addSymlink(u"sys/devices/link"_qs, tree.absolute(u"sys/devices/platform"_qs));
     EXPECT_EQ(IORegistryEntry::rootEntry()->pathInPlane(u"IOService"_qs), u"IOService:/"_qs);
-
     const QString path = u"IOService:/platform/coretemp.0/hwmon/hwmon3"_qs;
     const auto sensor = IORegistryEntry::entryFromPath(path);
     ASSERT_TRUE(sensor);
-    EXPECT_EQ(sensor->name(), u"hwmon"_qs);
     EXPECT_EQ(sensor->nameInPlane(u"IOService"_qs), u"hwmon"_qs);
     EXPECT_EQ(sensor->locationInPlane(u"IOService"_qs), u"3"_qs);
     EXPECT_EQ(sensor->pathInPlane(u"IOService"_qs), path);
     EXPECT_FALSE(sensor->nameInPlane(u"IODeviceTree"_qs) ||
                  sensor->pathInPlane(u"IODeviceTree"_qs));
     EXPECT_FALSE(entry(u"platform/coretemp.0/hwmon"_qs)->locationInPlane(u"IOService"_qs));
-}
-
-TEST_F(IORegistryEntryTest, PathsThatNameNothingOrLeaveThePlaneGiveNoEntry)
-{
-    tree.addFolder(u"sys/devices/platform"_qs);
-    tree.addFile(u"sys/devices/platform/uevent"_qs, "x\n");
-    tree.addFolder(u"elsewhere"_qs);
-    tree.addSymlink(u"sys/devices/link"_qs, tree.absolute(u"elsewhere"_qs));
-
     for (const QString& path :
          {u"IOService:/missing"_qs, u"IOService:/platform/uevent"_qs, u"IOService:/link"_qs,
-          u"IOService:/.."_qs, u"IOService:/platform/../.."_qs, u"IOService:/./platform"_qs,
-          u"IOService"_qs, u"IOService:"_qs, u"NoSuchPlane:/"_qs, u":/"_qs, u""_qs,
+          u"IOService:/.."_qs, u"IOService:/./platform"_qs, u"IOService"_qs, u"NoSuchPlane:/"_qs,
           u"IOService:/platform\u0000x"_qs}) {
         EXPECT_FALSE(IORegistryEntry::entryFromPath(path)) << path.toStdString();
     }
-}
-
-TEST_F(IORegistryEntryTest, WithoutARegistryClassOperationsGiveNothing)
-{
-    const IORegistry* outer = IORegistry::masterPort();
     {
-        IORegistry inner(tree.absolute(u"no-such-root"_qs));
-        EXPECT_FALSE(IORegistryEntry::rootEntry());
-        EXPECT_FALSE(IORegistryEntry::machineModel());
+        const IORegistry missing(tree.absolute(u"no-such-root"_qs));
+        EXPECT_FALSE(IORegistryEntry::rootEntry() || IORegistryEntry::machineModel());
     }
-    EXPECT_EQ(IORegistry::masterPort(), outer);
-    EXPECT_TRUE(IORegistryEntry::rootEntry());
+    EXPECT_EQ(IORegistry::masterPort(), &registry);
 }
 
-TEST_F(IORegistryEntryTest, PropertiesAreTypedByWhatTheFileHolds)
+TEST_F(IORegistryEntryTest, PropertiesAreTypedByWhatTheFileHoldsAndDeviceTreeOnesAreBytes)
+{
+    const std::pair<QByteArray, QVariant> rows[] = {
+        {"45000\n", qlonglong(45000)},
+        {"-12", qlonglong(-12)},
+        {"cpu-thermal\n", u"cpu-thermal"_qs},
+        {"5\n\n", u"5\n"_qs},
+        {"", u""_qs},
+        {QByteArray("\x01\xff\x00z", 4), QByteArray("\x01\xff\x00z", 4)},
+        {"123456789012345678901234567890\n", u"123456789012345678901234567890"_qs}};
+    for (const auto& [contents, value] : rows) {
+        tree.addFile(u"sys/devices/sensor0/value"_qs, contents);
+        EXPECT_EQ(entry(u"sensor0"_qs)->propertyForKey(u"value"_qs), value);
+    }
+    tree.addFile(u"sys/firmware/devicetree/base/cpus/cpu@0/reg"_qs, "0\n");
+    const auto cpu = IORegistryEntry::entryFromPath(u"IODeviceTree:/cpus/cpu@0"_qs);
+    EXPECT_EQ(cpu->nameInPlane(u"IODeviceTree"_qs), u"cpu"_qs);
+    EXPECT_EQ(cpu->propertyForKey(u"reg"_qs), QVariant(QByteArray("0\n")));
+}
+
+TEST_F(IORegistryEntryTest, KeysOutsideTheFolderAndFilesThatCannotBeReadAreAbsent)
 {
     const QString folder = u"sys/devices/sensor0/"_qs;
-    tree.addFile(folder + u"temp"_qs, "45000\n");
-    tree.addFile(folder + u"negative"_qs, "-12");
-    tree.addFile(folder + u"type"_qs, "cpu-thermal\n");
-    tree.addFile(folder + u"two_lines"_qs, "a\nb\n\n");
-    tree.addFile(folder + u"empty"_qs, "");
-    tree.addFile(folder + u"binary"_qs, QByteArray("\x01\xff\x00z", 4));
-    tree.addFile(folder + u"huge_number"_qs, "123456789012345678901234567890\n");
-    tree.addFile(folder + u"spaced"_qs, " 42\n");
-    tree.addFile(folder + u"two_line_feeds"_qs, "5\n\n");
-
-    const auto sensor = entry(u"sensor0"_qs);
-    ASSERT_TRUE(sensor);
-    EXPECT_EQ(sensor->propertyForKey(u"temp"_qs), QVariant(qlonglong(45000)));
-    EXPECT_EQ(sensor->propertyForKey(u"negative"_qs), QVariant(qlonglong(-12)));
-    EXPECT_EQ(sensor->propertyForKey(u"type"_qs), QVariant(u"cpu-thermal"_qs));
-    EXPECT_EQ(sensor->propertyForKey(u"two_lines"_qs), QVariant(u"a\nb\n"_qs));
-    EXPECT_EQ(sensor->propertyForKey(u"empty"_qs), QVariant(u""_qs));
-    EXPECT_EQ(sensor->propertyForKey(u"binary"_qs), QVariant(QByteArray("\x01\xff\x00z", 4)));
-    EXPECT_EQ(sensor->propertyForKey(u"huge_number"_qs),
-              QVariant(u"123456789012345678901234567890"_qs));
-    EXPECT_EQ(sensor->propertyForKey(u"spaced"_qs), QVariant(u" 42"_qs));
-    EXPECT_EQ(sensor->propertyForKey(u"two_line_feeds"_qs), QVariant(u"5\n"_qs));
-}
-
-TEST_F(IORegistryEntryTest, KeysNeverReachOutsideTheEntrysFolder)
-{
     tree.addFile(u"sys/devices/secret"_qs, "outside\n");
-    tree.addFile(u"sys/devices/sensor0/temp"_qs, "1\n");
-    tree.addFolder(u"sys/devices/sensor0/sub"_qs);
-    tree.addFile(u"sys/devices/sensor0/sub/inner"_qs, "2\n");
-    tree.addSymlink(u"sys/devices/sensor0/linked"_qs, tree.absolute(u"sys/devices/secret"_qs));
-
-    const auto sensor = entry(u"sensor0"_qs);
-    ASSERT_TRUE(sensor);
-    for (const QString& key :
-         {u"../secret"_qs, u".."_qs, u"."_qs, u"/"_qs, u"/temp"_qs, u"temp/"_qs, u"sub/inner"_qs,
-          u"sub"_qs, u"linked"_qs, u""_qs, u"temp/0"_qs, u"te\u0000mp"_qs}) {
-        EXPECT_FALSE(sensor->propertyForKey(key).isValid()) << key.toStdString();
-    }
-}
-
-TEST_F(IORegistryEntryTest, UnreadableHugeAndVanishingFilesAreAbsentProperties)
-{
-    const QString folder = u"sys/devices/sensor0/"_qs;
+    tree.addFile(folder + u"sub/inner"_qs, "2\n");
+    tree.addSymlink(folder + u"linked"_qs, tree.absolute(u"sys/devices/secret"_qs));
     tree.addUnreadable(folder + u"socket"_qs);
     tree.addLargeFile(folder + u"huge"_qs, SysfsFile::MaximumSize + 1);
-    tree.addLargeFile(folder + u"at_cap"_qs, SysfsFile::MaximumSize);
+    tree.addLargeFile(folder + u"temp"_qs, SysfsFile::MaximumSize);
     tree.addFile(folder + u"vanishing"_qs, "1\n");
-
     const auto sensor = entry(u"sensor0"_qs);
-    ASSERT_TRUE(sensor);
-    EXPECT_FALSE(sensor->propertyForKey(u"socket"_qs).isValid());
-    EXPECT_FALSE(sensor->propertyForKey(u"huge"_qs).isValid());
-    EXPECT_EQ(sensor->propertyForKey(u"at_cap"_qs).toByteArray().size(), SysfsFile::MaximumSize);
     tree.remove(folder + u"vanishing"_qs);
-    EXPECT_FALSE(sensor->propertyForKey(u"vanishing"_qs).isValid());
-
-    const std::optional<QVariantMap> table = sensor->properties();
-    ASSERT_TRUE(table);
-    EXPECT_EQ(table->keys(), QStringList{u"at_cap"_qs});
-}
-
-TEST(IORegistryEntryReadErrors, AFileThatFailsToReadIsAnAbsentProperty)
-{
+    for (const QString& key :
+         {u"../secret"_qs, u".."_qs, u"/temp"_qs, u"temp/"_qs, u"sub/inner"_qs, u"sub"_qs,
+          u"linked"_qs, u""_qs, u"te\u0000mp"_qs, u"socket"_qs, u"huge"_qs, u"vanishing"_qs}) {
+        EXPECT_FALSE(sensor->propertyForKey(key).isValid()) << key.toStdString();
+    }
+    EXPECT_EQ(sensor->properties()->keys(), QStringList{u"temp"_qs}); // a file at the cap
     // Reading /proc/self/mem at offset 0 fails with EIO, as a faulty sensor does.
-    const int folder = ::open("/proc/self", O_PATH | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(folder, 0);
-    EXPECT_FALSE(SysfsFile::readAt(folder, "mem", SysfsFile::Links::DoNotFollow));
-    ::close(folder);
+    EXPECT_FALSE(SysfsFile::readAt(AT_FDCWD, "/proc/self/mem", SysfsFile::Links::DoNotFollow));
 }
 
 TEST_F(IORegistryEntryTest, DescriptionIsTheClassNameAndThePropertyTable)
@@ -141,17 +93,6 @@ TEST_F(IORegistryEntryTest, DescriptionIsTheClassNameAndThePropertyTable)
     EXPECT_EQ(entry(u"sensor0"_qs)->description(),
               u"IORegistryEntry {\n    \"raw\" = <0001>;\n    \"temp\" = 58;\n"
               u"    \"type\" = \"te\\\"mp\";\n}"_qs);
-}
-
-TEST_F(IORegistryEntryTest, DeviceTreePropertiesAreAlwaysByteStrings)
-{
-    tree.addFile(u"sys/firmware/devicetree/base/cpus/cpu@0/compatible"_qs, "arm,cortex-a72\n");
-    tree.addFile(u"sys/firmware/devicetree/base/cpus/cpu@0/reg"_qs, "0\n");
-    const auto cpu = IORegistryEntry::entryFromPath(u"IODeviceTree:/cpus/cpu@0"_qs);
-    ASSERT_TRUE(cpu);
-    EXPECT_EQ(cpu->nameInPlane(u"IODeviceTree"_qs), u"cpu"_qs);
-    EXPECT_EQ(cpu->propertyForKey(u"compatible"_qs), QVariant(QByteArray("arm,cortex-a72\n")));
-    EXPECT_EQ(cpu->propertyForKey(u"reg"_qs), QVariant(QByteArray("0\n")));
 }
 
 TEST_F(IORegistryEntryTest, EveryFolderDescriptorIsClosedAgain)
@@ -165,8 +106,6 @@ TEST_F(IORegistryEntryTest, EveryFolderDescriptorIsClosedAgain)
         const auto all = IORegistryEnumerator::initRootedOn(
             root.get(), u"IOService"_qs, IORegistryEnumerator::IterateRecursively);
         EXPECT_EQ(all->allObjects().size(), 4u);
-        all->reset();
-        all->nextObject();
         EXPECT_TRUE(IORegistryEntry::entryFromXPath(u"/a/b/c[@temp]"_qs));
         EXPECT_FALSE(IORegistryEntry::entryFromXPath(u"/a/x"_qs));
         EXPECT_TRUE(entry(u"a/b"_qs)->parentEnumeratorOnPlane(u"IOService"_qs)->nextObject());
@@ -174,45 +113,24 @@ TEST_F(IORegistryEntryTest, EveryFolderDescriptorIsClosedAgain)
     EXPECT_EQ(openDescriptors(), before);
 }
 
-TEST_F(IORegistryEntryTest, MachineModelIsTheDeviceTreeModelElseTheProcessorVendor)
+// The rows go to one registry, which keeps the first model it finds.
+TEST_F(IORegistryEntryTest, MachineModelIsTheDeviceTreeModelElseTheVendorKeptOnceFound)
 {
-    const struct
-    {
-        std::optional<QByteArray> treeModel;
-        QByteArray cpuinfo;
-        std::optional<QString> model;
-    } cases[] = {
-        {QByteArray("Test Board\0", 11), "vendor_id\t: GenuineIntel\n", u"Test Board"_qs},
-        {QByteArray("Board"), "", u"Board"_qs},
-        {QByteArray("\0", 1), "processor : 0\nvendor_id : AuthenticAMD\n", u"AuthenticAMD"_qs},
-        {std::nullopt, "vendor_id:\nflags : fpu\n", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        FixtureTree machine;
-        machine.addFolder(u"sys/devices/child"_qs);
-        if (c.treeModel) {
-            machine.addFile(u"sys/firmware/devicetree/base/model"_qs, *c.treeModel);
-        }
-        machine.addFile(u"proc/cpuinfo"_qs, c.cpuinfo);
-        const IORegistry registry(machine.root());
-        EXPECT_EQ(IORegistryEntry::machineModel(), c.model);
+    tree.addFolder(u"sys/devices/child"_qs);
+    const QByteArray board("Board\0", 6);
+    const std::tuple<QByteArray, QByteArray, QByteArray, std::optional<QString>> rows[] = {
+        {QByteArray("\0", 1), "vendor_id:\nflags : fpu\n", QByteArray(), std::nullopt},
+        {board, "vendor_id\t: GenuineIntel\n", board, u"Board"_qs},
+        {"", "cpu : 0\nvendor_id : AuthenticAMD\n", QByteArray("AuthenticAMD\0", 13), u"Board"_qs}};
+    for (const auto& [treeModel, cpuinfo, property, kept] : rows) {
+        tree.addFile(u"sys/firmware/devicetree/base/model"_qs, treeModel);
+        tree.addFile(u"proc/cpuinfo"_qs, cpuinfo);
         // Only the root of the plane has the model, ending in one zero byte.
-        EXPECT_EQ(IORegistryEntry::rootEntry()->propertyForKey(u"model"_qs).toByteArray(),
-                  c.model ? c.model->toUtf8() + '\0' : QByteArray());
-        EXPECT_FALSE(IORegistryEntry::entryFromPath(u"IOService:/child"_qs)
-                         ->propertyForKey(u"model"_qs)
-                         .isValid());
+        EXPECT_EQ(entry(u""_qs)->propertyForKey(u"model"_qs).toByteArray(), property);
+        EXPECT_EQ(entry(u""_qs)->properties()->value(u"model"_qs).toByteArray(), property);
+        EXPECT_FALSE(entry(u"child"_qs)->propertyForKey(u"model"_qs).isValid());
+        EXPECT_EQ(IORegistryEntry::machineModel(), kept);
     }
-}
-
-TEST_F(IORegistryEntryTest, MachineModelIsReadOnceButRetriedUntilFound)
-{
-    EXPECT_FALSE(IORegistryEntry::machineModel());
-    tree.addFile(u"proc/cpuinfo"_qs, "vendor_id : GenuineIntel\n");
-    EXPECT_EQ(IORegistryEntry::machineModel(), u"GenuineIntel"_qs);
-    tree.addFile(u"proc/cpuinfo"_qs, "vendor_id : AuthenticAMD\n");
-    EXPECT_EQ(IORegistryEntry::machineModel(), u"GenuineIntel"_qs);
-    EXPECT_TRUE(entry(u""_qs)->properties()->contains(u"model"_qs));
 }
 
 } // namespace

@@ -8,60 +8,61 @@
 #include <cmath>
 #include <deque>
 #include <limits>
+#include <tuple>
 
 namespace calidra {
 namespace {
 
-// Gives the readings it was handed, in order, then repeats the last one.
-class ScriptedGauge : public Gauge
+// Gives its readings in order, then repeats the last one.
+struct ScriptedGauge : Gauge
 {
-public:
-    explicit ScriptedGauge(std::deque<float> readings) : m_readings(std::move(readings)) {}
-
-    void then(float reading) { m_readings.push_back(reading); }
-
     float gauge() override
     {
-        if (!m_readings.empty()) {
-            m_last = m_readings.front();
-            m_readings.pop_front();
+        const float reading = readings.front();
+        if (readings.size() > 1) {
+            readings.pop_front();
         }
-        return m_last;
+        return reading;
     }
-
-private:
-    std::deque<float> m_readings;
-    float m_last = 0;
+    std::deque<float> readings;
 };
 
-class CountingDelegate : public GaugeReaderDelegate
+struct CountingDelegate : GaugeReaderDelegate
 {
-public:
     void gaugeReaderDidUpdate(GaugeReader*) override { ++updates; }
-
     int updates = 0;
 };
 
 class GaugeReaderTest : public testing::Test
 {
 protected:
-    // A reader over a gauge whose first (discarded) and second (seed) readings
-    // are `seed`, sampling every 2 seconds.
-    void start(float seed, double interval = 2.0)
+    // A reader sampling every 2 seconds whose gauge first reads `first`, which
+    // is thrown away, then `seed`.
+    void start(float seed, float first = 99)
     {
-        gauge = std::make_shared<ScriptedGauge>(std::deque<float>{seed, seed});
-        reader = GaugeReader::initWithGauge(gauge, interval);
+        gauge->readings = {first, seed};
+        reader = GaugeReader::initWithGauge(gauge, 2.0);
         ASSERT_TRUE(reader);
         reader->setDelegate(&delegate);
     }
 
     void sample(float reading)
     {
-        gauge->then(reading);
+        gauge->readings = {reading};
         reader->_gaugeTimerFired();
     }
 
-    std::shared_ptr<ScriptedGauge> gauge;
+    // The ten-minute average, maximum and minimum, the overall average,
+    // maximum and minimum, and the overall life.
+    using Statistics = std::tuple<float, float, float, float, float, float, double>;
+    Statistics statistics() const
+    {
+        return {reader->tenMinuteAverage(), reader->tenMinuteMaximum(), reader->tenMinuteMinimum(),
+                reader->overallAverage(),   reader->overallMaximum(),   reader->overallMinimum(),
+                reader->overallLife()};
+    }
+
+    std::shared_ptr<ScriptedGauge> gauge = std::make_shared<ScriptedGauge>();
     std::unique_ptr<GaugeReader> reader;
     CountingDelegate delegate;
 };
@@ -71,37 +72,20 @@ TEST_F(GaugeReaderTest, WorkedExampleRiseThenFall)
     start(50);
     sample(60);
     EXPECT_EQ(reader->currentValue(), 60.0f);
-    EXPECT_EQ(reader->tenMinuteAverage(), 50.03333282470703f);
-    EXPECT_EQ(reader->tenMinuteMaximum(), 60.0f);
-    EXPECT_EQ(reader->tenMinuteMinimum(), 50.0f);
-    EXPECT_EQ(reader->overallLife(), 4.0);
-    EXPECT_EQ(reader->overallAverage(), 55.0f);
-    EXPECT_EQ(reader->overallMaximum(), 60.0f);
-    EXPECT_EQ(reader->overallMinimum(), 50.0f);
-
+    EXPECT_EQ(statistics(), (Statistics{50.03333282470703f, 60, 50, 55, 60, 50, 4}));
     sample(40);
-    EXPECT_EQ(reader->tenMinuteAverage(), 49.9998893737793f);
-    EXPECT_EQ(reader->tenMinuteMaximum(), 60.0f);
-    EXPECT_EQ(reader->tenMinuteMinimum(), 40.0f);
-    EXPECT_EQ(reader->overallLife(), 6.0);
-    EXPECT_EQ(reader->overallAverage(), 50.0f);
-    EXPECT_EQ(reader->overallMaximum(), 60.0f);
-    EXPECT_EQ(reader->overallMinimum(), 40.0f);
+    EXPECT_EQ(statistics(), (Statistics{49.9998893737793f, 60, 40, 50, 60, 40, 6}));
     EXPECT_EQ(delegate.updates, 2);
 }
 
 TEST_F(GaugeReaderTest, ReadingsBelowTheThresholdChangeOnlyTheCurrentValue)
 {
     start(50);
+    const Statistics before = statistics();
     sample(0);
     EXPECT_EQ(reader->currentValue(), 0.0f);
-    EXPECT_EQ(reader->tenMinuteAverage(), 50.0f);
-    EXPECT_EQ(reader->tenMinuteMinimum(), 50.0f);
-    EXPECT_EQ(reader->overallAverage(), 50.0f);
-    EXPECT_EQ(reader->overallMinimum(), 50.0f);
-    EXPECT_EQ(reader->overallLife(), 2.0);
+    EXPECT_EQ(statistics(), before);
     EXPECT_EQ(delegate.updates, 0);
-
     // 0.1 as a float is slightly above 0.1, so it counts.
     sample(0.1f);
     EXPECT_EQ(reader->overallMinimum(), 0.1f);
@@ -138,12 +122,7 @@ TEST_F(GaugeReaderTest, AFailedSeedRecovers)
 {
     start(0);
     sample(50);
-    EXPECT_EQ(reader->tenMinuteAverage(), 0.16666667f);
-    EXPECT_EQ(reader->tenMinuteMaximum(), 50.0f);
-    EXPECT_EQ(reader->tenMinuteMinimum(), 50.0f);
-    EXPECT_EQ(reader->overallAverage(), 25.0f);
-    EXPECT_EQ(reader->overallMinimum(), 50.0f);
-    EXPECT_EQ(reader->overallLife(), 4.0);
+    EXPECT_EQ(statistics(), (Statistics{0.16666667f, 50, 50, 25, 50, 50, 4}));
     sample(50);
     EXPECT_EQ(reader->tenMinuteAverage(), 50.0f);
     EXPECT_EQ(reader->overallAverage(), 33.333332f);
@@ -158,7 +137,7 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceCountingTheNewInterval)
     }
     EXPECT_EQ(delegate.updates, 0);
 
-    gauge->then(60);
+    gauge->readings = {60};
     reader->setFrequency(5);
     EXPECT_EQ(reader->frequency(), 5.0);
     EXPECT_EQ(reader->overallLife(), 7.0);
@@ -168,7 +147,8 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceCountingTheNewInterval)
 
 TEST(GaugeReaderCreation, NeedsAGaugeAndAPositiveInterval)
 {
-    const auto gauge = std::make_shared<ScriptedGauge>(std::deque<float>{40});
+    const auto gauge = std::make_shared<ScriptedGauge>();
+    gauge->readings = {40};
     EXPECT_FALSE(GaugeReader::initWithGauge(nullptr, 2));
     for (const double interval : {0.0, -1.0, std::nan("")}) {
         EXPECT_FALSE(GaugeReader::gaugeReaderWithGauge(gauge, interval)) << interval;

@@ -5,88 +5,56 @@
 #include "measurement/IntelCPUTemperatureGauge.h"
 #include "measurement/PPCCPUTemperatureGauge.h"
 
-#include <QFile>
-
 namespace calidra {
 namespace {
-
-const QByteArray Board = "Raspberry Pi 4 Model B Rev 1.4";
 
 class GaugeTest : public GaugeTestBase
 {
 protected:
-    void shipResource(const QString& fileName)
+    GaugeTest() // links the shipped data files into the bundle
     {
-        QFile file(QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + fileName);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        bundle.addResource(fileName, file.readAll());
-    }
-
-    void shipResources()
-    {
-        shipResource(u"IntelModels.plist"_qs);
-        shipResource(u"PPCSensors.plist"_qs);
-    }
-
-    void addCpuThermalZone(const QByteArray& millidegrees)
-    {
-        tree.addFile(u"sys/devices/virtual/thermal/thermal_zone0/type"_qs, "gpu-thermal\n");
-        tree.addFile(u"sys/devices/virtual/thermal/thermal_zone1/type"_qs, "cpu-thermal\n");
-        tree.addFile(u"sys/devices/virtual/thermal/thermal_zone1/temp"_qs, millidegrees + '\n');
+        for (const QString& name : {u"IntelModels.plist"_qs, u"PPCSensors.plist"_qs}) {
+            bundle.tree.addSymlink(u"Calidra/Resources/"_qs + name,
+                                   QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + name);
+        }
     }
 };
 
-TEST_F(GaugeTest, IntelGaugesReadTheKernelValuesAsTheyAre)
+TEST_F(GaugeTest, IntelGaugesReadTheKernelValuesOrZeroWithoutThem)
 {
-    setProcessor("GenuineIntel", "57000", "2333000");
-    EXPECT_EQ(IntelCPUTemperatureGauge(u"GenuineIntel"_qs).gauge(), 57.0F);
-    // Four processors: the value is the clock of one, and is not scaled.
-    EXPECT_EQ(IntelCPUFrequencyGauge(u"GenuineIntel"_qs).gauge(), 2333.0F);
-}
-
-TEST_F(GaugeTest, IntelGaugesGiveZeroWithoutKernelValues)
-{
-    setProcessor("GenuineIntel", "", "");
+    setProcessor("GenuineIntel");
     EXPECT_EQ(IntelCPUTemperatureGauge(std::nullopt).gauge(), 0.0F);
     EXPECT_EQ(IntelCPUFrequencyGauge(std::nullopt).gauge(), 0.0F);
+    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
+    tree.addFile(u"sys/class/hwmon/hwmon0/temp1_label"_qs, "Package id 0\n");
+    tree.addFile(u"sys/class/hwmon/hwmon0/temp1_input"_qs, "57000\n");
+    tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2333000\n");
+    EXPECT_EQ(IntelCPUTemperatureGauge(std::nullopt).gauge(), 57.0F);
+    EXPECT_EQ(IntelCPUFrequencyGauge(std::nullopt).gauge(), 2333.0F); // one of four, unscaled
 }
 
-TEST_F(GaugeTest, ListedModelsGetTheKernelValueGauges)
+TEST_F(GaugeTest, ListedProcessorsGetTheKernelValueGauges)
 {
-    shipResources();
-    setProcessor("AuthenticAMD", "57000", "2333000");
-    const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
-    const std::shared_ptr<Gauge> frequency = Gauge::CPUFrequencyGauge();
-    EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUTemperatureGauge>(temperature));
-    EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUFrequencyGauge>(frequency));
+    setProcessor("AuthenticAMD");
+    EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUTemperatureGauge>(Gauge::CPUTemperatureGauge()));
+    EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUFrequencyGauge>(Gauge::CPUFrequencyGauge()));
 }
 
-TEST_F(GaugeTest, TableModelsGetTheSensorTableGaugeAndNoFrequency)
+TEST_F(GaugeTest, TableModelsGetTheSensorTableGaugeAndNoFrequencyGauge)
 {
-    shipResources();
-    setBoardModel(Board);
-    addCpuThermalZone("48250");
+    setBoardModel("Raspberry Pi 4 Model B Rev 1.4"); // its shipped row reads cpu-thermal
+    tree.addFile(u"sys/devices/virtual/thermal/thermal_zone0/type"_qs, "gpu-thermal\n");
+    tree.addFile(u"sys/devices/virtual/thermal/thermal_zone1/type"_qs, "cpu-thermal\n");
+    tree.addFile(u"sys/devices/virtual/thermal/thermal_zone1/temp"_qs, "48250\n");
     const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
     ASSERT_TRUE(std::dynamic_pointer_cast<PPCCPUTemperatureGauge>(temperature));
     EXPECT_FLOAT_EQ(temperature->gauge(), 48.25F);
     EXPECT_FALSE(Gauge::CPUFrequencyGauge());
 }
 
-TEST_F(GaugeTest, OtherMachinesGetNoGauge)
+TEST_F(GaugeTest, ModelsOnNoListGetNoGauge)
 {
-    shipResources();
-    for (const auto& [test, model] : {std::pair{"ModelOnNoList", QByteArray("Some Board Rev 2")},
-                                      {"TableModelWithoutItsSensor", Board}}) {
-        setBoardModel(model);
-        const IORegistry fresh(tree.root());
-        EXPECT_FALSE(Gauge::CPUTemperatureGauge()) << test;
-        EXPECT_FALSE(Gauge::CPUFrequencyGauge()) << test;
-    }
-}
-
-TEST_F(GaugeTest, AMachineWithoutModelGetsNoGauge)
-{
-    shipResources();
+    setBoardModel("Some Board Rev 2");
     EXPECT_FALSE(Gauge::CPUTemperatureGauge());
     EXPECT_FALSE(Gauge::CPUFrequencyGauge());
 }

@@ -8,15 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 namespace calidra {
-
-/// A machine model from a table row of a test: null for none.
-inline std::optional<QString> modelOf(const char* model)
-{
-    return model ? std::optional(QString::fromUtf8(model)) : std::nullopt;
-}
 
 /// A fixture system tree with the process-wide registry and kernel values over
 /// it, and a fixture bundle as the main bundle.
@@ -31,21 +23,11 @@ protected:
         tree.addFile(u"sys/firmware/devicetree/base/model"_qs, model + '\0');
     }
 
-    /// Gives the machine an x86 processor of `vendor` with a package
-    /// temperature (millidegrees) and a clock (kHz), each unless empty.
-    void setProcessor(const QByteArray& vendor, const QByteArray& temperature,
-                      const QByteArray& clock)
+    /// Gives the machine four x86 processors of `vendor`.
+    void setProcessor(const QByteArray& vendor)
     {
         tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: " + vendor + '\n');
         tree.addFile(u"sys/devices/system/cpu/online"_qs, "0-3\n");
-        if (!temperature.isEmpty()) {
-            tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
-            tree.addFile(u"sys/class/hwmon/hwmon0/temp1_label"_qs, "Package id 0\n");
-            tree.addFile(u"sys/class/hwmon/hwmon0/temp1_input"_qs, temperature + '\n');
-        }
-        if (!clock.isEmpty()) {
-            tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, clock + '\n');
-        }
     }
 
     FixtureTree tree;

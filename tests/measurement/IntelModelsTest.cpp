@@ -1,47 +1,37 @@
 #include "measurement/IntelModels.h"
 
-#include "GaugeTestBase.h"
+#include "FixtureBundle.h"
+
+#include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 namespace calidra {
 namespace {
 
-const QByteArray Listed =
-    FixtureBundle::xml("<array><string>GenuineIntel</string><integer>5</integer></array>");
-
-class IntelModelsTest : public GaugeTestBase
-{};
-
-TEST_F(IntelModelsTest, AModelIsListedOnlyWhenAListedStringEqualsIt)
+TEST(IntelModelsTest, AModelIsListedOnlyWhenAListedStringEqualsIt)
 {
-    for (const auto& [test, list, model, listed] :
-         {std::tuple<const char*, QByteArray, const char*, bool>{"Listed", Listed, "GenuineIntel",
-                                                                 true},
-          {"DiffersInCase", Listed, "genuineintel", false},
-          {"Prefix", Listed, "Genuine", false},
-          {"OnlyANumberMatches", Listed, "5", false},
-          {"AbsentModel", Listed, nullptr, false},
+    FixtureBundle bundle;
+    EXPECT_FALSE(IntelModels::isIntelModel(u"GenuineIntel"_qs)) << "no list";
+    const QByteArray listed =
+        FixtureBundle::xml("<array><string>GenuineIntel</string><integer>5</integer></array>");
+    for (const auto& [test, list, model, expected] :
+         {std::tuple<const char*, QByteArray, std::optional<QString>, bool>{
+              "Listed", listed, u"GenuineIntel"_qs, true},
+          {"Unlisted", listed, u"Genuine"_qs, false},
+          {"DiffersInCase", listed, u"genuineintel"_qs, false},
+          {"OnlyANumberMatches", listed, u"5"_qs, false},
+          {"AbsentModel", listed, std::nullopt, false},
           {"DictionaryRoot",
            FixtureBundle::xml("<dict><key>GenuineIntel</key><string>GenuineIntel</string></dict>"),
-           "GenuineIntel", false},
-          {"Garbage", QByteArray("GenuineIntel"), "GenuineIntel", false}}) {
+           u"GenuineIntel"_qs, false}}) {
         bundle.addResource(u"IntelModels.plist"_qs, list);
-        EXPECT_EQ(IntelModels::isIntelModel(modelOf(model)), listed) << test;
+        EXPECT_EQ(IntelModels::isIntelModel(model), expected) << test;
     }
 }
 
-TEST_F(IntelModelsTest, TheListIsReadAfreshAtEachTest)
-{
-    const std::optional<QString> model = u"GenuineIntel"_qs;
-    EXPECT_FALSE(IntelModels::isIntelModel(model));
-    bundle.addResource(u"IntelModels.plist"_qs, Listed);
-    EXPECT_TRUE(IntelModels::isIntelModel(model));
-    bundle.tree.remove(u"Calidra/Resources/IntelModels.plist"_qs);
-    EXPECT_FALSE(IntelModels::isIntelModel(model));
-}
-
-TEST(IntelModelsWithoutBundleTest, NoModelIsListed)
+TEST(IntelModelsTest, WithoutABundleNoModelIsListed)
 {
     ASSERT_FALSE(Bundle::mainBundle());
     EXPECT_FALSE(IntelModels::isIntelModel(u"GenuineIntel"_qs));

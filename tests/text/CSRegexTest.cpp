@@ -7,28 +7,24 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 namespace calidra {
 namespace {
 
-using Strings = std::vector<std::string>;
-
-// Spells a result out, telling the null marker from an empty match.
-std::optional<Strings> spelled(const std::optional<QStringList>& list)
+// Spells a result out: each item in brackets, the null marker as "null".
+QString spelled(const std::optional<QStringList>& list)
 {
     if (!list) {
-        return std::nullopt;
+        return u"absent"_qs;
     }
-    Strings out;
+    QString text;
     for (const QString& item : *list) {
-        out.push_back(item.isNull() ? "<null>" : item.toStdString());
+        text += item.isNull() ? u"null"_qs : u'[' + item + u']';
     }
-    return out;
+    return text;
 }
-
-const QString E = u""_qs;
 
 TEST(CSRegex, AnUncompilablePatternRaisesWithTheMatchersMessage)
 {
@@ -45,68 +41,42 @@ TEST(CSRegex, AnUncompilablePatternRaisesWithTheMatchersMessage)
 
 TEST(CSRegex, SuccessiveMatchesAndThePiecesBetweenThem)
 {
-    const struct
-    {
-        const char* name;
-        QString pattern, subject;
-        QStringList matches, pieces;
-    } cases[] = {
-        {"banana",
-         u"a"_qs,
-         u"banana"_qs,
-         {u"a"_qs, u"a"_qs, u"a"_qs},
-         {u"b"_qs, u"n"_qs, u"n"_qs, E}},
-        {"no match", u"x"_qs, u"abc"_qs, {}, {u"abc"_qs}},
-        {"empty subject", u"x"_qs, E, {}, {E}},
-        {"leading match", u"b"_qs, u"bab"_qs, {u"b"_qs, u"b"_qs}, {E, u"a"_qs, E}},
-        {"anchor at every rest", u"^a"_qs, u"aaa"_qs, {u"a"_qs, u"a"_qs, u"a"_qs}, {E, E, E, E}},
-        {"empty matches", u"x*"_qs, u"abc"_qs, {E, E, E, E}, {E, u"a"_qs, u"b"_qs, u"c"_qs, E}},
-        {"empty after match", u"x*"_qs, u"axb"_qs, {E, u"x"_qs, E, E}, {E, u"a"_qs, E, u"b"_qs, E}},
-        {"whole sequences", u"x*"_qs, u"é😀"_qs, {E, E, E}, {E, u"é"_qs, u"😀"_qs, E}},
-        {"zero character",
-         u"a"_qs,
-         u"ba"_qs + QChar(0) + u"ba"_qs,
-         {u"a"_qs},
-         {u"b"_qs, QChar(0) + u"ba"_qs}},
+    // Pattern, subject, the matches and the pieces between them.
+    const QString rows[][4] = {
+        {u"a"_qs, u"banana"_qs, u"[a][a][a]"_qs, u"[b][n][n][]"_qs},
+        {u"x"_qs, u"abc"_qs, u""_qs, u"[abc]"_qs},
+        {u"x"_qs, u""_qs, u""_qs, u"[]"_qs},
+        {u"b"_qs, u"bab"_qs, u"[b][b]"_qs, u"[][a][]"_qs},
+        {u"^a"_qs, u"aaa"_qs, u"[a][a][a]"_qs, u"[][][][]"_qs}, // every rest is a subject
+        {u"x*"_qs, u"abc"_qs, u"[][][][]"_qs, u"[][a][b][c][]"_qs},
+        {u"x*"_qs, u"é😀"_qs, u"[][][]"_qs, u"[][é][😀][]"_qs},        // whole sequences
+        {u"a"_qs, u"ba\u0000ba"_qs, u"[a]"_qs, u"[b][\u0000ba]"_qs}, // the search ends at U+0000
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(spelled(allSubstringsMatchedByPattern(c.subject, c.pattern)), spelled(c.matches));
-        EXPECT_EQ(spelled(componentsSeparatedByPattern(c.subject, c.pattern)), spelled(c.pieces));
+    for (const auto& [pattern, subject, matches, pieces] : rows) {
+        SCOPED_TRACE(pattern.toStdString() + " on " + subject.toStdString());
+        EXPECT_EQ(spelled(allSubstringsMatchedByPattern(subject, pattern)), matches);
+        EXPECT_EQ(spelled(componentsSeparatedByPattern(subject, pattern)), pieces);
     }
 }
 
-TEST(CSRegex, FirstMatchInCharacterPositionsWithItsGroups)
+TEST(CSRegex, FirstMatchInUtf16PositionsWithItsGroups)
 {
-    const QString null = CSRegex::null();
-    const struct
-    {
-        QString pattern, subject;
-        qint32 options;
-        TextRange range;
-        std::optional<QStringList> captured;
-    } cases[] = {
-        {u"x"_qs, u"abc"_qs, 0, {2147483647, 0}, std::nullopt},
-        {u"(x)?y"_qs, u"y"_qs, 0, {0, 1}, QStringList{u"y"_qs, null}},
-        {u"(x)?y"_qs, u"xy"_qs, 0, {0, 2}, QStringList{u"xy"_qs, u"x"_qs}},
-        {u"()y"_qs, u"y"_qs, 0, {0, 1}, QStringList{u"y"_qs, E}},
-        {u"(é)(😀)"_qs, u"a😀é😀!"_qs, 0, {3, 3}, QStringList{u"é😀"_qs, u"é"_qs, u"😀"_qs}},
-        {u"B"_qs, u"😀abc"_qs, REG_ICASE, {3, 1}, QStringList{u"b"_qs}},
-        {u"x*"_qs, u"abc"_qs, 0, {0, 0}, QStringList{E}},
-        {u"a"_qs, QChar(0) + u"a"_qs, 0, {2147483647, 0}, std::nullopt},
+    // Pattern, subject, the range of the first match, the match and its groups.
+    const std::tuple<QString, QString, quint32, quint32, QString, QString> rows[] = {
+        {u"x"_qs, u"abc"_qs, TextRange::NotFound, 0, u"absent"_qs, u""_qs},
+        {u"(x)?y"_qs, u"y"_qs, 0, 1, u"[y]"_qs, u"null"_qs},
+        {u"()y"_qs, u"y"_qs, 0, 1, u"[y]"_qs, u"[]"_qs},
+        {u"(é)(😀)"_qs, u"a😀é😀!"_qs, 3, 3, u"[é😀]"_qs, u"[é][😀]"_qs},
+        {u"x*"_qs, u"abc"_qs, 0, 0, u"[]"_qs, u""_qs},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pattern.toStdString() + " on " + c.subject.toStdString());
-        const TextRange range = rangeMatchedByPattern(c.subject, c.pattern, c.options);
-        EXPECT_EQ(std::pair(range.location, range.length),
-                  std::pair(c.range.location, c.range.length));
-        EXPECT_EQ(matchedByPattern(c.subject, c.pattern, c.options), c.captured.has_value());
-        const std::optional<QString> matched =
-            substringMatchedByPattern(c.subject, c.pattern, c.options);
-        EXPECT_EQ(spelled(matched ? std::optional(QStringList{*matched}) : std::nullopt),
-                  spelled(c.captured ? std::optional(c.captured->mid(0, 1)) : std::nullopt));
-        EXPECT_EQ(spelled(substringsCapturedByPattern(c.subject, c.pattern, c.options)),
-                  spelled(c.captured));
+    for (const auto& [pattern, subject, location, length, match, groups] : rows) {
+        SCOPED_TRACE(pattern.toStdString() + " on " + subject.toStdString());
+        const TextRange range = rangeMatchedByPattern(subject, pattern);
+        EXPECT_EQ(std::pair(range.location, range.length), std::pair(location, length));
+        EXPECT_EQ(matchedByPattern(subject, pattern), match != u"absent"_qs);
+        const std::optional<QString> matched = substringMatchedByPattern(subject, pattern);
+        EXPECT_EQ(spelled(matched ? std::optional(QStringList{*matched}) : std::nullopt), match);
+        EXPECT_EQ(spelled(substringsCapturedByPattern(subject, pattern)), match + groups);
     }
 }
 
