@@ -18,15 +18,17 @@ public:
     ProcessWide& operator=(const ProcessWide&) = delete;
 
     /// The current instance; null when none exists.
-    static T* current() { return s_current; }
+    static T* current() { return static_cast<T*>(s_current); }
 
 protected:
-    ProcessWide() : m_previous(std::exchange(s_current, static_cast<T*>(this))) {}
+    // The base is registered, not the object: while the base is being built
+    // the object does not exist yet, so it can be named only once it does.
+    ProcessWide() : m_previous(std::exchange(s_current, this)) {}
     ~ProcessWide() { s_current = m_previous; }
 
 private:
-    T* m_previous;
-    static inline T* s_current = nullptr;
+    ProcessWide* m_previous;
+    static inline ProcessWide* s_current = nullptr;
 };
 
 } // namespace calidra
