@@ -1,12 +1,15 @@
-#include <QCoreApplication>
-
+#include <QApplication>
 #include <gtest/gtest.h>
 
 // Every test runs with an application object, as the program does, so that
-// timers and other event-loop objects can be made.
+// timers, fonts and widgets can be made. Without a display the tests draw
+// off screen.
 int main(int argc, char* argv[])
 {
     testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

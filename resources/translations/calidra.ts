@@ -1,0 +1,67 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" sourcelanguage="en">
+<context>
+    <name>Calidra</name>
+    <message>
+        <source>Please wait...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Updating every %1.1f seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i weeks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i week</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i days</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i day</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i hours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%i second</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,40 @@
+#include "Localization.h"
+
+#include <QCoreApplication>
+
+namespace calidra {
+namespace {
+
+// The conversion characters of a printf format, in order; "%%" is no conversion.
+QString conversions(const QString& format)
+{
+    QString found;
+    for (qsizetype at = format.indexOf(u'%'); at >= 0 && at + 1 < format.size();
+         at = format.indexOf(u'%', at + 1)) {
+        qsizetype end = at + 1;
+        while (end < format.size() && QStringView(u"-+ #0123456789.lhqjzt").contains(format[end])) {
+            ++end;
+        }
+        if (end < format.size() && format[end] != u'%') {
+            found += format.mid(at + 1, end - at);
+        }
+        at = end;
+    }
+    return found;
+}
+
+} // namespace
+
+QString localizedString(const char* key)
+{
+    return QCoreApplication::translate(TranslationContext, key);
+}
+
+QString localizedFormat(const char* key)
+{
+    const QString original = QString::fromUtf8(key);
+    const QString translated = localizedString(key);
+    return conversions(translated) == conversions(original) ? translated : original;
+}
+
+} // namespace calidra
