@@ -1,0 +1,19 @@
+#include "MenuIntervalValueTransformer.h"
+
+#include "platform/Localization.h"
+
+#include <QCoreApplication>
+
+namespace calidra {
+
+QString MenuIntervalValueTransformer::transformedValue(const QVariant& value) const
+{
+    if (!value.isValid()) {
+        return {};
+    }
+    const QString format =
+        localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"));
+    return QString::asprintf(format.toUtf8().constData(), double(value.toFloat()));
+}
+
+} // namespace calidra

@@ -1,0 +1,52 @@
+#include "TemperatureValueTransformer.h"
+
+#include "app/DefaultsKeys.h"
+#include "platform/UserDefaults.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace calidra {
+namespace {
+
+constexpr char16_t degreeCelsius = u'\u2103';
+constexpr char16_t degreeFahrenheit = u'\u2109';
+
+// Whether temperatures show in Fahrenheit, from the user's choice at this
+// moment; without a defaults store the choice is automatic.
+bool showsFahrenheit()
+{
+    const UserDefaults* defaults = UserDefaults::standardUserDefaults();
+    const qint64 unit =
+        defaults ? defaults->integerForKey(DefaultsKeys::displayUnit) : DefaultsKeys::unitByLocale;
+    if (unit == DefaultsKeys::unitCelsius || unit == DefaultsKeys::unitFahrenheit) {
+        return unit == DefaultsKeys::unitFahrenheit;
+    }
+    // Only the US system means Fahrenheit: the UK reports ImperialUKSystem yet
+    // shows temperatures in Celsius.
+    return QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+}
+
+} // namespace
+
+// The precision is clamped to 0 to 9: a negative one would make no valid
+// conversion, and a float holds no more than nine significant digits, so more
+// decimals would show nothing of the value.
+TemperatureValueTransformer::TemperatureValueTransformer(int precision)
+    : format(QString::asprintf("%%1.%if", std::clamp(precision, 0, 9)))
+{}
+
+QString TemperatureValueTransformer::transformedValue(const QVariant& value) const
+{
+    if (!value.isValid()) {
+        return {};
+    }
+    const double celsius = value.toFloat();
+    const bool fahrenheit = showsFahrenheit();
+    const double shown = fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;
+    return QString::asprintf(format.toUtf8().constData(), shown) +
+           QChar(fahrenheit ? degreeFahrenheit : degreeCelsius);
+}
+
+} // namespace calidra

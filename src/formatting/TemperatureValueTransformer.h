@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ValueTransformer.h"
+
+namespace calidra {
+
+/// Formats a temperature in degrees Celsius with a fixed number of decimals
+/// and the unit sign, "52℃" or "126.14℉", in the unit the user chose under
+/// "displayUnit" (read at every call) or, when the choice is automatic, the
+/// one the current locale uses.
+class TemperatureValueTransformer : public ValueTransformer
+{
+public:
+    /// A transformer that shows no decimals.
+    TemperatureValueTransformer() : TemperatureValueTransformer(0) {}
+
+    /// A transformer that shows precision decimals, clamped to 0 to 9.
+    explicit TemperatureValueTransformer(int precision);
+
+    /// The text for a temperature in degrees Celsius; "" without input.
+    QString transformedValue(const QVariant& value) const override;
+
+private:
+    const QString format;
+};
+
+} // namespace calidra

@@ -1,0 +1,158 @@
+#include "QtPrinters.h"
+#include "formatting/FrequencyValueTransformer.h"
+#include "formatting/MenuIntervalValueTransformer.h"
+#include "formatting/TemperatureValueTransformer.h"
+#include "formatting/TimeIntervalValueTransformer.h"
+#include "platform/UserDefaults.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+
+namespace calidra {
+namespace {
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+// Every case runs under a German locale unless it names another, so that a
+// locale's decimal comma or digits in the output would show.
+struct FormattingTest : ::testing::Test
+{
+    FormattingTest() { QLocale::setDefault(QLocale(u"de_DE"_qs)); }
+    ~FormattingTest() override { QLocale::setDefault(m_locale); }
+
+    const QLocale m_locale; // the default before the test
+    QTemporaryDir m_dir;
+    std::optional<UserDefaults> m_defaults;
+};
+
+struct TemperatureCase
+{
+    const char* name;
+    int precision;
+    std::optional<qint64> displayUnit; // none: no defaults store at all
+    const char* locale;
+    QVariant input;
+    QString output;
+};
+
+TEST_F(FormattingTest, TemperatureShowsTheUnitOfTheSettingOrElseOfTheLocale)
+{
+    const TemperatureCase cases[] = {
+        {"rounds down", 0, 1, "de_DE", 52.4, u"52℃"_qs},
+        {"rounds up", 0, 1, "de_DE", 52.6, u"53℃"_qs},
+        {"below zero", 0, 1, "de_DE", -3, u"-3℃"_qs},
+        {"Fahrenheit", 0, 2, "de_DE", 52.4, u"126℉"_qs},
+        {"two decimals", 2, 1, "de_DE", 48.5, u"48.50℃"_qs},
+        {"two decimals Fahrenheit", 2, 2, "de_DE", 48.5, u"119.30℉"_qs},
+        {"whole Fahrenheit", 2, 2, "de_DE", 50, u"122.00℉"_qs},
+        {"metric locale", 0, 0, "de_DE", 50, u"50℃"_qs},
+        {"US locale", 0, 0, "en_US", 50, u"122℉"_qs},
+        {"UK locale", 0, 0, "en_GB", 50, u"50℃"_qs},
+        {"unknown unit", 0, 7, "en_US", 50, u"122℉"_qs},
+        {"Celsius in US locale", 0, 1, "en_US", 50, u"50℃"_qs},
+        {"no store", 0, std::nullopt, "en_US", 50, u"122℉"_qs},
+        {"negative precision", -1, 1, "de_DE", 52.4, u"52℃"_qs},
+        {"huge precision", 1000, 1, "de_DE", 0.5, u"0.500000000℃"_qs},
+        {"not a number", 1, 2, "de_DE", nan, u"nan℉"_qs},
+        {"infinite", 1, 1, "de_DE", -inf, u"-inf℃"_qs},
+        {"no input", 0, 1, "de_DE", QVariant(), u""_qs},
+    };
+    for (const auto& [name, precision, displayUnit, locale, input, output] : cases) {
+        const TemperatureValueTransformer transformer(precision); // before the setting changes
+        QLocale::setDefault(QLocale(QString::fromUtf8(locale)));
+        m_defaults.reset();
+        if (displayUnit) {
+            m_defaults.emplace(m_dir.filePath(u"Calidra.ini"_qs));
+            m_defaults->setInteger(*displayUnit, u"displayUnit"_qs);
+        }
+        EXPECT_EQ(transformer.transformedValue(input), output) << name;
+    }
+}
+
+// A row of the tables whose transformers take the input alone.
+struct Case
+{
+    const char* name;
+    QVariant input;
+    QString output;
+};
+
+TEST_F(FormattingTest, FrequencyTurnsToGigahertzFromAThousandMegahertzBeforeRounding)
+{
+    const Case cases[] = {
+        {"gigahertz", 2666, u"2.67 GHz"_qs},
+        {"threshold", 1000, u"1.00 GHz"_qs},
+        {"megahertz", 999, u"999.00 MHz"_qs},
+        {"rounds up to the threshold", 999.999, u"1000.00 MHz"_qs},
+        {"not a number", nan, u"nan MHz"_qs},
+        {"infinite", inf, u"inf GHz"_qs},
+        {"no input", QVariant(), u""_qs},
+    };
+    for (const auto& [name, input, output] : cases) {
+        EXPECT_EQ(FrequencyValueTransformer().transformedValue(input), output) << name;
+    }
+}
+
+TEST_F(FormattingTest, TimeIntervalSpellsOutEveryNonZeroUnitOfTheTruncatedSeconds)
+{
+    const QString longest = u"3550 weeks, 5 days, 3 hours, 14 minutes, 7 seconds"_qs;
+    const QString mostNegative = u"-3550 weeks, -5 days, -3 hours, -14 minutes, -8 seconds"_qs;
+    const Case cases[] = {
+        {"no input", QVariant(), u""_qs},
+        {"zero", 0, u"0 seconds"_qs},
+        {"one second", 1, u"1 second"_qs},
+        {"fraction", 59.9, u"59 seconds"_qs},
+        {"one minute", 60, u"1 minute"_qs},
+        {"minute and second", 61, u"1 minute, 1 second"_qs},
+        {"plurals", 3725, u"1 hour, 2 minutes, 5 seconds"_qs},
+        {"one day", 90061, u"1 day, 1 hour, 1 minute, 1 second"_qs},
+        {"one week", 604800, u"1 week"_qs},
+        {"gap", 1213200, u"2 weeks, 1 hour"_qs},
+        {"every unit", 1299661, u"2 weeks, 1 day, 1 hour, 1 minute, 1 second"_qs},
+        {"negative", -61, u"-1 minutes, -1 seconds"_qs},
+        {"largest", 2147483647, longest},
+        {"beyond 32 bits", 1e12, longest},
+        {"beyond 32 bits below zero", -1e12, mostNegative},
+        {"infinite", -inf, mostNegative},
+        {"not a number", nan, u"0 seconds"_qs},
+    };
+    for (const auto& [name, input, output] : cases) {
+        EXPECT_EQ(TimeIntervalValueTransformer().transformedValue(input), output) << name;
+    }
+}
+
+TEST_F(FormattingTest, MenuIntervalIsOneSentenceWithOneDecimal)
+{
+    const Case cases[] = {
+        {"no input", QVariant(), u""_qs},
+        {"whole", 5, u"Updating every 5.0 seconds"_qs},
+        {"fraction", 0.5, u"Updating every 0.5 seconds"_qs},
+        {"no singular", 1, u"Updating every 1.0 seconds"_qs},
+        {"not a number", nan, u"Updating every nan seconds"_qs},
+    };
+    for (const auto& [name, input, output] : cases) {
+        EXPECT_EQ(MenuIntervalValueTransformer().transformedValue(input), output) << name;
+    }
+}
+
+TEST_F(FormattingTest, RegistryKeepsTheLastTransformerGivenAName)
+{
+    const QString name = u"FormattingTestTransformer"_qs;
+    const auto first = std::make_shared<MenuIntervalValueTransformer>();
+    const auto second = std::make_shared<FrequencyValueTransformer>();
+    EXPECT_EQ(ValueTransformer::valueTransformerForName(name), nullptr);
+    ValueTransformer::setValueTransformer(first, name);
+    ValueTransformer::setValueTransformer(second, name);
+    EXPECT_EQ(ValueTransformer::valueTransformerForName(name), second);
+    EXPECT_EQ(ValueTransformer::valueTransformerForName(name.toLower()), nullptr);
+    ValueTransformer::setValueTransformer(nullptr, name);
+    EXPECT_EQ(ValueTransformer::valueTransformerForName(name), nullptr);
+}
+
+} // namespace
+} // namespace calidra
