@@ -1,0 +1,153 @@
+#include "StatusPresenter.h"
+
+#include "DefaultsKeys.h"
+#include "measurement/GaugeReader.h"
+#include "platform/Bundle.h"
+#include "platform/Localization.h"
+#include "platform/MenuItem.h"
+#include "platform/UserDefaults.h"
+
+#include <QFontDatabase>
+
+#include <algorithm>
+
+namespace calidra {
+namespace {
+
+// Title sizes outside this range (a damaged setting) are brought into it:
+// the tray cannot show a title of no size, nor one larger than a screen.
+constexpr qreal SmallestTitleSize = 1;
+constexpr qreal LargestTitleSize = 72;
+// At this size and below a one-line title is bold, and a two-line title is
+// never larger.
+constexpr float BoldTitleSize = 9.0F;
+
+QFont systemFont(qreal pointSize, bool bold)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(std::clamp(pointSize, SmallestTitleSize, LargestTitleSize));
+    font.setBold(bold);
+    return font;
+}
+
+float statistic(const GaugeReader& reader, int tag)
+{
+    switch (tag) {
+    case StatusPresenter::TenMinuteMinimumTag:
+        return reader.tenMinuteMinimum();
+    case StatusPresenter::TenMinuteAverageTag:
+        return reader.tenMinuteAverage();
+    case StatusPresenter::TenMinuteMaximumTag:
+        return reader.tenMinuteMaximum();
+    case StatusPresenter::OverallMinimumTag:
+        return reader.overallMinimum();
+    case StatusPresenter::OverallAverageTag:
+        return reader.overallAverage();
+    default:
+        return reader.overallMaximum();
+    }
+}
+
+const char* label(int tag)
+{
+    switch (tag) {
+    case StatusPresenter::TenMinuteMinimumTag:
+    case StatusPresenter::OverallMinimumTag:
+        return "Minimum";
+    case StatusPresenter::TenMinuteAverageTag:
+    case StatusPresenter::OverallAverageTag:
+        return "Average";
+    default:
+        return "Maximum";
+    }
+}
+
+bool isStatisticsTag(int tag)
+{
+    return tag >= StatusPresenter::TenMinuteMinimumTag && tag <= StatusPresenter::OverallMaximumTag;
+}
+
+} // namespace
+
+StatusPresenter::StatusPresenter()
+{
+    const Bundle* bundle = Bundle::mainBundle();
+    const std::optional<QString> icon =
+        bundle ? bundle->pathForResource(u"StatusIcon"_qs, u"svg"_qs) : std::nullopt;
+    if (icon) {
+        m_icon = QIcon(*icon);
+    }
+}
+
+QIcon StatusPresenter::iconFor(const UserDefaults& defaults) const
+{
+    return defaults.boolForKey(DefaultsKeys::showIcon) ? m_icon : QIcon();
+}
+
+StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
+{
+    return {localizedString("Please wait..."),
+            systemFont(defaults.floatForKey(DefaultsKeys::fontSize), false), iconFor(defaults)};
+}
+
+StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
+                                          const GaugeReader* temperature,
+                                          const GaugeReader* frequency) const
+{
+    // The arrangement follows the settings, not which readers exist.
+    const bool twoLines = defaults.boolForKey(DefaultsKeys::gaugeTemperature) &&
+                          defaults.boolForKey(DefaultsKeys::gaugeFrequency) &&
+                          defaults.boolForKey(DefaultsKeys::arrangeVertically);
+    const float size = defaults.floatForKey(DefaultsKeys::fontSize);
+    StatusTitle title;
+    title.font = twoLines ? systemFont(std::min(size, BoldTitleSize), true)
+                          : systemFont(size, !(size > BoldTitleSize));
+    if (temperature) {
+        title.text = tvt1.transformedValue(temperature->currentValue());
+    }
+    if (temperature && frequency) {
+        title.text += twoLines ? u'\n' : u' ';
+    }
+    if (frequency) {
+        title.text += fvt.transformedValue(frequency->currentValue());
+    }
+    title.image = iconFor(defaults);
+    return title;
+}
+
+bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temperature,
+                                       const GaugeReader* frequency) const
+{
+    if (!temperature && !frequency && item.tag > 100) {
+        item.title = u""_qs;
+        return false;
+    }
+    if (item.tag == IntervalTag) {
+        const GaugeReader* timing = frequency ? frequency : temperature;
+        item.title =
+            QString::asprintf(localizedFormat("Updating every %1.1f seconds").toUtf8().constData(),
+                              timing->frequency());
+        return false;
+    }
+    if (isStatisticsTag(item.tag)) {
+        item.indentationLevel = 1;
+        item.title = statisticsTitle(item.tag, temperature, frequency);
+        return false;
+    }
+    return true;
+}
+
+QString StatusPresenter::statisticsTitle(int tag, const GaugeReader* temperature,
+                                         const GaugeReader* frequency) const
+{
+    QString title;
+    if (temperature) {
+        title += tvt2.transformedValue(statistic(*temperature, tag)) + u' ';
+    }
+    if (frequency) {
+        title += fvt.transformedValue(statistic(*frequency, tag)) + u' ';
+    }
+    return title + localizedString(label(tag));
+}
+
+} // namespace calidra

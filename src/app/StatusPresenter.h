@@ -1,0 +1,65 @@
+#pragma once
+
+#include "StatusTitle.h"
+#include "formatting/FrequencyValueTransformer.h"
+#include "formatting/TemperatureValueTransformer.h"
+
+namespace calidra {
+
+class GaugeReader;
+class UserDefaults;
+struct MenuItem;
+
+/// Composes what the status item and the information items of the status
+/// menu show, from the user defaults and the two readers (either may be
+/// absent). It keeps its three formatters for the whole run: the title's
+/// temperature without decimals, the menu's with two, and the frequency.
+class StatusPresenter
+{
+public:
+    /// Tags of the information items: the sampling interval, then the
+    /// ten-minute and the overall minimum, average and maximum.
+    enum Tag {
+        IntervalTag = 101,
+        TenMinuteMinimumTag = 102,
+        TenMinuteAverageTag = 103,
+        TenMinuteMaximumTag = 104,
+        OverallMinimumTag = 105,
+        OverallAverageTag = 106,
+        OverallMaximumTag = 107,
+    };
+
+    /// Loads the status icon from the main bundle; without one, titles have
+    /// no image.
+    StatusPresenter();
+
+    /// "Please wait..." in the regular system font at `fontSize` points, with
+    /// the icon when `showIcon` is set: shown until the first sample.
+    StatusTitle initialTitle(const UserDefaults& defaults) const;
+
+    /// The current values, the temperature first: on two lines in the bold
+    /// font of at most 9 points when both gauges are on and arranged
+    /// vertically, otherwise on one line, bold at 9 points and below and
+    /// regular above. The text is empty when no reader exists.
+    StatusTitle composeTitle(const UserDefaults& defaults, const GaugeReader* temperature,
+                             const GaugeReader* frequency) const;
+
+    /// Fills an information item from the readers' statistics and gives false
+    /// (shown disabled, as plain information); with no reader at all an
+    /// information item is emptied. Any other item is left as it is and
+    /// gives true.
+    bool validateMenuItem(MenuItem& item, const GaugeReader* temperature,
+                          const GaugeReader* frequency) const;
+
+private:
+    QIcon iconFor(const UserDefaults& defaults) const;
+    QString statisticsTitle(int tag, const GaugeReader* temperature,
+                            const GaugeReader* frequency) const;
+
+    TemperatureValueTransformer tvt1;
+    TemperatureValueTransformer tvt2{2};
+    FrequencyValueTransformer fvt;
+    QIcon m_icon;
+};
+
+} // namespace calidra

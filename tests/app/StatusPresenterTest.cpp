@@ -1,0 +1,130 @@
+#include "app/StatusPresenter.h"
+
+#include "FixtureBundle.h"
+#include "QtPrinters.h"
+#include "app/DefaultsKeys.h"
+#include "app/UserDefaultsSetup.h"
+#include "measurement/Gauge.h"
+#include "measurement/GaugeReader.h"
+#include "platform/MenuItem.h"
+#include "platform/UserDefaults.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace calidra {
+namespace {
+
+struct FixedGauge : Gauge
+{
+    explicit FixedGauge(float reading) : reading(reading) {}
+    float gauge() override { return reading; }
+    float reading;
+};
+
+class StatusPresenterTest : public testing::Test
+{
+protected:
+    StatusPresenterTest()
+    {
+        _initializeUserDefaults();
+        defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
+        bundle.addResource(u"StatusIcon.svg"_qs, "<svg xmlns='http://www.w3.org/2000/svg'/>");
+    }
+
+    // The title's text, whether its font is bold, and its point size.
+    std::tuple<QString, bool, qreal> title(bool withTemperature, bool withFrequency) const
+    {
+        const StatusTitle composed =
+            StatusPresenter().composeTitle(defaults, withTemperature ? temperature.get() : nullptr,
+                                           withFrequency ? frequency.get() : nullptr);
+        return {composed.text, composed.font.bold(), composed.font.pointSizeF()};
+    }
+
+    QTemporaryDir folder;
+    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
+    FixtureBundle bundle;
+    std::unique_ptr<GaugeReader> temperature =
+        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(52.4F), 2.0);
+    std::unique_ptr<GaugeReader> frequency =
+        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(2000.0F), 7.5);
+};
+
+TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
+{
+    using Title = std::tuple<QString, bool, qreal>;
+    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 13}));
+    EXPECT_EQ(title(false, false), (Title{u""_qs, false, 13}));
+    EXPECT_EQ(title(true, true), (Title{u"52℃ 2.00 GHz"_qs, false, 13}));
+    EXPECT_EQ(title(false, true), (Title{u"2.00 GHz"_qs, false, 13}));
+
+    defaults.setFloat(9.0F, DefaultsKeys::fontSize);
+    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 9}));
+    defaults.setFloat(9.5F, DefaultsKeys::fontSize);
+    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 9.5}));
+    // Damaged sizes are brought back into what a tray can show.
+    defaults.setFloat(-4.0F, DefaultsKeys::fontSize);
+    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 1}));
+    defaults.setFloat(1e30F, DefaultsKeys::fontSize);
+    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 72}));
+}
+
+TEST_F(StatusPresenterTest, TwoLinesFollowTheSettingsNotTheReaders)
+{
+    using Title = std::tuple<QString, bool, qreal>;
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 9}));
+    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 9}));
+    defaults.setFloat(8.0F, DefaultsKeys::fontSize);
+    EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 8}));
+}
+
+TEST_F(StatusPresenterTest, InitialTitleAndTheIconFollowShowIcon)
+{
+    const StatusPresenter presenter;
+    StatusTitle initial = presenter.initialTitle(defaults);
+    EXPECT_EQ(initial.text, u"Please wait..."_qs);
+    EXPECT_FALSE(initial.font.bold());
+    EXPECT_TRUE(initial.image.isNull());
+    defaults.setBool(true, DefaultsKeys::showIcon);
+    EXPECT_FALSE(presenter.initialTitle(defaults).image.isNull());
+    EXPECT_FALSE(presenter.composeTitle(defaults, nullptr, nullptr).image.isNull());
+
+    QFile::remove(bundle.bundle.resourcePath() + u"/StatusIcon.svg"_qs);
+    EXPECT_TRUE(StatusPresenter().initialTitle(defaults).image.isNull());
+}
+
+TEST_F(StatusPresenterTest, InformationItemsShowTheStatisticsDisabled)
+{
+    const StatusPresenter presenter;
+    // Tag, readers present, title after validation, indentation, enabled.
+    using Case = std::tuple<int, bool, bool, QString, int, bool>;
+    const Case cases[] = {
+        {103, true, true, u"52.40℃ 2.00 GHz Average"_qs, 1, false},
+        {103, false, true, u"2.00 GHz Average"_qs, 1, false},
+        {105, true, false, u"52.40℃ Minimum"_qs, 1, false},
+        {107, true, false, u"52.40℃ Maximum"_qs, 1, false},
+        {101, true, true, u"Updating every 7.5 seconds"_qs, 0, false},
+        {101, true, false, u"Updating every 2.0 seconds"_qs, 0, false},
+        {102, false, false, u""_qs, 0, false},
+        {150, false, false, u""_qs, 0, false},
+        {150, true, false, u"untouched"_qs, 0, true},
+        {0, false, false, u"untouched"_qs, 0, true},
+    };
+    for (const auto& [tag, withTemperature, withFrequency, text, level, enabled] : cases) {
+        MenuItem item{tag, u"untouched"_qs, 0};
+        EXPECT_EQ(presenter.validateMenuItem(item, withTemperature ? temperature.get() : nullptr,
+                                             withFrequency ? frequency.get() : nullptr),
+                  enabled)
+            << tag;
+        EXPECT_EQ(item.title, text) << tag;
+        EXPECT_EQ(item.indentationLevel, level) << tag;
+    }
+}
+
+} // namespace
+} // namespace calidra
