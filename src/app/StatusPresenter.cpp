@@ -53,12 +53,12 @@ const char* label(int tag)
     switch (tag) {
     case StatusPresenter::TenMinuteMinimumTag:
     case StatusPresenter::OverallMinimumTag:
-        return "Minimum";
+        return QT_TRANSLATE_NOOP("Calidra", "Minimum");
     case StatusPresenter::TenMinuteAverageTag:
     case StatusPresenter::OverallAverageTag:
-        return "Average";
+        return QT_TRANSLATE_NOOP("Calidra", "Average");
     default:
-        return "Maximum";
+        return QT_TRANSLATE_NOOP("Calidra", "Maximum");
     }
 }
 
@@ -86,7 +86,7 @@ QIcon StatusPresenter::iconFor(const UserDefaults& defaults) const
 
 StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
 {
-    return {localizedString("Please wait..."),
+    return {localizedString(QT_TRANSLATE_NOOP("Calidra", "Please wait...")),
             systemFont(defaults.floatForKey(DefaultsKeys::fontSize), false), iconFor(defaults)};
 }
 
@@ -124,9 +124,11 @@ bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temper
     }
     if (item.tag == IntervalTag) {
         const GaugeReader* timing = frequency ? frequency : temperature;
-        item.title =
-            QString::asprintf(localizedFormat("Updating every %1.1f seconds").toUtf8().constData(),
-                              timing->frequency());
+        item.title = QString::asprintf(
+            localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"))
+                .toUtf8()
+                .constData(),
+            timing->frequency());
         return false;
     }
     if (isStatisticsTag(item.tag)) {
