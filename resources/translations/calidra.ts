@@ -63,5 +63,23 @@
         <source>%i second</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Privileged operation failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The application seems to have been tampered with. Please reinstall Calidra.
+
+Continuing may put your computer at severe risk. It is strongly recommended not to proceed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Proceed Anyway</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
