@@ -63,5 +63,39 @@
         <source>%i second</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Privileged operation failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The application seems to have been tampered with. Please reinstall Calidra.
+
+Continuing may put your computer at severe risk. It is strongly recommended not to proceed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Proceed Anyway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SpeedIt needs to be installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In order to gauge temperature or frequency values on this computer, Calidra needs to install SpeedIt, a third-party kernel extension. This requires admin privileges, but only needs to be done once.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Proceed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

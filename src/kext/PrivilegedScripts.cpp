@@ -1,0 +1,168 @@
+#include "PrivilegedScripts.h"
+
+#include "hardware/SysfsFile.h"
+#include "kext/ScriptDigests.h"
+#include "platform/Alerts.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/Bundle.h"
+#include "platform/Localization.h"
+#include "platform/PrivilegedLauncher.h"
+#include "text/CocoaCryptoHashing.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace calidra {
+namespace {
+
+const QString Shell = u"/bin/sh"_qs;
+
+// The absolute path of a script below the main bundle's resources; absent
+// without a main bundle.
+std::optional<QString> scriptPath(const QString& relativePath)
+{
+    const Bundle* bundle = Bundle::mainBundle();
+    if (!bundle) {
+        return std::nullopt;
+    }
+    return bundle->resourcePath() + u'/' + relativePath;
+}
+
+void keep(QByteArray& kept, const QByteArray& chunk)
+{
+    kept += chunk.first(std::min(chunk.size(), MaximumScriptOutput - kept.size()));
+}
+
+// Everything the child writes until it ends, the first MaximumScriptOutput
+// bytes kept; nothing when it outlives the deadline and is killed.
+QByteArray collectOutput(QProcess& process, QDeadlineTimer deadline)
+{
+    QByteArray kept;
+    while (process.state() != QProcess::NotRunning) {
+        if (deadline.hasExpired()) {
+            // The whole group, so that no child of the script lives on; never
+            // group 0, which would be the program's own.
+            if (const pid_t group = pid_t(process.processId()); group > 0) {
+                ::kill(-group, SIGKILL);
+            }
+            process.kill();
+            process.waitForFinished(-1);
+            return {};
+        }
+        process.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), INT32_MAX)));
+        keep(kept, process.readAllStandardOutput());
+    }
+    keep(kept, process.readAllStandardOutput());
+    return kept;
+}
+
+// The integer at the start of the text after white space, clamped to 32 bits.
+qint32 leadingInteger(QStringView text)
+{
+    qsizetype at = 0;
+    while (at < text.size() && text[at].isSpace()) {
+        ++at;
+    }
+    const bool negative = at < text.size() && text[at] == u'-';
+    if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) {
+        ++at;
+    }
+    qint64 value = 0;
+    for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at) {
+        value = std::min<qint64>(value * 10 + (text[at].unicode() - u'0'), qint64(INT32_MAX) + 1);
+    }
+    return qint32(std::clamp<qint64>(negative ? -value : value, INT32_MIN, INT32_MAX));
+}
+
+bool proceedDespiteTampering()
+{
+    const Alerts::Request tamperAlert{
+        localizedString("Privileged operation failed."),
+        localizedString("The application seems to have been tampered with. Please reinstall "
+                        "Calidra.\n\nContinuing may put your computer at severe risk. It is "
+                        "strongly recommended not to proceed."),
+        {localizedString("Cancel"), localizedString("Proceed Anyway")},
+        true};
+    return Alerts::run(tamperAlert) == 1;
+}
+
+bool runPrivilegedScript(const QString& relativePath, const std::array<unsigned char, 20>& digest)
+{
+    const std::optional<QString> path = scriptPath(relativePath);
+    const QByteArray expected(reinterpret_cast<const char*>(digest.data()),
+                              qsizetype(digest.size()));
+    return path && _runAuthorizedShellScriptAt(*path, expected);
+}
+
+} // namespace
+
+std::optional<QString> runShellScriptWithArguments(const QStringList& arguments,
+                                                   std::chrono::milliseconds timeout)
+{
+    QProcess process;
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The script leads a process group of its own, which a timeout kills whole.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    const QDeadlineTimer deadline(timeout);
+    process.start(Shell, arguments, QIODevice::ReadOnly);
+    process.waitForStarted(int(std::min<qint64>(deadline.remainingTime(), INT32_MAX)));
+    const QByteArray output = collectOutput(process, deadline);
+    if (!output.isValidUtf8()) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(output).trimmed();
+}
+
+qint32 statSpeedIt(std::chrono::milliseconds timeout)
+{
+    const std::optional<QString> path = scriptPath(u"Scripts/statSpeedIt.sh"_qs);
+    const std::optional<QString> output =
+        path ? runShellScriptWithArguments({*path}, timeout) : std::nullopt;
+    return output ? leadingInteger(*output) : 0;
+}
+
+bool installAndRunSpeedItLaunchDaemon()
+{
+    return runPrivilegedScript(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
+                               InstallScriptDigest);
+}
+
+bool uninstallSpeedItLaunchDaemon()
+{
+    return runPrivilegedScript(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
+                               UninstallScriptDigest);
+}
+
+std::optional<QByteArray> _checksumForFile(const QString& path)
+{
+    return CocoaCryptoHashing::sha1Hash(
+        SysfsFile::readAt(AT_FDCWD, QFile::encodeName(path).constData(), SysfsFile::Links::Follow));
+}
+
+int _performAuthorizedCommand(const QString& tool, const QStringList& arguments)
+{
+    activateIgnoringOtherApps();
+    PrivilegedLauncher* launcher = PrivilegedLauncher::shared();
+    return launcher ? launcher->launch(tool, arguments) : -1;
+}
+
+bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest)
+{
+    if (_checksumForFile(path) != expectedDigest && !proceedDespiteTampering()) {
+        return false;
+    }
+    _performAuthorizedCommand(Shell, {path});
+    return true;
+}
+
+} // namespace calidra

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <optional>
+
+namespace calidra {
+
+/// How long the status script may run before it is killed.
+inline constexpr std::chrono::milliseconds StatusScriptTimeout = std::chrono::seconds(5);
+/// How much of a script's standard output is kept; the rest is read and dropped.
+inline constexpr qsizetype MaximumScriptOutput = 64 * 1024;
+
+/// Runs "/bin/sh" with `arguments` (first the script's path) as the user and
+/// waits for it: its standard output, decoded as UTF-8 and trimmed of Unicode
+/// white space at both ends. Standard input and standard error stay the
+/// program's own. Only the first MaximumScriptOutput bytes are kept. A child
+/// still running after `timeout` is killed and its output counts as empty; a
+/// shell that cannot start gives empty output too. Absent when the kept bytes
+/// are not valid UTF-8 (a cut inside a character included).
+std::optional<QString>
+runShellScriptWithArguments(const QStringList& arguments,
+                            std::chrono::milliseconds timeout = StatusScriptTimeout);
+
+/// Whether the component is installed, from the main bundle's
+/// "Scripts/statSpeedIt.sh": the integer at the start of its trimmed output
+/// (optional sign, decimal digits), clamped to 32 bits; non-zero means
+/// installed. 0 for empty, absent or non-numeric output, a missing script or
+/// no main bundle. The exit status is not read.
+qint32 statSpeedIt(std::chrono::milliseconds timeout = StatusScriptTimeout);
+
+/// Runs the main bundle's "Scripts/installAndRunSpeedItLaunchDaemon.sh" as
+/// the superuser after checking it against its digest compiled into the
+/// program; see _runAuthorizedShellScriptAt. Does not wait for the script.
+bool installAndRunSpeedItLaunchDaemon();
+
+/// Runs the main bundle's "Scripts/uninstallSpeedItLaunchDaemon.sh" the same
+/// way, against its own compiled digest.
+bool uninstallSpeedItLaunchDaemon();
+
+// The operations below are private to the privileged scripts and are declared
+// here for their tests only.
+
+/// The 20-byte SHA-1 digest of the regular file at `path`. Absent when it
+/// cannot be read, is not a regular file or is larger than any script that
+/// ships (more than 64 KiB), so such a file never matches.
+std::optional<QByteArray> _checksumForFile(const QString& path);
+
+/// Brings the program to the front and starts `tool` with `arguments` through
+/// the current privileged launcher: 0 when it started, non-zero when it could
+/// not start or no launcher exists.
+int _performAuthorizedCommand(const QString& tool, const QStringList& arguments);
+
+/// Hands "/bin/sh <path>" to the privileged launch when the file's digest
+/// equals `expectedDigest`. A missing, unreadable or different file shows the
+/// critical tamper alert first: "Cancel" (the default) runs nothing and gives
+/// false; "Proceed Anyway" goes on. True once the launch was asked for,
+/// whatever its outcome.
+bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest);
+
+} // namespace calidra

@@ -1,0 +1,13 @@
+#include "Alerts.h"
+
+namespace calidra {
+
+Alerts::~Alerts() = default;
+
+int Alerts::run(const Request& request)
+{
+    Alerts* alerts = current();
+    return alerts ? alerts->runAlert(request) : -1;
+}
+
+} // namespace calidra

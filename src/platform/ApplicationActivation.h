@@ -1,0 +1,11 @@
+#pragma once
+
+namespace calidra {
+
+/// Brings the program in front of other programs before it asks the user
+/// something: its first visible window is raised and activated. Does nothing
+/// while the program shows no window (a tray program at start-up), where the
+/// modal question that follows comes to the front by itself.
+void activateIgnoringOtherApps();
+
+} // namespace calidra

@@ -1,0 +1,7 @@
+#include "PrivilegedLauncher.h"
+
+namespace calidra {
+
+PrivilegedLauncher::~PrivilegedLauncher() = default;
+
+} // namespace calidra

@@ -1,0 +1,86 @@
+#include "kext/SpeedItInstallation.h"
+
+#include "FixtureBundle.h"
+#include "FixtureTree.h"
+#include "QtPrinters.h"
+#include "RecordingLauncher.h"
+#include "ScriptedAlerts.h"
+#include "hardware/IORegistry.h"
+#include "platform/ApplicationTermination.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace calidra {
+namespace {
+
+QByteArray shippedFile(const char* path)
+{
+    QFile file(QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + QString::fromUtf8(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll();
+}
+
+// A machine with x86 processors of one vendor, the shipped model list and
+// install script, and a status script that notes that it ran.
+struct Machine
+{
+    Machine(const QByteArray& vendor, const QByteArray& status)
+    {
+        tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: " + vendor + '\n');
+        tree.addFolder(u"sys/devices"_qs);
+        bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
+        bundle.addResource(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
+                           shippedFile("Scripts/installAndRunSpeedItLaunchDaemon.sh"));
+        bundle.addResource(u"Scripts/statSpeedIt.sh"_qs,
+                           ": >\"${0%/*}/ran\"; echo '" + status + "'");
+    }
+
+    bool statusRan() const
+    {
+        return QFileInfo::exists(bundle.bundle.resourcePath() + u"/Scripts/ran"_qs);
+    }
+
+    FixtureTree tree;
+    IORegistry registry{tree.root()};
+    FixtureBundle bundle;
+    RecordingLauncher launcher;
+    ScriptedAlerts alerts;
+    ApplicationTermination termination;
+};
+
+TEST(SpeedItInstallationTest, OnlyAListedMachineWithoutTheComponentOffersToInstallIt)
+{
+    const Alerts::Request installAlert{
+        u"SpeedIt needs to be installed."_qs,
+        u"In order to gauge temperature or frequency values on this computer, Calidra needs to "
+        "install SpeedIt, a third-party kernel extension. This requires admin privileges, but "
+        "only needs to be done once."_qs,
+        {u"Proceed"_qs, u"Cancel and Quit"_qs},
+        false};
+    // Vendor, status output, answer (null: no alert), whether it installs, whether it quits.
+    using Case = std::tuple<const char*, QByteArray, QByteArray, const char16_t*, bool, bool>;
+    const Case cases[] = {
+        {"UnlistedModelRunsAndAsksNothing", "CentaurHauls", "0", nullptr, false, false},
+        {"ComponentPresentAsksNothing", "GenuineIntel", "1", nullptr, false, false},
+        {"ComponentMissingProceedInstalls", "AuthenticAMD", "0", u"Proceed", true, false},
+        {"NoStatusCancelAndQuitTerminates", "GenuineIntel", "", u"Cancel and Quit", false, true},
+    };
+    for (const auto& [name, vendor, status, answer, installs, quits] : cases) {
+        SCOPED_TRACE(name);
+        Machine machine(vendor, status);
+        if (answer) {
+            machine.alerts.expect(installAlert, QString::fromUtf16(answer));
+        }
+        initializeSpeedIt();
+        EXPECT_EQ(machine.statusRan(), vendor != "CentaurHauls");
+        EXPECT_EQ(machine.launcher.launches.size(), installs ? 1 : 0);
+        EXPECT_EQ(machine.termination.isTerminationRequested(), quits);
+    }
+}
+
+} // namespace
+} // namespace calidra

@@ -1,0 +1,63 @@
+#include "platform/MessageBoxAlerts.h"
+
+#include "QtPrinters.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace calidra {
+namespace {
+
+QMessageBox* openBox()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+TEST(MessageBoxAlertsTest, TextsAreLiteralAndOnlyReturnAnswersWithTheFirstButton)
+{
+    const QStringList buttons{u"Cancel"_qs, u"Proceed Anyway"_qs};
+    // Critical look, the key pressed, the icon expected, the answer (-1: the key left it open).
+    using Case = std::tuple<const char*, bool, Qt::Key, QMessageBox::Icon, int>;
+    const Case cases[] = {
+        {"ReturnPressesTheDefault", true, Qt::Key_Return, QMessageBox::Critical, 0},
+        {"EscapePressesNothing", false, Qt::Key_Escape, QMessageBox::Information, -1},
+    };
+    for (const auto& [name, critical, key, icon, answer] : cases) {
+        SCOPED_TRACE(name);
+        QStringList markupLabels;
+        QTimer::singleShot(0, [&, key = key, icon = icon] {
+            QMessageBox* box = openBox();
+            ASSERT_TRUE(box);
+            EXPECT_EQ(box->icon(), icon);
+            for (const QLabel* label : box->findChildren<QLabel*>()) {
+                if (label->textFormat() != Qt::PlainText) {
+                    markupLabels.append(label->text());
+                }
+            }
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(box, &press);
+            if (box->isVisible()) {
+                box->reject();
+            }
+        });
+        MessageBoxAlerts alerts;
+        EXPECT_EQ(
+            alerts.runAlert({u"<b>Title</b>"_qs, u"<i>not</i>\nmarkup"_qs, buttons, critical}),
+            answer);
+        EXPECT_EQ(markupLabels, QStringList());
+    }
+}
+
+} // namespace
+} // namespace calidra

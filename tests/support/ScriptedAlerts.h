@@ -1,0 +1,62 @@
+#pragma once
+
+#include "QtPrinters.h"
+#include "platform/Alerts.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <ostream>
+
+namespace calidra {
+
+inline void PrintTo(const Alerts::Request& request, std::ostream* out)
+{
+    *out << (request.critical ? "critical " : "") << '"' << request.messageText.toStdString()
+         << "\" / \"" << request.informativeText.toStdString() << "\" ["
+         << request.buttonTitles.join(u" | "_qs).toStdString() << ']';
+}
+
+/// The alerts of a test: each prompt the test expects, in order, with the
+/// button that answers it. A prompt that differs from the next expected one,
+/// or comes when none is expected, fails the test; so does an expected prompt
+/// still unasked when the object is destroyed.
+class ScriptedAlerts : public Alerts
+{
+public:
+    /// Expects `request` next and presses its button titled `answer`.
+    void expect(const Request& request, const QString& answer)
+    {
+        m_prompts.push_back({request, answer});
+    }
+
+    int runAlert(const Request& request) override
+    {
+        if (m_prompts.empty()) {
+            ADD_FAILURE() << "unexpected alert " << testing::PrintToString(request);
+            return -1;
+        }
+        const Prompt prompt = m_prompts.front();
+        m_prompts.pop_front();
+        EXPECT_EQ(request, prompt.request);
+        return int(request.buttonTitles.indexOf(prompt.answer));
+    }
+
+    ~ScriptedAlerts() override
+    {
+        for (const Prompt& prompt : m_prompts) {
+            ADD_FAILURE() << "alert never shown " << testing::PrintToString(prompt.request);
+        }
+    }
+
+private:
+    struct Prompt
+    {
+        Request request;
+        QString answer;
+    };
+    std::deque<Prompt> m_prompts;
+};
+
+} // namespace calidra
