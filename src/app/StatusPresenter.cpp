@@ -73,7 +73,7 @@ StatusPresenter::StatusPresenter()
 {
     const Bundle* bundle = Bundle::mainBundle();
     const std::optional<QString> icon =
-        bundle ? bundle->pathForResource(u"StatusIcon"_qs, u"svg"_qs) : std::nullopt;
+        bundle ? bundle->pathForResource(u"Status Icon"_qs, u"svg"_qs) : std::nullopt;
     if (icon) {
         m_icon = QIcon(*icon);
     }

@@ -32,7 +32,7 @@ protected:
     {
         _initializeUserDefaults();
         defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
-        bundle.addResource(u"StatusIcon.svg"_qs, "<svg xmlns='http://www.w3.org/2000/svg'/>");
+        bundle.addResource(u"Status Icon.svg"_qs, "<svg xmlns='http://www.w3.org/2000/svg'/>");
     }
 
     // The title's text, whether its font is bold, and its point size.
@@ -94,7 +94,7 @@ TEST_F(StatusPresenterTest, InitialTitleAndTheIconFollowShowIcon)
     EXPECT_FALSE(presenter.initialTitle(defaults).image.isNull());
     EXPECT_FALSE(presenter.composeTitle(defaults, nullptr, nullptr).image.isNull());
 
-    QFile::remove(bundle.bundle.resourcePath() + u"/StatusIcon.svg"_qs);
+    QFile::remove(bundle.bundle.resourcePath() + u"/Status Icon.svg"_qs);
     EXPECT_TRUE(StatusPresenter().initialTitle(defaults).image.isNull());
 }
 
