@@ -1,7 +1,41 @@
-#include <QCoreApplication>
+#include "app/TemperatureController.h"
+#include "hardware/IORegistry.h"
+#include "hardware/KernelValues.h"
+#include "platform/ApplicationTermination.h"
+#include "platform/Bundle.h"
+#include "platform/MessageBoxAlerts.h"
+#include "platform/PkexecLauncher.h"
+#include "platform/UserDefaults.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QTranslator>
+
+using namespace calidra;
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(u"Calidra"_qs);
+    QApplication::setOrganizationName(u"Calidra"_qs);
+    QApplication::setApplicationVersion(QStringLiteral(CALIDRA_VERSION));
+    // The program lives in the tray: closing its windows must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const Bundle bundle(QApplication::applicationDirPath());
+    QTranslator translator;
+    if (translator.load(QLocale(), u"calidra"_qs, u"_"_qs,
+                        bundle.resourcePath() + u"/translations"_qs)) {
+        QApplication::installTranslator(&translator);
+    }
+    const IORegistry registry(u"/"_qs);
+    KernelValues kernelValues(u"/"_qs);
+    UserDefaults defaults(UserDefaults::standardFilePath());
+    MessageBoxAlerts alerts;
+    PkexecLauncher launcher;
+    const ApplicationTermination termination;
+
+    TemperatureController controller;
+    controller.awakeFromNib();
+    return termination.isTerminationRequested() ? 0 : QApplication::exec();
 }

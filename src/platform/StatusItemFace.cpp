@@ -23,7 +23,7 @@ namespace {
 constexpr int defaultHeight = 22;
 constexpr int imageSide = 16;
 constexpr int imageSpacing = 3;
-constexpr qreal haloWidth = 2;
+constexpr qreal haloWidth = 1.5;
 
 // The title as glyph outlines, its lines centred on each other, and the box
 // it occupies: the lines' advances and font height, and any ink beyond them,
@@ -47,32 +47,40 @@ QPainterPath textPath(const QString& text, const QFont& font, QRectF* box)
     return path;
 }
 
-QPixmap render(const QString& text, const QFont& font, const QIcon& image, int height,
+// Trays give each icon a square slot of their height and shrink a wider
+// picture into it, so the face is drawn square: the image and the text are
+// laid out side by side and shrunk alike until they fit, never enlarged
+// beyond the title's own font. Drawing at the final size keeps the halo crisp.
+QPixmap render(const QString& text, const QFont& font, const QIcon& image, int side,
                qreal pixelRatio)
 {
     QRectF box;
-    QPainterPath path = textPath(text, font, &box);
-    // Two lines in a large font would not fit: the whole text shrinks alike.
-    const qreal scale = box.height() > height ? height / box.height() : 1.0;
+    QPainterPath path = text.isEmpty() ? QPainterPath() : textPath(text, font, &box);
     const qreal textLeft = image.isNull() ? 0 : imageSide + (text.isEmpty() ? 0 : imageSpacing);
-    const qreal width = std::max(1.0, textLeft + (text.isEmpty() ? 0 : box.width() * scale));
+    const qreal width = std::max(1.0, textLeft + box.width());
+    const qreal height = std::max({1.0, box.height(), image.isNull() ? 0.0 : qreal(imageSide)});
+    const qreal scale = std::min({1.0, side / width, side / height});
+    const QPointF origin((side - width * scale) / 2, (side - height * scale) / 2);
 
-    QPixmap face(int(std::ceil(width * pixelRatio)), int(std::ceil(height * pixelRatio)));
+    QPixmap face(int(std::ceil(side * pixelRatio)), int(std::ceil(side * pixelRatio)));
     face.setDevicePixelRatio(pixelRatio);
     face.fill(Qt::transparent);
     QPainter painter(&face);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!image.isNull()) {
-        image.paint(&painter, QRect(0, (height - imageSide) / 2, imageSide, imageSide));
+        const qreal imageTop = origin.y() + (height - imageSide) / 2 * scale;
+        image.paint(
+            &painter,
+            QRectF(origin.x(), imageTop, imageSide * scale, imageSide * scale).toAlignedRect());
     }
     if (!text.isEmpty()) {
         QTransform placement;
-        placement.translate(textLeft - box.left() * scale,
-                            (height - box.height() * scale) / 2 - box.top() * scale);
+        placement.translate(origin.x() + (textLeft - box.left()) * scale,
+                            origin.y() + ((height - box.height()) / 2 - box.top()) * scale);
         placement.scale(scale, scale);
         path = placement.map(path);
         // The pen is set after scaling so that the halo keeps its width.
-        painter.strokePath(path, QPen(QColor(0, 0, 0, 200), haloWidth, Qt::SolidLine, Qt::RoundCap,
+        painter.strokePath(path, QPen(QColor(0, 0, 0, 220), haloWidth, Qt::SolidLine, Qt::RoundCap,
                                       Qt::RoundJoin));
         painter.fillPath(path, Qt::white);
     }

@@ -18,7 +18,8 @@ class StatusItem;
 
 /// The tray face of a StatusItem: a QSystemTrayIcon, owned as a child, whose
 /// icon is the title drawn in its font (one or two lines) with the image to
-/// its left, white with a dark halo so that it reads on light and dark panels.
+/// its left, shrunk to fit the square slot a tray gives an icon, white with a
+/// dark halo so that it reads on light and dark panels.
 /// The plain title is the tooltip and the item's menu the context menu.
 /// Needs a QApplication.
 class StatusItemFace : public QObject

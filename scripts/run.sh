@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing on Debian 12, builds Calidra and starts it from its
+# bundle in build/Calidra. The desktop needs a system tray (a StatusNotifierItem
+# host or an XEmbed tray) to show it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+"$PWD/scripts/install-deps.sh"
+cmake -S . -B build -G Ninja
+cmake --build build --target calidra calidra_translations
+exec build/Calidra/calidra

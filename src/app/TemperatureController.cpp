@@ -1,0 +1,186 @@
+#include "TemperatureController.h"
+
+#include "DefaultsKeys.h"
+#include "UserDefaultsSetup.h"
+#include "hardware/IORegistryEntry.h"
+#include "kext/SpeedItInstallation.h"
+#include "measurement/GaugeReader.h"
+#include "platform/Alerts.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/ApplicationTermination.h"
+#include "platform/Localization.h"
+#include "platform/MenuItem.h"
+#include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
+
+namespace calidra {
+
+TemperatureController::TemperatureController(QObject* parent) : QObject(parent)
+{}
+
+TemperatureController::~TemperatureController()
+{
+    for (const auto& owned : {temperatureReader, frequencyReader}) {
+        if (owned) {
+            owned->setDelegate(nullptr);
+        }
+    }
+}
+
+void TemperatureController::awakeFromNib()
+{
+    m_defaults = _initializeUserDefaults();
+    if (!m_defaults) {
+        return;
+    }
+    if (m_defaults->boolForKey(DefaultsKeys::gaugeTemperature)) {
+        temperatureReader = createReader(true);
+    }
+    if (m_defaults->boolForKey(DefaultsKeys::gaugeFrequency)) {
+        frequencyReader = createReader(false);
+    }
+    if (!temperatureReader && !frequencyReader) {
+        showNoSensorAlert();
+        ApplicationTermination::requestTermination();
+        return;
+    }
+    initializeSpeedIt();
+    if (ApplicationTermination::current() &&
+        ApplicationTermination::current()->isTerminationRequested()) {
+        return;
+    }
+    showStatusItem();
+    watchDefaults();
+}
+
+std::shared_ptr<GaugeReader>& TemperatureController::reader(bool temperature)
+{
+    return temperature ? temperatureReader : frequencyReader;
+}
+
+std::shared_ptr<GaugeReader> TemperatureController::createReader(bool temperature)
+{
+    const double interval = m_defaults->floatForKey(DefaultsKeys::frequency);
+    std::shared_ptr<GaugeReader> created =
+        temperature ? GaugeReader::CPUTemperatureGaugeReaderWithFrequency(interval)
+                    : GaugeReader::CPUFrequencyGaugeReaderWithFrequency(interval);
+    if (created) {
+        created->setDelegate(this);
+    }
+    return created;
+}
+
+void TemperatureController::showNoSensorAlert() const
+{
+    activateIgnoringOtherApps();
+    const QString model = IORegistryEntry::machineModel().value_or(QString());
+    const QString message = localizedString(
+        QT_TRANSLATE_NOOP("Calidra", "Calidra was unable to find a sensor (ID: %@)."));
+    Alerts::run(
+        {localizedString(QT_TRANSLATE_NOOP("Calidra", "No working temperature sensors found.")),
+         QString(message).replace(u"%@"_qs, model),
+         {localizedString(QT_TRANSLATE_NOOP("Calidra", "Quit"))},
+         true});
+}
+
+void TemperatureController::showStatusItem()
+{
+    theMenu = std::make_unique<StatusMenu>();
+    connect(theMenu.get(), &StatusMenu::aboutRequested, this,
+            &TemperatureController::showAboutPanel);
+    connect(theMenu.get(), &StatusMenu::quitRequested, this,
+            [] { ApplicationTermination::requestTermination(); });
+
+    statusItem = std::make_unique<StatusItem>();
+    statusItem->setHighlightMode(true);
+    applyTitle(m_presenter.initialTitle(*m_defaults));
+    statusItem->setMenu(theMenu.get());
+    statusItem->setEnabled(true);
+
+    m_face = std::make_unique<StatusItemFace>();
+    m_face->setMenuValidator([this] {
+        theMenu->validateItems([this](MenuItem& item) { return validateMenuItem(item); });
+    });
+    m_face->show(*statusItem);
+}
+
+void TemperatureController::watchDefaults()
+{
+    for (const QString& key :
+         {DefaultsKeys::gaugeTemperature, DefaultsKeys::gaugeFrequency, DefaultsKeys::frequency,
+          DefaultsKeys::displayUnit, DefaultsKeys::showIcon, DefaultsKeys::fontSize,
+          DefaultsKeys::arrangeVertically}) {
+        m_defaults->observe(key, this,
+                            [this, key](const QVariant&) { observeValueForKeyPath(key); });
+    }
+}
+
+void TemperatureController::gaugeReaderDidUpdate(GaugeReader* updated)
+{
+    if (updated == temperatureReader.get() || !temperatureReader) {
+        updateMenu();
+    }
+}
+
+void TemperatureController::observeValueForKeyPath(const QString& key)
+{
+    if (key == DefaultsKeys::gaugeTemperature || key == DefaultsKeys::gaugeFrequency) {
+        switchReader(key == DefaultsKeys::gaugeTemperature, m_defaults->boolForKey(key));
+    } else if (key == DefaultsKeys::frequency) {
+        const double interval = m_defaults->floatForKey(key);
+        for (const auto& owned : {temperatureReader, frequencyReader}) {
+            if (owned) {
+                owned->setFrequency(interval);
+            }
+        }
+    } else if (key == DefaultsKeys::displayUnit || key == DefaultsKeys::showIcon ||
+               key == DefaultsKeys::fontSize || key == DefaultsKeys::arrangeVertically) {
+        updateMenu();
+    }
+}
+
+void TemperatureController::switchReader(bool temperature, bool on)
+{
+    std::shared_ptr<GaugeReader>& owned = reader(temperature);
+    if (on && !owned) {
+        owned = createReader(temperature);
+    } else if (!on && owned) {
+        owned->setDelegate(nullptr);
+        owned.reset();
+    }
+}
+
+void TemperatureController::updateMenu()
+{
+    if (statusItem) {
+        applyTitle(
+            m_presenter.composeTitle(*m_defaults, temperatureReader.get(), frequencyReader.get()));
+        m_face->show(*statusItem);
+    }
+}
+
+void TemperatureController::applyTitle(const StatusTitle& title)
+{
+    statusItem->setTitle(title.text);
+    statusItem->setFont(title.font);
+    statusItem->setImage(title.image);
+}
+
+bool TemperatureController::validateMenuItem(MenuItem& item) const
+{
+    return m_presenter.validateMenuItem(item, temperatureReader.get(), frequencyReader.get());
+}
+
+void TemperatureController::showAboutPanel()
+{
+    activateIgnoringOtherApps();
+    Alerts::run({u"Calidra "_qs + QCoreApplication::applicationVersion(),
+                 localizedString(QT_TRANSLATE_NOOP(
+                     "Calidra", "Shows the processor's temperature and clock frequency in the "
+                                "system tray, with their statistics.")),
+                 {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
+                 false});
+}
+
+} // namespace calidra

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "StatusMenu.h"
+#include "StatusPresenter.h"
+#include "measurement/GaugeReaderDelegate.h"
+#include "platform/StatusItem.h"
+#include "platform/StatusItemFace.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace calidra {
+
+class GaugeReader;
+class UserDefaults;
+
+/// The centre of the program: owns the status item with its menu and the
+/// temperature and frequency readers, is the readers' delegate, follows the
+/// user defaults and routes every refresh to the status item.
+///
+/// Main thread only.
+class TemperatureController : public QObject, public GaugeReaderDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit TemperatureController(QObject* parent = nullptr);
+    ~TemperatureController() override;
+
+    /// The start-up: registers the defaults, creates the readers the settings
+    /// ask for, quits through the "No working temperature sensors found."
+    /// alert when there is none, runs the component check and shows the
+    /// status item. Ends early, with no status item, when termination was
+    /// requested.
+    void awakeFromNib();
+
+    /// Refreshes for the temperature reader's samples, or for any sample while
+    /// there is no temperature reader.
+    void gaugeReaderDidUpdate(GaugeReader* reader) override;
+
+    /// Applies a change of a watched defaults key, reading its new value from
+    /// the defaults.
+    void observeValueForKeyPath(const QString& key);
+
+    /// Composes the status title from the readers and shows it.
+    void updateMenu();
+
+    /// Fills an item of the status menu (see StatusPresenter).
+    bool validateMenuItem(MenuItem& item) const;
+
+    /// Brings the program to the front and shows what it is.
+    void showAboutPanel();
+
+    /// What is shown now; null before the status item exists.
+    const StatusItem* currentStatusItem() const { return statusItem.get(); }
+    GaugeReader* currentTemperatureReader() const { return temperatureReader.get(); }
+    GaugeReader* currentFrequencyReader() const { return frequencyReader.get(); }
+    StatusMenu* statusMenu() const { return theMenu.get(); }
+
+private:
+    std::shared_ptr<GaugeReader>& reader(bool temperature);
+    std::shared_ptr<GaugeReader> createReader(bool temperature);
+    void switchReader(bool temperature, bool on);
+    void showNoSensorAlert() const;
+    void showStatusItem();
+    void watchDefaults();
+    void applyTitle(const StatusTitle& title);
+
+    UserDefaults* m_defaults = nullptr;
+    StatusPresenter m_presenter;
+    std::unique_ptr<StatusMenu> theMenu;
+    std::unique_ptr<StatusItem> statusItem;
+    std::unique_ptr<StatusItemFace> m_face;
+    std::shared_ptr<GaugeReader> temperatureReader;
+    std::shared_ptr<GaugeReader> frequencyReader;
+};
+
+} // namespace calidra

@@ -1,0 +1,134 @@
+#include "app/TemperatureController.h"
+
+#include "FixtureBundle.h"
+#include "FixtureTree.h"
+#include "ScriptedAlerts.h"
+#include "app/DefaultsKeys.h"
+#include "hardware/IORegistry.h"
+#include "hardware/KernelValues.h"
+#include "measurement/GaugeReader.h"
+#include "platform/ApplicationTermination.h"
+#include "platform/UserDefaults.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace calidra {
+namespace {
+
+const QString Temperature = u"sys/class/hwmon/hwmon0/temp1_input"_qs;
+const QString Frequency = u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs;
+
+// An x86 machine whose temperature driver is loaded, at 52 degrees and 2 GHz,
+// with the shipped model list, and settings kept in a temporary file.
+class TemperatureControllerTest : public testing::Test
+{
+protected:
+    TemperatureControllerTest()
+    {
+        tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: GenuineIntel\n");
+        tree.addFile(u"sys/devices/system/cpu/online"_qs, "0\n");
+        tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
+        tree.addFile(u"sys/class/hwmon/hwmon0/temp1_label"_qs, "Package id 0\n");
+        tree.addFile(Temperature, "52000\n");
+        tree.addFile(Frequency, "2000000\n");
+        bundle.tree.addSymlink(u"Calidra/Resources/IntelModels.plist"_qs,
+                               QStringLiteral(CALIDRA_SHIPPED_RESOURCES "/IntelModels.plist"));
+        bundle.addResource(u"Scripts/statSpeedIt.sh"_qs, "echo 1\n");
+        defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
+    }
+
+    QString title() const { return controller.currentStatusItem()->title(); }
+
+    FixtureTree tree;
+    FixtureBundle bundle;
+    IORegistry registry{tree.root()};
+    KernelValues values{tree.root()};
+    QTemporaryDir folder;
+    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
+    ScriptedAlerts alerts;
+    ApplicationTermination termination;
+    TemperatureController controller;
+};
+
+TEST_F(TemperatureControllerTest, WithoutAnyReaderStartUpEndsWithTheAlertAndNoStatusItem)
+{
+    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    alerts.expect({u"No working temperature sensors found."_qs,
+                   u"Calidra was unable to find a sensor (ID: GenuineIntel)."_qs,
+                   {u"Quit"_qs},
+                   true},
+                  u"Quit"_qs);
+    controller.awakeFromNib();
+    EXPECT_TRUE(termination.isTerminationRequested());
+    EXPECT_EQ(controller.currentStatusItem(), nullptr);
+}
+
+TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)
+{
+    tree.addFile(u"proc/cpuinfo"_qs, "vendor_id\t: SomeOtherVendor\n");
+    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    alerts.expect({u"No working temperature sensors found."_qs,
+                   u"Calidra was unable to find a sensor (ID: SomeOtherVendor)."_qs,
+                   {u"Quit"_qs},
+                   true},
+                  u"Quit"_qs);
+    controller.awakeFromNib();
+    EXPECT_EQ(controller.currentStatusItem(), nullptr);
+}
+
+TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileBothRun)
+{
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    controller.awakeFromNib();
+    ASSERT_NE(controller.currentStatusItem(), nullptr);
+    EXPECT_EQ(title(), u"Please wait..."_qs);
+
+    tree.addFile(Frequency, "3000000\n");
+    controller.currentFrequencyReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"Please wait..."_qs);
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
+}
+
+TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
+{
+    controller.awakeFromNib();
+    GaugeReader* first = controller.currentTemperatureReader();
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    ASSERT_NE(controller.currentFrequencyReader(), nullptr);
+
+    // Re-timing samples at once, and the temperature sample refreshes.
+    defaults.setFloat(5.0F, DefaultsKeys::frequency);
+    EXPECT_EQ(controller.currentTemperatureReader()->frequency(), 5.0);
+    EXPECT_EQ(controller.currentFrequencyReader()->frequency(), 5.0);
+    EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
+
+    // A display key refreshes; a gauge switched off and on starts afresh.
+    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    EXPECT_EQ(title(), u"52℃\n2.00 GHz"_qs);
+    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    EXPECT_EQ(controller.currentTemperatureReader(), nullptr);
+    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    EXPECT_EQ(title(), u"2.00 GHz"_qs);
+    defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+    ASSERT_NE(controller.currentTemperatureReader(), nullptr);
+    EXPECT_NE(controller.currentTemperatureReader(), first);
+    EXPECT_EQ(controller.currentTemperatureReader()->overallLife(), 5.0);
+}
+
+TEST_F(TemperatureControllerTest, MenuShowsTheStatisticsWhenValidated)
+{
+    controller.awakeFromNib();
+    controller.statusMenu()->validateItems(
+        [this](MenuItem& item) { return controller.validateMenuItem(item); });
+    const QAction* average = controller.statusMenu()->itemWithTag(103);
+    ASSERT_NE(average, nullptr);
+    EXPECT_EQ(average->text(), u"    52.00℃ Average"_qs);
+    EXPECT_FALSE(average->isEnabled());
+    EXPECT_EQ(controller.statusMenu()->itemWithTag(101)->text(), u"Updating every 2.0 seconds"_qs);
+}
+
+} // namespace
+} // namespace calidra
