@@ -5,6 +5,7 @@
 #include "platform/Bundle.h"
 #include "platform/MessageBoxAlerts.h"
 #include "platform/PkexecLauncher.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     MessageBoxAlerts alerts;
     PkexecLauncher launcher;
     const ApplicationTermination termination;
+    const TerminationSignals terminationSignals;
 
     TemperatureController controller;
     controller.awakeFromNib();
