@@ -97,5 +97,37 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <source>Cancel and Quit</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Last ten minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Since start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Calidra</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No working temperature sensors found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra was unable to find a sensor (ID: %@).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shows the processor&apos;s temperature and clock frequency in the system tray, with their statistics.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
