@@ -40,6 +40,15 @@ protected:
 
     QString title() const { return controller.currentStatusItem()->title(); }
 
+    void expectNoSensorAlert(const QString& model)
+    {
+        alerts.expect({u"No working temperature sensors found."_qs,
+                       u"Calidra was unable to find a sensor (ID: %1)."_qs.arg(model),
+                       {u"Quit"_qs},
+                       true},
+                      u"Quit"_qs);
+    }
+
     FixtureTree tree;
     FixtureBundle bundle;
     IORegistry registry{tree.root()};
@@ -54,11 +63,7 @@ protected:
 TEST_F(TemperatureControllerTest, WithoutAnyReaderStartUpEndsWithTheAlertAndNoStatusItem)
 {
     defaults.setBool(false, DefaultsKeys::gaugeTemperature);
-    alerts.expect({u"No working temperature sensors found."_qs,
-                   u"Calidra was unable to find a sensor (ID: GenuineIntel)."_qs,
-                   {u"Quit"_qs},
-                   true},
-                  u"Quit"_qs);
+    expectNoSensorAlert(u"GenuineIntel"_qs);
     controller.awakeFromNib();
     EXPECT_TRUE(termination.isTerminationRequested());
     EXPECT_EQ(controller.currentStatusItem(), nullptr);
@@ -69,11 +74,7 @@ TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)
     tree.addFile(u"proc/cpuinfo"_qs, "vendor_id\t: SomeOtherVendor\n");
     defaults.setBool(false, DefaultsKeys::gaugeTemperature);
     defaults.setBool(true, DefaultsKeys::gaugeFrequency);
-    alerts.expect({u"No working temperature sensors found."_qs,
-                   u"Calidra was unable to find a sensor (ID: SomeOtherVendor)."_qs,
-                   {u"Quit"_qs},
-                   true},
-                  u"Quit"_qs);
+    expectNoSensorAlert(u"SomeOtherVendor"_qs);
     controller.awakeFromNib();
     EXPECT_EQ(controller.currentStatusItem(), nullptr);
 }
