@@ -1,0 +1,227 @@
+#include "ExternalWindowController.h"
+
+#include "StatisticsView.h"
+#include "formatting/ObjectFormat.h"
+#include "measurement/GaugeReader.h"
+#include "platform/Alerts.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/Localization.h"
+#include "ui_ExternalWindowView.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace calidra {
+namespace {
+
+ExternalWindowController* sharedExternalWindowControllerInstance = nullptr;
+
+// The Desktop folder when the user has one, else the home folder.
+QString startFolder()
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QDir(desktop).exists() ? desktop : QDir::homePath();
+}
+
+} // namespace
+
+ExternalWindowController::ExternalWindowController()
+    : m_ui(std::make_unique<Ui::ExternalWindowView>())
+{
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    connect(m_ui->copyAction, &QAction::triggered, this,
+            &ExternalWindowController::copyTextualOutput);
+    connect(m_ui->saveAction, &QAction::triggered, this,
+            &ExternalWindowController::saveTextualOutput);
+}
+
+ExternalWindowController::~ExternalWindowController()
+{
+    if (sharedExternalWindowControllerInstance == this) {
+        sharedExternalWindowControllerInstance = nullptr;
+    }
+}
+
+ExternalWindowController* ExternalWindowController::showExternalWindow()
+{
+    if (!sharedExternalWindowControllerInstance) {
+        sharedExternalWindowControllerInstance = new ExternalWindowController();
+    }
+    sharedExternalWindowControllerInstance->showWindow();
+    return sharedExternalWindowControllerInstance;
+}
+
+bool ExternalWindowController::isShowing()
+{
+    return sharedExternalWindowControllerInstance != nullptr;
+}
+
+void ExternalWindowController::showWindow()
+{
+    activateIgnoringOtherApps();
+    show();
+    raise();
+    activateWindow();
+}
+
+void ExternalWindowController::closeEvent(QCloseEvent* event)
+{
+    emit windowWillClose();
+    deleteLater();
+    QWidget::closeEvent(event);
+}
+
+void ExternalWindowController::updateDisplayWithTemperatureReader(const GaugeReader* temperature,
+                                                                  const GaugeReader* frequency)
+{
+    updateTemperaturePanel(temperature);
+    updateFrequencyPanel(frequency);
+    updateRunningTime(temperature, frequency);
+}
+
+void ExternalWindowController::updateTemperaturePanel(const GaugeReader* reader)
+{
+    if (reader && !tempStatsView) {
+        tempStatsView = addPanel(QT_TRANSLATE_NOOP("Calidra", "Temperature"), FirstPanelX);
+        if (freqStatsView) {
+            Frame beside = tempStatsView->frame();
+            beside.x = SecondPanelX;
+            freqStatsView->setFrame(beside);
+            widen(PanelStep);
+        }
+    }
+    if (reader) {
+        tempStatsView->updateDisplayWithGaugeReader(*reader, tvt);
+    } else if (tempStatsView) {
+        const Frame former = tempStatsView->frame();
+        delete tempStatsView;
+        tempStatsView = nullptr;
+        if (freqStatsView) {
+            freqStatsView->setFrame(former);
+            widen(-PanelStep);
+        }
+    }
+}
+
+void ExternalWindowController::updateFrequencyPanel(const GaugeReader* reader)
+{
+    if (reader && !freqStatsView) {
+        freqStatsView = addPanel(QT_TRANSLATE_NOOP("Calidra", "Frequency"),
+                                 tempStatsView ? SecondPanelX : FirstPanelX);
+        if (tempStatsView) {
+            widen(PanelStep);
+        }
+    }
+    if (reader) {
+        freqStatsView->updateDisplayWithGaugeReader(*reader, fvt);
+    } else if (freqStatsView) {
+        delete freqStatsView;
+        freqStatsView = nullptr;
+        widen(-PanelStep);
+    }
+}
+
+void ExternalWindowController::updateRunningTime(const GaugeReader* temperature,
+                                                 const GaugeReader* frequency)
+{
+    if (!temperature && !frequency) {
+        return;
+    }
+    const double life = temperature && frequency
+                            ? std::min(temperature->overallLife(), frequency->overallLife())
+                            : (temperature ? temperature : frequency)->overallLife();
+    const QString text = tivt.transformedValue(QVariant(float(life)));
+    m_ui->windowRunningTime->setText(
+        stringWithFormat(localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Running for %@")), {text}));
+}
+
+StatisticsView* ExternalWindowController::addPanel(const char* label, double x)
+{
+    auto* panel = new StatisticsView(localizedString(label), QPointF(x, PanelY), this);
+    panel->show();
+    return panel;
+}
+
+// The window keeps its height, so its top-left corner stays where it is in
+// Qt's coordinates and its lower-left corner stays with it.
+void ExternalWindowController::widen(int by)
+{
+    setFixedWidth(width() + by);
+}
+
+QString ExternalWindowController::runningTime() const
+{
+    return m_ui->windowRunningTime->text();
+}
+
+QString ExternalWindowController::description() const
+{
+    QStringList parts;
+    parts.reserve(4);
+    parts += stringWithFormat(u"%@\n======================"_qs,
+                              {localizedString(QT_TRANSLATE_NOOP("Calidra", "Calidra Report"))});
+    for (const StatisticsView* panel : {tempStatsView, freqStatsView}) {
+        if (panel) {
+            parts += panel->description();
+        }
+    }
+    parts += runningTime();
+    return parts.join(u"\n\n"_qs);
+}
+
+void ExternalWindowController::copyTextualOutput()
+{
+    QGuiApplication::clipboard()->setText(description());
+}
+
+void ExternalWindowController::saveTextualOutput()
+{
+    const QString report = description();
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(startFolder());
+    dialog.setNameFilter(localizedString(QT_TRANSLATE_NOOP("Calidra", "Text files (*.txt)")));
+    dialog.setDefaultSuffix(u"txt"_qs);
+    dialog.selectFile(localizedString(QT_TRANSLATE_NOOP("Calidra", "Calidra Report File")) +
+                      u".txt"_qs);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        saveReport(dialog.selectedFiles().constFirst(), report);
+    }
+}
+
+// A failed save must not pass in silence: the user would believe the report
+// was kept.
+void ExternalWindowController::saveReport(const QString& path, const QString& report)
+{
+    const std::optional<QString> failure = writeReport(path, report);
+    if (!failure) {
+        return;
+    }
+    const QString message =
+        localizedFormat(QT_TRANSLATE_NOOP("Calidra", "The report could not be saved to “%@”."));
+    Alerts::run({stringWithFormat(message, {QDir::toNativeSeparators(path)}),
+                 *failure,
+                 {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
+                 true});
+}
+
+std::optional<QString> ExternalWindowController::writeReport(const QString& path,
+                                                             const QString& text)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        return file.errorString();
+    }
+    return std::nullopt;
+}
+
+} // namespace calidra

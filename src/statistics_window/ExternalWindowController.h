@@ -1,0 +1,112 @@
+#pragma once
+
+#include "formatting/FrequencyValueTransformer.h"
+#include "formatting/TemperatureValueTransformer.h"
+#include "formatting/TimeIntervalValueTransformer.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class ExternalWindowView;
+}
+
+namespace calidra {
+
+class GaugeReader;
+class StatisticsView;
+
+/// The statistics window: one panel per measurement taken, side by side, a
+/// line with the running time, and a "Results" pop-up that copies the
+/// plain-text report to the clipboard or saves it as a text file. There is at
+/// most one: it is created when first asked for and destroyed, at the end of
+/// the current event, when it closes. The window is its own controller.
+///
+/// Main thread only.
+class ExternalWindowController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// Panels sit at this height, the first at FirstPanelX and the second at
+    /// SecondPanelX; the window is PanelStep wider while both are shown.
+    static constexpr double PanelY = 74;
+    static constexpr double FirstPanelX = 10;
+    static constexpr double SecondPanelX = 350;
+    static constexpr int PanelStep = 350;
+
+    /// Creates the one window when there is none, shows it in front and gives
+    /// it. Never null.
+    static ExternalWindowController* showExternalWindow();
+
+    /// Whether the one window exists.
+    static bool isShowing();
+
+    ~ExternalWindowController() override;
+
+    /// Brings the program to the front, then shows the window.
+    void showWindow();
+
+    /// Adds, moves and removes panels so that there is one for each reader
+    /// given (temperature left of frequency), fills them, widens or narrows
+    /// the window keeping its lower-left corner, and shows the running time
+    /// of the shorter-lived reader. With neither reader the running time is
+    /// left as it was.
+    void updateDisplayWithTemperatureReader(const GaugeReader* temperature,
+                                            const GaugeReader* frequency);
+
+    /// The full plain-text report of what the window shows now: the header,
+    /// each panel's block and the running-time line, separated by empty lines.
+    QString description() const;
+
+    /// Puts the report, as plain text alone, on the clipboard.
+    void copyTextualOutput();
+
+    /// Builds the report, asks for a file in the Desktop folder (the home
+    /// folder without one) proposing "Calidra Report File.txt", and saves the
+    /// report there. A cancelled dialog does nothing.
+    void saveTextualOutput();
+
+    /// Writes `report` to `path`; on failure shows a warning naming the file
+    /// and the system's reason.
+    void saveReport(const QString& path, const QString& report);
+
+    /// Writes `text` as UTF-8 to `path` atomically: the target is replaced
+    /// only by a complete file and is left as it was on failure. The system's
+    /// reason on failure, nothing on success.
+    static std::optional<QString> writeReport(const QString& path, const QString& text);
+
+    /// The panels shown; null while absent.
+    StatisticsView* temperaturePanel() const { return tempStatsView; }
+    StatisticsView* frequencyPanel() const { return freqStatsView; }
+
+    /// The running-time line.
+    QString runningTime() const;
+
+signals:
+    /// The window is about to close; the controller goes away afterwards.
+    void windowWillClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ExternalWindowController();
+
+    void updateTemperaturePanel(const GaugeReader* reader);
+    void updateFrequencyPanel(const GaugeReader* reader);
+    void updateRunningTime(const GaugeReader* temperature, const GaugeReader* frequency);
+    StatisticsView* addPanel(const char* label, double x);
+    void widen(int by);
+
+    std::unique_ptr<Ui::ExternalWindowView> m_ui;
+    TimeIntervalValueTransformer tivt;
+    TemperatureValueTransformer tvt{2};
+    FrequencyValueTransformer fvt;
+    StatisticsView* tempStatsView = nullptr;
+    StatisticsView* freqStatsView = nullptr;
+};
+
+} // namespace calidra

@@ -1,0 +1,221 @@
+#include "QtPrinters.h"
+#include "ScriptedAlerts.h"
+#include "app/DefaultsKeys.h"
+#include "formatting/ObjectFormat.h"
+#include "measurement/Gauge.h"
+#include "measurement/GaugeReader.h"
+#include "platform/UserDefaults.h"
+#include "statistics_window/ExternalWindowController.h"
+#include "statistics_window/StatisticsView.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace calidra {
+
+void PrintTo(const Frame& frame, std::ostream* out)
+{
+    *out << '(' << frame.x << ", " << frame.y << ", " << frame.width << ", " << frame.height << ')';
+}
+
+namespace {
+
+class FixedGauge : public Gauge
+{
+public:
+    explicit FixedGauge(float value) : value(value) {}
+    float gauge() override { return value; }
+    float value;
+};
+
+const Frame Left{10, 74, 340, 179};
+const Frame Right{350, 74, 340, 179};
+
+const QString TemperatureBlock = u"Temperature Report\n----------------------\nCurrent "
+                                 u"temperature:\n\t52.30℃\nStatistics for last ten "
+                                 u"minutes:\n\tMinimum: 52.30℃, Average: 52.30℃, Maximum: "
+                                 u"52.30℃\nOverall statistics:\n\tMinimum: 52.30℃, Average: "
+                                 u"52.30℃, Maximum: 52.30℃"_qs;
+
+class StatisticsWindowTest : public testing::Test
+{
+protected:
+    StatisticsWindowTest()
+    {
+        defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
+    }
+
+    ~StatisticsWindowTest() override
+    {
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(ExternalWindowController::isShowing());
+    }
+
+    static std::unique_ptr<GaugeReader> reader(float value, double life)
+    {
+        return GaugeReader::initWithGauge(std::make_shared<FixedGauge>(value), life);
+    }
+
+    void update(bool temperature, bool frequency)
+    {
+        window->updateDisplayWithTemperatureReader(temperature ? celsius.get() : nullptr,
+                                                   frequency ? megahertz.get() : nullptr);
+    }
+
+    QTemporaryDir folder;
+    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
+    ScriptedAlerts alerts;
+    std::unique_ptr<GaugeReader> celsius = reader(52.3F, 3725.4);
+    std::unique_ptr<GaugeReader> megahertz = reader(800, 3720.9);
+    ExternalWindowController* window = ExternalWindowController::showExternalWindow();
+    const int baseWidth = window->width();
+};
+
+TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
+{
+    struct Case
+    {
+        const char* name;
+        bool temperatureBefore, frequencyBefore, temperature, frequency;
+        std::optional<Frame> temperatureFrame, frequencyFrame;
+        int widening;
+    };
+    const Case cases[] = {
+        {"temperature to both", true, false, true, true, Left, Right, 350},
+        {"both to temperature", true, true, true, false, Left, std::nullopt, 0},
+        {"both to frequency", true, true, false, true, std::nullopt, Left, 0},
+        {"frequency to temperature", false, true, true, false, Left, std::nullopt, 0},
+        {"frequency to both", false, true, true, true, Left, Right, 350},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        update(row.temperatureBefore, row.frequencyBefore);
+        update(row.temperature, row.frequency);
+        const StatisticsView* temperature = window->temperaturePanel();
+        const StatisticsView* frequency = window->frequencyPanel();
+        EXPECT_EQ(temperature ? std::optional(temperature->frame()) : std::nullopt,
+                  row.temperatureFrame);
+        EXPECT_EQ(frequency ? std::optional(frequency->frame()) : std::nullopt, row.frequencyFrame);
+        EXPECT_EQ(window->width(), baseWidth + row.widening);
+        update(true, false);
+    }
+}
+
+TEST_F(StatisticsWindowTest, PanelGeometryConvertsToQtFromTheLowerLeft)
+{
+    update(true, true);
+    EXPECT_EQ(window->frequencyPanel()->geometry(),
+              QRect(350, window->height() - 74 - 179, 340, 179));
+    EXPECT_EQ((Frame{7, 120, 326, 51}.toQt(179)), QRect(7, 8, 326, 51));
+}
+
+TEST_F(StatisticsWindowTest, RunningTimeIsTheSmallerLifeTruncated)
+{
+    update(true, true);
+    EXPECT_EQ(window->runningTime(), u"Running for 1 hour, 2 minutes"_qs);
+    megahertz = reader(800, 61);
+    update(false, true);
+    EXPECT_EQ(window->runningTime(), u"Running for 1 minute, 1 second"_qs);
+}
+
+TEST_F(StatisticsWindowTest, ReportListsEachPanelAndTheRunningTime)
+{
+    EXPECT_EQ(window->description(), u"Calidra Report\n======================\n\n"_qs);
+
+    update(true, false);
+    const QString header = u"Calidra Report\n======================\n\n"_qs;
+    const QString running = u"\n\nRunning for 1 hour, 2 minutes, 5 seconds"_qs;
+    EXPECT_EQ(window->description(), header + TemperatureBlock + running);
+
+    update(true, true);
+    const QString frequencyBlock =
+        u"\n\nFrequency Report\n----------------------\nCurrent frequency:\n\t800.00 MHz\n"
+        u"Statistics for last ten minutes:\n\tMinimum: 800.00 MHz, Average: 800.00 MHz, "
+        u"Maximum: 800.00 MHz\nOverall statistics:\n\tMinimum: 800.00 MHz, Average: 800.00 MHz, "
+        u"Maximum: 800.00 MHz"_qs;
+    EXPECT_EQ(window->description(),
+              header + TemperatureBlock + frequencyBlock + u"\n\nRunning for 1 hour, 2 minutes"_qs);
+}
+
+TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsUnit)
+{
+    StatisticsView panel(u"Frequency"_qs, QPointF(10, 74), window);
+    EXPECT_EQ(panel.description().split(u'\n').value(5), u"\tMinimum: , Average: , Maximum: "_qs);
+
+    auto gauge = std::make_shared<FixedGauge>(800);
+    const auto rising = GaugeReader::initWithGauge(gauge, 2);
+    gauge->value = 2400;
+    rising->_gaugeTimerFired();
+    panel.updateDisplayWithGaugeReader(*rising, FrequencyValueTransformer());
+    const QStringList lines = panel.description().split(u'\n');
+    EXPECT_EQ(lines.value(2), u"Current frequency:"_qs);
+    EXPECT_TRUE(lines.value(5).startsWith(u"\tMinimum: 800.00 MHz,"_qs));
+    EXPECT_TRUE(lines.value(5).endsWith(u"Maximum: 2.40 GHz"_qs));
+}
+
+TEST_F(StatisticsWindowTest, CopyAndSaveGiveExactlyTheReport)
+{
+    update(true, false);
+    window->copyTextualOutput();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), window->description());
+
+    const QString path = folder.filePath(u"Calidra Report File.txt"_qs);
+    window->saveReport(path, window->description());
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), window->description().toUtf8());
+}
+
+TEST_F(StatisticsWindowTest, FailedSaveWarnsNamingTheFileAndTheReason)
+{
+    const QString path = folder.filePath(u"missing/report.txt"_qs);
+    const std::optional<QString> reason = ExternalWindowController::writeReport(path, u"x"_qs);
+    ASSERT_TRUE(reason.has_value());
+    alerts.expect(
+        {u"The report could not be saved to “%1”."_qs.arg(path), *reason, {u"OK"_qs}, true},
+        u"OK"_qs);
+    window->saveReport(path, u"x"_qs);
+}
+
+TEST_F(StatisticsWindowTest, FailedSaveKeepsTheExistingFile)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    }
+    const QString path = folder.filePath(u"report.txt"_qs);
+    ASSERT_FALSE(ExternalWindowController::writeReport(path, u"old"_qs));
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_TRUE(ExternalWindowController::writeReport(path, u"new"_qs));
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+}
+
+TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
+{
+    const struct
+    {
+        QString format;
+        QStringList arguments;
+        QString expected;
+    } cases[] = {
+        {u"%@ and %@"_qs, {u"a"_qs, u"b"_qs}, u"a and b"_qs},
+        {u"%@ %%@"_qs, {u"%@"_qs}, u"%@ %@"_qs},
+        {u"%@|%@"_qs, {u"only"_qs}, u"only|"_qs},
+        {u"100%%"_qs, {}, u"100%"_qs},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(stringWithFormat(row.format, row.arguments), row.expected)
+            << row.format.toStdString();
+    }
+}
+
+} // namespace
+} // namespace calidra
