@@ -29,6 +29,8 @@ StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent)
     addSeparator();
     addAction(QString())->setData(int(StatusPresenter::IntervalTag));
     addSeparator();
+    connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "Statistics..."))),
+            &QAction::triggered, this, &StatusMenu::statisticsRequested);
     connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "About Calidra"))),
             &QAction::triggered, this, &StatusMenu::aboutRequested);
     addSeparator();

@@ -30,6 +30,7 @@ public:
 
 signals:
     void aboutRequested();
+    void statisticsRequested();
     void quitRequested();
 
 private:

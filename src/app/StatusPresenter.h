@@ -51,6 +51,9 @@ public:
     bool validateMenuItem(MenuItem& item, const GaugeReader* temperature,
                           const GaugeReader* frequency) const;
 
+    /// The status icon; a null icon when the bundle has none.
+    const QIcon& statusIcon() const { return m_icon; }
+
 private:
     QIcon iconFor(const UserDefaults& defaults) const;
     QString statisticsTitle(int tag, const GaugeReader* temperature,

@@ -11,6 +11,7 @@
 #include "platform/Localization.h"
 #include "platform/MenuItem.h"
 #include "platform/UserDefaults.h"
+#include "statistics_window/ExternalWindowController.h"
 
 #include <QCoreApplication>
 
@@ -89,6 +90,8 @@ void TemperatureController::showStatusItem()
     theMenu = std::make_unique<StatusMenu>();
     connect(theMenu.get(), &StatusMenu::aboutRequested, this,
             &TemperatureController::showAboutPanel);
+    connect(theMenu.get(), &StatusMenu::statisticsRequested, this,
+            &TemperatureController::showExternalWindow);
     connect(theMenu.get(), &StatusMenu::quitRequested, this,
             [] { ApplicationTermination::requestTermination(); });
 
@@ -153,11 +156,31 @@ void TemperatureController::switchReader(bool temperature, bool on)
 
 void TemperatureController::updateMenu()
 {
-    if (statusItem) {
+    if (xwin) {
+        xwin->updateDisplayWithTemperatureReader(temperatureReader.get(), frequencyReader.get());
+    } else if (statusItem) {
         applyTitle(
             m_presenter.composeTitle(*m_defaults, temperatureReader.get(), frequencyReader.get()));
         m_face->show(*statusItem);
     }
+}
+
+void TemperatureController::showExternalWindow()
+{
+    xwin = ExternalWindowController::showExternalWindow();
+    connect(xwin, &ExternalWindowController::windowWillClose, this,
+            &TemperatureController::externalWindowWillClose, Qt::UniqueConnection);
+    if (statusItem) {
+        applyTitle({QString(), statusItem->font(), m_presenter.statusIcon()});
+        m_face->show(*statusItem);
+    }
+    updateMenu();
+}
+
+void TemperatureController::externalWindowWillClose()
+{
+    xwin = nullptr;
+    updateMenu();
 }
 
 void TemperatureController::applyTitle(const StatusTitle& title)

@@ -12,12 +12,14 @@
 
 namespace calidra {
 
+class ExternalWindowController;
 class GaugeReader;
 class UserDefaults;
 
 /// The centre of the program: owns the status item with its menu and the
 /// temperature and frequency readers, is the readers' delegate, follows the
-/// user defaults and routes every refresh to the status item.
+/// user defaults and routes every refresh: to the statistics window while it
+/// is open, else to the status item.
 ///
 /// Main thread only.
 class TemperatureController : public QObject, public GaugeReaderDelegate
@@ -43,8 +45,18 @@ public:
     /// the defaults.
     void observeValueForKeyPath(const QString& key);
 
-    /// Composes the status title from the readers and shows it.
+    /// The refresh: updates the statistics window from the readers while it is
+    /// open; otherwise composes the status title from them and shows it.
     void updateMenu();
+
+    /// Opens the statistics window, or brings it to the front, and sends it
+    /// every refresh from now on; meanwhile the status item shows the icon
+    /// alone whatever `showIcon` says. The window gets its first update at once.
+    void showExternalWindow();
+
+    /// The statistics window is closing: the status item gets its title back
+    /// at once.
+    void externalWindowWillClose();
 
     /// Fills an item of the status menu (see StatusPresenter).
     bool validateMenuItem(MenuItem& item) const;
@@ -74,6 +86,7 @@ private:
     std::unique_ptr<StatusItemFace> m_face;
     std::shared_ptr<GaugeReader> temperatureReader;
     std::shared_ptr<GaugeReader> frequencyReader;
+    ExternalWindowController* xwin = nullptr;
 };
 
 } // namespace calidra

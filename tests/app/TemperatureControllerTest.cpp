@@ -9,7 +9,10 @@
 #include "measurement/GaugeReader.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/UserDefaults.h"
+#include "statistics_window/ExternalWindowController.h"
+#include "statistics_window/StatisticsView.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -129,6 +132,27 @@ TEST_F(TemperatureControllerTest, MenuShowsTheStatisticsWhenValidated)
     EXPECT_EQ(average->text(), u"    52.00℃ Average"_qs);
     EXPECT_FALSE(average->isEnabled());
     EXPECT_EQ(controller.statusMenu()->itemWithTag(101)->text(), u"Updating every 2.0 seconds"_qs);
+}
+
+TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAndNotTheTitle)
+{
+    controller.awakeFromNib();
+    controller.showExternalWindow();
+    ExternalWindowController* window = ExternalWindowController::showExternalWindow();
+    ASSERT_NE(window->temperaturePanel(), nullptr);
+    EXPECT_EQ(window->temperaturePanel()->description().split(u'\n').value(3), u"\t52.00℃"_qs);
+    EXPECT_EQ(title(), QString());
+
+    tree.addFile(Temperature, "61000\n");
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    defaults.setBool(true, DefaultsKeys::showIcon);
+    EXPECT_EQ(title(), QString());
+    EXPECT_EQ(window->temperaturePanel()->description().split(u'\n').value(3), u"\t61.00℃"_qs);
+
+    window->close();
+    EXPECT_EQ(title(), u"61℃"_qs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(ExternalWindowController::isShowing());
 }
 
 } // namespace
