@@ -129,5 +129,84 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <source>OK</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Statistics...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ten Minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overall</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%@ Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current %@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Statistics for last ten minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overall statistics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Running for %@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra Report File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report could not be saved to “%@”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExternalWindowView</name>
+    <message>
+        <source>Calidra Statistics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy to Clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save to File...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
