@@ -3,6 +3,7 @@
 #include "Gauge.h"
 #include "GaugeReaderDelegate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -113,9 +114,12 @@ void GaugeReader::updateTenMinuteStatistics(float reading, double interval)
     const float previousMinimum = _tenMinuteMinimum;
     // While the held minimum is above the average (after a failed seed), the
     // average jumps to it instead of crawling up.
-    _tenMinuteAverage = previousMinimum > _tenMinuteAverage
-                            ? previousMinimum
-                            : blended(_tenMinuteAverage, reading, interval / TenMinutes);
+    // An interval longer than the time scale weighs the reading fully rather
+    // than past it, which would push the average beyond every reading.
+    _tenMinuteAverage =
+        previousMinimum > _tenMinuteAverage
+            ? previousMinimum
+            : blended(_tenMinuteAverage, reading, std::min(interval / TenMinutes, 1.0));
 
     // An expired extreme restarts from the average, so that one last spike
     // does not linger as the new extreme.

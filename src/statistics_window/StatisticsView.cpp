@@ -6,6 +6,7 @@
 #include "platform/Localization.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -40,6 +41,22 @@ QString caption(const char* word)
 QString transformed(const ValueTransformer& transformer, float value)
 {
     return transformer.transformedValue(QVariant(value));
+}
+
+// Shows a value in its field, its font shrunk as far as needed for the whole
+// text to fit the field's width: the fields keep their frames, and fonts
+// wider than those they were laid out for must not cut values off.
+void showFitted(QLabel* field, const QString& text, int pixelSize)
+{
+    constexpr int SmallestSize = 7;
+    QFont font = field->font();
+    font.setPixelSize(pixelSize);
+    while (font.pixelSize() > SmallestSize &&
+           QFontMetrics(font).horizontalAdvance(text) > field->width()) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    field->setFont(font);
+    field->setText(text);
 }
 
 } // namespace
@@ -101,13 +118,13 @@ void StatisticsView::addStatistics(QWidget* box, QLabel*& minimum, QLabel*& aver
 void StatisticsView::updateDisplayWithGaugeReader(const GaugeReader& reader,
                                                   const ValueTransformer& transformer)
 {
-    cv->setText(transformed(transformer, reader.currentValue()));
-    tenmin->setText(transformed(transformer, reader.tenMinuteMinimum()));
-    tenavg->setText(transformed(transformer, reader.tenMinuteAverage()));
-    tenmax->setText(transformed(transformer, reader.tenMinuteMaximum()));
-    allmin->setText(transformed(transformer, reader.overallMinimum()));
-    allavg->setText(transformed(transformer, reader.overallAverage()));
-    allmax->setText(transformed(transformer, reader.overallMaximum()));
+    showFitted(cv, transformed(transformer, reader.currentValue()), CurrentValueSize);
+    showFitted(tenmin, transformed(transformer, reader.tenMinuteMinimum()), CaptionSize);
+    showFitted(tenavg, transformed(transformer, reader.tenMinuteAverage()), CaptionSize);
+    showFitted(tenmax, transformed(transformer, reader.tenMinuteMaximum()), CaptionSize);
+    showFitted(allmin, transformed(transformer, reader.overallMinimum()), CaptionSize);
+    showFitted(allavg, transformed(transformer, reader.overallAverage()), CaptionSize);
+    showFitted(allmax, transformed(transformer, reader.overallMaximum()), CaptionSize);
 }
 
 QString StatisticsView::description() const

@@ -159,6 +159,15 @@ TEST(GaugeReaderCreation, NeedsAGaugeAndAPositiveInterval)
     EXPECT_EQ(reader->overallLife(), 4.0);
 }
 
+TEST(GaugeReaderLongInterval, TheTenMinuteAverageNeverOvershootsTheReadings)
+{
+    const auto gauge = std::make_shared<ScriptedGauge>();
+    gauge->readings = {50, 50, 60};
+    const auto reader = GaugeReader::initWithGauge(gauge, 1200.0);
+    reader->_gaugeTimerFired();
+    EXPECT_EQ(reader->tenMinuteAverage(), 60.0f);
+}
+
 TEST(GaugeReaderTimer, PeriodStaysWithinWhatATimerCanHold)
 {
     EXPECT_EQ(GaugeReader::timerPeriod(2.0), 2000);

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -157,6 +158,11 @@ TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsU
     EXPECT_EQ(lines.value(2), u"Current frequency:"_qs);
     EXPECT_TRUE(lines.value(5).startsWith(u"\tMinimum: 800.00 MHz,"_qs));
     EXPECT_TRUE(lines.value(5).endsWith(u"Maximum: 2.40 GHz"_qs));
+    // No value is cut off by its field.
+    for (const QLabel* field : panel.findChildren<QLabel*>()) {
+        EXPECT_LE(field->fontMetrics().horizontalAdvance(field->text()), field->width())
+            << field->text().toStdString();
+    }
 }
 
 TEST_F(StatisticsWindowTest, CopyAndSaveGiveExactlyTheReport)
