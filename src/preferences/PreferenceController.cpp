@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace calidra {
 namespace {
@@ -105,12 +106,9 @@ void PreferenceController::awakeFromNib()
     gaugeChooser->addButton(m_ui->gaugeTemperatureButton, 0);
     gaugeChooser->addButton(m_ui->gaugeFrequencyButton, 1);
     gaugeChooser->addButton(m_ui->gaugeBothButton, 2);
-    textArrangementSwitch = new QButtonGroup(this);
-    textArrangementSwitch->addButton(m_ui->arrangeSideBySideButton, 0);
-    textArrangementSwitch->addButton(m_ui->arrangeVerticallyButton, 1);
 
     isIntel = IntelModels::isIntelModel(IORegistryEntry::machineModel());
-    m_ui->textArrangementBox->setEnabled(isIntel);
+    m_ui->textArrangementSwitch->setEnabled(isIntel);
     m_ui->gaugeFrequencyButton->setEnabled(isIntel);
     m_ui->gaugeBothButton->setEnabled(isIntel);
     if (!isIntel) {
@@ -121,6 +119,7 @@ void PreferenceController::awakeFromNib()
     selectGaugeRow();
     applyUpdateCheck(defaults().boolForKey(DefaultsKeys::SUCheckAtStartup));
     m_ui->loginItemSwitch->setChecked(m_loginItems.exists(LoginItemName));
+    bindActions();
     bindControls();
 
     generalPreferencesView = m_ui->generalPreferencesView;
@@ -157,7 +156,7 @@ void PreferenceController::applyUpdateCheck(bool checkAtStartup)
     }
 }
 
-void PreferenceController::bindControls()
+void PreferenceController::bindActions()
 {
     connect(gaugeChooser, &QButtonGroup::idClicked, this, &PreferenceController::chooseGauge);
     connect(m_ui->loginItemSwitch, &QCheckBox::clicked, this,
@@ -166,52 +165,56 @@ void PreferenceController::bindControls()
             &PreferenceController::openRegionalSettings);
     connect(m_ui->accountSettingsButton, &QPushButton::clicked, this,
             &PreferenceController::openAccountSettings);
-
-    const auto follow = [this](const QString& key, auto show) {
-        show(defaults().objectForKey(key));
-        defaults().observe(key, this, show);
-    };
-    follow(DefaultsKeys::SUCheckAtStartup, [this](const QVariant&) {
-        const bool on = defaults().boolForKey(DefaultsKeys::SUCheckAtStartup);
-        const QSignalBlocker blocker(m_ui->updateCheckSwitch);
-        m_ui->updateCheckSwitch->setChecked(on);
-        applyUpdateCheck(on);
+    defaults().observe(DefaultsKeys::SUCheckAtStartup, this, [this](const QVariant&) {
+        applyUpdateCheck(defaults().boolForKey(DefaultsKeys::SUCheckAtStartup));
     });
-    connect(m_ui->updateCheckSwitch, &QCheckBox::clicked, this,
-            [](bool on) { defaults().setBool(on, DefaultsKeys::SUCheckAtStartup); });
+}
 
-    follow(DefaultsKeys::displayUnit, [this](const QVariant&) {
+void PreferenceController::follow(const QString& key, const std::function<void()>& show)
+{
+    show();
+    defaults().observe(key, this, [show](const QVariant&) { show(); });
+}
+
+void PreferenceController::bindSwitch(QAbstractButton* button, const QString& key)
+{
+    follow(key, [button, key] {
+        const QSignalBlocker blocker(button);
+        button->setChecked(defaults().boolForKey(key));
+    });
+    connect(button, &QAbstractButton::clicked, this,
+            [key](bool on) { defaults().setBool(on, key); });
+}
+
+void PreferenceController::bindControls()
+{
+    bindSwitch(m_ui->updateCheckSwitch, DefaultsKeys::SUCheckAtStartup);
+    bindSwitch(m_ui->showIconSwitch, DefaultsKeys::showIcon);
+    bindSwitch(m_ui->arrangeVerticallyButton, DefaultsKeys::arrangeVertically);
+    follow(DefaultsKeys::arrangeVertically, [this] {
+        m_ui->arrangeSideBySideButton->setChecked(
+            !defaults().boolForKey(DefaultsKeys::arrangeVertically));
+    });
+    connect(m_ui->arrangeSideBySideButton, &QAbstractButton::clicked, this,
+            [] { defaults().setBool(false, DefaultsKeys::arrangeVertically); });
+
+    follow(DefaultsKeys::displayUnit, [this] {
         const qint64 unit = defaults().integerForKey(DefaultsKeys::displayUnit);
+        const bool known =
+            unit == DefaultsKeys::unitCelsius || unit == DefaultsKeys::unitFahrenheit;
         const QSignalBlocker blocker(m_ui->displayUnitChooser);
-        m_ui->displayUnitChooser->setCurrentIndex(
-            unit == DefaultsKeys::unitCelsius || unit == DefaultsKeys::unitFahrenheit ? int(unit)
-                                                                                      : 0);
+        m_ui->displayUnitChooser->setCurrentIndex(known ? int(unit) : 0);
     });
     connect(m_ui->displayUnitChooser, &QComboBox::activated, this,
             [](int index) { defaults().setInteger(index, DefaultsKeys::displayUnit); });
 
-    follow(DefaultsKeys::fontSize, [this](const QVariant&) {
+    follow(DefaultsKeys::fontSize, [this] {
         const QSignalBlocker blocker(m_ui->fontSizeField);
         m_ui->fontSizeField->setValue(
             int(std::lround(defaults().floatForKey(DefaultsKeys::fontSize))));
     });
     connect(m_ui->fontSizeField, &QSpinBox::valueChanged, this,
             [](int size) { defaults().setFloat(float(size), DefaultsKeys::fontSize); });
-
-    follow(DefaultsKeys::showIcon, [this](const QVariant&) {
-        const QSignalBlocker blocker(m_ui->showIconSwitch);
-        m_ui->showIconSwitch->setChecked(defaults().boolForKey(DefaultsKeys::showIcon));
-    });
-    connect(m_ui->showIconSwitch, &QCheckBox::clicked, this,
-            [](bool on) { defaults().setBool(on, DefaultsKeys::showIcon); });
-
-    follow(DefaultsKeys::arrangeVertically, [this](const QVariant&) {
-        textArrangementSwitch->button(int(defaults().boolForKey(DefaultsKeys::arrangeVertically)))
-            ->setChecked(true);
-    });
-    connect(textArrangementSwitch, &QButtonGroup::idClicked, this,
-            [](int id) { defaults().setBool(id == 1, DefaultsKeys::arrangeVertically); });
-
     bindFrequency();
 }
 
@@ -220,7 +223,7 @@ void PreferenceController::bindFrequency()
     QSlider* slider = m_ui->frequencySlider;
     slider->setRange(0, int(Intervals.size()) - 1);
     slider->setPageStep(1);
-    const auto show = [this, slider](const QVariant&) {
+    follow(DefaultsKeys::frequency, [this, slider] {
         const double seconds = defaults().floatForKey(DefaultsKeys::frequency);
         const QSignalBlocker blocker(slider);
         slider->setValue(nearestInterval(seconds));
@@ -228,9 +231,7 @@ void PreferenceController::bindFrequency()
             ValueTransformer::valueTransformerForName(u"MenuIntervalValueTransformer"_qs);
         m_ui->frequencyLabel->setText(transformer ? transformer->transformedValue(seconds)
                                                   : QString());
-    };
-    show({});
-    defaults().observe(DefaultsKeys::frequency, this, show);
+    });
     connect(slider, &QSlider::valueChanged, this, [](int index) {
         defaults().setFloat(float(Intervals[std::size_t(index)]), DefaultsKeys::frequency);
     });
@@ -350,7 +351,7 @@ void PreferenceController::chooseGauge(int row)
     }
     defaults().setBool(row != 1, DefaultsKeys::gaugeTemperature);
     defaults().setBool(row != 0, DefaultsKeys::gaugeFrequency);
-    m_ui->textArrangementBox->setEnabled(row == 2);
+    m_ui->textArrangementSwitch->setEnabled(row == 2);
 }
 
 void PreferenceController::toggleLoginItem(bool on)

@@ -7,8 +7,10 @@
 #include <QSizeF>
 
 #include <array>
+#include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QLabel;
@@ -94,6 +96,9 @@ private:
     void awakeFromNib();
     void selectGaugeRow();
     void applyUpdateCheck(bool checkAtStartup);
+    void bindActions();
+    void follow(const QString& key, const std::function<void()>& show);
+    void bindSwitch(QAbstractButton* button, const QString& key);
     void bindControls();
     void bindFrequency();
     void setupToolbar();
@@ -107,7 +112,6 @@ private:
     LoginItems m_loginItems;
     bool isIntel = false;
     QButtonGroup* gaugeChooser = nullptr;
-    QButtonGroup* textArrangementSwitch = nullptr;
     QWidget* generalPreferencesView = nullptr;
     QWidget* displayPreferencesView = nullptr;
     QLabel* intermediaryView = nullptr;

@@ -7,11 +7,15 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPointer>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -113,7 +117,7 @@ TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoice
     EXPECT_TRUE(child<QAbstractButton>("gaugeTemperatureButton")->isChecked());
     EXPECT_FALSE(child<QAbstractButton>("gaugeFrequencyButton")->isEnabled());
     EXPECT_FALSE(child<QAbstractButton>("gaugeBothButton")->isEnabled());
-    EXPECT_FALSE(child<QGroupBox>("textArrangementBox")->isEnabled());
+    EXPECT_FALSE(child<QGroupBox>("textArrangementSwitch")->isEnabled());
 }
 
 TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndSwitchTheArrangement)
@@ -122,7 +126,7 @@ TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndSwitchTheArrangement)
     defaults.setBool(true, DefaultsKeys::gaugeFrequency);
     open();
     EXPECT_TRUE(child<QAbstractButton>("gaugeBothButton")->isChecked());
-    auto* arrangement = child<QGroupBox>("textArrangementBox");
+    auto* arrangement = child<QGroupBox>("textArrangementSwitch");
     // clang-format off
     const struct { const char* button; bool temperature, frequency, arranges; } rows[] = {
         {"gaugeTemperatureButton", true,  false, false},
@@ -193,6 +197,38 @@ TEST_F(PreferencesTest, ExecStartsAwkwardBundlePaths)
         EXPECT_TRUE(text.contains(u"\nName=Calidra\n"_qs)) << text.toStdString();
         EXPECT_EQ(execArguments(text), QStringList{path}) << text.toStdString();
     }
+}
+
+TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
+{
+    open();
+    auto* unit = child<QComboBox>("displayUnitChooser");
+    auto* font = child<QSpinBox>("fontSizeField");
+    auto* slider = child<QSlider>("frequencySlider");
+    auto* vertical = child<QAbstractButton>("arrangeVerticallyButton");
+    auto* sideBySide = child<QAbstractButton>("arrangeSideBySideButton");
+
+    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    EXPECT_EQ(unit->currentIndex(), 2);
+    defaults.setInteger(7, DefaultsKeys::displayUnit);
+    EXPECT_EQ(unit->currentIndex(), 0) << "an unknown unit behaves as automatic";
+    defaults.setFloat(17.6f, DefaultsKeys::fontSize);
+    EXPECT_EQ(font->value(), 18);
+    defaults.setFloat(0.1f, DefaultsKeys::frequency);
+    EXPECT_EQ(slider->value(), 0) << "the nearest interval offered";
+    defaults.setFloat(5, DefaultsKeys::frequency);
+    EXPECT_TRUE(child<QLabel>("frequencyLabel")->text().contains(u"5.0"_qs));
+    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    EXPECT_TRUE(vertical->isChecked());
+
+    font->setValue(20);
+    EXPECT_EQ(defaults.floatForKey(DefaultsKeys::fontSize), 20.0f);
+    slider->setValue(slider->maximum());
+    EXPECT_EQ(defaults.floatForKey(DefaultsKeys::frequency), 60.0f);
+    sideBySide->click();
+    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::arrangeVertically));
+    child<QAbstractButton>("showIconSwitch")->click();
+    EXPECT_TRUE(defaults.boolForKey(DefaultsKeys::showIcon));
 }
 
 TEST_F(PreferencesTest, UpdateIntervalFollowsTheCheckOnlyWhileTheWindowIsOpen)
