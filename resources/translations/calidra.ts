@@ -189,6 +189,26 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <source>The report could not be saved to “%@”.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Appearance Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferences...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -206,6 +226,89 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
     </message>
     <message>
         <source>Save to File...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindowView</name>
+    <message>
+        <source>Calidra Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frequency only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature and frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sampling</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start-up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start Calidra when I log in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Account Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check for updates at start-up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature unit:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Celsius</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fahrenheit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Regional Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the icon in the status bar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Side by side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One above the other</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

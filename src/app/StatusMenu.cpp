@@ -31,6 +31,8 @@ StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent)
     addSeparator();
     connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "Statistics..."))),
             &QAction::triggered, this, &StatusMenu::statisticsRequested);
+    connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "Preferences..."))),
+            &QAction::triggered, this, &StatusMenu::preferencesRequested);
     connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "About Calidra"))),
             &QAction::triggered, this, &StatusMenu::aboutRequested);
     addSeparator();

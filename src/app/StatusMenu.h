@@ -31,6 +31,7 @@ public:
 signals:
     void aboutRequested();
     void statisticsRequested();
+    void preferencesRequested();
     void quitRequested();
 
 private:

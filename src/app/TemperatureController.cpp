@@ -9,8 +9,10 @@
 #include "platform/ApplicationActivation.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/Localization.h"
+#include "platform/LoginItems.h"
 #include "platform/MenuItem.h"
 #include "platform/UserDefaults.h"
+#include "preferences/PreferenceController.h"
 #include "statistics_window/ExternalWindowController.h"
 
 #include <QCoreApplication>
@@ -92,6 +94,8 @@ void TemperatureController::showStatusItem()
             &TemperatureController::showAboutPanel);
     connect(theMenu.get(), &StatusMenu::statisticsRequested, this,
             &TemperatureController::showExternalWindow);
+    connect(theMenu.get(), &StatusMenu::preferencesRequested, this,
+            &TemperatureController::showPreferencesWindow);
     connect(theMenu.get(), &StatusMenu::quitRequested, this,
             [] { ApplicationTermination::requestTermination(); });
 
@@ -163,6 +167,11 @@ void TemperatureController::updateMenu()
             m_presenter.composeTitle(*m_defaults, temperatureReader.get(), frequencyReader.get()));
         m_face->show(*statusItem);
     }
+}
+
+void TemperatureController::showPreferencesWindow()
+{
+    PreferenceController::showPreferences(LoginItems::userAutostartFolder());
 }
 
 void TemperatureController::showExternalWindow()

@@ -49,6 +49,10 @@ public:
     /// open; otherwise composes the status title from them and shows it.
     void updateMenu();
 
+    /// Opens the preferences window, with the login items in the user's
+    /// autostart folder, or brings it to the front.
+    void showPreferencesWindow();
+
     /// Opens the statistics window, or brings it to the front, and sends it
     /// every refresh from now on; meanwhile the status item shows the icon
     /// alone whatever `showIcon` says. The window gets its first update at once.

@@ -1,0 +1,380 @@
+#include "PreferenceController.h"
+
+#include "app/DefaultsKeys.h"
+#include "formatting/MenuIntervalValueTransformer.h"
+#include "hardware/IORegistryEntry.h"
+#include "measurement/IntelModels.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/Bundle.h"
+#include "platform/Localization.h"
+#include "platform/SettingsPages.h"
+#include "platform/UserDefaults.h"
+#include "ui_PreferencesWindowView.h"
+
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QToolBar>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace calidra {
+namespace {
+
+PreferenceController* sharedPreferenceControllerInstance = nullptr;
+
+const QString LoginItemName = u"Calidra"_qs;
+const QString GeneralItem = u"CLGeneralPreferencesToolbarItem"_qs;
+const QString DisplayItem = u"CLDisplayPreferencesToolbarItem"_qs;
+
+// The sampling intervals the slider offers, in seconds.
+constexpr std::array<double, 12> Intervals{0.5, 1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60};
+
+int nearestInterval(double seconds)
+{
+    const auto distance = [seconds](double a, double b) {
+        return std::abs(a - seconds) < std::abs(b - seconds);
+    };
+    return int(std::min_element(Intervals.begin(), Intervals.end(), distance) - Intervals.begin());
+}
+
+UserDefaults& defaults()
+{
+    return *UserDefaults::standardUserDefaults();
+}
+
+// The screen's height in points, the parent of every window frame.
+double screenHeight()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().height() : 0;
+}
+
+} // namespace
+
+PreferenceController::PreferenceController(const QString& autostartFolder)
+    : m_ui(std::make_unique<Ui::PreferencesWindowView>()), m_loginItems(autostartFolder)
+{
+    ValueTransformer::setValueTransformer(std::make_shared<MenuIntervalValueTransformer>(),
+                                          u"MenuIntervalValueTransformer"_qs);
+    m_ui->setupUi(this);
+    awakeFromNib();
+}
+
+PreferenceController::~PreferenceController()
+{
+    if (sharedPreferenceControllerInstance == this) {
+        sharedPreferenceControllerInstance = nullptr;
+    }
+}
+
+PreferenceController* PreferenceController::showPreferences(const QString& autostartFolder)
+{
+    if (!sharedPreferenceControllerInstance) {
+        sharedPreferenceControllerInstance = new PreferenceController(autostartFolder);
+    }
+    sharedPreferenceControllerInstance->showWindow();
+    return sharedPreferenceControllerInstance;
+}
+
+void PreferenceController::showWindow()
+{
+    activateIgnoringOtherApps();
+    show();
+    raise();
+    activateWindow();
+}
+
+void PreferenceController::closeEvent(QCloseEvent* event)
+{
+    emit windowWillClose();
+    deleteLater();
+    QMainWindow::closeEvent(event);
+}
+
+void PreferenceController::awakeFromNib()
+{
+    gaugeChooser = new QButtonGroup(this);
+    gaugeChooser->addButton(m_ui->gaugeTemperatureButton, 0);
+    gaugeChooser->addButton(m_ui->gaugeFrequencyButton, 1);
+    gaugeChooser->addButton(m_ui->gaugeBothButton, 2);
+
+    isIntel = IntelModels::isIntelModel(IORegistryEntry::machineModel());
+    m_ui->textArrangementSwitch->setEnabled(isIntel);
+    m_ui->gaugeFrequencyButton->setEnabled(isIntel);
+    m_ui->gaugeBothButton->setEnabled(isIntel);
+    if (!isIntel) {
+        defaults().setBool(false, DefaultsKeys::gaugeFrequency);
+        defaults().setBool(true, DefaultsKeys::gaugeTemperature);
+        defaults().setBool(false, DefaultsKeys::arrangeVertically);
+    }
+    selectGaugeRow();
+    applyUpdateCheck(defaults().boolForKey(DefaultsKeys::SUCheckAtStartup));
+    m_ui->loginItemSwitch->setChecked(m_loginItems.exists(LoginItemName));
+    bindActions();
+    bindControls();
+
+    generalPreferencesView = m_ui->generalPreferencesView;
+    displayPreferencesView = m_ui->displayPreferencesView;
+    m_ui->tabView->clear();
+    generalPreferencesView->setParent(this);
+    displayPreferencesView->setParent(this);
+    generalPreferencesView->hide();
+    displayPreferencesView->hide();
+
+    intermediaryView = new QLabel(this);
+    intermediaryView->setAlignment(Qt::AlignCenter);
+    intermediaryView->hide();
+    windowState = -1;
+    setupToolbar();
+}
+
+void PreferenceController::selectGaugeRow()
+{
+    const int row = int(defaults().boolForKey(DefaultsKeys::gaugeTemperature)) +
+                    2 * int(defaults().boolForKey(DefaultsKeys::gaugeFrequency)) - 1;
+    if (QAbstractButton* button = gaugeChooser->button(row)) {
+        button->setChecked(true);
+    }
+}
+
+void PreferenceController::applyUpdateCheck(bool checkAtStartup)
+{
+    if (checkAtStartup) {
+        defaults().setInteger(DefaultsKeys::updaterCheckInterval,
+                              DefaultsKeys::SUScheduledCheckInterval);
+    } else {
+        defaults().removeObjectForKey(DefaultsKeys::SUScheduledCheckInterval);
+    }
+}
+
+void PreferenceController::bindActions()
+{
+    connect(gaugeChooser, &QButtonGroup::idClicked, this, &PreferenceController::chooseGauge);
+    connect(m_ui->loginItemSwitch, &QCheckBox::clicked, this,
+            &PreferenceController::toggleLoginItem);
+    connect(m_ui->regionalSettingsButton, &QPushButton::clicked, this,
+            &PreferenceController::openRegionalSettings);
+    connect(m_ui->accountSettingsButton, &QPushButton::clicked, this,
+            &PreferenceController::openAccountSettings);
+    defaults().observe(DefaultsKeys::SUCheckAtStartup, this, [this](const QVariant&) {
+        applyUpdateCheck(defaults().boolForKey(DefaultsKeys::SUCheckAtStartup));
+    });
+}
+
+void PreferenceController::follow(const QString& key, const std::function<void()>& show)
+{
+    show();
+    defaults().observe(key, this, [show](const QVariant&) { show(); });
+}
+
+void PreferenceController::bindSwitch(QAbstractButton* button, const QString& key)
+{
+    follow(key, [button, key] {
+        const QSignalBlocker blocker(button);
+        button->setChecked(defaults().boolForKey(key));
+    });
+    connect(button, &QAbstractButton::clicked, this,
+            [key](bool on) { defaults().setBool(on, key); });
+}
+
+void PreferenceController::bindControls()
+{
+    bindSwitch(m_ui->updateCheckSwitch, DefaultsKeys::SUCheckAtStartup);
+    bindSwitch(m_ui->showIconSwitch, DefaultsKeys::showIcon);
+    bindSwitch(m_ui->arrangeVerticallyButton, DefaultsKeys::arrangeVertically);
+    follow(DefaultsKeys::arrangeVertically, [this] {
+        m_ui->arrangeSideBySideButton->setChecked(
+            !defaults().boolForKey(DefaultsKeys::arrangeVertically));
+    });
+    connect(m_ui->arrangeSideBySideButton, &QAbstractButton::clicked, this,
+            [] { defaults().setBool(false, DefaultsKeys::arrangeVertically); });
+
+    follow(DefaultsKeys::displayUnit, [this] {
+        const qint64 unit = defaults().integerForKey(DefaultsKeys::displayUnit);
+        const bool known =
+            unit == DefaultsKeys::unitCelsius || unit == DefaultsKeys::unitFahrenheit;
+        const QSignalBlocker blocker(m_ui->displayUnitChooser);
+        m_ui->displayUnitChooser->setCurrentIndex(known ? int(unit) : 0);
+    });
+    connect(m_ui->displayUnitChooser, &QComboBox::activated, this,
+            [](int index) { defaults().setInteger(index, DefaultsKeys::displayUnit); });
+
+    follow(DefaultsKeys::fontSize, [this] {
+        const QSignalBlocker blocker(m_ui->fontSizeField);
+        m_ui->fontSizeField->setValue(
+            int(std::lround(defaults().floatForKey(DefaultsKeys::fontSize))));
+    });
+    connect(m_ui->fontSizeField, &QSpinBox::valueChanged, this,
+            [](int size) { defaults().setFloat(float(size), DefaultsKeys::fontSize); });
+    bindFrequency();
+}
+
+void PreferenceController::bindFrequency()
+{
+    QSlider* slider = m_ui->frequencySlider;
+    slider->setRange(0, int(Intervals.size()) - 1);
+    slider->setPageStep(1);
+    follow(DefaultsKeys::frequency, [this, slider] {
+        const double seconds = defaults().floatForKey(DefaultsKeys::frequency);
+        const QSignalBlocker blocker(slider);
+        slider->setValue(nearestInterval(seconds));
+        const auto transformer =
+            ValueTransformer::valueTransformerForName(u"MenuIntervalValueTransformer"_qs);
+        m_ui->frequencyLabel->setText(transformer ? transformer->transformedValue(seconds)
+                                                  : QString());
+    });
+    connect(slider, &QSlider::valueChanged, this, [](int index) {
+        defaults().setFloat(float(Intervals[std::size_t(index)]), DefaultsKeys::frequency);
+    });
+}
+
+void PreferenceController::setupToolbar()
+{
+    QToolBar* toolbar = addToolBar(QString());
+    toolbar->setObjectName(u"CLPreferencesToolbar"_qs);
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->toggleViewAction()->setEnabled(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto* items = new QActionGroup(toolbar);
+    QAction* general = addToolbarItem(GeneralItem, QT_TRANSLATE_NOOP("Calidra", "General"),
+                                      QT_TRANSLATE_NOOP("Calidra", "General Preferences"),
+                                      u"GeneralPreferences"_qs);
+    QAction* display = addToolbarItem(DisplayItem, QT_TRANSLATE_NOOP("Calidra", "Appearance"),
+                                      QT_TRANSLATE_NOOP("Calidra", "Appearance Preferences"),
+                                      u"AppearancePreferences"_qs);
+    for (QAction* item : {general, display}) {
+        items->addAction(item);
+        toolbar->addAction(item);
+    }
+    showPane(general);
+}
+
+QAction* PreferenceController::addToolbarItem(const QString& identifier, const char* label,
+                                              const char* toolTip, const QString& image)
+{
+    auto* item = new QAction(localizedString(label), this);
+    item->setObjectName(identifier);
+    item->setToolTip(localizedString(toolTip));
+    item->setCheckable(true);
+    const Bundle* bundle = Bundle::mainBundle();
+    if (const auto path = bundle ? bundle->pathForResource(image, u"svg"_qs) : std::nullopt) {
+        item->setIcon(QIcon(*path));
+    }
+    connect(item, &QAction::triggered, this, [this, item] { showPane(item); });
+    return item;
+}
+
+void PreferenceController::showPane(QAction* item)
+{
+    intermediaryView->setPixmap(item->icon().pixmap(48, 48));
+    if (item->objectName() == DisplayItem) {
+        showNextView(displayPreferencesView, 1);
+    } else {
+        showNextView(generalPreferencesView, 0);
+    }
+    item->setChecked(true);
+}
+
+Frame PreferenceController::nextWindowFrame(const Frame& window, QSizeF content, QSizeF pane)
+{
+    return {window.x + (pane.width() - content.width()) * -0.5,
+            window.y - (pane.height() - content.height()),
+            window.width - content.width() + pane.width(),
+            window.height - content.height() + pane.height()};
+}
+
+void PreferenceController::showNextView(QWidget* view, int state)
+{
+    if (state == windowState) {
+        return;
+    }
+    const double parentHeight = screenHeight();
+    layout()->activate();
+    const QRect now = geometry();
+    const Frame window{double(now.x()), parentHeight - now.y() - now.height(), double(now.width()),
+                       double(now.height())};
+    const QWidget* content = centralWidget();
+    const QSizeF contentSize = content ? QSizeF(content->size()) : QSizeF(0, 0);
+    const Frame next = nextWindowFrame(window, contentSize, CLPreferencePaneSizes[state]);
+
+    windowState = -1;
+    replaceContent(intermediaryView);
+    setMinimumSize(32, 32);
+    repaint();
+    resizeWindow(next.toQt(parentHeight));
+    replaceContent(view);
+    windowState = state;
+}
+
+void PreferenceController::replaceContent(QWidget* view)
+{
+    // The window gives up the content it hands back; it stays ours, hidden.
+    if (QWidget* former = takeCentralWidget()) {
+        former->setParent(this);
+        former->hide();
+    }
+    setCentralWidget(view);
+    view->show();
+}
+
+void PreferenceController::resizeWindow(const QRect& geometry)
+{
+    if (m_resizeDuration <= 0 || !isVisible()) {
+        setGeometry(geometry);
+        return;
+    }
+    QPropertyAnimation animation(this, "geometry");
+    animation.setDuration(m_resizeDuration);
+    animation.setEndValue(geometry);
+    QEventLoop loop;
+    connect(&animation, &QPropertyAnimation::finished, &loop, &QEventLoop::quit);
+    animation.start();
+    loop.exec();
+}
+
+void PreferenceController::chooseGauge(int row)
+{
+    if (row < 0 || row > 2) {
+        return;
+    }
+    defaults().setBool(row != 1, DefaultsKeys::gaugeTemperature);
+    defaults().setBool(row != 0, DefaultsKeys::gaugeFrequency);
+    m_ui->textArrangementSwitch->setEnabled(row == 2);
+}
+
+void PreferenceController::toggleLoginItem(bool on)
+{
+    if (on) {
+        const Bundle* bundle = Bundle::mainBundle();
+        m_loginItems.make(LoginItemName,
+                          (bundle ? bundle->bundlePath() : QString()) + u"/calidra"_qs);
+        return;
+    }
+    for (int pass = 0; pass < MaxLoginItemDeletions && m_loginItems.exists(LoginItemName); ++pass) {
+        m_loginItems.remove(LoginItemName);
+    }
+}
+
+void PreferenceController::openRegionalSettings()
+{
+    SettingsPages::open(SettingsPages::Regional);
+}
+
+void PreferenceController::openAccountSettings()
+{
+    SettingsPages::open(SettingsPages::Accounts);
+}
+
+} // namespace calidra

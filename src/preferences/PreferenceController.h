@@ -1,0 +1,122 @@
+#pragma once
+
+#include "platform/LoginItems.h"
+#include "statistics_window/Frame.h"
+
+#include <QMainWindow>
+#include <QSizeF>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QAction;
+class QButtonGroup;
+class QLabel;
+
+namespace Ui {
+class PreferencesWindowView;
+}
+
+namespace calidra {
+
+class UserDefaults;
+
+/// The preferences window: a toolbar with two panes, General and Appearance.
+/// General chooses what is measured, the sampling interval, the login item and
+/// the update check; Appearance the unit, the font size, the icon and the
+/// arrangement of the two values. Every control reads and writes the user
+/// defaults directly and follows changes made to them elsewhere, so the
+/// running program sees each change at once.
+///
+/// There is at most one: it is created when first asked for and destroyed, at
+/// the end of the current event, when it closes. Main thread only.
+class PreferenceController : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /// The content size of each pane, indexed by pane state.
+    static constexpr std::array<QSizeF, 2> CLPreferencePaneSizes{QSizeF(415, 358),
+                                                                 QSizeF(415, 240)};
+    /// How long a pane switch resizes the window, in milliseconds.
+    static constexpr int DefaultResizeDuration = 200;
+    /// The most login items one switch-off removes, should removal keep failing.
+    static constexpr int MaxLoginItemDeletions = 64;
+
+    /// Creates the one window when there is none, with its login items kept
+    /// in `autostartFolder`, shows it in front and gives it. Never null.
+    static PreferenceController* showPreferences(const QString& autostartFolder);
+
+    ~PreferenceController() override;
+
+    /// Brings the program to the front, then shows the window.
+    void showWindow();
+
+    /// Shows the pane of a toolbar item: Appearance for
+    /// "CLDisplayPreferencesToolbarItem", General for any other.
+    void showPane(QAction* item);
+
+    /// Stores the measurement choice of the gauge chooser's row and enables
+    /// the arrangement switch exactly when both values are measured. Other
+    /// rows change nothing.
+    void chooseGauge(int row);
+
+    /// Adds the login item when the switch is on; removes every one of the
+    /// program's name when it is off.
+    void toggleLoginItem(bool on);
+
+    /// Open the desktop's settings for region and for user accounts; whether
+    /// a settings tool could be started is not reported.
+    void openRegionalSettings();
+    void openAccountSettings();
+
+    /// Sets the length of the pane switch's resize; 0 switches at once.
+    void setResizeDuration(int milliseconds) { m_resizeDuration = milliseconds; }
+
+    /// The pane shown: -1 none (also during a switch), 0 General, 1 Appearance.
+    int state() const { return windowState; }
+
+    /// The window's frame after switching to content of size `pane`: border
+    /// and toolbar keep their size, the top edge and the horizontal centre
+    /// stay where they are.
+    static Frame nextWindowFrame(const Frame& window, QSizeF content, QSizeF pane);
+
+signals:
+    /// The window is about to close; the controller goes away afterwards.
+    void windowWillClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    explicit PreferenceController(const QString& autostartFolder);
+
+    void awakeFromNib();
+    void selectGaugeRow();
+    void applyUpdateCheck(bool checkAtStartup);
+    void bindActions();
+    void follow(const QString& key, const std::function<void()>& show);
+    void bindSwitch(QAbstractButton* button, const QString& key);
+    void bindControls();
+    void bindFrequency();
+    void setupToolbar();
+    QAction* addToolbarItem(const QString& identifier, const char* label, const char* toolTip,
+                            const QString& image);
+    void showNextView(QWidget* view, int state);
+    void replaceContent(QWidget* view);
+    void resizeWindow(const QRect& geometry);
+
+    std::unique_ptr<Ui::PreferencesWindowView> m_ui;
+    LoginItems m_loginItems;
+    bool isIntel = false;
+    QButtonGroup* gaugeChooser = nullptr;
+    QWidget* generalPreferencesView = nullptr;
+    QWidget* displayPreferencesView = nullptr;
+    QLabel* intermediaryView = nullptr;
+    int windowState = -1;
+    int m_resizeDuration = DefaultResizeDuration;
+};
+
+} // namespace calidra

@@ -1,0 +1,250 @@
+#include "FixtureBundle.h"
+#include "app/DefaultsKeys.h"
+#include "hardware/IORegistry.h"
+#include "platform/LoginItems.h"
+#include "platform/UserDefaults.h"
+#include "preferences/PreferenceController.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace calidra {
+namespace {
+
+using Keys = std::pair<QString, QString>;
+
+// The Exec value of a desktop entry split into its arguments, undoing the
+// value's escapes, the quoting and the doubled percent signs as a desktop
+// does before it starts the program.
+QStringList execArguments(const QString& entry)
+{
+    QString value;
+    for (const QString& line : entry.split(u'\n')) {
+        if (line.startsWith(u"Exec="_qs)) {
+            value = line.mid(5);
+        }
+    }
+    QString unescaped;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'\\' && i + 1 < value.size()) {
+            const QChar e = value[++i];
+            unescaped += e == u'n' ? u'\n' : e == u't' ? u'\t' : e == u'r' ? u'\r' : e;
+        } else {
+            unescaped += c;
+        }
+    }
+    QStringList arguments;
+    QString current;
+    bool quoted = false;
+    for (qsizetype i = 0; i < unescaped.size(); ++i) {
+        const QChar c = unescaped[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (quoted && c == u'\\' && i + 1 < unescaped.size()) {
+            current += unescaped[++i];
+        } else if (c == u'%' && i + 1 < unescaped.size() && unescaped[i + 1] == u'%') {
+            current += unescaped[++i];
+        } else if (!quoted && c == u' ') {
+            arguments << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    arguments << current;
+    return arguments;
+}
+
+class PreferencesTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        bundle.addResource(u"IntelModels.plist"_qs,
+                           FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
+    }
+
+    void TearDown() override
+    {
+        if (window) {
+            window->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    PreferenceController* open(const QString& model = u"Listed1,1"_qs)
+    {
+        registry.cacheMachineModel(model);
+        window = PreferenceController::showPreferences(autostart.path());
+        window->setResizeDuration(0);
+        return window;
+    }
+
+    template <typename T>
+    T* child(const char* name) const
+    {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QPointer<PreferenceController> window;
+    QTemporaryDir home;
+    QTemporaryDir autostart;
+    FixtureBundle bundle;
+    IORegistry registry{home.path()};
+    UserDefaults defaults{home.filePath(u"defaults.ini"_qs)};
+};
+
+TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoicesDisabled)
+{
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    open(u"Other1,1"_qs);
+    EXPECT_TRUE(defaults.boolForKey(DefaultsKeys::gaugeTemperature));
+    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::gaugeFrequency));
+    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::arrangeVertically));
+    EXPECT_TRUE(child<QAbstractButton>("gaugeTemperatureButton")->isChecked());
+    EXPECT_FALSE(child<QAbstractButton>("gaugeFrequencyButton")->isEnabled());
+    EXPECT_FALSE(child<QAbstractButton>("gaugeBothButton")->isEnabled());
+    EXPECT_FALSE(child<QGroupBox>("textArrangementSwitch")->isEnabled());
+}
+
+TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndSwitchTheArrangement)
+{
+    defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    open();
+    EXPECT_TRUE(child<QAbstractButton>("gaugeBothButton")->isChecked());
+    auto* arrangement = child<QGroupBox>("textArrangementSwitch");
+    // clang-format off
+    const struct { const char* button; bool temperature, frequency, arranges; } rows[] = {
+        {"gaugeTemperatureButton", true,  false, false},
+        {"gaugeBothButton",        true,  true,  true},
+        {"gaugeFrequencyButton",   false, true,  false},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        child<QAbstractButton>(row.button)->click();
+        EXPECT_EQ(defaults.boolForKey(DefaultsKeys::gaugeTemperature), row.temperature)
+            << row.button;
+        EXPECT_EQ(defaults.boolForKey(DefaultsKeys::gaugeFrequency), row.frequency) << row.button;
+        EXPECT_EQ(arrangement->isEnabled(), row.arranges) << row.button;
+    }
+}
+
+TEST_F(PreferencesTest, PaneSwitchKeepsTopEdgeAndCentreAndGivesThePaneSize)
+{
+    open();
+    auto* general = child<QAction>("CLGeneralPreferencesToolbarItem");
+    auto* display = child<QAction>("CLDisplayPreferencesToolbarItem");
+    EXPECT_EQ(window->centralWidget()->size(), QSize(415, 358));
+    for (QAction* item : {display, general}) {
+        const QRect before = window->geometry();
+        item->trigger();
+        const QSizeF expected = PreferenceController::CLPreferencePaneSizes[window->state()];
+        EXPECT_EQ(window->centralWidget()->size(), expected.toSize());
+        EXPECT_EQ(window->geometry().top(), before.top());
+        EXPECT_EQ(window->geometry().center().x(), before.center().x());
+    }
+    const QRect before = window->geometry();
+    const QWidget* content = window->centralWidget();
+    general->trigger();
+    EXPECT_EQ(window->geometry(), before);
+    EXPECT_EQ(window->centralWidget(), content);
+}
+
+TEST_F(PreferencesTest, SwitchingOffRemovesEveryLoginItemAndOnAddsOne)
+{
+    const LoginItems items(autostart.path());
+    for (int n = 0; n < 3; ++n) {
+        ASSERT_TRUE(items.make(u"Calidra"_qs, u"/elsewhere/calidra"_qs));
+    }
+    ASSERT_TRUE(items.make(u"Other"_qs, u"/other"_qs));
+    open();
+    auto* loginSwitch = child<QAbstractButton>("loginItemSwitch");
+    EXPECT_TRUE(loginSwitch->isChecked());
+    loginSwitch->click();
+    EXPECT_FALSE(items.exists(u"Calidra"_qs));
+    EXPECT_TRUE(items.exists(u"Other"_qs));
+    loginSwitch->click();
+    const QStringList entries = QDir(autostart.path()).entryList(QDir::Files);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_TRUE(items.exists(u"Calidra"_qs));
+}
+
+TEST_F(PreferencesTest, ExecStartsAwkwardBundlePaths)
+{
+    for (const QString& path :
+         {u"/opt/Calidra/calidra"_qs, u"/home/a b/My \"Apps\"/$HOME/x\\y/100%/`id`/calidra"_qs,
+          u"/tmp/it's;here&(now)/calidra"_qs}) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(LoginItems(folder.path()).make(u"Calidra"_qs, path));
+        QFile entry(folder.filePath(u"calidra.desktop"_qs));
+        ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        EXPECT_TRUE(text.startsWith(u"[Desktop Entry]\n"_qs)) << text.toStdString();
+        EXPECT_TRUE(text.contains(u"\nName=Calidra\n"_qs)) << text.toStdString();
+        EXPECT_EQ(execArguments(text), QStringList{path}) << text.toStdString();
+    }
+}
+
+TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
+{
+    open();
+    auto* unit = child<QComboBox>("displayUnitChooser");
+    auto* font = child<QSpinBox>("fontSizeField");
+    auto* slider = child<QSlider>("frequencySlider");
+    auto* vertical = child<QAbstractButton>("arrangeVerticallyButton");
+    auto* sideBySide = child<QAbstractButton>("arrangeSideBySideButton");
+
+    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    EXPECT_EQ(unit->currentIndex(), 2);
+    defaults.setInteger(7, DefaultsKeys::displayUnit);
+    EXPECT_EQ(unit->currentIndex(), 0) << "an unknown unit behaves as automatic";
+    defaults.setFloat(17.6f, DefaultsKeys::fontSize);
+    EXPECT_EQ(font->value(), 18);
+    defaults.setFloat(0.1f, DefaultsKeys::frequency);
+    EXPECT_EQ(slider->value(), 0) << "the nearest interval offered";
+    defaults.setFloat(5, DefaultsKeys::frequency);
+    EXPECT_TRUE(child<QLabel>("frequencyLabel")->text().contains(u"5.0"_qs));
+    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    EXPECT_TRUE(vertical->isChecked());
+
+    font->setValue(20);
+    EXPECT_EQ(defaults.floatForKey(DefaultsKeys::fontSize), 20.0f);
+    slider->setValue(slider->maximum());
+    EXPECT_EQ(defaults.floatForKey(DefaultsKeys::frequency), 60.0f);
+    sideBySide->click();
+    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::arrangeVertically));
+    child<QAbstractButton>("showIconSwitch")->click();
+    EXPECT_TRUE(defaults.boolForKey(DefaultsKeys::showIcon));
+}
+
+TEST_F(PreferencesTest, UpdateIntervalFollowsTheCheckOnlyWhileTheWindowIsOpen)
+{
+    open();
+    for (const bool on : {true, false, true}) {
+        defaults.setBool(on, DefaultsKeys::SUCheckAtStartup);
+        EXPECT_EQ(defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval).isValid(), on);
+    }
+    EXPECT_EQ(defaults.integerForKey(DefaultsKeys::SUScheduledCheckInterval),
+              DefaultsKeys::updaterCheckInterval);
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    defaults.setBool(false, DefaultsKeys::SUCheckAtStartup);
+    EXPECT_TRUE(defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval).isValid());
+}
+
+} // namespace
+} // namespace calidra
