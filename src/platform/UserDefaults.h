@@ -47,6 +47,9 @@ public:
     /// The process-wide store; null when none exists.
     static UserDefaults* standardUserDefaults() { return current(); }
 
+    /// The path of the INI file that keeps this store's values.
+    QString fileName() const { return m_settings.fileName(); }
+
     /// Adds the values of fallbacks to the registration layer, replacing
     /// earlier registrations of the same keys. Nothing is written to the file
     /// and no change is announced.
