@@ -36,6 +36,8 @@ StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent)
     connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "About Calidra"))),
             &QAction::triggered, this, &StatusMenu::aboutRequested);
     addSeparator();
+    connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "Quit and Uninstall..."))),
+            &QAction::triggered, this, &StatusMenu::uninstallRequested);
     connect(addAction(localizedString(QT_TRANSLATE_NOOP("Calidra", "Quit"))), &QAction::triggered,
             this, &StatusMenu::quitRequested);
 }

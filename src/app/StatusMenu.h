@@ -32,6 +32,7 @@ signals:
     void aboutRequested();
     void statisticsRequested();
     void preferencesRequested();
+    void uninstallRequested();
     void quitRequested();
 
 private:

@@ -14,6 +14,7 @@
 #include "platform/UserDefaults.h"
 #include "preferences/PreferenceController.h"
 #include "statistics_window/ExternalWindowController.h"
+#include "uninstall/UninstallAlertController.h"
 
 #include <QCoreApplication>
 
@@ -96,6 +97,8 @@ void TemperatureController::showStatusItem()
             &TemperatureController::showExternalWindow);
     connect(theMenu.get(), &StatusMenu::preferencesRequested, this,
             &TemperatureController::showPreferencesWindow);
+    connect(theMenu.get(), &StatusMenu::uninstallRequested, this,
+            &UninstallAlertController::showUninstallAlert);
     connect(theMenu.get(), &StatusMenu::quitRequested, this,
             [] { ApplicationTermination::requestTermination(); });
 

@@ -1,0 +1,268 @@
+#include "FixtureBundle.h"
+#include "RecordingLauncher.h"
+#include "ScriptedAlerts.h"
+#include "hardware/IORegistry.h"
+#include "platform/ApplicationTermination.h"
+#include "platform/UserDefaults.h"
+#include "uninstall/UninstallAlertController.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace calidra {
+namespace {
+
+QByteArray shippedFile(const char* path)
+{
+    QFile file(QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + QString::fromUtf8(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll();
+}
+
+// Points HOME and XDG_DATA_HOME at a throw-away folder, so that the Trash is
+// the one in there, and puts them back afterwards.
+class TemporaryHome
+{
+public:
+    TemporaryHome()
+        : m_home(qgetenv("HOME")), m_dataHome(qgetenv("XDG_DATA_HOME")),
+          m_hadDataHome(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+    {
+        qputenv("HOME", folder.path().toUtf8());
+        QDir(folder.path()).mkpath(u".local/share"_qs);
+        qputenv("XDG_DATA_HOME", (folder.path() + u"/.local/share"_qs).toUtf8());
+    }
+
+    ~TemporaryHome()
+    {
+        qputenv("HOME", m_home);
+        if (m_hadDataHome) {
+            qputenv("XDG_DATA_HOME", m_dataHome);
+        } else {
+            qunsetenv("XDG_DATA_HOME");
+        }
+    }
+
+    // The names of what the Trash holds.
+    QStringList trashed() const
+    {
+        return QDir(folder.path() + u"/.local/share/Trash/files"_qs)
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    QTemporaryDir folder;
+
+private:
+    QByteArray m_home;
+    QByteArray m_dataHome;
+    bool m_hadDataHome;
+};
+
+class UninstallTest : public testing::Test
+{
+protected:
+    UninstallTest()
+    {
+        bundle.addResource(u"IntelModels.plist"_qs,
+                           FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
+        bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
+                           shippedFile("Scripts/uninstallSpeedItLaunchDaemon.sh"));
+        defaults.setBool(true, u"showIcon"_qs);
+    }
+
+    // Opens the dialog on `model`; while it runs, `act` gets it, and must
+    // leave it.
+    void open(const QString& model, const std::function<void(UninstallAlertController&)>& act)
+    {
+        registry.cacheMachineModel(model);
+        // As in the program, the dialog runs inside the main loop, which a
+        // termination request leaves too.
+        QTimer::singleShot(0, [&act] {
+            QTimer::singleShot(0, [&act] { actOnDialog(act); });
+            UninstallAlertController::showUninstallAlert();
+            QCoreApplication::exit(0);
+        });
+        QCoreApplication::exec();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static void actOnDialog(const std::function<void(UninstallAlertController&)>& act)
+    {
+        auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no dialog is open";
+            QCoreApplication::exit(1);
+            return;
+        }
+        act(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog is still open";
+            dialog->cancel();
+        }
+    }
+
+    template <typename T>
+    static T* child(const UninstallAlertController& dialog, const char* name)
+    {
+        return dialog.findChild<T*>(QString::fromLatin1(name));
+    }
+
+    static QCheckBox* box(const UninstallAlertController& dialog, const char* name)
+    {
+        return child<QCheckBox>(dialog, name);
+    }
+
+    static void click(const UninstallAlertController& dialog, const char* button)
+    {
+        child<QPushButton>(dialog, button)->click();
+    }
+
+    // Sets the three switches, component, preferences, application, and
+    // removes.
+    void removeWith(Qt::CheckState speedIt, Qt::CheckState preferences, Qt::CheckState application)
+    {
+        open(u"Listed1,1"_qs, [=](UninstallAlertController& dialog) {
+            box(dialog, "removeSpeedItSwitch")->setCheckState(speedIt);
+            box(dialog, "removePreferencesSwitch")->setCheckState(preferences);
+            box(dialog, "removeApplicationSwitch")->setCheckState(application);
+            click(dialog, "uninstallButton");
+        });
+    }
+
+    TemporaryHome home;
+    FixtureBundle bundle;
+    IORegistry registry{bundle.tree.root()};
+    UserDefaults defaults{home.folder.filePath(u".config/calidra.ini"_qs)};
+    RecordingLauncher launcher;
+    ScriptedAlerts alerts;
+    ApplicationTermination termination;
+};
+
+TEST_F(UninstallTest, TheIntelPartAndTheContentSizeFollowTheModelList)
+{
+    // Model, whether the Intel part shows with its switch on at the maximum size.
+    const std::pair<const char16_t*, bool> cases[] = {
+        {u"Listed1,1", true},
+        {u"Other1,1", false},
+        {u"listed1,1", false},
+    };
+    for (const auto& [model, listed] : cases) {
+        SCOPED_TRACE(QString::fromUtf16(model).toStdString());
+        open(QString::fromUtf16(model), [listed = listed](UninstallAlertController& dialog) {
+            EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), listed);
+            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), listed);
+            EXPECT_EQ(dialog.size(), listed ? dialog.maximumSize() : dialog.minimumSize());
+            EXPECT_NE(dialog.minimumSize(), dialog.maximumSize());
+            dialog.cancel();
+        });
+    }
+}
+
+TEST_F(UninstallTest, RemovingOnAnUnlistedModelNeverRunsTheUninstallScript)
+{
+    open(u"Other1,1"_qs,
+         [](UninstallAlertController& dialog) { click(dialog, "uninstallButton"); });
+    EXPECT_TRUE(launcher.launches.isEmpty());
+    EXPECT_TRUE(termination.isTerminationRequested());
+}
+
+TEST_F(UninstallTest, CancelledDialogComesBackFreshWithTheApplicationSwitchOn)
+{
+    QPointer<UninstallAlertController> first;
+    open(u"Listed1,1"_qs, [&first](UninstallAlertController& dialog) {
+        first = &dialog;
+        box(dialog, "removeApplicationSwitch")->setChecked(false);
+        box(dialog, "removePreferencesSwitch")->setChecked(true);
+        click(dialog, "cancelButton");
+    });
+    EXPECT_TRUE(first.isNull());
+    EXPECT_FALSE(termination.isTerminationRequested());
+    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
+        EXPECT_TRUE(box(dialog, "removeApplicationSwitch")->isChecked());
+        EXPECT_FALSE(box(dialog, "removePreferencesSwitch")->isChecked());
+        dialog.cancel();
+    });
+    EXPECT_FALSE(termination.isTerminationRequested());
+    EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+TEST_F(UninstallTest, ClosingTheWindowEndsItAsCancelDoes)
+{
+    QPointer<UninstallAlertController> closed;
+    open(u"Other1,1"_qs, [&closed](UninstallAlertController& dialog) {
+        closed = &dialog;
+        dialog.close();
+    });
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_FALSE(termination.isTerminationRequested());
+    EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+TEST_F(UninstallTest, JustQuitRemovesNothing)
+{
+    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
+        box(dialog, "removePreferencesSwitch")->setChecked(true);
+        click(dialog, "justQuitButton");
+    });
+    EXPECT_TRUE(termination.isTerminationRequested());
+    EXPECT_TRUE(launcher.launches.isEmpty());
+    EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+TEST_F(UninstallTest, RemovalTakesWhatIsSwitchedOnAndQuits)
+{
+    const auto on = Qt::Checked;
+    const auto off = Qt::Unchecked;
+    const auto mixed = Qt::PartiallyChecked;
+    struct Case
+    {
+        const char* name;
+        Qt::CheckState speedIt, preferences, application;
+        bool scriptRuns;
+        QStringList trashed;
+    };
+    const Case cases[] = {
+        {"EverySwitchOffOnlyQuits", off, off, off, false, {}},
+        {"ApplicationAloneMovesTheBundle", off, off, on, false, {u"Calidra"_qs}},
+        {"PreferencesAloneMoveTheSettingsFile", off, on, off, false, {u"calidra.ini"_qs}},
+        {"ComponentAloneRunsTheScript", on, off, off, true, {}},
+        {"MixedSwitchesCountAsOff", mixed, mixed, mixed, false, {}},
+        {"EverythingOn", on, on, on, true, {u"Calidra"_qs, u"calidra.ini"_qs}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryHome caseHome;
+        FixtureBundle caseBundle;
+        caseBundle.addResource(u"IntelModels.plist"_qs,
+                               FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
+        caseBundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
+                               shippedFile("Scripts/uninstallSpeedItLaunchDaemon.sh"));
+        UserDefaults caseDefaults{caseHome.folder.filePath(u"calidra.ini"_qs)};
+        caseDefaults.setBool(true, u"showIcon"_qs);
+        RecordingLauncher caseLauncher;
+        ApplicationTermination caseTermination;
+
+        removeWith(c.speedIt, c.preferences, c.application);
+
+        EXPECT_TRUE(caseTermination.isTerminationRequested());
+        EXPECT_EQ(caseLauncher.launches.size(), c.scriptRuns ? 1 : 0);
+        EXPECT_EQ(caseHome.trashed(), c.trashed);
+        EXPECT_EQ(QFileInfo::exists(caseBundle.bundle.bundlePath()),
+                  !c.trashed.contains(u"Calidra"_qs));
+        EXPECT_EQ(QFileInfo::exists(caseDefaults.fileName()),
+                  !c.trashed.contains(u"calidra.ini"_qs));
+    }
+}
+
+} // namespace
+} // namespace calidra
