@@ -11,9 +11,13 @@
 #include "platform/UserDefaults.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/StatisticsView.h"
+#include "uninstall/UninstallAlertController.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMap>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace calidra {
@@ -132,6 +136,41 @@ TEST_F(TemperatureControllerTest, MenuShowsTheStatisticsWhenValidated)
     EXPECT_EQ(average->text(), u"    52.00℃ Average"_qs);
     EXPECT_FALSE(average->isEnabled());
     EXPECT_EQ(controller.statusMenu()->itemWithTag(101)->text(), u"Updating every 2.0 seconds"_qs);
+}
+
+TEST_F(TemperatureControllerTest, MenuOffersEveryCommandAndTheUninstallDialog)
+{
+    controller.awakeFromNib();
+    StatusMenu& menu = *controller.statusMenu();
+    menu.validateItems([this](MenuItem& item) { return controller.validateMenuItem(item); });
+    for (int tag = 101; tag <= 107; ++tag) {
+        ASSERT_NE(menu.itemWithTag(tag), nullptr) << tag;
+        EXPECT_FALSE(menu.itemWithTag(tag)->isEnabled()) << tag;
+    }
+    QMap<QString, QAction*> commands;
+    for (QAction* action : menu.actions()) {
+        if (action->isEnabled() && !action->isSeparator()) {
+            commands.insert(action->text(), action);
+        }
+    }
+    EXPECT_EQ(commands.keys(), (QStringList{u"About Calidra"_qs, u"Preferences..."_qs, u"Quit"_qs,
+                                            u"Quit and Uninstall..."_qs, u"Statistics..."_qs}));
+
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&dialogShown] {
+        auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
+        dialogShown = dialog != nullptr;
+        if (dialog) {
+            dialog->cancel();
+        }
+    });
+    commands.value(u"Quit and Uninstall..."_qs)->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_FALSE(termination.isTerminationRequested());
+
+    commands.value(u"Quit"_qs)->trigger();
+    EXPECT_TRUE(termination.isTerminationRequested());
 }
 
 TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAndNotTheTitle)
