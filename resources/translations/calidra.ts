@@ -209,6 +209,10 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <source>Preferences...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Quit and Uninstall...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -309,6 +313,49 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
     </message>
     <message>
         <source>One above the other</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UninstallAlertView</name>
+    <message>
+        <source>Uninstall Calidra</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Uninstall Calidra&lt;/b&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose what to remove before Calidra quits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove the SpeedIt kernel extension</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removing SpeedIt asks for an administrator&apos;s password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Calidra&apos;s preferences to the Trash</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Calidra to the Trash</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Without Removing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove and Quit</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
