@@ -17,13 +17,6 @@
 namespace calidra {
 namespace {
 
-QByteArray shippedFile(const char* path)
-{
-    QFile file(QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + QString::fromUtf8(path));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
-    return file.readAll();
-}
-
 // A machine with x86 processors of one vendor, the shipped model list and
 // install script, and a status script that notes that it ran.
 struct Machine

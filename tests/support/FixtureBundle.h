@@ -4,9 +4,20 @@
 #include "platform/Bundle.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <gtest/gtest.h>
 
 namespace calidra {
+
+/// The bytes of a file that ships in resources/, for tests that put the real
+/// data into their fixture bundle.
+inline QByteArray shippedFile(const char* path)
+{
+    QFile file(QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + QString::fromUtf8(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll();
+}
 
 /// A throw-away bundle folder, the main bundle while the object lives, with
 /// resource files written by the test.

@@ -22,13 +22,6 @@
 namespace calidra {
 namespace {
 
-QByteArray shippedFile(const char* path)
-{
-    QFile file(QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + QString::fromUtf8(path));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
-    return file.readAll();
-}
-
 // Points HOME and XDG_DATA_HOME at a throw-away folder, so that the Trash is
 // the one in there, and puts them back afterwards.
 class TemporaryHome
