@@ -16,4 +16,12 @@ void activateIgnoringOtherApps()
     }
 }
 
+void showInFront(QWidget* window)
+{
+    activateIgnoringOtherApps();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace calidra

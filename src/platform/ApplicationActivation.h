@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace calidra {
 
 /// Brings the program in front of other programs before it asks the user
@@ -7,5 +9,8 @@ namespace calidra {
 /// while the program shows no window (a tray program at start-up), where the
 /// modal question that follows comes to the front by itself.
 void activateIgnoringOtherApps();
+
+/// Brings the program to the front, then shows `window` raised and active.
+void showInFront(QWidget* window);
 
 } // namespace calidra

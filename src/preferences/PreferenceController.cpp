@@ -87,10 +87,7 @@ PreferenceController* PreferenceController::showPreferences(const QString& autos
 
 void PreferenceController::showWindow()
 {
-    activateIgnoringOtherApps();
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void PreferenceController::closeEvent(QCloseEvent* event)

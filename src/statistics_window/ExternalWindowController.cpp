@@ -66,10 +66,7 @@ bool ExternalWindowController::isShowing()
 
 void ExternalWindowController::showWindow()
 {
-    activateIgnoringOtherApps();
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void ExternalWindowController::closeEvent(QCloseEvent* event)
