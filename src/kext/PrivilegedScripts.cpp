@@ -83,6 +83,13 @@ qint32 leadingInteger(QStringView text)
     return qint32(std::clamp<qint64>(negative ? -value : value, INT32_MIN, INT32_MAX));
 }
 
+// The whole regular file, up to 64 KiB; absent otherwise.
+std::optional<QByteArray> readScript(const QString& path)
+{
+    return SysfsFile::readAt(AT_FDCWD, QFile::encodeName(path).constData(),
+                             SysfsFile::Links::Follow);
+}
+
 bool proceedDespiteTampering()
 {
     const Alerts::Request tamperAlert{
@@ -145,23 +152,29 @@ bool uninstallSpeedItLaunchDaemon()
 
 std::optional<QByteArray> _checksumForFile(const QString& path)
 {
-    return CocoaCryptoHashing::sha1Hash(
-        SysfsFile::readAt(AT_FDCWD, QFile::encodeName(path).constData(), SysfsFile::Links::Follow));
+    return CocoaCryptoHashing::sha1Hash(readScript(path));
 }
 
-int _performAuthorizedCommand(const QString& tool, const QStringList& arguments)
+int _performAuthorizedCommand(const QString& tool, const QStringList& arguments,
+                              const QByteArray& standardInput)
 {
     activateIgnoringOtherApps();
     PrivilegedLauncher* launcher = PrivilegedLauncher::shared();
-    return launcher ? launcher->launch(tool, arguments) : -1;
+    return launcher ? launcher->launch(tool, arguments, standardInput) : -1;
 }
 
 bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest)
 {
-    if (_checksumForFile(path) != expectedDigest && !proceedDespiteTampering()) {
+    // Read once: the digest is taken of these bytes and the root shell is
+    // given these bytes, so a file changed meanwhile changes nothing.
+    const std::optional<QByteArray> script = readScript(path);
+    if (CocoaCryptoHashing::sha1Hash(script) != expectedDigest && !proceedDespiteTampering()) {
         return false;
     }
-    _performAuthorizedCommand(Shell, {path});
+    // Without a file there is nothing to run, and no password to ask for.
+    if (script) {
+        _performAuthorizedCommand(Shell, {u"-s"_qs}, *script);
+    }
     return true;
 }
 

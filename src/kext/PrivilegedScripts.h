@@ -38,7 +38,8 @@ qint32 statSpeedIt(std::chrono::milliseconds timeout = StatusScriptTimeout);
 bool installAndRunSpeedItLaunchDaemon();
 
 /// Runs the main bundle's "Scripts/uninstallSpeedItLaunchDaemon.sh" the same
-/// way, against its own compiled digest.
+/// way, against its own compiled digest. Does not wait for the script either;
+/// the current PrivilegedLauncher can be asked to.
 bool uninstallSpeedItLaunchDaemon();
 
 // The operations below are private to the privileged scripts and are declared
@@ -50,15 +51,22 @@ bool uninstallSpeedItLaunchDaemon();
 std::optional<QByteArray> _checksumForFile(const QString& path);
 
 /// Brings the program to the front and starts `tool` with `arguments` through
-/// the current privileged launcher: 0 when it started, non-zero when it could
-/// not start or no launcher exists.
-int _performAuthorizedCommand(const QString& tool, const QStringList& arguments);
+/// the current privileged launcher, which writes `standardInput` to the
+/// tool's standard input: 0 when it started, non-zero when it could not start
+/// or no launcher exists.
+int _performAuthorizedCommand(const QString& tool, const QStringList& arguments,
+                              const QByteArray& standardInput);
 
-/// Hands "/bin/sh <path>" to the privileged launch when the file's digest
-/// equals `expectedDigest`. A missing, unreadable or different file shows the
-/// critical tamper alert first: "Cancel" (the default) runs nothing and gives
-/// false; "Proceed Anyway" goes on. True once the launch was asked for,
-/// whatever its outcome.
+/// Reads the file at `path` once and, when the digest of those bytes equals
+/// `expectedDigest`, hands exactly those bytes to the privileged launch of
+/// "/bin/sh -s", which reads its script from standard input (so a script must
+/// not read standard input itself); the path is never handed over, so a file
+/// changed after the check is not what runs.
+/// A missing, unreadable or different file shows the critical tamper alert
+/// first: "Cancel" (the default) or no answer runs nothing and gives false;
+/// "Proceed Anyway" runs the bytes that were read, or, when no file could be
+/// read, nothing at all (and asks for no password). True once the user did
+/// not decline, whatever the launch's outcome.
 bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest);
 
 } // namespace calidra

@@ -1,28 +1,70 @@
 #include "PkexecLauncher.h"
 
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
+
+#include <utility>
 
 namespace calidra {
 
-QStringList PkexecLauncher::pkexecCommand(const QString& tool, const QStringList& arguments)
+PkexecLauncher::PkexecLauncher(QString pkexec) : m_pkexec(std::move(pkexec))
+{}
+
+PkexecLauncher::~PkexecLauncher()
 {
-    return QStringList{u"pkexec"_qs, tool} + arguments;
+    for (QProcess* process : launchesInFlight()) {
+        process->kill();
+        process->waitForFinished();
+    }
 }
 
-QStringList PkexecLauncher::detachedCommand(const QString& tool, const QStringList& arguments)
+int PkexecLauncher::launch(const QString& tool, const QStringList& arguments,
+                           const QByteArray& standardInput)
 {
-    // A detached process is handed to init or a session subreaper. pkexec
-    // refuses to serve an orphan and asks the authentication agent about its
-    // parent, so a shell of the user's session waits as that parent. The
-    // command after it keeps the shell from replacing itself with pkexec.
-    return QStringList{u"/bin/sh"_qs, u"-c"_qs, u"\"$@\"; exit $?"_qs, u"sh"_qs} +
-           pkexecCommand(tool, arguments);
+    auto* process = new QProcess(&m_launches);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->start(m_pkexec, QStringList{tool} + arguments);
+    if (!process->waitForStarted(-1)) {
+        delete process;
+        return 1;
+    }
+    process->write(standardInput);
+    process->closeWriteChannel();
+    return 0;
 }
 
-int PkexecLauncher::launch(const QString& tool, const QStringList& arguments)
+bool PkexecLauncher::waitForFinished(std::chrono::milliseconds timeout)
 {
-    const QStringList command = detachedCommand(tool, arguments);
-    return QProcess::startDetached(command.first(), command.mid(1)) ? 0 : 1;
+    const QList<QProcess*> launches = launchesInFlight();
+    if (launches.isEmpty()) {
+        return true;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+    for (QProcess* process : launches) {
+        QObject::connect(process, &QProcess::finished, &loop, [this, &loop] {
+            if (launchesInFlight().isEmpty()) {
+                loop.quit();
+            }
+        });
+    }
+    // User input waits, so that the window that asked for the launch is not
+    // acted on again under the caller while it waits.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return launchesInFlight().isEmpty();
+}
+
+QList<QProcess*> PkexecLauncher::launchesInFlight() const
+{
+    QList<QProcess*> running;
+    for (QProcess* process : m_launches.findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+        if (process->state() != QProcess::NotRunning) {
+            running.append(process);
+        }
+    }
+    return running;
 }
 
 } // namespace calidra

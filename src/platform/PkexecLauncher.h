@@ -2,25 +2,43 @@
 
 #include "platform/PrivilegedLauncher.h"
 
+#include <QObject>
+
+class QProcess;
+
 namespace calidra {
 
-/// The program's privileged launch: `pkexec TOOL ARGUMENTS...`, started
-/// detached so that it runs on after the program has quit; the desktop's
-/// authentication agent asks for the password.
+/// The program's privileged launch: `PKEXEC TOOL ARGUMENTS...` as a child of
+/// the program, whose desktop authentication agent asks for the password.
+/// pkexec refuses to serve an orphan and authorizes its parent, so it is an
+/// ordinary child process, not a detached one: a launch still in flight when
+/// the launcher is destroyed (the program ends) is ended with it.
 class PkexecLauncher : public PrivilegedLauncher
 {
 public:
-    /// The command line that runs `tool` with `arguments` as the superuser:
-    /// "pkexec", the tool, then the arguments in order, each one entry.
-    static QStringList pkexecCommand(const QString& tool, const QStringList& arguments);
+    /// `pkexec`: the program that runs a tool as the superuser, an absolute
+    /// path or a name found on PATH.
+    explicit PkexecLauncher(QString pkexec = u"pkexec"_qs);
 
-    /// The command line that is started detached: a shell that runs
-    /// pkexecCommand and stays alive until it ends.
-    static QStringList detachedCommand(const QString& tool, const QStringList& arguments);
+    /// Kills the launches still in flight and waits for them to end. A tool
+    /// that already runs as the superuser cannot be killed and is waited for.
+    ~PkexecLauncher() override;
 
-    /// Starts detachedCommand; 0 when it started, 1 when it could not be
-    /// started (no shell). A refused password is not seen here.
-    int launch(const QString& tool, const QStringList& arguments) override;
+    /// Starts pkexec with the tool and its arguments, its standard output and
+    /// error forwarded to the program's own, and hands it `standardInput`
+    /// (written as the event loop runs, then closed). 0 when it started, 1 when
+    /// pkexec could not be started. A refused password is not seen here.
+    int launch(const QString& tool, const QStringList& arguments,
+               const QByteArray& standardInput) override;
+
+    bool waitForFinished(std::chrono::milliseconds timeout) override;
+
+private:
+    QList<QProcess*> launchesInFlight() const;
+
+    QString m_pkexec;
+    // The parent of each launch's process until that process has ended.
+    QObject m_launches;
 };
 
 } // namespace calidra

@@ -2,8 +2,11 @@
 
 #include "platform/ProcessWide.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <chrono>
 
 namespace calidra {
 
@@ -20,10 +23,20 @@ public:
     /// The process-wide launcher; null when none exists.
     static PrivilegedLauncher* shared() { return current(); }
 
-    /// Starts `tool` (an absolute path) with `arguments` and returns at once,
-    /// without waiting for the password dialog or the tool. 0 when the launch
-    /// was started; non-zero when it could not be.
-    virtual int launch(const QString& tool, const QStringList& arguments) = 0;
+    /// Starts `tool` (an absolute path) with `arguments`, writes
+    /// `standardInput` to the tool's standard input and closes it, and
+    /// returns at once, without waiting for the password dialog or the tool.
+    /// The bytes are handed over as they are given, so what runs is what the
+    /// caller holds, whatever becomes of any file they came from. 0 when the
+    /// launch was started; non-zero when it could not be.
+    virtual int launch(const QString& tool, const QStringList& arguments,
+                       const QByteArray& standardInput) = 0;
+
+    /// Waits, with the event loop running so that windows keep painting but
+    /// without taking the user's input, until every launch that this launcher
+    /// started has ended. True when none is left; false when `timeout` passed
+    /// first or a termination request left the wait.
+    virtual bool waitForFinished(std::chrono::milliseconds timeout) = 0;
 
 protected:
     PrivilegedLauncher() = default;

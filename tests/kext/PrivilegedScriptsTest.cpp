@@ -4,11 +4,14 @@
 #include "QtPrinters.h"
 #include "RecordingLauncher.h"
 #include "ScriptedAlerts.h"
-#include "platform/PkexecLauncher.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 #include <chrono>
 #include <limits>
@@ -62,7 +65,31 @@ TEST(PrivilegedScriptsTest, StatusIsTheIntegerThatTheStatusScriptPrintsWithinIts
     }
 }
 
-TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlert)
+TEST(PrivilegedScriptsTest, TimedOutStatusScriptTakesItsBackgroundChildrenWithIt)
+{
+    QTemporaryDir folder;
+    const QString pidFile = folder.filePath(u"pid"_qs);
+    EXPECT_EQ(runShellScriptWithArguments(
+                  {u"-c"_qs, u"sleep 30 & echo $! >\"$0\"; echo 1; sleep 30"_qs, pidFile}, 300ms),
+              QString());
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const pid_t child = pid_t(file.readAll().trimmed().toInt());
+    ASSERT_GT(child, 0);
+    // Killed, it may stay a zombie for a moment until it is reaped.
+    const auto alive = [child] {
+        QFile stat(u"/proc/%1/stat"_qs.arg(child));
+        return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+    };
+    const QDeadlineTimer deadline(10s);
+    while (alive() && !deadline.hasExpired()) {
+        QThread::msleep(10);
+    }
+    EXPECT_FALSE(alive());
+    ::kill(child, SIGKILL);
+}
+
+TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunWhatWasChecked)
 {
     const Alerts::Request tamperAlert{
         u"Privileged operation failed."_qs,
@@ -72,17 +99,22 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlert)
         {u"Cancel"_qs, u"Proceed Anyway"_qs},
         true};
     enum class File { Shipped, OneByteAltered, Missing };
-    // Uninstall or install, the file in the bundle, the answer to the alert (null: no alert).
-    using Case = std::tuple<const char*, bool, File, const char16_t*, bool>;
+    // Uninstall or install, the file in the bundle, the answer to the alert (null: no alert; empty:
+    // dismissed without a button), the result, whether the shell is launched.
+    using Case = std::tuple<const char*, bool, File, const char16_t*, bool, bool>;
     const Case cases[] = {
-        {"ShippedInstallScriptMatchesItsCompiledDigest", false, File::Shipped, nullptr, true},
-        {"ShippedUninstallScriptMatchesItsCompiledDigest", true, File::Shipped, nullptr, true},
-        {"AlteredScriptCancelledRunsNothing", false, File::OneByteAltered, u"Cancel", false},
-        {"AlteredScriptRunsAfterProceedAnyway", true, File::OneByteAltered, u"Proceed Anyway",
+        {"ShippedInstallScriptMatchesItsCompiledDigest", false, File::Shipped, nullptr, true, true},
+        {"ShippedUninstallScriptMatchesItsCompiledDigest", true, File::Shipped, nullptr, true,
          true},
-        {"MissingScriptIsAMismatch", false, File::Missing, u"Cancel", false},
+        {"AlteredScriptCancelledRunsNothing", false, File::OneByteAltered, u"Cancel", false, false},
+        {"AlteredScriptDismissedRunsNothing", true, File::OneByteAltered, u"", false, false},
+        {"AlteredScriptRunsAsReadAfterProceedAnyway", true, File::OneByteAltered, u"Proceed Anyway",
+         true, true},
+        {"MissingScriptIsAMismatch", false, File::Missing, u"Cancel", false, false},
+        {"MissingScriptProceededHasNothingToRun", false, File::Missing, u"Proceed Anyway", true,
+         false},
     };
-    for (const auto& [name, uninstall, file, answer, runs] : cases) {
+    for (const auto& [name, uninstall, file, answer, result, launched] : cases) {
         SCOPED_TRACE(name);
         FixtureBundle bundle;
         RecordingLauncher launcher;
@@ -90,38 +122,24 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlert)
         const QString script = uninstall ? u"uninstallSpeedItLaunchDaemon.sh"_qs
                                          : u"installAndRunSpeedItLaunchDaemon.sh"_qs;
         QByteArray contents = shippedScript(script);
-        contents[contents.size() / 2] = char(contents[contents.size() / 2] ^ 1);
+        if (file == File::OneByteAltered) {
+            contents[contents.size() / 2] = char(contents[contents.size() / 2] ^ 1);
+        }
         if (file != File::Missing) {
-            bundle.addResource(u"Scripts/"_qs + script,
-                               file == File::Shipped ? shippedScript(script) : contents);
+            bundle.addResource(u"Scripts/"_qs + script, contents);
         }
         if (answer) {
-            alerts.expect(tamperAlert, QString::fromUtf16(answer));
+            // Whoever can write the bundle swaps the script while the alert is up.
+            alerts.expect(tamperAlert, QString::fromUtf16(answer), [&bundle, &script] {
+                bundle.addResource(u"Scripts/"_qs + script, "echo swapped\n");
+            });
         }
         EXPECT_EQ(uninstall ? uninstallSpeedItLaunchDaemon() : installAndRunSpeedItLaunchDaemon(),
-                  runs);
-        const QStringList launch{u"/bin/sh"_qs,
-                                 bundle.bundle.resourcePath() + u"/Scripts/"_qs + script};
-        EXPECT_EQ(launcher.launches, runs ? QList<QStringList>{launch} : QList<QStringList>());
+                  result);
+        const RecordingLauncher::Launch launch{u"/bin/sh"_qs, {u"-s"_qs}, contents};
+        EXPECT_EQ(launcher.launches, launched ? QList<RecordingLauncher::Launch>{launch}
+                                              : QList<RecordingLauncher::Launch>());
     }
-}
-
-TEST(PrivilegedScriptsTest, PkexecRunsTheToolBelowAShellThatOutlivesIt)
-{
-    const QStringList command = PkexecLauncher::detachedCommand(u"/bin/sh"_qs, {u"/a b"_qs});
-    const qsizetype pkexec = command.indexOf(u"pkexec"_qs);
-    ASSERT_GT(pkexec, 0);
-    EXPECT_EQ(command.mid(pkexec), (QStringList{u"pkexec"_qs, u"/bin/sh"_qs, u"/a b"_qs}));
-    // With pkexec replaced by env, the tool reports its parent: the waiting shell.
-    QStringList probe =
-        PkexecLauncher::detachedCommand(u"/bin/sh"_qs, {u"-c"_qs, u"echo $PPID"_qs});
-    probe[pkexec] = u"env"_qs;
-    QProcess shell;
-    shell.start(probe.first(), probe.mid(1));
-    ASSERT_TRUE(shell.waitForStarted());
-    const qint64 shellId = shell.processId();
-    ASSERT_TRUE(shell.waitForFinished());
-    EXPECT_EQ(shell.readAllStandardOutput().trimmed().toLongLong(), shellId);
 }
 
 } // namespace

@@ -54,13 +54,15 @@ TEST(SpeedItInstallationTest, OnlyAListedMachineWithoutTheComponentOffersToInsta
         "only needs to be done once."_qs,
         {u"Proceed"_qs, u"Cancel and Quit"_qs},
         false};
-    // Vendor, status output, answer (null: no alert), whether it installs, whether it quits.
+    // Vendor, status output, answer (null: no alert; empty: dismissed), whether it installs,
+    // whether it quits.
     using Case = std::tuple<const char*, QByteArray, QByteArray, const char16_t*, bool, bool>;
     const Case cases[] = {
         {"UnlistedModelRunsAndAsksNothing", "CentaurHauls", "0", nullptr, false, false},
         {"ComponentPresentAsksNothing", "GenuineIntel", "1", nullptr, false, false},
         {"ComponentMissingProceedInstalls", "AuthenticAMD", "0", u"Proceed", true, false},
         {"NoStatusCancelAndQuitTerminates", "GenuineIntel", "", u"Cancel and Quit", false, true},
+        {"DismissedAlertTerminates", "GenuineIntel", "0", u"", false, true},
     };
     for (const auto& [name, vendor, status, answer, installs, quits] : cases) {
         SCOPED_TRACE(name);

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <ostream>
+#include <utility>
 
 namespace calidra {
 
@@ -25,10 +27,13 @@ inline void PrintTo(const Alerts::Request& request, std::ostream* out)
 class ScriptedAlerts : public Alerts
 {
 public:
-    /// Expects `request` next and presses its button titled `answer`.
-    void expect(const Request& request, const QString& answer)
+    /// Expects `request` next and presses its button titled `answer`, after
+    /// running `whileShown`, if given, as if it happened while the alert was
+    /// up. An answer that is no button's title leaves the alert without one.
+    void expect(const Request& request, const QString& answer,
+                std::function<void()> whileShown = {})
     {
-        m_prompts.push_back({request, answer});
+        m_prompts.push_back({request, answer, std::move(whileShown)});
     }
 
     int runAlert(const Request& request) override
@@ -40,6 +45,9 @@ public:
         const Prompt prompt = m_prompts.front();
         m_prompts.pop_front();
         EXPECT_EQ(request, prompt.request);
+        if (prompt.whileShown) {
+            prompt.whileShown();
+        }
         return int(request.buttonTitles.indexOf(prompt.answer));
     }
 
@@ -55,6 +63,7 @@ private:
     {
         Request request;
         QString answer;
+        std::function<void()> whileShown;
     };
     std::deque<Prompt> m_prompts;
 };
