@@ -2,6 +2,7 @@
 
 #include "kext/PrivilegedScripts.h"
 #include "platform/Bundle.h"
+#include "platform/PrivilegedLauncher.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 
@@ -9,7 +10,13 @@ namespace calidra {
 
 bool removeSpeedIt()
 {
-    return uninstallSpeedItLaunchDaemon();
+    if (!uninstallSpeedItLaunchDaemon()) {
+        return false;
+    }
+    if (PrivilegedLauncher* launcher = PrivilegedLauncher::shared()) {
+        launcher->waitForFinished(UninstallScriptWait);
+    }
+    return true;
 }
 
 void movePreferencesToTrash()

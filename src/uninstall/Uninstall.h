@@ -1,10 +1,20 @@
 #pragma once
 
+#include <chrono>
+
 namespace calidra {
 
+/// How long removeSpeedIt waits for the uninstall script, the password dialog
+/// included, before the removal goes on without it.
+inline constexpr std::chrono::milliseconds UninstallScriptWait = std::chrono::minutes(5);
+
 /// Removes the processor temperature component by running the main bundle's
-/// uninstall script as the superuser after its digest check. True once the
-/// script's launch was asked for; the script is not waited for.
+/// uninstall script as the superuser after its digest check, then waits for
+/// the privileged launch to end, at most UninstallScriptWait, with the event
+/// loop running; a termination request ends the wait. So the component's boot
+/// entry is gone before the bundle may be moved to the Trash and the program
+/// quits. True once the script's launch was asked for, whether or not it
+/// ended in time.
 bool removeSpeedIt();
 
 /// Moves the program's settings file, the one kept by the process-wide user

@@ -3,6 +3,7 @@
 #include "ScriptedAlerts.h"
 #include "hardware/IORegistry.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/PkexecLauncher.h"
 #include "platform/UserDefaults.h"
 #include "uninstall/UninstallAlertController.h"
 
@@ -13,11 +14,14 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
+#include <QSize>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <utility>
 
 namespace calidra {
 namespace {
@@ -154,8 +158,7 @@ TEST_F(UninstallTest, TheIntelPartAndTheContentSizeFollowTheModelList)
         open(QString::fromUtf16(model), [listed = listed](UninstallAlertController& dialog) {
             EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), listed);
             EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), listed);
-            EXPECT_EQ(dialog.size(), listed ? dialog.maximumSize() : dialog.minimumSize());
-            EXPECT_NE(dialog.minimumSize(), dialog.maximumSize());
+            EXPECT_EQ(dialog.size(), listed ? QSize(460, 215) : QSize(460, 165));
             dialog.cancel();
         });
     }
@@ -244,17 +247,59 @@ TEST_F(UninstallTest, RemovalTakesWhatIsSwitchedOnAndQuits)
         caseDefaults.setBool(true, u"showIcon"_qs);
         RecordingLauncher caseLauncher;
         ApplicationTermination caseTermination;
+        // What the removal had done when it waited for the script: launches, whether the bundle
+        // was still there.
+        using Progress = QList<std::pair<qsizetype, bool>>;
+        Progress progressAtWait;
+        caseLauncher.whileWaiting = [&] {
+            progressAtWait.append(
+                {caseLauncher.launches.size(), QFileInfo::exists(caseBundle.bundle.bundlePath())});
+        };
 
         removeWith(c.speedIt, c.preferences, c.application);
 
         EXPECT_TRUE(caseTermination.isTerminationRequested());
         EXPECT_EQ(caseLauncher.launches.size(), c.scriptRuns ? 1 : 0);
+        using Waits = QList<std::chrono::milliseconds>;
+        EXPECT_EQ(caseLauncher.waits, c.scriptRuns ? Waits{std::chrono::minutes(5)} : Waits());
+        EXPECT_EQ(progressAtWait, c.scriptRuns ? Progress({{1, true}}) : Progress());
         EXPECT_EQ(caseHome.trashed(), c.trashed);
         EXPECT_EQ(QFileInfo::exists(caseBundle.bundle.bundlePath()),
                   !c.trashed.contains(u"Calidra"_qs));
         EXPECT_EQ(QFileInfo::exists(caseDefaults.fileName()),
                   !c.trashed.contains(u"calidra.ini"_qs));
     }
+}
+
+TEST_F(UninstallTest, TheUninstallScriptHasRunWhenTheBundleGoesToTheTrash)
+{
+    // A pkexec that runs the tool as the user, and an uninstall script that
+    // notes whether the bundle is still there. It is not the shipped one, so
+    // it runs after "Proceed Anyway".
+    QTemporaryDir folder;
+    QFile pkexec(folder.filePath(u"pkexec"_qs));
+    ASSERT_TRUE(pkexec.open(QIODevice::WriteOnly));
+    pkexec.write("#!/bin/sh\nexec \"$@\"\n");
+    pkexec.close();
+    pkexec.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile marker(folder.filePath(u"marker"_qs));
+    bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
+                       "[ -d '" + bundle.bundle.bundlePath().toUtf8() + "' ] && echo present >'" +
+                           marker.fileName().toUtf8() + "'\n");
+    alerts.expect({u"Privileged operation failed."_qs,
+                   u"The application seems to have been tampered with. Please reinstall "
+                   "Calidra.\n\nContinuing may put your computer at severe risk. It is strongly "
+                   "recommended not to proceed."_qs,
+                   {u"Cancel"_qs, u"Proceed Anyway"_qs},
+                   true},
+                  u"Proceed Anyway"_qs);
+    PkexecLauncher pkexecLauncher(pkexec.fileName());
+
+    removeWith(Qt::Checked, Qt::Unchecked, Qt::Checked);
+
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    EXPECT_EQ(marker.readAll(), "present\n");
+    EXPECT_EQ(home.trashed(), QStringList{u"Calidra"_qs});
 }
 
 } // namespace
