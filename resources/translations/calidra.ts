@@ -206,6 +206,14 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Calidra cannot start at login from “%@”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The desktop cannot start a program whose folder name holds “%” or is not valid UTF-8. Move Calidra to a folder whose name has no “%” and only valid UTF-8, then turn this on again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Preferences...</source>
         <translation type="unfinished"></translation>
     </message>

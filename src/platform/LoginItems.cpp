@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -84,7 +85,7 @@ bool LoginItems::remove(const QString& name) const
 
 bool LoginItems::make(const QString& name, const QString& executable) const
 {
-    if (!QDir().mkpath(m_folder)) {
+    if (!canStart(executable) || !QDir().mkpath(m_folder)) {
         return false;
     }
     QSaveFile file(freeEntryPath());
@@ -97,6 +98,12 @@ bool LoginItems::make(const QString& name, const QString& executable) const
     return file.commit();
 }
 
+bool LoginItems::canStart(const QString& executable)
+{
+    return !executable.contains(u'%') &&
+           (!executable.contains(QChar::ReplacementCharacter) || QFileInfo::exists(executable));
+}
+
 QString LoginItems::quoteExecArgument(const QString& argument)
 {
     QString quoted = u"\""_qs;
@@ -105,10 +112,6 @@ QString LoginItems::quoteExecArgument(const QString& argument)
             quoted += u'\\';
         }
         quoted += c;
-        // A lone percent sign would start a field code.
-        if (c == u'%') {
-            quoted += u'%';
-        }
     }
     return escapedValue(quoted + u'"');
 }

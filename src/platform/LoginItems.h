@@ -30,11 +30,20 @@ public:
 
     /// Adds a login item named `name` that starts `executable`, beside any
     /// that exist already. The entry is written completely before it appears.
+    /// False, and nothing written, for an executable that canStart refuses.
     bool make(const QString& name, const QString& executable) const;
 
+    /// Whether a login item can start `executable`. Desktops refuse to launch
+    /// an Exec value holding "%", even written by the quoting rules; and a
+    /// path decoded from bytes that are not UTF-8 holds replacement
+    /// characters, so the entry (which is UTF-8) would name another file. A
+    /// path that really holds a replacement character names an existing file
+    /// and is kept.
+    static bool canStart(const QString& executable);
+
     /// `argument` as one argument of a desktop entry's Exec value: quoted, with
-    /// the quoting and the value's own escapes applied, so that any path
-    /// starts the program it names.
+    /// the quoting and the value's own escapes applied, so that any path that
+    /// canStart accepts starts the program it names.
     static QString quoteExecArgument(const QString& argument);
 
 private:

@@ -2,8 +2,10 @@
 
 #include "app/DefaultsKeys.h"
 #include "formatting/MenuIntervalValueTransformer.h"
+#include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
 #include "measurement/IntelModels.h"
+#include "platform/Alerts.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
@@ -14,6 +16,7 @@
 #include <QActionGroup>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
@@ -355,13 +358,34 @@ void PreferenceController::toggleLoginItem(bool on)
 {
     if (on) {
         const Bundle* bundle = Bundle::mainBundle();
-        m_loginItems.make(LoginItemName,
-                          (bundle ? bundle->bundlePath() : QString()) + u"/calidra"_qs);
+        const QString bundlePath = bundle ? bundle->bundlePath() : QString();
+        const QString executable = bundlePath + u"/calidra"_qs;
+        if (LoginItems::canStart(executable)) {
+            m_loginItems.make(LoginItemName, executable);
+        } else {
+            m_ui->loginItemSwitch->setChecked(false);
+            explainUnstartableBundle(bundlePath);
+        }
         return;
     }
     for (int pass = 0; pass < MaxLoginItemDeletions && m_loginItems.exists(LoginItemName); ++pass) {
         m_loginItems.remove(LoginItemName);
     }
+}
+
+// A login item that cannot start would fail at every login without a word, so
+// the user learns at once what keeps it from being made.
+void PreferenceController::explainUnstartableBundle(const QString& bundlePath)
+{
+    const QString message =
+        localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Calidra cannot start at login from “%@”."));
+    Alerts::run({stringWithFormat(message, {QDir::toNativeSeparators(bundlePath)}),
+                 localizedString(QT_TRANSLATE_NOOP(
+                     "Calidra", "The desktop cannot start a program whose folder name holds "
+                                "“%” or is not valid UTF-8. Move Calidra to a folder whose name "
+                                "has no “%” and only valid UTF-8, then turn this on again.")),
+                 {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
+                 false});
 }
 
 void PreferenceController::openRegionalSettings()

@@ -64,7 +64,9 @@ public:
     void chooseGauge(int row);
 
     /// Adds the login item when the switch is on; removes every one of the
-    /// program's name when it is off.
+    /// program's name when it is off. A bundle path that no login item can
+    /// start (see LoginItems::canStart) turns the switch back off and tells
+    /// the user why and what to do.
     void toggleLoginItem(bool on);
 
     /// Open the desktop's settings for region and for user accounts; whether
@@ -96,6 +98,7 @@ private:
     void awakeFromNib();
     void selectGaugeRow();
     void applyUpdateCheck(bool checkAtStartup);
+    void explainUnstartableBundle(const QString& bundlePath);
     void bindActions();
     void follow(const QString& key, const std::function<void()>& show);
     void bindSwitch(QAbstractButton* button, const QString& key);

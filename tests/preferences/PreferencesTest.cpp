@@ -1,4 +1,5 @@
 #include "FixtureBundle.h"
+#include "ScriptedAlerts.h"
 #include "app/DefaultsKeys.h"
 #include "hardware/IORegistry.h"
 #include "platform/LoginItems.h"
@@ -18,6 +19,13 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <utility>
 
 namespace calidra {
 namespace {
@@ -102,6 +110,7 @@ protected:
     QTemporaryDir home;
     QTemporaryDir autostart;
     FixtureBundle bundle;
+    ScriptedAlerts alerts;
     IORegistry registry{home.path()};
     UserDefaults defaults{home.filePath(u"defaults.ini"_qs)};
 };
@@ -149,11 +158,11 @@ TEST_F(PreferencesTest, PaneSwitchKeepsTopEdgeAndCentreAndGivesThePaneSize)
     auto* general = child<QAction>("CLGeneralPreferencesToolbarItem");
     auto* display = child<QAction>("CLDisplayPreferencesToolbarItem");
     EXPECT_EQ(window->centralWidget()->size(), QSize(415, 358));
-    for (QAction* item : {display, general}) {
+    for (const auto& [item, size] :
+         {std::pair(display, QSize(415, 240)), std::pair(general, QSize(415, 358))}) {
         const QRect before = window->geometry();
         item->trigger();
-        const QSizeF expected = PreferenceController::CLPreferencePaneSizes[window->state()];
-        EXPECT_EQ(window->centralWidget()->size(), expected.toSize());
+        EXPECT_EQ(window->centralWidget()->size(), size);
         EXPECT_EQ(window->geometry().top(), before.top());
         EXPECT_EQ(window->geometry().center().x(), before.center().x());
     }
@@ -171,25 +180,88 @@ TEST_F(PreferencesTest, SwitchingOffRemovesEveryLoginItemAndOnAddsOne)
         ASSERT_TRUE(items.make(u"Calidra"_qs, u"/elsewhere/calidra"_qs));
     }
     ASSERT_TRUE(items.make(u"Other"_qs, u"/other"_qs));
+    // Another program's entry with an action named like the program, its
+    // groups in any order: only the Name of the main group makes an entry ours.
+    QFile foreign(autostart.filePath(u"foreign.desktop"_qs));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write("[Desktop Action calidra]\nName=Calidra\nExec=foreign --calidra\n\n"
+                  "[Desktop Entry]\nType=Application\nName=Foreign\nExec=foreign\n");
+    foreign.close();
     open();
     auto* loginSwitch = child<QAbstractButton>("loginItemSwitch");
     EXPECT_TRUE(loginSwitch->isChecked());
     loginSwitch->click();
     EXPECT_FALSE(items.exists(u"Calidra"_qs));
     EXPECT_TRUE(items.exists(u"Other"_qs));
+    EXPECT_TRUE(foreign.exists());
     loginSwitch->click();
-    const QStringList entries = QDir(autostart.path()).entryList(QDir::Files);
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_TRUE(items.exists(u"Calidra"_qs));
+    EXPECT_EQ(QDir(autostart.path()).entryList(QDir::Files).size(), 3);
+    QFile made(autostart.filePath(u"calidra.desktop"_qs));
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    EXPECT_EQ(execArguments(QString::fromUtf8(made.readAll())),
+              QStringList{bundle.tree.absolute(u"Calidra/calidra"_qs)});
 }
 
-TEST_F(PreferencesTest, ExecStartsAwkwardBundlePaths)
+TEST_F(PreferencesTest, LoginItemIsRefusedWhereNoDesktopCouldStartIt)
 {
-    for (const QString& path :
-         {u"/opt/Calidra/calidra"_qs, u"/home/a b/My \"Apps\"/$HOME/x\\y/100%/`id`/calidra"_qs,
-          u"/tmp/it's;here&(now)/calidra"_qs}) {
+    // A real bundle in a folder whose name is not UTF-8: Qt decodes the byte
+    // to a replacement character, so the decoded path names no file.
+    const QByteArray latin1 = QFile::encodeName(home.path()) + "/caf\xe9";
+    const QByteArray executable = latin1 + "/calidra";
+    ASSERT_EQ(::mkdir(latin1.constData(), 0700), 0);
+    // QDir cannot remove what it cannot name.
+    const std::shared_ptr<void> removal(nullptr, [&](void*) {
+        std::remove(executable.constData());
+        ::rmdir(latin1.constData());
+    });
+    std::FILE* file = std::fopen(executable.constData(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    ASSERT_EQ(QFile::decodeName(latin1), home.path() + u"/caf\uFFFD"_qs);
+    open();
+    auto* loginSwitch = child<QAbstractButton>("loginItemSwitch");
+    for (const QString& path : {QFile::decodeName(latin1), home.filePath(u"100%/Calidra"_qs)}) {
+        const Bundle moved(path);
+        alerts.expect({u"Calidra cannot start at login from “%1”."_qs.arg(path),
+                       u"The desktop cannot start a program whose folder name holds “%” or is "
+                       u"not valid UTF-8. Move Calidra to a folder whose name has no “%” and "
+                       u"only valid UTF-8, then turn this on again."_qs,
+                       {u"OK"_qs},
+                       false},
+                      u"OK"_qs);
+        loginSwitch->click();
+        EXPECT_FALSE(loginSwitch->isChecked()) << path.toStdString();
+        EXPECT_TRUE(QDir(autostart.path()).isEmpty()) << path.toStdString();
+    }
+}
+
+TEST_F(PreferencesTest, ExecStartsAwkwardBundlePathsAndNoneItCannotStart)
+{
+    // A folder whose name really holds a replacement character.
+    const QString replacement = home.filePath(u"caf\uFFFD/calidra"_qs);
+    ASSERT_TRUE(QDir().mkpath(home.filePath(u"caf\uFFFD"_qs)));
+    QFile executable(replacement);
+    ASSERT_TRUE(executable.open(QIODevice::WriteOnly));
+    executable.close();
+    const struct
+    {
+        QString path;
+        bool made;
+    } cases[] = {
+        {u"/opt/Calidra/calidra"_qs, true},
+        {u"/home/a b/My \"Apps\"/$HOME/x\\y/`id`/calidra"_qs, true},
+        {u"/tmp/it's;here&(now)/calidra"_qs, true},
+        {replacement, true},
+        {u"/opt/100%/calidra"_qs, false},
+        {u"/opt/caf\uFFFD/calidra"_qs, false},
+    };
+    for (const auto& [path, made] : cases) {
         QTemporaryDir folder;
-        ASSERT_TRUE(LoginItems(folder.path()).make(u"Calidra"_qs, path));
+        ASSERT_EQ(LoginItems(folder.path()).make(u"Calidra"_qs, path), made) << path.toStdString();
+        if (!made) {
+            EXPECT_TRUE(QDir(folder.path()).isEmpty()) << path.toStdString();
+            continue;
+        }
         QFile entry(folder.filePath(u"calidra.desktop"_qs));
         ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(entry.readAll());
@@ -217,14 +289,19 @@ TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
     defaults.setFloat(0.1f, DefaultsKeys::frequency);
     EXPECT_EQ(slider->value(), 0) << "the nearest interval offered";
     defaults.setFloat(5, DefaultsKeys::frequency);
+    EXPECT_EQ(slider->value(), 5);
     EXPECT_TRUE(child<QLabel>("frequencyLabel")->text().contains(u"5.0"_qs));
     defaults.setBool(true, DefaultsKeys::arrangeVertically);
     EXPECT_TRUE(vertical->isChecked());
 
     font->setValue(20);
     EXPECT_EQ(defaults.floatForKey(DefaultsKeys::fontSize), 20.0f);
-    slider->setValue(slider->maximum());
-    EXPECT_EQ(defaults.floatForKey(DefaultsKeys::frequency), 60.0f);
+    const float offered[] = {0.5F, 1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60};
+    ASSERT_EQ(slider->maximum(), 11);
+    for (int position = 0; position <= 11; ++position) {
+        slider->setValue(position);
+        EXPECT_EQ(defaults.floatForKey(DefaultsKeys::frequency), offered[position]) << position;
+    }
     sideBySide->click();
     EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::arrangeVertically));
     child<QAbstractButton>("showIconSwitch")->click();
@@ -238,8 +315,7 @@ TEST_F(PreferencesTest, UpdateIntervalFollowsTheCheckOnlyWhileTheWindowIsOpen)
         defaults.setBool(on, DefaultsKeys::SUCheckAtStartup);
         EXPECT_EQ(defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval).isValid(), on);
     }
-    EXPECT_EQ(defaults.integerForKey(DefaultsKeys::SUScheduledCheckInterval),
-              DefaultsKeys::updaterCheckInterval);
+    EXPECT_EQ(defaults.integerForKey(DefaultsKeys::SUScheduledCheckInterval), 302400);
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     defaults.setBool(false, DefaultsKeys::SUCheckAtStartup);
