@@ -23,13 +23,6 @@ namespace {
 
 ExternalWindowController* sharedExternalWindowControllerInstance = nullptr;
 
-// The Desktop folder when the user has one, else the home folder.
-QString startFolder()
-{
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    return QDir(desktop).exists() ? desktop : QDir::homePath();
-}
-
 } // namespace
 
 ExternalWindowController::ExternalWindowController()
@@ -184,7 +177,8 @@ void ExternalWindowController::saveTextualOutput()
     const QString report = description();
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(startFolder());
+    dialog.setDirectory(saveStartFolder(
+        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), QDir::homePath()));
     dialog.setNameFilter(localizedString(QT_TRANSLATE_NOOP("Calidra", "Text files (*.txt)")));
     dialog.setDefaultSuffix(u"txt"_qs);
     dialog.selectFile(localizedString(QT_TRANSLATE_NOOP("Calidra", "Calidra Report File")) +
@@ -210,12 +204,29 @@ void ExternalWindowController::saveReport(const QString& path, const QString& re
                  true});
 }
 
+QString ExternalWindowController::saveStartFolder(const QString& desktop, const QString& home)
+{
+    return QDir(desktop).exists() ? desktop : home;
+}
+
 std::optional<QString> ExternalWindowController::writeReport(const QString& path,
                                                              const QString& text)
 {
     QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    // A write that stops part-way (a disk filling up) gives no reason of its
+    // own; writing the rest fails with the system's reason.
     const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return file.errorString();
+        }
+        done += written;
+    }
+    if (!file.commit()) {
         return file.errorString();
     }
     return std::nullopt;

@@ -64,10 +64,14 @@ public:
     /// Puts the report, as plain text alone, on the clipboard.
     void copyTextualOutput();
 
-    /// Builds the report, asks for a file in the Desktop folder (the home
-    /// folder without one) proposing "Calidra Report File.txt", and saves the
+    /// Builds the report, asks for a file in the user's Desktop folder (see
+    /// saveStartFolder) proposing "Calidra Report File.txt", and saves the
     /// report there. A cancelled dialog does nothing.
     void saveTextualOutput();
+
+    /// The folder the save dialog starts in: `desktop` when that folder
+    /// exists, else `home`.
+    static QString saveStartFolder(const QString& desktop, const QString& home);
 
     /// Writes `report` to `path`; on failure shows a warning naming the file
     /// and the system's reason.

@@ -9,13 +9,20 @@
 #include "statistics_window/StatisticsView.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace calidra {
 
@@ -111,8 +118,7 @@ TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
 TEST_F(StatisticsWindowTest, PanelGeometryConvertsToQtFromTheLowerLeft)
 {
     update(true, true);
-    EXPECT_EQ(window->frequencyPanel()->geometry(),
-              QRect(350, window->height() - 74 - 179, 340, 179));
+    EXPECT_EQ(window->frequencyPanel()->geometry(), QRect(350, 10, 340, 179));
     EXPECT_EQ((Frame{7, 120, 326, 51}.toQt(179)), QRect(7, 8, 326, 51));
 }
 
@@ -178,15 +184,76 @@ TEST_F(StatisticsWindowTest, CopyAndSaveGiveExactlyTheReport)
     EXPECT_EQ(saved.readAll(), window->description().toUtf8());
 }
 
+TEST_F(StatisticsWindowTest, SaveDialogStartsOnTheDesktopWhereThereIsOne)
+{
+    const QString desktop = folder.filePath(u"Desktop"_qs);
+    EXPECT_EQ(ExternalWindowController::saveStartFolder(desktop, folder.path()), folder.path());
+    ASSERT_TRUE(QDir().mkdir(desktop));
+    EXPECT_EQ(ExternalWindowController::saveStartFolder(desktop, folder.path()), desktop);
+}
+
 TEST_F(StatisticsWindowTest, FailedSaveWarnsNamingTheFileAndTheReason)
 {
     const QString path = folder.filePath(u"missing/report.txt"_qs);
-    const std::optional<QString> reason = ExternalWindowController::writeReport(path, u"x"_qs);
-    ASSERT_TRUE(reason.has_value());
-    alerts.expect(
-        {u"The report could not be saved to “%1”."_qs.arg(path), *reason, {u"OK"_qs}, true},
-        u"OK"_qs);
+    alerts.expect({u"The report could not be saved to “%1”."_qs.arg(path),
+                   QString::fromLocal8Bit(std::strerror(ENOENT)),
+                   {u"OK"_qs},
+                   true},
+                  u"OK"_qs);
     window->saveReport(path, u"x"_qs);
+}
+
+// A tmpfs of 16 KiB mounted on a folder in a mount namespace of this thread's
+// own, so that nothing else sees it; the thread returns to its former
+// namespace afterwards.
+class TinyDisk
+{
+public:
+    explicit TinyDisk(const QString& folder) : m_folder(QFile::encodeName(folder))
+    {
+        m_mounted = m_former >= 0 && ::unshare(CLONE_NEWNS) == 0 &&
+                    ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                    ::mount("calidra-test", m_folder.constData(), "tmpfs", 0, "size=16k") == 0;
+    }
+
+    ~TinyDisk()
+    {
+        if (m_mounted) {
+            ::umount2(m_folder.constData(), MNT_DETACH);
+        }
+        if (m_former >= 0) {
+            ::setns(m_former, CLONE_NEWNS);
+            ::close(m_former);
+        }
+    }
+
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    int m_former = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);
+    bool m_mounted = false;
+};
+
+TEST_F(StatisticsWindowTest, SaveThatFillsTheDiskGivesTheSystemsReasonAndKeepsTheFile)
+{
+    QTemporaryDir disk;
+    const TinyDisk tiny(disk.path());
+    if (!tiny.mounted()) {
+        GTEST_SKIP() << "a tmpfs of its own needs root and a private mount namespace";
+    }
+    const QString path = disk.filePath(u"report.txt"_qs);
+    ASSERT_FALSE(ExternalWindowController::writeReport(path, u"old"_qs));
+    alerts.expect({u"The report could not be saved to “%1”."_qs.arg(path),
+                   QString::fromLocal8Bit(std::strerror(ENOSPC)),
+                   {u"OK"_qs},
+                   true},
+                  u"OK"_qs);
+    window->saveReport(path, QString(40000, u'x'));
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList{u"report.txt"_qs});
 }
 
 TEST_F(StatisticsWindowTest, FailedSaveKeepsTheExistingFile)
