@@ -58,6 +58,11 @@ protected:
 
     FixtureTree tree;
     FixtureBundle bundle;
+    // The status icon, in place before the controller looks for it.
+    const bool iconAdded = [this] {
+        bundle.addResource(u"Status Icon.svg"_qs, "<svg xmlns='http://www.w3.org/2000/svg'/>");
+        return true;
+    }();
     IORegistry registry{tree.root()};
     KernelValues values{tree.root()};
     QTemporaryDir folder;
@@ -86,7 +91,7 @@ TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)
     EXPECT_EQ(controller.currentStatusItem(), nullptr);
 }
 
-TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileBothRun)
+TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
 {
     defaults.setBool(true, DefaultsKeys::gaugeFrequency);
     controller.awakeFromNib();
@@ -98,12 +103,18 @@ TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileBothRun)
     EXPECT_EQ(title(), u"Please wait..."_qs);
     controller.currentTemperatureReader()->_gaugeTimerFired();
     EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
+
+    // Without the temperature reader, the frequency reader's samples refresh.
+    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
+    tree.addFile(Frequency, "2500000\n");
+    controller.currentFrequencyReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"2.50 GHz"_qs);
 }
 
 TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
 {
     controller.awakeFromNib();
-    GaugeReader* first = controller.currentTemperatureReader();
     defaults.setBool(true, DefaultsKeys::gaugeFrequency);
     ASSERT_NE(controller.currentFrequencyReader(), nullptr);
 
@@ -113,16 +124,26 @@ TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
     EXPECT_EQ(controller.currentFrequencyReader()->frequency(), 5.0);
     EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
 
-    // A display key refreshes; a gauge switched off and on starts afresh.
+    // A display key refreshes at once, the icon too.
     defaults.setBool(true, DefaultsKeys::arrangeVertically);
     EXPECT_EQ(title(), u"52℃\n2.00 GHz"_qs);
+    for (const bool shown : {true, false}) {
+        defaults.setBool(shown, DefaultsKeys::showIcon);
+        EXPECT_EQ(controller.currentStatusItem()->image().isNull(), !shown);
+    }
+
+    // A gauge switched off and on starts afresh: the new reader never saw 70.
+    tree.addFile(Temperature, "70000\n");
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"70℃\n2.00 GHz"_qs);
+    tree.addFile(Temperature, "52000\n");
     defaults.setBool(false, DefaultsKeys::gaugeTemperature);
     EXPECT_EQ(controller.currentTemperatureReader(), nullptr);
     defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
     EXPECT_EQ(title(), u"2.00 GHz"_qs);
     defaults.setBool(true, DefaultsKeys::gaugeTemperature);
     ASSERT_NE(controller.currentTemperatureReader(), nullptr);
-    EXPECT_NE(controller.currentTemperatureReader(), first);
+    EXPECT_EQ(controller.currentTemperatureReader()->overallMaximum(), 52.0F);
     EXPECT_EQ(controller.currentTemperatureReader()->overallLife(), 5.0);
 }
 
