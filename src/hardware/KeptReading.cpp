@@ -46,6 +46,10 @@ std::unique_ptr<KeptReading> KeptReading::open(const std::vector<QByteArray>& pa
 {
     std::unique_ptr<KeptReading> reading(new KeptReading(form));
     for (const QByteArray& path : paths) {
+        if (reading->m_files.size() == MaximumOpenFiles) {
+            reading->m_unkeptPaths.push_back(path); // checked by the first reading
+            continue;
+        }
         const int file = openRegularFile(path);
         if (file < 0) {
             return nullptr;
@@ -58,14 +62,34 @@ std::unique_ptr<KeptReading> KeptReading::open(const std::vector<QByteArray>& pa
 std::optional<qint32> KeptReading::read() const
 {
     std::optional<qint32> highest;
+    const auto take = [&highest](std::optional<qint32> value) {
+        if (value) {
+            highest = std::max(highest.value_or(*value), *value);
+        }
+        return value.has_value();
+    };
     for (const int file : m_files) {
-        const std::optional<qint32> value = readFile(file);
-        if (!value) {
+        if (!take(readFile(file))) {
             return std::nullopt;
         }
-        highest = std::max(highest.value_or(*value), *value);
+    }
+    for (const QByteArray& path : m_unkeptPaths) {
+        if (!take(readPath(path))) {
+            return std::nullopt;
+        }
     }
     return highest;
+}
+
+std::optional<qint32> KeptReading::readPath(const QByteArray& path) const
+{
+    const int file = openRegularFile(path);
+    if (file < 0) {
+        return std::nullopt;
+    }
+    const std::optional<qint32> value = readFile(file);
+    ::close(file);
+    return value;
 }
 
 std::optional<qint32> KeptReading::readFile(int file) const

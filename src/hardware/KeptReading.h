@@ -8,12 +8,19 @@
 
 namespace calidra {
 
-/// A set of kernel files kept open between readings, and how their text becomes
-/// one value. Each reading costs one pread per file into a stack buffer: no
-/// allocation, no open, no folder scan. Closes each file once, when destroyed.
+/// A set of kernel files read again and again, and how their text becomes one
+/// value. The first MaximumOpenFiles files are kept open between readings: each
+/// costs one pread into a stack buffer, with no allocation, no open and no
+/// folder scan. Files beyond them (a machine with thousands of "Core N"
+/// channels) are opened, read and closed at every reading, so that the set
+/// never holds more descriptors than the bound. Closes each kept file once,
+/// when destroyed.
 class KeptReading
 {
 public:
+    /// How many files stay open between readings.
+    static constexpr size_t MaximumOpenFiles = 32;
+
     /// How the text of each file becomes a value. With several files the
     /// highest of their values is the reading.
     enum class Form {
@@ -24,9 +31,10 @@ public:
         CpuinfoMegahertz,
     };
 
-    /// Opens every file of `paths` (following links) and takes a first reading.
-    /// Null when there is no path, a file cannot be opened or is not a regular
-    /// file, or the first reading fails.
+    /// Opens the files of `paths` (following links), at most MaximumOpenFiles
+    /// of them kept, and takes a first reading. Null when there is no path, a
+    /// file cannot be opened or is not a regular file, or the first reading
+    /// fails.
     static std::unique_ptr<KeptReading> open(const std::vector<QByteArray>& paths, Form form);
 
     ~KeptReading();
@@ -34,16 +42,20 @@ public:
     KeptReading& operator=(const KeptReading&) = delete;
 
     /// Reads every file from its start. Absent when any read fails (EIO,
-    /// ENODEV from a device that has gone), gives no bytes, or holds text that
-    /// is not a value of this form; the files then stay open but are of no use.
+    /// ENODEV from a device that has gone), a file beyond the kept ones can no
+    /// longer be opened as a regular file, or a file gives no bytes or holds
+    /// text that is not a value of this form; the kept files then stay open
+    /// but are of no use.
     std::optional<qint32> read() const;
 
 private:
     explicit KeptReading(Form form);
     std::optional<qint32> readFile(int file) const;
+    std::optional<qint32> readPath(const QByteArray& path) const;
 
     Form m_form;
     std::vector<int> m_files;
+    std::vector<QByteArray> m_unkeptPaths;
 };
 
 } // namespace calidra

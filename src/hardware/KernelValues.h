@@ -19,9 +19,10 @@ class OnlineProcessors;
 /// processors), "kern.cpu_temp" (processor temperature in whole degrees
 /// Celsius, while a processor temperature driver is loaded) and
 /// "kern.cpu_currentfreq" (clock frequency of the first online processor in
-/// MHz). The last two keep their files open after they are first found, so
-/// that a reading costs one pread per file and no allocation; a failing
-/// reading drops them and the next query looks for them afresh.
+/// MHz). The last two keep their files open after they are first found (a
+/// bounded number; see KeptReading), so that a reading costs one pread per
+/// kept file and no allocation; a failing reading drops them and the next
+/// query looks for them afresh.
 ///
 /// The program creates one over "/" at start-up; a test creates one over a
 /// fixture tree. For the main thread only: nothing here takes a lock.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -40,6 +42,12 @@ void addDevices(FixtureTree& tree, const std::vector<Device>& devices)
             tree.addFile(prefix + u"input"_qs, QByteArray(device[i + 1]) + '\n');
         }
     }
+}
+
+std::ptrdiff_t openDescriptors()
+{
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
 }
 
 class KernelValuesTest : public ::testing::Test
@@ -99,7 +107,9 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
         {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}}, 55}, // package over cores
         {{{"coretemp", "Core 0", "41000", "Core 1", "67000"}, {"coretemp", "Core 0", "50000"}},
          67}, // else the hottest core across devices
-        {{{"k10temp", "Tctl", "60000", "Tdie", "50000"}}, 50},             // Tdie over Tctl
+        {{{"k10temp", "Tctl", "60000", "Tdie", "50000"}}, 50},  // Tdie over Tctl
+        {{{"zenpower", "Tctl", "62000", "Tdie", "51000"}}, 51}, // the other AMD driver
+        {{{"zenpower", "Tctl", "63000"}}, 63},
         {{{"acpitz", "Tdie", "99000"}, {"k10temp", "Tdie", "45000"}}, 45}, // by name, not number
         {{{"k10temp", "Tctl", "45500"}}, 46},                              // a half rounds up
         {{{"k10temp", "Tctl", "-1500"}}, -2},                              // and away from zero
@@ -113,6 +123,29 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);
+}
+
+// No package channel and thousands of cores: only a few dozen files stay open, the rest
+// are read afresh at each reading.
+TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
+{
+    const QString hottest = u"sys/class/hwmon/hwmon0/temp1999_input"_qs; // not among the kept
+    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
+    for (int channel = 1; channel <= 2000; ++channel) {
+        const QString prefix = u"sys/class/hwmon/hwmon0/temp%1_"_qs.arg(channel);
+        tree.addFile(prefix + u"label"_qs, "Core " + QByteArray::number(channel - 1) + '\n');
+        tree.addFile(prefix + u"input"_qs, "40000\n");
+    }
+    tree.addFile(hottest, "88000\n");
+    const std::ptrdiff_t before = openDescriptors();
+    expectValue("kern.cpu_temp", 88);
+    tree.addFile(hottest, "91000\n");
+    expectValue("kern.cpu_temp", 91);
+    EXPECT_LE(openDescriptors() - before, 32);
+    tree.remove(hottest);
+    expectValue("kern.cpu_temp", std::nullopt);
+    tree.addFile(hottest, "39000\n");
+    expectValue("kern.cpu_temp", 40);
 }
 
 TEST_F(KernelValuesTest, ChannelIsFoundWhenLoadedKeptWhileItReadsAndDroppedWhenItFails)
