@@ -23,21 +23,23 @@ bool isBase(QByteArrayView base)
     return !base.isEmpty() && !isDigit(base.back());
 }
 
-// Locations compare as numbers: decimal, or hexadecimal for device-tree unit
-// addresses. Texts that are no number (or too long for one) compare as 0 and
-// fall back to the folder name.
-quint64 locationNumber(const std::optional<QString>& location)
+// The position of the "@" that parts a device-tree folder name into a base and
+// a unit address, both not empty; -1 when the name is not of that form.
+qsizetype unitAt(QByteArrayView folder)
 {
-    if (!location) {
-        return 0;
-    }
+    const qsizetype at = folder.indexOf('@');
+    return at > 0 && at + 1 < folder.size() ? at : -1;
+}
+
+// Locations compare as numbers: device-tree unit addresses are hexadecimal
+// ("cpu@f" before "cpu@10"), the digits of "base.N" and "baseN" decimal. Texts
+// that are no number (or too long for one) compare as 0 and fall back to the
+// folder name.
+quint64 locationNumber(QByteArrayView folder, const std::optional<QString>& location)
+{
     bool ok = false;
-    const quint64 decimal = location->toULongLong(&ok, 10);
-    if (ok) {
-        return decimal;
-    }
-    const quint64 hexadecimal = location->toULongLong(&ok, 16);
-    return ok ? hexadecimal : 0;
+    const quint64 number = location ? location->toULongLong(&ok, unitAt(folder) > 0 ? 16 : 10) : 0;
+    return ok ? number : 0;
 }
 
 } // namespace
@@ -48,8 +50,8 @@ FolderName::FolderName(QString name, std::optional<QString> location)
 
 FolderName FolderName::parse(QByteArrayView folder)
 {
-    const qsizetype at = folder.indexOf('@');
-    if (at > 0 && at + 1 < folder.size()) {
+    const qsizetype at = unitAt(folder);
+    if (at > 0) {
         return {decodeKernelText(folder.first(at)), decodeKernelText(folder.sliced(at + 1))};
     }
     const qsizetype dot = folder.lastIndexOf('.');
@@ -83,8 +85,8 @@ void FolderName::sort(std::vector<QByteArray>& folders)
     keyed.reserve(folders.size());
     for (QByteArray& folder : folders) {
         FolderName parsed = parse(folder);
-        keyed.push_back(
-            {std::move(parsed.m_name), locationNumber(parsed.m_location), std::move(folder)});
+        const quint64 location = locationNumber(folder, parsed.m_location);
+        keyed.push_back({std::move(parsed.m_name), location, std::move(folder)});
     }
     std::sort(keyed.begin(), keyed.end());
     for (size_t i = 0; i < keyed.size(); ++i) {

@@ -27,13 +27,15 @@ TEST(FolderName, SplitsIntoNameAndLocation)
     }
 }
 
+// Device-tree unit addresses are hexadecimal, even when made of digits only.
 TEST(FolderNameOrder, ByNameThenLocationAsANumber)
 {
-    std::vector<QByteArray> folders{"thermal_zone10", "cooling_device1", "thermal_zone2",
-                                    "thermal_zone",   "cpu@1f",          "cpu@a"};
+    std::vector<QByteArray> folders{"thermal_zone10", "cooling_device1", "cpu@10", "thermal_zone2",
+                                    "thermal_zone",   "cpu@1f",          "cpu@a",  "cpu@f"};
     FolderName::sort(folders);
-    const std::vector<QByteArray> expected{"cooling_device1", "cpu@a",         "cpu@1f",
-                                           "thermal_zone",    "thermal_zone2", "thermal_zone10"};
+    const std::vector<QByteArray> expected{"cooling_device1", "cpu@a",         "cpu@f",
+                                           "cpu@10",          "cpu@1f",        "thermal_zone",
+                                           "thermal_zone2",   "thermal_zone10"};
     EXPECT_EQ(folders, expected);
 }
 
