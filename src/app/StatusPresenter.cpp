@@ -1,6 +1,7 @@
 #include "StatusPresenter.h"
 
 #include "DefaultsKeys.h"
+#include "formatting/CFormat.h"
 #include "measurement/GaugeReader.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
@@ -124,11 +125,11 @@ bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temper
     }
     if (item.tag == IntervalTag) {
         const GaugeReader* timing = frequency ? frequency : temperature;
-        item.title = QString::asprintf(
-            localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"))
-                .toUtf8()
-                .constData(),
-            timing->frequency());
+        item.title =
+            cFormat(localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"))
+                        .toUtf8()
+                        .constData(),
+                    timing->frequency());
         return false;
     }
     if (isStatisticsTag(item.tag)) {

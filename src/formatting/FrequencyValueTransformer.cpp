@@ -1,5 +1,7 @@
 #include "FrequencyValueTransformer.h"
 
+#include "CFormat.h"
+
 namespace calidra {
 
 // The threshold is tested on the raw value, so 999.999 shows as
@@ -11,9 +13,9 @@ QString FrequencyValueTransformer::transformedValue(const QVariant& value) const
     }
     const float megahertz = value.toFloat();
     if (megahertz >= 1000.0f) {
-        return QString::asprintf("%1.2f GHz", megahertz / 1000.0);
+        return cFormat("%1.2f GHz", megahertz / 1000.0);
     }
-    return QString::asprintf("%1.2f MHz", double(megahertz));
+    return cFormat("%1.2f MHz", double(megahertz));
 }
 
 } // namespace calidra

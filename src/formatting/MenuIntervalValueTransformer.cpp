@@ -1,5 +1,6 @@
 #include "MenuIntervalValueTransformer.h"
 
+#include "CFormat.h"
 #include "platform/Localization.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@ QString MenuIntervalValueTransformer::transformedValue(const QVariant& value) co
     }
     const QString format =
         localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"));
-    return QString::asprintf(format.toUtf8().constData(), double(value.toFloat()));
+    return cFormat(format.toUtf8().constData(), double(value.toFloat()));
 }
 
 } // namespace calidra

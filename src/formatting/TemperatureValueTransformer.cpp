@@ -1,5 +1,6 @@
 #include "TemperatureValueTransformer.h"
 
+#include "CFormat.h"
 #include "app/DefaultsKeys.h"
 #include "platform/UserDefaults.h"
 
@@ -34,7 +35,7 @@ bool showsFahrenheit()
 // conversion, and a float holds no more than nine significant digits, so more
 // decimals would show nothing of the value.
 TemperatureValueTransformer::TemperatureValueTransformer(int precision)
-    : format(QString::asprintf("%%1.%if", std::clamp(precision, 0, 9)))
+    : format(cFormat("%%1.%if", std::clamp(precision, 0, 9)))
 {}
 
 QString TemperatureValueTransformer::transformedValue(const QVariant& value) const
@@ -45,7 +46,7 @@ QString TemperatureValueTransformer::transformedValue(const QVariant& value) con
     const double celsius = value.toFloat();
     const bool fahrenheit = showsFahrenheit();
     const double shown = fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;
-    return QString::asprintf(format.toUtf8().constData(), shown) +
+    return cFormat(format.toUtf8().constData(), shown) +
            QChar(fahrenheit ? degreeFahrenheit : degreeCelsius);
 }
 

@@ -1,5 +1,6 @@
 #include "TimeIntervalValueTransformer.h"
 
+#include "CFormat.h"
 #include "platform/Localization.h"
 
 #include <QCoreApplication>
@@ -53,8 +54,7 @@ qint32 wholeSeconds(const QVariant& value)
 
 QString part(const Formats& formats, qint32 count)
 {
-    return QString::asprintf(localizedFormat(formats[count == 1 ? 1 : 0]).toUtf8().constData(),
-                             count);
+    return cFormat(localizedFormat(formats[count == 1 ? 1 : 0]).toUtf8().constData(), count);
 }
 
 } // namespace

@@ -50,7 +50,7 @@ protected:
     std::unique_ptr<GaugeReader> temperature =
         GaugeReader::initWithGauge(std::make_shared<FixedGauge>(52.4F), 2.0);
     std::unique_ptr<GaugeReader> frequency =
-        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(2000.0F), 7.5);
+        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(2000.0F), 2.25);
 };
 
 TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
@@ -108,7 +108,7 @@ TEST_F(StatusPresenterTest, InformationItemsShowTheStatisticsDisabled)
         {103, false, true, u"2.00 GHz Average"_qs, 1, false},
         {105, true, false, u"52.40℃ Minimum"_qs, 1, false},
         {107, true, false, u"52.40℃ Maximum"_qs, 1, false},
-        {101, true, true, u"Updating every 7.5 seconds"_qs, 0, false},
+        {101, true, true, u"Updating every 2.2 seconds"_qs, 0, false}, // a tie rounds to even
         {101, true, false, u"Updating every 2.0 seconds"_qs, 0, false},
         {102, false, false, u""_qs, 0, false},
         {150, false, false, u""_qs, 0, false},

@@ -1,4 +1,5 @@
 #include "QtPrinters.h"
+#include "formatting/CFormat.h"
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/MenuIntervalValueTransformer.h"
 #include "formatting/TemperatureValueTransformer.h"
@@ -9,8 +10,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace calidra {
 namespace {
@@ -49,6 +53,11 @@ TEST_F(FormattingTest, TemperatureShowsTheUnitOfTheSettingOrElseOfTheLocale)
         {"Fahrenheit", 0, 2, "de_DE", 52.4, u"126℉"_qs},
         {"two decimals", 2, 1, "de_DE", 48.5, u"48.50℃"_qs},
         {"two decimals Fahrenheit", 2, 2, "de_DE", 48.5, u"119.30℉"_qs},
+        // Exact binary ties round to even, as the C library does.
+        {"half to even below", 0, 1, "de_DE", 48.5, u"48℃"_qs},
+        {"half to even above", 0, 1, "de_DE", 49.5, u"50℃"_qs},
+        {"negative half", 0, 1, "de_DE", -48.5, u"-48℃"_qs},
+        {"half of a hundredth", 2, 1, "de_DE", 0.125, u"0.12℃"_qs},
         {"whole Fahrenheit", 2, 2, "de_DE", 50, u"122.00℉"_qs},
         {"metric locale", 0, 0, "de_DE", 50, u"50℃"_qs},
         {"US locale", 0, 0, "en_US", 50, u"122℉"_qs},
@@ -87,6 +96,7 @@ TEST_F(FormattingTest, FrequencyTurnsToGigahertzFromAThousandMegahertzBeforeRoun
     const Case cases[] = {
         {"gigahertz", 2666, u"2.67 GHz"_qs},
         {"threshold", 1000, u"1.00 GHz"_qs},
+        {"half to even", 1125, u"1.12 GHz"_qs},
         {"megahertz", 999, u"999.00 MHz"_qs},
         {"rounds up to the threshold", 999.999, u"1000.00 MHz"_qs},
         {"not a number", nan, u"nan MHz"_qs},
@@ -132,12 +142,43 @@ TEST_F(FormattingTest, MenuIntervalIsOneSentenceWithOneDecimal)
         {"no input", QVariant(), u""_qs},
         {"whole", 5, u"Updating every 5.0 seconds"_qs},
         {"fraction", 0.5, u"Updating every 0.5 seconds"_qs},
+        {"half to even", 0.25, u"Updating every 0.2 seconds"_qs},
         {"no singular", 1, u"Updating every 1.0 seconds"_qs},
         {"not a number", nan, u"Updating every nan seconds"_qs},
     };
     for (const auto& [name, input, output] : cases) {
         EXPECT_EQ(MenuIntervalValueTransformer().transformedValue(input), output) << name;
     }
+}
+
+// The process's own C locale may use a decimal comma (the application sets it from the
+// environment); numbers still show with "." and the locale is left as it was.
+TEST_F(FormattingTest, NumbersIgnoreTheProcessLocaleAndLeaveItAsItWas)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+        if (comma == nullptr && std::setlocale(LC_NUMERIC, name) != nullptr) {
+            comma = name;
+        }
+    }
+    if (comma == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    EXPECT_EQ(TemperatureValueTransformer(2).transformedValue(48.5), u"48.50℃"_qs);
+    EXPECT_EQ(FrequencyValueTransformer().transformedValue(2666), u"2.67 GHz"_qs);
+    EXPECT_EQ(MenuIntervalValueTransformer().transformedValue(0.5),
+              u"Updating every 0.5 seconds"_qs);
+    char own[8];
+    std::snprintf(own, sizeof own, "%1.1f", 0.5);
+    EXPECT_STREQ(own, "0,5") << comma;
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+TEST(CFormat, LongResultsAndUtf8TextComeOutWhole)
+{
+    EXPECT_EQ(cFormat("%300.1f|", 0.25), QString(297, u' ') + u"0.2|"_qs);
+    EXPECT_EQ(cFormat("%s", "Grüße"), u"Grüße"_qs);
 }
 
 TEST_F(FormattingTest, RegistryKeepsTheLastTransformerGivenAName)

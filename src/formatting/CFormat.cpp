@@ -1,0 +1,55 @@
+#include "CFormat.h"
+
+#include <QByteArray>
+
+#include <locale.h>
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+
+namespace calidra {
+namespace {
+
+// Made once for the whole run. Null only when the C library runs out of memory
+// making it; formatting then falls back to the thread's own locale.
+locale_t cLocale()
+{
+    static const locale_t locale = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return locale;
+}
+
+// Most results fit the stack buffer; a longer one is formatted a second time
+// into a buffer of its length.
+QByteArray formatted(const char* format, std::va_list arguments)
+{
+    std::array<char, 256> buffer;
+    std::va_list first;
+    va_copy(first, arguments);
+    const int length = std::vsnprintf(buffer.data(), buffer.size(), format, first);
+    va_end(first);
+    if (length < 0) {
+        return {};
+    }
+    if (static_cast<size_t>(length) < buffer.size()) {
+        return QByteArray(buffer.data(), length);
+    }
+    QByteArray text(length, '\0'); // room for the terminating zero byte beyond its size
+    std::vsnprintf(text.data(), static_cast<size_t>(length) + 1, format, arguments);
+    return text;
+}
+
+} // namespace
+
+QString cFormat(const char* format, ...)
+{
+    const locale_t previous = ::uselocale(cLocale());
+    std::va_list arguments;
+    va_start(arguments, format);
+    const QByteArray text = formatted(format, arguments);
+    va_end(arguments);
+    ::uselocale(previous);
+    return QString::fromUtf8(text);
+}
+
+} // namespace calidra

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace calidra {
+
+/// Formats like the C library's printf, always under the "C" locale: "." as
+/// the decimal point and no digit grouping whatever the user's locale, and
+/// exact binary ties rounded as the C library rounds them (48.5 with "%1.0f"
+/// gives "48"). The format and any text arguments are UTF-8; the result is
+/// decoded from UTF-8. Empty text when the C library cannot apply the format.
+/// The calling thread's locale is the same afterwards as before.
+[[gnu::format(printf, 1, 2)]] QString cFormat(const char* format, ...);
+
+} // namespace calidra
