@@ -7,6 +7,8 @@ namespace {
 
 constexpr qsizetype HeaderSize = 8;
 constexpr qsizetype TrailerSize = 32;
+constexpr unsigned char AsciiStringKind = 0x5;
+constexpr unsigned char Utf16StringKind = 0x6;
 constexpr unsigned char ArrayKind = 0xA;
 constexpr unsigned char SetKind = 0xC;
 constexpr unsigned char DictionaryKind = 0xD;
@@ -60,6 +62,7 @@ bool BinaryPropertyListGraph::readTrailer()
     }
     m_states.assign(m_objects, State::New);
     m_measures.assign(m_objects, Measure());
+    m_keys.assign(m_objects, Key::Unchecked);
     return true;
 }
 
@@ -82,11 +85,22 @@ std::optional<quint64> BinaryPropertyListGraph::countAt(quint64& at) const
     return count;
 }
 
-std::optional<BinaryPropertyListGraph::Frame> BinaryPropertyListGraph::frameOf(quint64 object) const
+// Where an object starts: within the objects, between the header and the
+// offset table.
+std::optional<quint64> BinaryPropertyListGraph::offsetOf(quint64 object) const
 {
     const std::optional<quint64> offset =
         readUnsigned(m_offsetTable + object * quint64(m_offsetSize), m_offsetSize);
     if (!offset || *offset < quint64(HeaderSize) || *offset >= m_offsetTable) {
+        return std::nullopt;
+    }
+    return offset;
+}
+
+std::optional<BinaryPropertyListGraph::Frame> BinaryPropertyListGraph::frameOf(quint64 object) const
+{
+    const std::optional<quint64> offset = offsetOf(object);
+    if (!offset) {
         return std::nullopt;
     }
     Frame frame;
@@ -103,6 +117,7 @@ std::optional<BinaryPropertyListGraph::Frame> BinaryPropertyListGraph::frameOf(q
         *count > (m_offsetTable - at) / quint64(m_referenceSize) / perEntry) {
         return std::nullopt;
     }
+    frame.keys = kind == DictionaryKind ? *count : 0;
     frame.references.reserve(*count * perEntry);
     for (quint64 entry = 0; entry < *count * perEntry; ++entry) {
         const quint64 reference =
@@ -115,10 +130,52 @@ std::optional<BinaryPropertyListGraph::Frame> BinaryPropertyListGraph::frameOf(q
     return frame;
 }
 
+// True unless the string object holds a zero character or runs past the
+// objects. Objects of other kinds are left to the parser, which refuses them
+// as keys.
+bool BinaryPropertyListGraph::keyHoldsNoZero(quint64 object) const
+{
+    const std::optional<quint64> offset = offsetOf(object);
+    if (!offset) {
+        return false;
+    }
+    const unsigned char kind = static_cast<unsigned char>(m_bytes[qsizetype(*offset)]) >> 4;
+    if (kind != AsciiStringKind && kind != Utf16StringKind) {
+        return true;
+    }
+    quint64 at = *offset;
+    const std::optional<quint64> count = countAt(at);
+    const quint64 unitSize = kind == Utf16StringKind ? 2 : 1;
+    if (!count || at > m_offsetTable || *count > (m_offsetTable - at) / unitSize) {
+        return false;
+    }
+    for (quint64 unit = 0; unit < *count; ++unit) {
+        if (readUnsigned(at + unit * unitSize, int(unitSize)) == 0U) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each key object is read once, however many dictionaries share it.
+bool BinaryPropertyListGraph::keysAdmitted(const Frame& frame)
+{
+    for (quint64 entry = 0; entry < frame.keys; ++entry) {
+        const quint64 key = frame.references[size_t(entry)];
+        if (m_keys[key] == Key::Unchecked) {
+            m_keys[key] = keyHoldsNoZero(key) ? Key::Admitted : Key::Refused;
+        }
+        if (m_keys[key] == Key::Refused) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool BinaryPropertyListGraph::open(quint64 object, std::vector<Frame>& stack)
 {
     std::optional<Frame> frame = frameOf(object);
-    if (!frame) {
+    if (!frame || !keysAdmitted(*frame)) {
         return false;
     }
     m_states[object] = State::Open;

@@ -13,6 +13,10 @@ namespace calidra {
 /// follows every reference recursively could then run out of stack or expand a
 /// small file into billions of values. This check lets such files be refused
 /// before they are parsed. Each object is visited once, without recursion.
+///
+/// The parser also cannot hand back a dictionary key that holds U+0000: it
+/// stops at a zero byte, cutting a key in ASCII form and aborting the program
+/// on one in UTF-16 form. Such keys are refused here too.
 class BinaryPropertyListGraph
 {
 public:
@@ -20,7 +24,8 @@ public:
     /// containers nest at most `maximumDepth` levels and whose values, every
     /// reference followed, number at most `maximumValues`. False for anything
     /// else: a trailer, offset or reference out of range, a count that runs
-    /// past the end, or a reference cycle.
+    /// past the end, a reference cycle, or a dictionary key that is a string
+    /// holding U+0000 (or running past the end).
     static bool isWithin(const QByteArray& bytes, int maximumDepth, quint64 maximumValues);
 
 private:
@@ -35,17 +40,23 @@ private:
     {
         quint64 object = 0;
         bool container = false;
+        // How many of the references, at the front, are dictionary keys.
+        quint64 keys = 0;
         std::vector<quint64> references;
         size_t next = 0;
         Measure measure;
     };
     enum class State : unsigned char { New, Open, Done };
+    enum class Key : unsigned char { Unchecked, Admitted, Refused };
 
     explicit BinaryPropertyListGraph(const QByteArray& bytes);
 
     bool readTrailer();
     std::optional<quint64> readUnsigned(quint64 at, int size) const;
+    std::optional<quint64> offsetOf(quint64 object) const;
     std::optional<Frame> frameOf(quint64 object) const;
+    bool keyHoldsNoZero(quint64 object) const;
+    bool keysAdmitted(const Frame& frame);
     std::optional<quint64> countAt(quint64& at) const;
     bool open(quint64 object, std::vector<Frame>& stack);
     bool close(std::vector<Frame>& stack, int maximumDepth, quint64 maximumValues);
@@ -59,6 +70,7 @@ private:
     quint64 m_offsetTable = 0;
     std::vector<State> m_states;
     std::vector<Measure> m_measures;
+    std::vector<Key> m_keys;
 };
 
 } // namespace calidra

@@ -88,7 +88,8 @@ bool PropertyListGuard::admits(const QByteArray& document)
     if (document.startsWith(BinaryMagic)) {
         return BinaryPropertyListGraph::isWithin(document, MaximumDepth, MaximumValues);
     }
-    return xmlNestsWithin(document, MaximumDepth);
+    // XML allows no U+0000, and the parser would cut a key or string at one.
+    return !document.contains('\0') && xmlNestsWithin(document, MaximumDepth);
 }
 
 } // namespace calidra

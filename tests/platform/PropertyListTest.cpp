@@ -58,6 +58,13 @@ std::optional<QVariantList> readArray(const QByteArray& contents)
     return PropertyList::arrayWithContentsOfFile(tree.absolute(u"file.plist"_qs));
 }
 
+std::optional<QVariantMap> readDictionary(const QByteArray& contents)
+{
+    FixtureTree tree;
+    tree.addFile(u"file.plist"_qs, contents);
+    return PropertyList::dictionaryWithContentsOfFile(tree.absolute(u"file.plist"_qs));
+}
+
 TEST(PropertyListTest, XmlAndBinaryListsReadIntoQtValuesUpToTheDepthCap)
 {
     const QVariantList expected({u"x<y"_qs, qlonglong(-5), qulonglong(~0ULL), 2.5, true,
@@ -103,6 +110,30 @@ TEST(PropertyListTest, WhatIsNoAdmissibleArrayListGivesNothing)
           {"BinaryReferringToItself", binary({"\xA1" + be32({0})})}}) {
         EXPECT_FALSE(readArray(contents)) << test;
     }
+}
+
+// The parser cannot hand back a key holding U+0000: it aborts on one in UTF-16
+// form and cuts one in ASCII form or in XML at the zero.
+TEST(PropertyListTest, DictionaryKeysHoldingZeroGiveNothing)
+{
+    const QByteArray utf16Key = QByteArray::fromHex("62706c6973743030d101026200e90000100108"
+                                                    "0b100000000000000101000000000000000300"
+                                                    "000000000000000000000000000012");
+    const auto dictionary = [](const QByteArray& key, const QByteArray& value) {
+        return binary({"\xD1" + be32({1, 2}), key, value});
+    };
+    for (const auto& [test, contents] :
+         {std::pair{"Utf16KeyEndingInZero", utf16Key},
+          {"Utf16KeyOfZero", dictionary(QByteArray("\x61\0\0", 3), "\x09")},
+          {"AsciiKeyWithZero", dictionary(QByteArray("\x53\x61\0\x62", 4), "\x09")},
+          {"XmlKeyWithZeroByte", xml(QByteArray("<dict><key>a\0b</key><true/></dict>", 34))},
+          {"XmlKeyWithZeroReference", xml("<dict><key>a&#0;b</key><true/></dict>")}}) {
+        EXPECT_FALSE(readDictionary(contents)) << test;
+    }
+    // Zero characters in values are kept.
+    const QVariantMap expected{{u"\u00e9"_qs, QString(u"a\u0000"_qs)}};
+    EXPECT_EQ(readDictionary(dictionary(QByteArray("\x61\0\xe9", 3), QByteArray("\x62\0a\0\0", 5))),
+              expected);
 }
 
 } // namespace
