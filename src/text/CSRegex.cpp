@@ -1,6 +1,8 @@
 #include "CSRegex.h"
 
 #include "CSRegexException.h"
+#include "RegexExpansion.h"
+#include "ScopedUtf8Locale.h"
 
 #include <array>
 #include <vector>
@@ -67,7 +69,14 @@ QString compileFailureReason(const QString& pattern, int error, const regex_t& p
 CSRegex::CSRegex(const QString& pattern, qint32 options)
     : preg{}, m_reportsPositions((options & REG_NOSUB) == 0)
 {
-    const int error = regcomp(&preg, pattern.toUtf8().constData(), options | REG_EXTENDED);
+    const QByteArray bytes = pattern.toUtf8();
+    // A pattern the matcher could not build in bounded memory is refused
+    // before it tries, with the matcher's own message for a pattern too big.
+    int error = REG_ESIZE;
+    if (RegexExpansion::admits(QByteArrayView(bytes.constData()))) {
+        const ScopedUtf8Locale utf8;
+        error = regcomp(&preg, bytes.constData(), options | REG_EXTENDED);
+    }
     if (error != 0) {
         throw CSRegexException(compileFailureReason(pattern, error, preg));
     }
@@ -92,6 +101,7 @@ bool CSRegex::matchesString(const QString& subject) const
 {
     const QByteArray bytes = subject.toUtf8();
     regmatch_t whole{0, static_cast<regoff_t>(searchEnd(bytes))};
+    const ScopedUtf8Locale utf8;
     return regexec(&preg, bytes.constData(), 1, &whole, REG_STARTEND) == 0;
 }
 
@@ -164,6 +174,7 @@ bool CSRegex::findMatch(const QByteArray& bytes, qsizetype start, qsizetype end,
                         std::span<regmatch_t> groups) const
 {
     groups[0] = regmatch_t{0, static_cast<regoff_t>(end - start)};
+    const ScopedUtf8Locale utf8;
     if (!m_reportsPositions || regexec(&preg, bytes.constData() + start, groups.size(),
                                        groups.data(), REG_STARTEND) != 0) {
         return false;

@@ -17,15 +17,19 @@ namespace calidra {
 /// One compiled POSIX extended regular expression and the questions it answers
 /// about subject strings. Subjects are matched as their UTF-8 bytes up to the
 /// first zero byte (a U+0000 character ends the search); positions handed back
-/// are UTF-16 positions in the subject. An instance never changes after it is
-/// built. With REG_NOSUB the matcher reports no positions, so only
+/// are UTF-16 positions in the subject. Patterns and subjects are read as
+/// UTF-8 whatever the process locale (see ScopedUtf8Locale), so "." and
+/// bracket expressions match whole characters. An instance never changes
+/// after it is built. With REG_NOSUB the matcher reports no positions, so only
 /// matchesString() can answer; the other questions answer as for no match.
 class CSRegex
 {
 public:
     /// Compiles the pattern with the given REG_ICASE, REG_NEWLINE or REG_NOSUB
     /// flags; REG_EXTENDED is always added. Throws CSRegexException, naming the
-    /// pattern and the matcher's message, when the pattern does not compile.
+    /// pattern and the matcher's message, when the pattern does not compile,
+    /// and with the message for a pattern too big ("Regular expression too
+    /// big") when RegexExpansion refuses it before it reaches the matcher.
     explicit CSRegex(const QString& pattern, qint32 options = 0);
     ~CSRegex();
     CSRegex(const CSRegex&) = delete;
