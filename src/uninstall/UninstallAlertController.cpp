@@ -79,6 +79,7 @@ void UninstallAlertController::justQuit()
 
 void UninstallAlertController::uninstall()
 {
+    m_removing = true;
     if (isOn(m_ui->removeSpeedItSwitch)) {
         removeSpeedIt();
     }
@@ -93,7 +94,9 @@ void UninstallAlertController::uninstall()
 
 void UninstallAlertController::reject()
 {
-    cancel();
+    if (!m_removing) {
+        cancel();
+    }
 }
 
 void UninstallAlertController::windowWillClose()

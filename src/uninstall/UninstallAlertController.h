@@ -44,9 +44,12 @@ public:
 
     /// Runs the removals whose switches are on, in this order: the component,
     /// the preferences, the application; then quits whatever they achieved.
+    /// The dialog stays open while the removals run.
     void uninstall();
 
-    /// Closing the dialog by any other means than its buttons cancels it.
+    /// Closing the dialog by any other means than its buttons cancels it,
+    /// except while the removals run: they wait for the uninstall script with
+    /// the event loop running, and the dialog must outlive them.
     void reject() override;
 
 private:
@@ -55,6 +58,7 @@ private:
     void windowWillClose();
 
     std::unique_ptr<Ui::UninstallAlertView> m_ui;
+    bool m_removing = false;
 };
 
 } // namespace calidra

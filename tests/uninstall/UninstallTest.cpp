@@ -274,17 +274,21 @@ TEST_F(UninstallTest, RemovalTakesWhatIsSwitchedOnAndQuits)
 TEST_F(UninstallTest, TheUninstallScriptHasRunWhenTheBundleGoesToTheTrash)
 {
     // A pkexec that runs the tool as the user, and an uninstall script that
-    // notes whether the bundle is still there. It is not the shipped one, so
-    // it runs after "Proceed Anyway".
+    // waits for a go file, then notes whether the bundle is still there. It is
+    // not the shipped one, so it runs after "Proceed Anyway".
     QTemporaryDir folder;
     QFile pkexec(folder.filePath(u"pkexec"_qs));
     ASSERT_TRUE(pkexec.open(QIODevice::WriteOnly));
     pkexec.write("#!/bin/sh\nexec \"$@\"\n");
     pkexec.close();
     pkexec.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray go = folder.filePath(u"go"_qs).toUtf8();
     QFile marker(folder.filePath(u"marker"_qs));
     bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
-                       "[ -d '" + bundle.bundle.bundlePath().toUtf8() + "' ] && echo present >'" +
+                       "i=0; while [ ! -e '" + go +
+                           "' ] && [ $i -lt 600 ]; do sleep 0.1; "
+                           "i=$((i+1)); done; [ -d '" +
+                           bundle.bundle.bundlePath().toUtf8() + "' ] && echo present >'" +
                            marker.fileName().toUtf8() + "'\n");
     alerts.expect({u"Privileged operation failed."_qs,
                    u"The application seems to have been tampered with. Please reinstall "
@@ -295,11 +299,26 @@ TEST_F(UninstallTest, TheUninstallScriptHasRunWhenTheBundleGoesToTheTrash)
                   u"Proceed Anyway"_qs);
     PkexecLauncher pkexecLauncher(pkexec.fileName());
 
-    removeWith(Qt::Checked, Qt::Unchecked, Qt::Checked);
+    // While the removal waits for the script, the window manager closes the
+    // dialog; then the script may go on.
+    bool openDuringWait = false;
+    open(u"Listed1,1"_qs, [&](UninstallAlertController& dialog) {
+        QTimer::singleShot(0, &dialog, [&dialog, &go, &openDuringWait] {
+            dialog.close();
+            QTimer::singleShot(0, [guard = QPointer(&dialog), &go, &openDuringWait] {
+                openDuringWait = guard && guard->isVisible();
+                QFile(QString::fromUtf8(go)).open(QIODevice::WriteOnly);
+            });
+        });
+        box(dialog, "removePreferencesSwitch")->setChecked(false);
+        click(dialog, "uninstallButton");
+    });
 
+    EXPECT_TRUE(openDuringWait);
     ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
     EXPECT_EQ(marker.readAll(), "present\n");
     EXPECT_EQ(home.trashed(), QStringList{u"Calidra"_qs});
+    EXPECT_TRUE(termination.isTerminationRequested());
 }
 
 } // namespace
