@@ -12,9 +12,9 @@ namespace calidra {
 /// value. The first MaximumOpenFiles files are kept open between readings: each
 /// costs one pread into a stack buffer, with no allocation, no open and no
 /// folder scan. Files beyond them (a machine with thousands of "Core N"
-/// channels) are opened, read and closed at every reading, so that the set
-/// never holds more descriptors than the bound. Closes each kept file once,
-/// when destroyed.
+/// channels) are opened, read and closed one at a time at every reading, so
+/// that the set never holds more than one descriptor beyond the bound. Closes
+/// each kept file once, when destroyed.
 class KeptReading
 {
 public:
