@@ -21,7 +21,8 @@ public:
     explicit PkexecLauncher(QString pkexec = u"pkexec"_qs);
 
     /// Kills the launches still in flight and waits for them to end. A tool
-    /// that already runs as the superuser cannot be killed and is waited for.
+    /// that already runs as the superuser cannot be killed; it is waited for,
+    /// a bounded time (up to a minute), and then left running.
     ~PkexecLauncher() override;
 
     /// Starts pkexec with the tool and its arguments, its standard output and
