@@ -2,8 +2,9 @@
 # processor temperature driver at every boot. Runs as root, started through
 # pkexec. The driver stays loaded, since other programs may read it.
 #
-# The program moves its own bundle to the Trash right after starting this
-# script, so it uses no other file of the bundle.
+# The root shell reads this script from its standard input, and the program
+# may move its own bundle to the Trash once it has ended, so it uses no other
+# file of the bundle.
 
 set -eu
 PATH=/usr/sbin:/usr/bin:/sbin:/bin
