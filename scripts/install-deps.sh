@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config clang-format
+    clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools libgl-dev
     libssl-dev libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
