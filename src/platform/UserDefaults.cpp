@@ -1,15 +1,74 @@
 #include "UserDefaults.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QMetaType>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace calidra {
 namespace {
+
+constexpr qint64 MaximumFileSize = 1024 * 1024;
+constexpr int LockWaitMilliseconds = 1000;
+
+/// What a path holds, found without opening it: opening a FIFO waits for a
+/// writer, and a device may do anything.
+enum class PathKind {
+    Missing,
+    SmallFile,
+    LargeFile,
+    Other, // no regular file, or a path that cannot be examined
+};
+
+PathKind pathKind(const QString& path, bool followLinks)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    const int result =
+        followLinks ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status);
+    if (result != 0) {
+        return errno == ENOENT ? PathKind::Missing : PathKind::Other;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return PathKind::Other;
+    }
+    return status.st_size > MaximumFileSize ? PathKind::LargeFile : PathKind::SmallFile;
+}
+
+bool isUsable(PathKind kind)
+{
+    return kind == PathKind::Missing || kind == PathKind::SmallFile;
+}
+
+/// Whether the lock QSettings takes without a time limit while it writes is
+/// free now: it is taken within a bound and given back at once. A lock path
+/// that is no regular file is never free, since the lock would read it.
+bool isLockFree(const QString& lockPath)
+{
+    if (!isUsable(pathKind(lockPath, false))) {
+        return false;
+    }
+    QLockFile lock(lockPath);
+    if (!lock.tryLock(LockWaitMilliseconds)) {
+        return false;
+    }
+    lock.unlock();
+    return true;
+}
 
 bool isFlatKey(const QString& key)
 {
@@ -104,13 +163,28 @@ std::optional<float> readFloat(const QVariant& value)
 } // namespace
 
 UserDefaults::UserDefaults(const QString& filePath, QObject* parent)
-    : QObject(parent), m_settings(filePath, QSettings::IniFormat)
-{}
+    : QObject(parent), m_filePath(filePath)
+{
+    // QSettings reads the file as soon as it is made, so it is made only over
+    // a file that can be read without waiting.
+    const PathKind kind = pathKind(filePath, true);
+    if (isUsable(kind)) {
+        m_settings = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
+    } else if (kind == PathKind::LargeFile) {
+        std::fprintf(stderr, "calidra: %s is larger than 1 MiB; it is neither read nor written\n",
+                     QFile::encodeName(filePath).constData());
+    }
+}
+
+UserDefaults::~UserDefaults()
+{
+    synchronize();
+}
 
 QString UserDefaults::standardFilePath()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, u"Calidra"_qs, u"Calidra"_qs)
-        .fileName();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           u"/Calidra/Calidra.ini"_qs;
 }
 
 void UserDefaults::registerDefaults(const QVariantMap& fallbacks)
@@ -176,9 +250,43 @@ QMetaObject::Connection UserDefaults::observe(const QString& key, const QObject*
         });
 }
 
+void UserDefaults::synchronize()
+{
+    if (!m_settings || m_unwritten.isEmpty() || !canWrite()) {
+        return;
+    }
+    for (auto change = m_unwritten.cbegin(); change != m_unwritten.cend(); ++change) {
+        if (change.value()) {
+            m_settings->setValue(change.key(), *change.value());
+        } else {
+            m_settings->remove(change.key());
+        }
+    }
+    m_unwritten.clear();
+    // A file that cannot be written keeps the changes in QSettings for the run.
+    m_settings->sync();
+    // QSettings also syncs on an event it posts at a first change, and that
+    // sync would wait for the lock without a bound.
+    QCoreApplication::removePostedEvents(m_settings.get(), QEvent::UpdateRequest);
+}
+
+bool UserDefaults::canWrite() const
+{
+    const QString fileName = m_settings->fileName();
+    // The lock lies beside the file, so the folder must exist before it.
+    return isUsable(pathKind(fileName, true)) &&
+           QDir().mkpath(QFileInfo(fileName).absolutePath()) && isLockFree(fileName + u".lock"_qs);
+}
+
 QVariant UserDefaults::storedValue(const QString& key) const
 {
-    return isFlatKey(key) ? m_settings.value(key) : QVariant();
+    if (!isFlatKey(key)) {
+        return {};
+    }
+    if (const auto change = m_unwritten.constFind(key); change != m_unwritten.cend()) {
+        return change.value() ? QVariant(*change.value()) : QVariant();
+    }
+    return m_settings ? m_settings->value(key) : QVariant();
 }
 
 template <typename T>
@@ -196,13 +304,8 @@ void UserDefaults::changeStored(const QString& key, const std::optional<QString>
         return;
     }
     const QVariant oldValue = objectForKey(key);
-    if (text) {
-        m_settings.setValue(key, *text);
-    } else {
-        m_settings.remove(key);
-    }
-    // A file that cannot be written keeps the change in memory for the run.
-    m_settings.sync();
+    m_unwritten.insert(key, text);
+    synchronize();
     const QVariant newValue = objectForKey(key);
     if (!sameValue(oldValue, newValue)) {
         emit valueChanged(key, newValue);

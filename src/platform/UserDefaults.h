@@ -2,6 +2,7 @@
 
 #include "platform/ProcessWide.h"
 
+#include <QMap>
 #include <QObject>
 #include <QSettings>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace calidra {
@@ -17,17 +19,24 @@ namespace calidra {
 /// under a registration layer of fallback values that lives in memory only.
 /// A stored value wins over a registered one. Reads never fail: a key with no
 /// usable value gives the registered fallback, else false, 0 or 0.0. Writes
-/// and removals are written to the file at once and announced through
-/// valueChanged when they change a key's effective value.
+/// and removals are written to the file at once when they can be and
+/// announced through valueChanged when they change a key's effective value.
 ///
 /// Keys are flat names. The empty key and keys holding "/" or "\\" (which the
 /// INI file would read as groups) are never stored: reads find no stored
 /// value under them and writes and removals leave the file alone.
 ///
-/// A file that cannot be read gives an empty store; one that cannot be
+/// Nothing here waits without end. Only a regular file of at most 1 MiB is
+/// read: anything else at the path (a FIFO, a folder, a device, a larger file,
+/// for which one line goes to stderr) gives an empty store, and the path is
+/// left alone for the whole run, so no setting kept there is lost. A change
+/// is written under the file's lock ("<file>.lock"); when that lock cannot be
+/// taken within about a second (held, stale in a folder that cannot be
+/// written, or not a regular file), the change is kept in memory and written
+/// at the next write or synchronize() that can take it. A file that cannot be
 /// written keeps its values in memory, so they still read back within the
-/// run. Lines of the file that are not settings are dropped at the next write;
-/// the settings around them are kept.
+/// run. Lines of the file that are not settings are dropped at the next
+/// write; the settings around them are kept.
 ///
 /// The newest store is the process-wide one (see ProcessWide). Used on the
 /// main thread only.
@@ -40,15 +49,19 @@ public:
     /// first write; a missing file reads as an empty store.
     explicit UserDefaults(const QString& filePath, QObject* parent = nullptr);
 
-    /// The path of the user's own settings file in the user's configuration
-    /// folder (which honours XDG_CONFIG_HOME).
+    /// Writes the changes still kept in memory (see synchronize()).
+    ~UserDefaults() override;
+
+    /// The path of the user's own settings file, "Calidra/Calidra.ini" in the
+    /// user's configuration folder (XDG_CONFIG_HOME, else ~/.config). Touches
+    /// no file.
     static QString standardFilePath();
 
     /// The process-wide store; null when none exists.
     static UserDefaults* standardUserDefaults() { return current(); }
 
     /// The path of the INI file that keeps this store's values.
-    QString fileName() const { return m_settings.fileName(); }
+    QString fileName() const { return m_settings ? m_settings->fileName() : m_filePath; }
 
     /// Adds the values of fallbacks to the registration layer, replacing
     /// earlier registrations of the same keys. Nothing is written to the file
@@ -91,6 +104,10 @@ public:
     /// through again.
     void removeObjectForKey(const QString& key);
 
+    /// Writes the changes kept in memory to the file if its lock can be taken
+    /// within about a second; otherwise they stay in memory for a later try.
+    void synchronize();
+
     /// Calls handler with the new effective value each time valueChanged is
     /// emitted for key, for as long as context lives. With a null context or
     /// an empty handler nothing is connected and the connection is invalid.
@@ -108,8 +125,13 @@ private:
     template <typename T>
     T typedValue(const QString& key, std::optional<T> (*read)(const QVariant&)) const;
     void changeStored(const QString& key, const std::optional<QString>& text);
+    bool canWrite() const;
 
-    QSettings m_settings;
+    QString m_filePath;
+    /// Null when the path held something that is not read (see the class).
+    std::unique_ptr<QSettings> m_settings;
+    /// Changes not written yet: the new text, or no text for a removal.
+    QMap<QString, std::optional<QString>> m_unwritten;
     QVariantMap m_registered;
 };
 

@@ -2,10 +2,18 @@
 
 #include "QtPrinters.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <limits>
 #include <tuple>
 
@@ -22,6 +30,57 @@ struct UserDefaultsTest : ::testing::Test
 
     QTemporaryDir m_dir;
     const QString m_path = m_dir.filePath(u"Calidra.ini"_qs);
+};
+
+QByteArray fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// What lies at path, as far as a test can tell it changed: its type and the
+/// bytes of a file or the names in a folder.
+QByteArray snapshot(const QString& path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) {
+        return "missing";
+    }
+    const QByteArray type = QByteArray::number(status.st_mode & S_IFMT) + ':';
+    if (S_ISDIR(status.st_mode)) {
+        return type +
+               QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u'/').toUtf8();
+    }
+    return S_ISREG(status.st_mode) ? type + fileText(path) : type;
+}
+
+/// Ends the test's process with a failure when the work in its scope is still
+/// not done after 20 seconds: it waits for something that never comes. Its
+/// work is bounded far below that, so this never judges speed.
+struct Watchdog
+{
+    Watchdog()
+    {
+        s_stderr = ::dup(STDERR_FILENO); // the test may capture stderr meanwhile
+        std::signal(SIGALRM, &expire);
+        ::alarm(20);
+    }
+    ~Watchdog()
+    {
+        ::alarm(0);
+        ::close(s_stderr);
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    static void expire(int)
+    {
+        static constexpr char message[] = "the watchdog ended a test that hung\n";
+        [[maybe_unused]] const ssize_t written = ::write(s_stderr, message, sizeof message - 1);
+        ::_exit(1);
+    }
+
+    static inline int s_stderr = -1;
 };
 
 TEST_F(UserDefaultsTest, StoredValuesWinAndReadBackExactlyInANewStoreButRegistrationsAreNotKept)
@@ -101,6 +160,126 @@ TEST_F(UserDefaultsTest, OnlyFlatKeysChangeTheFileAndDamagedLinesLoseNoSettingAr
     EXPECT_EQ(reopened.integerForKey(u"fontSize"_qs), 15);
     EXPECT_TRUE(reopened.boolForKey(u"showIcon"_qs));
 }
+
+TEST(UserDefaultsPathTest, TheUsersFileIsCalidraIniInTheUsersConfigFolder)
+{
+    EXPECT_EQ(UserDefaults::standardFilePath(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  u"/Calidra/Calidra.ini"_qs);
+}
+
+TEST_F(UserDefaultsTest, AChangeThatFindsTheLockUnavailableIsWrittenByTheNextWriteOrAtTheEnd)
+{
+    const QString path = m_dir.filePath(u"Calidra/Calidra.ini"_qs); // in a folder not made yet
+    const QString lock = path + u".lock"_qs;
+    {
+        const Watchdog watchdog;
+        UserDefaults defaults(path);
+        defaults.setInteger(2, u"displayUnit"_qs);
+        EXPECT_TRUE(fileText(path).contains("displayUnit=2"));
+        ASSERT_TRUE(QDir().mkdir(lock)); // a folder where the lock goes is never free
+        defaults.setBool(true, u"showIcon"_qs);
+        EXPECT_TRUE(defaults.boolForKey(u"showIcon"_qs));
+        EXPECT_FALSE(fileText(path).contains("showIcon"));
+        ASSERT_TRUE(QDir().rmdir(lock));
+        defaults.setInteger(15, u"fontSize"_qs);
+        EXPECT_TRUE(fileText(path).contains("fontSize=15") && fileText(path).contains("showIcon"));
+        ASSERT_TRUE(QDir().mkdir(lock));
+        defaults.removeObjectForKey(u"showIcon"_qs);
+        EXPECT_FALSE(defaults.objectForKey(u"showIcon"_qs).isValid());
+        EXPECT_TRUE(fileText(path).contains("showIcon"));
+        ASSERT_TRUE(QDir().rmdir(lock));
+    }
+    EXPECT_EQ(fileText(path), "[General]\ndisplayUnit=2\nfontSize=15\n");
+}
+
+/// Something at the settings path or at its lock path that a plain reader or
+/// locker would wait on without end, or lose the user's settings to.
+struct HostileCase
+{
+    const char* name;
+    bool (*make)(const QString& settingsPath);
+    float fontSize; // as read afterwards: 15 from the file, 13 registered
+    int stderrLines;
+    bool bindsRoot = true;
+
+    friend void PrintTo(const HostileCase& row, std::ostream* out) { *out << row.name; }
+};
+
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool writeText(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+const QByteArray settingsText = "[General]\nfontSize=15\n";
+
+const HostileCase hostileCases[] = {
+    {"FifoAtTheSettingsPath", [](const QString& path) { return makeFifo(path); }, 13.0f, 0},
+    {"FolderAtTheSettingsPath", [](const QString& path) { return QDir().mkdir(path); }, 13.0f, 0},
+    {"TwoMebibyteSettingsFile",
+     [](const QString& path) {
+         return writeText(path, settingsText + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n');
+     },
+     13.0f, 1},
+    {"FifoAtTheLockPath",
+     [](const QString& path) {
+         return writeText(path, settingsText) && makeFifo(path + u".lock"_qs);
+     },
+     15.0f, 0},
+    {"FolderAtTheLockPath",
+     [](const QString& path) {
+         return writeText(path, settingsText) && QDir().mkdir(path + u".lock"_qs);
+     },
+     15.0f, 0},
+    {"StaleLockInAReadOnlyFolder",
+     [](const QString& path) {
+         const QString folder = QFileInfo(path).absolutePath();
+         return writeText(path, settingsText) && writeText(path + u".lock"_qs, "999999\n") &&
+                QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+     },
+     15.0f, 0, false},
+};
+
+struct HostileFileTest : UserDefaultsTest, ::testing::WithParamInterface<HostileCase>
+{
+    ~HostileFileTest() override
+    {
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+TEST_P(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
+{
+    if (!GetParam().bindsRoot && ::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    ASSERT_TRUE(GetParam().make(m_path));
+    const QString lock = m_path + u".lock"_qs;
+    const QByteArray settingsBefore = snapshot(m_path);
+    const QByteArray lockBefore = snapshot(lock);
+    {
+        const Watchdog watchdog;
+        testing::internal::CaptureStderr();
+        UserDefaults defaults(m_path);
+        const std::string written = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), GetParam().stderrLines);
+        defaults.registerDefaults({{u"fontSize"_qs, 13.0f}});
+        EXPECT_EQ(defaults.floatForKey(u"fontSize"_qs), GetParam().fontSize);
+        defaults.setInteger(2, u"displayUnit"_qs);
+        EXPECT_EQ(defaults.integerForKey(u"displayUnit"_qs), 2);
+    }
+    EXPECT_EQ(snapshot(m_path), settingsBefore);
+    EXPECT_EQ(snapshot(lock), lockBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileFileTest, ::testing::ValuesIn(hostileCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace calidra
