@@ -16,6 +16,8 @@ using namespace calidra;
 
 int main(int argc, char* argv[])
 {
+    // Until the event loop runs, a signal ends the program at once.
+    TerminationSignals::install();
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Calidra"_qs);
     QApplication::setOrganizationName(u"Calidra"_qs);
@@ -35,9 +37,12 @@ int main(int argc, char* argv[])
     MessageBoxAlerts alerts;
     PkexecLauncher launcher;
     const ApplicationTermination termination;
-    const TerminationSignals terminationSignals;
 
     TemperatureController controller;
     controller.awakeFromNib();
-    return termination.isTerminationRequested() ? 0 : QApplication::exec();
+    if (termination.isTerminationRequested()) {
+        return 0;
+    }
+    const TerminationSignals terminationSignals;
+    return QApplication::exec();
 }
