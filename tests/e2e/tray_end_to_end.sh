@@ -3,9 +3,14 @@
 # private mount namespace whose /sys holds a coretemp sensor at 47 degrees and
 # whose /proc/cpuinfo names an Intel processor. Calidra must show its tray
 # icon, live through its sensor file vanishing and coming back, and exit with
-# 0 when it is asked to end. Exits with 77 (skipped) where this cannot run.
+# 0 when it is asked to end, at every moment: started with SIGHUP ignored
+# (as under nohup), it keeps ignoring it; a stream of SIGTERMs during its end
+# changes nothing; SIGTERM during a start-up alert ends it too. A FIFO where
+# its settings file should be does not hold start-up up. Exits with 77
+# (skipped) where this cannot run.
 set -u
 calidra=$1
+tray_available=$2
 
 skip() { echo "skipped: $*"; exit 77; }
 fail() { echo "failed: $*"; exit 1; }
@@ -26,50 +31,87 @@ cleanup() {
 trap cleanup EXIT
 
 hwmon="$work/sys/class/hwmon/hwmon0"
-mkdir -p "$hwmon" "$work/sys/devices/system/cpu" "$work/config"
+mkdir -p "$hwmon" "$work/sys/devices/system/cpu" "$work/config" "$work/alert/Calidra" \
+    "$work/fifo/Calidra"
 echo coretemp >"$hwmon/name"
 echo "Package id 0" >"$hwmon/temp1_label"
 echo 47000 >"$hwmon/temp1_input"
 echo 0 >"$work/sys/devices/system/cpu/online"
 printf 'processor\t: 0\nvendor_id\t: GenuineIntel\n' >"$work/cpuinfo"
+printf '[General]\ngaugeTemperature=false\n' >"$work/alert/Calidra/Calidra.ini"
+mkfifo "$work/fifo/Calidra/Calidra.ini"
+
+# Polls up to 30 seconds, ten times a second, until the command succeeds.
+poll() {
+    for _ in $(seq 300); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || skip "Xvfb did not start"
+poll test -s "$work/display" || skip "Xvfb did not start"
 DISPLAY=:$(cat "$work/display")
-export DISPLAY
+QT_QPA_PLATFORM=xcb
+export DISPLAY QT_QPA_PLATFORM
 trayer --edge top --align right --height 28 >/dev/null 2>&1 &
 tray=$!
-sleep 1
+poll "$tray_available" || fail "the tray did not take its selection"
 
-XDG_CONFIG_HOME="$work/config" unshare --mount --propagation private sh -c \
-    'mount --bind "$1/sys" /sys && mount --bind "$1/cpuinfo" /proc/cpuinfo && exec "$2"' \
-    sh "$work" "$calidra" &
-app=$!
+# Starts Calidra with the settings of the config home $1; its pid is app.
+start() {
+    XDG_CONFIG_HOME="$1" unshare --mount --propagation private sh -c \
+        'mount --bind "$1/sys" /sys && mount --bind "$1/cpuinfo" /proc/cpuinfo && exec "$2"' \
+        sh "$work" "$calidra" &
+    app=$!
+}
+# Whether Calidra shows a window: its tray icon, or an alert before it. (Its
+# hidden client leader window bears its name from the start.)
+shown() { xdotool search --onlyvisible --pid "$app" >/dev/null 2>&1; }
+# Waits for Calidra's end; fails unless it exited with 0.
+ended() {
+    wait "$app"
+    status=$?
+    app=
+    [ "$status" = 0 ] || fail "exit status $status $1"
+}
+ended_already() { read -r stat <"/proc/$app/stat" && set -- $stat && [ "$3" = Z ]; }
 
-icon=
-for _ in $(seq 100); do
-    icon=$(xdotool search --name '^Calidra$' 2>/dev/null | head -n 1)
-    [ -n "$icon" ] && break
-    sleep 0.1
-done
-[ -n "$icon" ] || fail "no tray icon appeared"
-echo "tray icon window $icon"
+trap '' HUP
+start "$work/config"
+trap - HUP
+poll shown || fail "no tray icon appeared"
+ignored=$(sed -n 's/^SigIgn:[[:space:]]*//p' "/proc/$app/status")
+[ $((0x$ignored & 1)) = 1 ] || fail "SIGHUP, ignored when it started, is no longer ignored"
+kill -HUP "$app"
 
 # A removed device's sysfs file fails its reads; an emptied file stands in
 # for that before it goes, as a kept file stays readable after unlinking.
 : >"$hwmon/temp1_input"
 rm "$hwmon/temp1_input"
 sleep 5
-kill -0 "$app" 2>/dev/null || fail "ended when its sensor vanished"
+kill -0 "$app" 2>/dev/null || fail "ended on SIGHUP or when its sensor vanished"
 echo 52000 >"$hwmon/temp1_input"
 sleep 3
 kill -0 "$app" 2>/dev/null || fail "ended when its sensor came back"
 
+# SIGTERMs until it has ended: the first asks it to end, the rest come while
+# it ends.
+for _ in $(seq 100000); do
+    kill -TERM "$app" 2>/dev/null && ! ended_already || break
+done
+ended "after a stream of SIGTERMs"
+
+start "$work/alert"
+poll shown || fail "no alert appeared with both measurements off"
 kill -TERM "$app"
-wait "$app"
-status=$?
-app=
-[ "$status" = 0 ] || fail "exit status $status after SIGTERM"
+ended "after SIGTERM during a start-up alert"
+
+start "$work/fifo"
+poll shown || fail "no tray icon appeared with a FIFO as the settings file"
+kill -TERM "$app"
+ended "after SIGTERM with a FIFO as the settings file"
+[ -p "$work/fifo/Calidra/Calidra.ini" ] || fail "the FIFO at the settings path was replaced"
 echo "passed"
