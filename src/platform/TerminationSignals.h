@@ -12,11 +12,11 @@ namespace calidra {
 /// (SIGHUP under nohup) stays ignored. Until a TerminationSignals object
 /// exists, a signal ends the process at once with _exit(0): start-up may be
 /// waiting in a modal alert or in a system call, where no request would be
-/// seen, and it keeps nothing unwritten that an orderly end would save. While
-/// the object lives, the handler only writes one byte to a pipe and the event
-/// loop turns it into a termination request (ApplicationTermination), so the
-/// program ends through its normal path. Once the object is destroyed the
-/// program is ending already, and a signal changes nothing.
+/// seen, and settings changes are written as they are made. While the object
+/// lives, the handler only writes one byte to a pipe and the event loop turns
+/// it into a termination request (ApplicationTermination), so the program
+/// ends through its normal path. Once the object is destroyed the program is
+/// ending already, and a signal changes nothing.
 ///
 /// One object at a time, on the main thread.
 class TerminationSignals : public QObject
