@@ -33,7 +33,7 @@ bool RegexExpansion::scan()
     return true;
 }
 
-// Takes the construct at the current position; false once a limit is passed.
+// Takes the construct at the current position; false once the limit is passed.
 bool RegexExpansion::step()
 {
     switch (m_pattern[m_at]) {
@@ -43,12 +43,11 @@ bool RegexExpansion::step()
         closeGroup();
         return true;
     case '|':
-        alternative();
-        return true;
+        return alternative();
     case '*':
     case '?':
-        ++m_at; // one copy, made optional or starred
-        return true;
+        ++m_at;
+        return repeat(1);
     case '+':
         ++m_at;
         return repeat(2);
@@ -74,14 +73,12 @@ void RegexExpansion::character(qsizetype length)
     m_at = std::min(m_at + length, m_pattern.size());
 }
 
+// The group's node counts when it opens, so that deep nesting is bounded too.
 bool RegexExpansion::openGroup()
 {
-    if (m_groups.size() > size_t(MaximumNesting)) {
-        return false;
-    }
     m_groups.emplace_back();
     ++m_at;
-    return true;
+    return ++m_added <= MaximumAddedNodes;
 }
 
 // A closed group is one piece of the group around it: its contents and the
@@ -100,22 +97,24 @@ void RegexExpansion::closeGroup()
     ++m_at;
 }
 
-void RegexExpansion::alternative()
+bool RegexExpansion::alternative()
 {
     Group& group = m_groups.back();
-    group.earlier += group.last;
+    group.earlier += group.last + 1;
     group.last = 0;
     ++m_at;
+    return ++m_added <= MaximumAddedNodes;
 }
 
-// Every piece stays below the pattern's length plus the limit until the check
-// fails, so the products cannot overflow.
+// The operator's node wraps the copies. Every piece stays below the pattern's
+// length plus the limit until the check fails, so the products cannot
+// overflow.
 bool RegexExpansion::repeat(quint64 copies)
 {
     Group& group = m_groups.back();
-    m_added += group.last * (copies - 1);
-    group.last *= copies;
-    return m_added <= MaximumAddedCopies;
+    m_added += group.last * (copies - 1) + 1;
+    group.last = group.last * copies + 1;
+    return m_added <= MaximumAddedNodes;
 }
 
 // The digits at `at`, moving past them: -1 when there are none.

@@ -8,12 +8,18 @@
 namespace calidra {
 
 /// Decides, before a pattern reaches the POSIX matcher, whether the matcher
-/// can build it in bounded memory. The matcher copies the operand of a
-/// repetition once for each count it may take ("a{0,255}" becomes 255 copies
-/// of "a", "x+" two and "x{3,}" four), so nested or stacked repetitions
-/// multiply: "((a{0,255}){0,255}){0,255}", 28 bytes, would take it gigabytes
-/// and minutes. It also recurses once per level of parentheses. The patterns
-/// the program uses add a handful of copies and nest two levels deep.
+/// can build it in bounded time and memory. The matcher makes one node for
+/// each character, group, alternation and repetition operator, and copies the
+/// operand of a repetition once for each further count it may take
+/// ("a{0,255}" becomes 255 copies of "a", "x+" two copies and "x{3,}" four),
+/// so nested or stacked repetitions multiply: "((a{0,255}){0,255}){0,255}",
+/// 28 bytes, would take it gigabytes and minutes. Building grows faster than
+/// linearly in the nodes other than plain characters, too: a thousand stacked
+/// stars ("a**...*") take it half a second, four thousand over ten.
+///
+/// So the nodes beyond one for each character of the pattern are counted, as
+/// the matcher would build them, through every level of nesting, and bounded
+/// by a small limit. The patterns the program uses add about twenty.
 ///
 /// The check is one pass over the pattern, in time linear in its length.
 /// Bracket expressions (with a leading "]", and "[:class:]", "[.x.]" and
@@ -24,20 +30,19 @@ namespace calidra {
 class RegexExpansion
 {
 public:
-    /// The copies that repetitions may add to the pattern's own characters
-    /// and groups, counted through every level of nesting and summed over the
-    /// whole pattern: "a{1001}" adds 1000, "(a{0,10}){10}" adds 9 + 11 * 9.
-    static constexpr quint64 MaximumAddedCopies = 1000;
-    /// The deepest nesting of parentheses admitted.
-    static constexpr int MaximumNesting = 256;
+    /// The nodes a pattern may add beyond one for each of its characters: one
+    /// for each group, "|" and repetition operator, and one for each node of
+    /// a repetition's operand in each copy beyond the first. "a{500}" adds
+    /// 500, "(ab){167}" adds 1 + 3 * 166 + 1 = 500.
+    static constexpr quint64 MaximumAddedNodes = 500;
 
-    /// True when the UTF-8 bytes of a pattern stay within both limits.
+    /// True when the UTF-8 bytes of a pattern stay within the limit.
     static bool admits(QByteArrayView pattern);
 
 private:
-    // The copies made so far in one open group: of the pieces before the
-    // last one (all alternatives), and of the last piece, to which a
-    // following repetition applies (0 when there is none yet).
+    // The nodes of one open group so far: of the pieces before the last one
+    // (all alternatives), and of the last piece, to which a following
+    // repetition applies (0 when there is none yet).
     struct Group
     {
         quint64 earlier = 0;
@@ -51,7 +56,7 @@ private:
     void character(qsizetype length);
     bool openGroup();
     void closeGroup();
-    void alternative();
+    bool alternative();
     bool repeat(quint64 copies);
     bool interval();
     std::optional<quint64> intervalCopies(qsizetype& at) const;
