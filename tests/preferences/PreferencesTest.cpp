@@ -1,4 +1,5 @@
 #include "FixtureBundle.h"
+#include "FixtureTree.h"
 #include "ScriptedAlerts.h"
 #include "app/DefaultsKeys.h"
 #include "hardware/IORegistry.h"
@@ -30,48 +31,38 @@
 namespace calidra {
 namespace {
 
-using Keys = std::pair<QString, QString>;
+namespace Keys = DefaultsKeys;
 
 // The Exec value of a desktop entry split into its arguments, undoing the
 // value's escapes, the quoting and the doubled percent signs as a desktop
 // does before it starts the program.
 QStringList execArguments(const QString& entry)
 {
-    QString value;
-    for (const QString& line : entry.split(u'\n')) {
-        if (line.startsWith(u"Exec="_qs)) {
-            value = line.mid(5);
-        }
-    }
+    const QString value = entry.section(u"\nExec="_qs, 1, 1).section(u'\n', 0, 0);
     QString unescaped;
     for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
+        QChar c = value[i];
         if (c == u'\\' && i + 1 < value.size()) {
-            const QChar e = value[++i];
-            unescaped += e == u'n' ? u'\n' : e == u't' ? u'\t' : e == u'r' ? u'\r' : e;
-        } else {
-            unescaped += c;
+            c = value[++i];
+            c = c == u'n' ? u'\n' : c == u't' ? u'\t' : c == u'r' ? u'\r' : c;
         }
+        unescaped += c;
     }
-    QStringList arguments;
-    QString current;
+    QStringList arguments{QString()};
     bool quoted = false;
     for (qsizetype i = 0; i < unescaped.size(); ++i) {
         const QChar c = unescaped[i];
+        const bool more = i + 1 < unescaped.size();
         if (c == u'"') {
             quoted = !quoted;
-        } else if (quoted && c == u'\\' && i + 1 < unescaped.size()) {
-            current += unescaped[++i];
-        } else if (c == u'%' && i + 1 < unescaped.size() && unescaped[i + 1] == u'%') {
-            current += unescaped[++i];
         } else if (!quoted && c == u' ') {
-            arguments << current;
-            current.clear();
+            arguments << QString();
+        } else if (more && ((quoted && c == u'\\') || (c == u'%' && unescaped[i + 1] == u'%'))) {
+            arguments.last() += unescaped[++i];
         } else {
-            current += c;
+            arguments.last() += c;
         }
     }
-    arguments << current;
     return arguments;
 }
 
@@ -84,7 +75,9 @@ protected:
                            FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
     }
 
-    void TearDown() override
+    void TearDown() override { close(); }
+
+    void close()
     {
         if (window) {
             window->close();
@@ -95,7 +88,7 @@ protected:
     PreferenceController* open(const QString& model = u"Listed1,1"_qs)
     {
         registry.cacheMachineModel(model);
-        window = PreferenceController::showPreferences(autostart.path());
+        window = PreferenceController::showPreferences(autostart.root());
         window->setResizeDuration(0);
         return window;
     }
@@ -107,22 +100,22 @@ protected:
     }
 
     QPointer<PreferenceController> window;
-    QTemporaryDir home;
-    QTemporaryDir autostart;
+    FixtureTree home;
+    FixtureTree autostart;
     FixtureBundle bundle;
     ScriptedAlerts alerts;
-    IORegistry registry{home.path()};
-    UserDefaults defaults{home.filePath(u"defaults.ini"_qs)};
+    IORegistry registry{home.root()};
+    UserDefaults defaults{home.absolute(u"defaults.ini"_qs)};
 };
 
 TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoicesDisabled)
 {
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
-    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    defaults.setBool(true, Keys::gaugeFrequency);
+    defaults.setBool(true, Keys::arrangeVertically);
     open(u"Other1,1"_qs);
-    EXPECT_TRUE(defaults.boolForKey(DefaultsKeys::gaugeTemperature));
-    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::gaugeFrequency));
-    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::arrangeVertically));
+    EXPECT_TRUE(defaults.boolForKey(Keys::gaugeTemperature));
+    EXPECT_FALSE(defaults.boolForKey(Keys::gaugeFrequency));
+    EXPECT_FALSE(defaults.boolForKey(Keys::arrangeVertically));
     EXPECT_TRUE(child<QAbstractButton>("gaugeTemperatureButton")->isChecked());
     EXPECT_FALSE(child<QAbstractButton>("gaugeFrequencyButton")->isEnabled());
     EXPECT_FALSE(child<QAbstractButton>("gaugeBothButton")->isEnabled());
@@ -131,8 +124,8 @@ TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoice
 
 TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndSwitchTheArrangement)
 {
-    defaults.setBool(true, DefaultsKeys::gaugeTemperature);
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setBool(true, Keys::gaugeTemperature);
+    defaults.setBool(true, Keys::gaugeFrequency);
     open();
     EXPECT_TRUE(child<QAbstractButton>("gaugeBothButton")->isChecked());
     auto* arrangement = child<QGroupBox>("textArrangementSwitch");
@@ -144,11 +137,11 @@ TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndSwitchTheArrangement)
     };
     // clang-format on
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
         child<QAbstractButton>(row.button)->click();
-        EXPECT_EQ(defaults.boolForKey(DefaultsKeys::gaugeTemperature), row.temperature)
-            << row.button;
-        EXPECT_EQ(defaults.boolForKey(DefaultsKeys::gaugeFrequency), row.frequency) << row.button;
-        EXPECT_EQ(arrangement->isEnabled(), row.arranges) << row.button;
+        EXPECT_EQ(defaults.boolForKey(Keys::gaugeTemperature), row.temperature);
+        EXPECT_EQ(defaults.boolForKey(Keys::gaugeFrequency), row.frequency);
+        EXPECT_EQ(arrangement->isEnabled(), row.arranges);
     }
 }
 
@@ -175,28 +168,26 @@ TEST_F(PreferencesTest, PaneSwitchKeepsTopEdgeAndCentreAndGivesThePaneSize)
 
 TEST_F(PreferencesTest, SwitchingOffRemovesEveryLoginItemAndOnAddsOne)
 {
-    const LoginItems items(autostart.path());
+    const LoginItems items(autostart.root());
     for (int n = 0; n < 3; ++n) {
         ASSERT_TRUE(items.make(u"Calidra"_qs, u"/elsewhere/calidra"_qs));
     }
     ASSERT_TRUE(items.make(u"Other"_qs, u"/other"_qs));
     // Another program's entry with an action named like the program, its
     // groups in any order: only the Name of the main group makes an entry ours.
-    QFile foreign(autostart.filePath(u"foreign.desktop"_qs));
-    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
-    foreign.write("[Desktop Action calidra]\nName=Calidra\nExec=foreign --calidra\n\n"
-                  "[Desktop Entry]\nType=Application\nName=Foreign\nExec=foreign\n");
-    foreign.close();
+    autostart.addFile(u"foreign.desktop"_qs,
+                      "[Desktop Action calidra]\nName=Calidra\nExec=foreign --calidra\n\n"
+                      "[Desktop Entry]\nType=Application\nName=Foreign\nExec=foreign\n");
     open();
     auto* loginSwitch = child<QAbstractButton>("loginItemSwitch");
     EXPECT_TRUE(loginSwitch->isChecked());
     loginSwitch->click();
     EXPECT_FALSE(items.exists(u"Calidra"_qs));
     EXPECT_TRUE(items.exists(u"Other"_qs));
-    EXPECT_TRUE(foreign.exists());
+    EXPECT_TRUE(QFile::exists(autostart.absolute(u"foreign.desktop"_qs)));
     loginSwitch->click();
-    EXPECT_EQ(QDir(autostart.path()).entryList(QDir::Files).size(), 3);
-    QFile made(autostart.filePath(u"calidra.desktop"_qs));
+    EXPECT_EQ(QDir(autostart.root()).entryList(QDir::Files).size(), 3);
+    QFile made(autostart.absolute(u"calidra.desktop"_qs));
     ASSERT_TRUE(made.open(QIODevice::ReadOnly));
     EXPECT_EQ(execArguments(QString::fromUtf8(made.readAll())),
               QStringList{bundle.tree.absolute(u"Calidra/calidra"_qs)});
@@ -206,7 +197,7 @@ TEST_F(PreferencesTest, LoginItemIsRefusedWhereNoDesktopCouldStartIt)
 {
     // A real bundle in a folder whose name is not UTF-8: Qt decodes the byte
     // to a replacement character, so the decoded path names no file.
-    const QByteArray latin1 = QFile::encodeName(home.path()) + "/caf\xe9";
+    const QByteArray latin1 = QFile::encodeName(home.root()) + "/caf\xe9";
     const QByteArray executable = latin1 + "/calidra";
     ASSERT_EQ(::mkdir(latin1.constData(), 0700), 0);
     // QDir cannot remove what it cannot name.
@@ -217,10 +208,11 @@ TEST_F(PreferencesTest, LoginItemIsRefusedWhereNoDesktopCouldStartIt)
     std::FILE* file = std::fopen(executable.constData(), "w");
     ASSERT_NE(file, nullptr);
     std::fclose(file);
-    ASSERT_EQ(QFile::decodeName(latin1), home.path() + u"/caf\uFFFD"_qs);
+    ASSERT_EQ(QFile::decodeName(latin1), home.root() + u"/caf\uFFFD"_qs);
     open();
     auto* loginSwitch = child<QAbstractButton>("loginItemSwitch");
-    for (const QString& path : {QFile::decodeName(latin1), home.filePath(u"100%/Calidra"_qs)}) {
+    for (const QString& path : {QFile::decodeName(latin1), home.absolute(u"100%/Calidra"_qs)}) {
+        SCOPED_TRACE(path.toStdString());
         const Bundle moved(path);
         alerts.expect({u"Calidra cannot start at login from “%1”."_qs.arg(path),
                        u"The desktop cannot start a program whose folder name holds “%” or is "
@@ -230,19 +222,16 @@ TEST_F(PreferencesTest, LoginItemIsRefusedWhereNoDesktopCouldStartIt)
                        false},
                       u"OK"_qs);
         loginSwitch->click();
-        EXPECT_FALSE(loginSwitch->isChecked()) << path.toStdString();
-        EXPECT_TRUE(QDir(autostart.path()).isEmpty()) << path.toStdString();
+        EXPECT_FALSE(loginSwitch->isChecked());
+        EXPECT_TRUE(QDir(autostart.root()).isEmpty());
     }
 }
 
 TEST_F(PreferencesTest, ExecStartsAwkwardBundlePathsAndNoneItCannotStart)
 {
     // A folder whose name really holds a replacement character.
-    const QString replacement = home.filePath(u"caf\uFFFD/calidra"_qs);
-    ASSERT_TRUE(QDir().mkpath(home.filePath(u"caf\uFFFD"_qs)));
-    QFile executable(replacement);
-    ASSERT_TRUE(executable.open(QIODevice::WriteOnly));
-    executable.close();
+    home.addFile(u"caf\uFFFD/calidra"_qs, {});
+    const QString replacement = home.absolute(u"caf\uFFFD/calidra"_qs);
     const struct
     {
         QString path;
@@ -256,10 +245,11 @@ TEST_F(PreferencesTest, ExecStartsAwkwardBundlePathsAndNoneItCannotStart)
         {u"/opt/caf\uFFFD/calidra"_qs, false},
     };
     for (const auto& [path, made] : cases) {
+        SCOPED_TRACE(path.toStdString());
         QTemporaryDir folder;
-        ASSERT_EQ(LoginItems(folder.path()).make(u"Calidra"_qs, path), made) << path.toStdString();
+        ASSERT_EQ(LoginItems(folder.path()).make(u"Calidra"_qs, path), made);
         if (!made) {
-            EXPECT_TRUE(QDir(folder.path()).isEmpty()) << path.toStdString();
+            EXPECT_TRUE(QDir(folder.path()).isEmpty());
             continue;
         }
         QFile entry(folder.filePath(u"calidra.desktop"_qs));
@@ -267,7 +257,7 @@ TEST_F(PreferencesTest, ExecStartsAwkwardBundlePathsAndNoneItCannotStart)
         const QString text = QString::fromUtf8(entry.readAll());
         EXPECT_TRUE(text.startsWith(u"[Desktop Entry]\n"_qs)) << text.toStdString();
         EXPECT_TRUE(text.contains(u"\nName=Calidra\n"_qs)) << text.toStdString();
-        EXPECT_EQ(execArguments(text), QStringList{path}) << text.toStdString();
+        EXPECT_EQ(execArguments(text), QStringList{path});
     }
 }
 
@@ -277,49 +267,46 @@ TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
     auto* unit = child<QComboBox>("displayUnitChooser");
     auto* font = child<QSpinBox>("fontSizeField");
     auto* slider = child<QSlider>("frequencySlider");
-    auto* vertical = child<QAbstractButton>("arrangeVerticallyButton");
-    auto* sideBySide = child<QAbstractButton>("arrangeSideBySideButton");
 
-    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    defaults.setInteger(Keys::unitFahrenheit, Keys::displayUnit);
     EXPECT_EQ(unit->currentIndex(), 2);
-    defaults.setInteger(7, DefaultsKeys::displayUnit);
+    defaults.setInteger(7, Keys::displayUnit);
     EXPECT_EQ(unit->currentIndex(), 0) << "an unknown unit behaves as automatic";
-    defaults.setFloat(17.6f, DefaultsKeys::fontSize);
+    defaults.setFloat(17.6f, Keys::fontSize);
     EXPECT_EQ(font->value(), 18);
-    defaults.setFloat(0.1f, DefaultsKeys::frequency);
+    defaults.setFloat(0.1f, Keys::frequency);
     EXPECT_EQ(slider->value(), 0) << "the nearest interval offered";
-    defaults.setFloat(5, DefaultsKeys::frequency);
+    defaults.setFloat(5, Keys::frequency);
     EXPECT_EQ(slider->value(), 5);
     EXPECT_TRUE(child<QLabel>("frequencyLabel")->text().contains(u"5.0"_qs));
-    defaults.setBool(true, DefaultsKeys::arrangeVertically);
-    EXPECT_TRUE(vertical->isChecked());
+    defaults.setBool(true, Keys::arrangeVertically);
+    EXPECT_TRUE(child<QAbstractButton>("arrangeVerticallyButton")->isChecked());
 
     font->setValue(20);
-    EXPECT_EQ(defaults.floatForKey(DefaultsKeys::fontSize), 20.0f);
+    EXPECT_EQ(defaults.floatForKey(Keys::fontSize), 20.0f);
     const float offered[] = {0.5F, 1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60};
     ASSERT_EQ(slider->maximum(), 11);
     for (int position = 0; position <= 11; ++position) {
         slider->setValue(position);
-        EXPECT_EQ(defaults.floatForKey(DefaultsKeys::frequency), offered[position]) << position;
+        EXPECT_EQ(defaults.floatForKey(Keys::frequency), offered[position]) << position;
     }
-    sideBySide->click();
-    EXPECT_FALSE(defaults.boolForKey(DefaultsKeys::arrangeVertically));
+    child<QAbstractButton>("arrangeSideBySideButton")->click();
+    EXPECT_FALSE(defaults.boolForKey(Keys::arrangeVertically));
     child<QAbstractButton>("showIconSwitch")->click();
-    EXPECT_TRUE(defaults.boolForKey(DefaultsKeys::showIcon));
+    EXPECT_TRUE(defaults.boolForKey(Keys::showIcon));
 }
 
 TEST_F(PreferencesTest, UpdateIntervalFollowsTheCheckOnlyWhileTheWindowIsOpen)
 {
     open();
     for (const bool on : {true, false, true}) {
-        defaults.setBool(on, DefaultsKeys::SUCheckAtStartup);
-        EXPECT_EQ(defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval).isValid(), on);
+        defaults.setBool(on, Keys::SUCheckAtStartup);
+        EXPECT_EQ(defaults.objectForKey(Keys::SUScheduledCheckInterval).isValid(), on);
     }
-    EXPECT_EQ(defaults.integerForKey(DefaultsKeys::SUScheduledCheckInterval), 302400);
-    window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    defaults.setBool(false, DefaultsKeys::SUCheckAtStartup);
-    EXPECT_TRUE(defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval).isValid());
+    EXPECT_EQ(defaults.integerForKey(Keys::SUScheduledCheckInterval), 302400);
+    close();
+    defaults.setBool(false, Keys::SUCheckAtStartup);
+    EXPECT_TRUE(defaults.objectForKey(Keys::SUScheduledCheckInterval).isValid());
 }
 
 } // namespace
