@@ -1,4 +1,5 @@
 #include "FixtureBundle.h"
+#include "FixtureTree.h"
 #include "RecordingLauncher.h"
 #include "ScriptedAlerts.h"
 #include "hardware/IORegistry.h"
@@ -32,8 +33,6 @@ class TemporaryHome
 {
 public:
     TemporaryHome()
-        : m_home(qgetenv("HOME")), m_dataHome(qgetenv("XDG_DATA_HOME")),
-          m_hadDataHome(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
     {
         qputenv("HOME", folder.path().toUtf8());
         QDir(folder.path()).mkpath(u".local/share"_qs);
@@ -43,11 +42,7 @@ public:
     ~TemporaryHome()
     {
         qputenv("HOME", m_home);
-        if (m_hadDataHome) {
-            qputenv("XDG_DATA_HOME", m_dataHome);
-        } else {
-            qunsetenv("XDG_DATA_HOME");
-        }
+        m_hadDataHome ? qputenv("XDG_DATA_HOME", m_dataHome) : qunsetenv("XDG_DATA_HOME");
     }
 
     // The names of what the Trash holds.
@@ -60,15 +55,17 @@ public:
     QTemporaryDir folder;
 
 private:
-    QByteArray m_home;
-    QByteArray m_dataHome;
-    bool m_hadDataHome;
+    QByteArray m_home = qgetenv("HOME");
+    QByteArray m_dataHome = qgetenv("XDG_DATA_HOME");
+    bool m_hadDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME");
 };
 
-class UninstallTest : public testing::Test
+// What a removal acts on, the current one while it lives: a bundle listing
+// one model with the shipped uninstall script, its settings, its Trash, and
+// the launcher and the termination it goes through.
+struct Installation
 {
-protected:
-    UninstallTest()
+    Installation()
     {
         bundle.addResource(u"IntelModels.plist"_qs,
                            FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
@@ -77,6 +74,16 @@ protected:
         defaults.setBool(true, u"showIcon"_qs);
     }
 
+    TemporaryHome home;
+    FixtureBundle bundle;
+    UserDefaults defaults{home.folder.filePath(u"calidra.ini"_qs)};
+    RecordingLauncher launcher;
+    ApplicationTermination termination;
+};
+
+class UninstallTest : public testing::Test, protected Installation
+{
+protected:
     // Opens the dialog on `model`; while it runs, `act` gets it, and must
     // leave it.
     void open(const QString& model, const std::function<void(UninstallAlertController&)>& act)
@@ -124,25 +131,8 @@ protected:
         child<QPushButton>(dialog, button)->click();
     }
 
-    // Sets the three switches, component, preferences, application, and
-    // removes.
-    void removeWith(Qt::CheckState speedIt, Qt::CheckState preferences, Qt::CheckState application)
-    {
-        open(u"Listed1,1"_qs, [=](UninstallAlertController& dialog) {
-            box(dialog, "removeSpeedItSwitch")->setCheckState(speedIt);
-            box(dialog, "removePreferencesSwitch")->setCheckState(preferences);
-            box(dialog, "removeApplicationSwitch")->setCheckState(application);
-            click(dialog, "uninstallButton");
-        });
-    }
-
-    TemporaryHome home;
-    FixtureBundle bundle;
     IORegistry registry{bundle.tree.root()};
-    UserDefaults defaults{home.folder.filePath(u".config/calidra.ini"_qs)};
-    RecordingLauncher launcher;
     ScriptedAlerts alerts;
-    ApplicationTermination termination;
 };
 
 TEST_F(UninstallTest, TheIntelPartAndTheContentSizeFollowTheModelList)
@@ -172,34 +162,28 @@ TEST_F(UninstallTest, RemovingOnAnUnlistedModelNeverRunsTheUninstallScript)
     EXPECT_TRUE(termination.isTerminationRequested());
 }
 
-TEST_F(UninstallTest, CancelledDialogComesBackFreshWithTheApplicationSwitchOn)
+TEST_F(UninstallTest, CancelOrClosingTheWindowRemovesNothingAndTheDialogComesBackFresh)
 {
-    QPointer<UninstallAlertController> first;
-    open(u"Listed1,1"_qs, [&first](UninstallAlertController& dialog) {
-        first = &dialog;
-        box(dialog, "removeApplicationSwitch")->setChecked(false);
-        box(dialog, "removePreferencesSwitch")->setChecked(true);
-        click(dialog, "cancelButton");
-    });
-    EXPECT_TRUE(first.isNull());
-    EXPECT_FALSE(termination.isTerminationRequested());
-    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
-        EXPECT_TRUE(box(dialog, "removeApplicationSwitch")->isChecked());
-        EXPECT_FALSE(box(dialog, "removePreferencesSwitch")->isChecked());
-        dialog.cancel();
-    });
-    EXPECT_FALSE(termination.isTerminationRequested());
-    EXPECT_TRUE(home.trashed().isEmpty());
-}
-
-TEST_F(UninstallTest, ClosingTheWindowEndsItAsCancelDoes)
-{
-    QPointer<UninstallAlertController> closed;
-    open(u"Other1,1"_qs, [&closed](UninstallAlertController& dialog) {
-        closed = &dialog;
-        dialog.close();
-    });
-    EXPECT_TRUE(closed.isNull());
+    const std::pair<const char*, void (*)(UninstallAlertController&)> endings[] = {
+        {"Cancel", [](UninstallAlertController& dialog) { click(dialog, "cancelButton"); }},
+        {"closing the window", [](UninstallAlertController& dialog) { dialog.close(); }},
+    };
+    for (const auto& [name, end] : endings) {
+        SCOPED_TRACE(name);
+        QPointer<UninstallAlertController> first;
+        open(u"Listed1,1"_qs, [&first, end = end](UninstallAlertController& dialog) {
+            first = &dialog;
+            box(dialog, "removeApplicationSwitch")->setChecked(false);
+            box(dialog, "removePreferencesSwitch")->setChecked(true);
+            end(dialog);
+        });
+        EXPECT_TRUE(first.isNull());
+        open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
+            EXPECT_TRUE(box(dialog, "removeApplicationSwitch")->isChecked());
+            EXPECT_FALSE(box(dialog, "removePreferencesSwitch")->isChecked());
+            dialog.cancel();
+        });
+    }
     EXPECT_FALSE(termination.isTerminationRequested());
     EXPECT_TRUE(home.trashed().isEmpty());
 }
@@ -235,38 +219,32 @@ TEST_F(UninstallTest, RemovalTakesWhatIsSwitchedOnAndQuits)
         {"MixedSwitchesCountAsOff", mixed, mixed, mixed, false, {}},
         {"EverythingOn", on, on, on, true, {u"Calidra"_qs, u"calidra.ini"_qs}},
     };
+    using Progress = QList<std::pair<qsizetype, bool>>;
+    using Waits = QList<std::chrono::milliseconds>;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TemporaryHome caseHome;
-        FixtureBundle caseBundle;
-        caseBundle.addResource(u"IntelModels.plist"_qs,
-                               FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
-        caseBundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
-                               shippedFile("Scripts/uninstallSpeedItLaunchDaemon.sh"));
-        UserDefaults caseDefaults{caseHome.folder.filePath(u"calidra.ini"_qs)};
-        caseDefaults.setBool(true, u"showIcon"_qs);
-        RecordingLauncher caseLauncher;
-        ApplicationTermination caseTermination;
+        Installation fresh;
         // What the removal had done when it waited for the script: launches, whether the bundle
         // was still there.
-        using Progress = QList<std::pair<qsizetype, bool>>;
         Progress progressAtWait;
-        caseLauncher.whileWaiting = [&] {
-            progressAtWait.append(
-                {caseLauncher.launches.size(), QFileInfo::exists(caseBundle.bundle.bundlePath())});
+        fresh.launcher.whileWaiting = [&] {
+            progressAtWait.append({fresh.launcher.launches.size(),
+                                   QFileInfo::exists(fresh.bundle.bundle.bundlePath())});
         };
-
-        removeWith(c.speedIt, c.preferences, c.application);
-
-        EXPECT_TRUE(caseTermination.isTerminationRequested());
-        EXPECT_EQ(caseLauncher.launches.size(), c.scriptRuns ? 1 : 0);
-        using Waits = QList<std::chrono::milliseconds>;
-        EXPECT_EQ(caseLauncher.waits, c.scriptRuns ? Waits{std::chrono::minutes(5)} : Waits());
+        open(u"Listed1,1"_qs, [&c](UninstallAlertController& dialog) {
+            box(dialog, "removeSpeedItSwitch")->setCheckState(c.speedIt);
+            box(dialog, "removePreferencesSwitch")->setCheckState(c.preferences);
+            box(dialog, "removeApplicationSwitch")->setCheckState(c.application);
+            click(dialog, "uninstallButton");
+        });
+        EXPECT_TRUE(fresh.termination.isTerminationRequested());
+        EXPECT_EQ(fresh.launcher.launches.size(), c.scriptRuns ? 1 : 0);
+        EXPECT_EQ(fresh.launcher.waits, c.scriptRuns ? Waits{std::chrono::minutes(5)} : Waits());
         EXPECT_EQ(progressAtWait, c.scriptRuns ? Progress({{1, true}}) : Progress());
-        EXPECT_EQ(caseHome.trashed(), c.trashed);
-        EXPECT_EQ(QFileInfo::exists(caseBundle.bundle.bundlePath()),
+        EXPECT_EQ(fresh.home.trashed(), c.trashed);
+        EXPECT_EQ(QFileInfo::exists(fresh.bundle.bundle.bundlePath()),
                   !c.trashed.contains(u"Calidra"_qs));
-        EXPECT_EQ(QFileInfo::exists(caseDefaults.fileName()),
+        EXPECT_EQ(QFileInfo::exists(fresh.defaults.fileName()),
                   !c.trashed.contains(u"calidra.ini"_qs));
     }
 }
@@ -276,14 +254,12 @@ TEST_F(UninstallTest, TheUninstallScriptHasRunWhenTheBundleGoesToTheTrash)
     // A pkexec that runs the tool as the user, and an uninstall script that
     // waits for a go file, then notes whether the bundle is still there. It is
     // not the shipped one, so it runs after "Proceed Anyway".
-    QTemporaryDir folder;
-    QFile pkexec(folder.filePath(u"pkexec"_qs));
-    ASSERT_TRUE(pkexec.open(QIODevice::WriteOnly));
-    pkexec.write("#!/bin/sh\nexec \"$@\"\n");
-    pkexec.close();
-    pkexec.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const QByteArray go = folder.filePath(u"go"_qs).toUtf8();
-    QFile marker(folder.filePath(u"marker"_qs));
+    FixtureTree folder;
+    folder.addFile(u"pkexec"_qs, "#!/bin/sh\nexec \"$@\"\n");
+    const QString pkexec = folder.absolute(u"pkexec"_qs);
+    QFile::setPermissions(pkexec, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray go = folder.absolute(u"go"_qs).toUtf8();
+    QFile marker(folder.absolute(u"marker"_qs));
     bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
                        "i=0; while [ ! -e '" + go +
                            "' ] && [ $i -lt 600 ]; do sleep 0.1; "
@@ -297,7 +273,7 @@ TEST_F(UninstallTest, TheUninstallScriptHasRunWhenTheBundleGoesToTheTrash)
                    {u"Cancel"_qs, u"Proceed Anyway"_qs},
                    true},
                   u"Proceed Anyway"_qs);
-    PkexecLauncher pkexecLauncher(pkexec.fileName());
+    PkexecLauncher pkexecLauncher(pkexec);
 
     // While the removal waits for the script, the window manager closes the
     // dialog; then the script may go on.
