@@ -33,9 +33,8 @@ void PrintTo(const Frame& frame, std::ostream* out)
 
 namespace {
 
-class FixedGauge : public Gauge
+struct FixedGauge : Gauge
 {
-public:
     explicit FixedGauge(float value) : value(value) {}
     float gauge() override { return value; }
     float value;
@@ -43,12 +42,6 @@ public:
 
 const Frame Left{10, 74, 340, 179};
 const Frame Right{350, 74, 340, 179};
-
-const QString TemperatureBlock = u"Temperature Report\n----------------------\nCurrent "
-                                 u"temperature:\n\t52.30℃\nStatistics for last ten "
-                                 u"minutes:\n\tMinimum: 52.30℃, Average: 52.30℃, Maximum: "
-                                 u"52.30℃\nOverall statistics:\n\tMinimum: 52.30℃, Average: "
-                                 u"52.30℃, Maximum: 52.30℃"_qs;
 
 class StatisticsWindowTest : public testing::Test
 {
@@ -74,6 +67,16 @@ protected:
     {
         window->updateDisplayWithTemperatureReader(temperature ? celsius.get() : nullptr,
                                                    frequency ? megahertz.get() : nullptr);
+    }
+
+    // Expects the warning of a save to `path` that failed with the system's `error`.
+    void expectSaveWarning(const QString& path, int error)
+    {
+        alerts.expect({u"The report could not be saved to “%1”."_qs.arg(path),
+                       QString::fromLocal8Bit(std::strerror(error)),
+                       {u"OK"_qs},
+                       true},
+                      u"OK"_qs);
     }
 
     QTemporaryDir folder;
@@ -133,13 +136,15 @@ TEST_F(StatisticsWindowTest, RunningTimeIsTheSmallerLifeTruncated)
 
 TEST_F(StatisticsWindowTest, ReportListsEachPanelAndTheRunningTime)
 {
-    EXPECT_EQ(window->description(), u"Calidra Report\n======================\n\n"_qs);
-
-    update(true, false);
     const QString header = u"Calidra Report\n======================\n\n"_qs;
-    const QString running = u"\n\nRunning for 1 hour, 2 minutes, 5 seconds"_qs;
-    EXPECT_EQ(window->description(), header + TemperatureBlock + running);
-
+    EXPECT_EQ(window->description(), header);
+    const QString temperatureBlock =
+        u"Temperature Report\n----------------------\nCurrent temperature:\n\t52.30℃\n"
+        u"Statistics for last ten minutes:\n\tMinimum: 52.30℃, Average: 52.30℃, Maximum: 52.30℃\n"
+        u"Overall statistics:\n\tMinimum: 52.30℃, Average: 52.30℃, Maximum: 52.30℃"_qs;
+    update(true, false);
+    EXPECT_EQ(window->description(),
+              header + temperatureBlock + u"\n\nRunning for 1 hour, 2 minutes, 5 seconds"_qs);
     update(true, true);
     const QString frequencyBlock =
         u"\n\nFrequency Report\n----------------------\nCurrent frequency:\n\t800.00 MHz\n"
@@ -147,7 +152,7 @@ TEST_F(StatisticsWindowTest, ReportListsEachPanelAndTheRunningTime)
         u"Maximum: 800.00 MHz\nOverall statistics:\n\tMinimum: 800.00 MHz, Average: 800.00 MHz, "
         u"Maximum: 800.00 MHz"_qs;
     EXPECT_EQ(window->description(),
-              header + TemperatureBlock + frequencyBlock + u"\n\nRunning for 1 hour, 2 minutes"_qs);
+              header + temperatureBlock + frequencyBlock + u"\n\nRunning for 1 hour, 2 minutes"_qs);
 }
 
 TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsUnit)
@@ -195,11 +200,7 @@ TEST_F(StatisticsWindowTest, SaveDialogStartsOnTheDesktopWhereThereIsOne)
 TEST_F(StatisticsWindowTest, FailedSaveWarnsNamingTheFileAndTheReason)
 {
     const QString path = folder.filePath(u"missing/report.txt"_qs);
-    alerts.expect({u"The report could not be saved to “%1”."_qs.arg(path),
-                   QString::fromLocal8Bit(std::strerror(ENOENT)),
-                   {u"OK"_qs},
-                   true},
-                  u"OK"_qs);
+    expectSaveWarning(path, ENOENT);
     window->saveReport(path, u"x"_qs);
 }
 
@@ -244,11 +245,7 @@ TEST_F(StatisticsWindowTest, SaveThatFillsTheDiskGivesTheSystemsReasonAndKeepsTh
     }
     const QString path = disk.filePath(u"report.txt"_qs);
     ASSERT_FALSE(ExternalWindowController::writeReport(path, u"old"_qs));
-    alerts.expect({u"The report could not be saved to “%1”."_qs.arg(path),
-                   QString::fromLocal8Bit(std::strerror(ENOSPC)),
-                   {u"OK"_qs},
-                   true},
-                  u"OK"_qs);
+    expectSaveWarning(path, ENOSPC);
     window->saveReport(path, QString(40000, u'x'));
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -284,9 +281,8 @@ TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
         {u"%@|%@"_qs, {u"only"_qs}, u"only|"_qs},
         {u"100%%"_qs, {}, u"100%"_qs},
     };
-    for (const auto& row : cases) {
-        EXPECT_EQ(stringWithFormat(row.format, row.arguments), row.expected)
-            << row.format.toStdString();
+    for (const auto& [format, arguments, expected] : cases) {
+        EXPECT_EQ(stringWithFormat(format, arguments), expected) << format.toStdString();
     }
 }
 
