@@ -25,6 +25,9 @@ struct FixedGauge : Gauge
     float reading;
 };
 
+// A title's text, whether its font is bold, and its point size.
+using Title = std::tuple<QString, bool, qreal>;
+
 class StatusPresenterTest : public testing::Test
 {
 protected:
@@ -35,8 +38,7 @@ protected:
         bundle.addResource(u"Status Icon.svg"_qs, "<svg xmlns='http://www.w3.org/2000/svg'/>");
     }
 
-    // The title's text, whether its font is bold, and its point size.
-    std::tuple<QString, bool, qreal> title(bool withTemperature, bool withFrequency) const
+    Title title(bool withTemperature, bool withFrequency) const
     {
         const StatusTitle composed =
             StatusPresenter().composeTitle(defaults, withTemperature ? temperature.get() : nullptr,
@@ -55,7 +57,6 @@ protected:
 
 TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
 {
-    using Title = std::tuple<QString, bool, qreal>;
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 13}));
     EXPECT_EQ(title(false, false), (Title{u""_qs, false, 13}));
     EXPECT_EQ(title(true, true), (Title{u"52℃ 2.00 GHz"_qs, false, 13}));
@@ -74,7 +75,6 @@ TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
 
 TEST_F(StatusPresenterTest, TwoLinesFollowTheSettingsNotTheReaders)
 {
-    using Title = std::tuple<QString, bool, qreal>;
     defaults.setBool(true, DefaultsKeys::gaugeFrequency);
     defaults.setBool(true, DefaultsKeys::arrangeVertically);
     EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 9}));
@@ -116,13 +116,13 @@ TEST_F(StatusPresenterTest, InformationItemsShowTheStatisticsDisabled)
         {0, false, false, u"untouched"_qs, 0, true},
     };
     for (const auto& [tag, withTemperature, withFrequency, text, level, enabled] : cases) {
+        SCOPED_TRACE(tag);
         MenuItem item{tag, u"untouched"_qs, 0};
         EXPECT_EQ(presenter.validateMenuItem(item, withTemperature ? temperature.get() : nullptr,
                                              withFrequency ? frequency.get() : nullptr),
-                  enabled)
-            << tag;
-        EXPECT_EQ(item.title, text) << tag;
-        EXPECT_EQ(item.indentationLevel, level) << tag;
+                  enabled);
+        EXPECT_EQ(item.title, text);
+        EXPECT_EQ(item.indentationLevel, level);
     }
 }
 
