@@ -20,14 +20,14 @@
 namespace calidra {
 namespace {
 
+bool writeText(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
 struct UserDefaultsTest : ::testing::Test
 {
-    void writeFile(const QByteArray& text) const
-    {
-        QFile file(m_path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    }
-
     QTemporaryDir m_dir;
     const QString m_path = m_dir.filePath(u"Calidra.ini"_qs);
 };
@@ -117,7 +117,7 @@ TEST_F(UserDefaultsTest, ReadsTextAsTheAskedTypeClampedOrElseAsTheRegisteredValu
     };
     const QString k = u"k"_qs;
     for (const auto& [text, registered, reads] : cases) {
-        writeFile("[General]\nk=" + QByteArray(text) + '\n');
+        ASSERT_TRUE(writeText(m_path, "[General]\nk=" + QByteArray(text) + '\n'));
         UserDefaults d(m_path);
         d.registerDefaults({{k, registered}});
         EXPECT_EQ(Reads(d.boolForKey(k), d.integerForKey(k), d.floatForKey(k)), reads) << text;
@@ -145,7 +145,7 @@ TEST_F(UserDefaultsTest, ObserversHearOnlyRealChangesOfTheirKeyEvenWithAnUnwrita
 TEST_F(UserDefaultsTest, OnlyFlatKeysChangeTheFileAndDamagedLinesLoseNoSettingAroundThem)
 {
     const QByteArray text = "[General]\nfontSize=15\njunk\n=orphan\nshowIcon=yes\n[g]\nkey=1\n";
-    writeFile(text);
+    ASSERT_TRUE(writeText(m_path, text));
     UserDefaults defaults(m_path);
     // Without care, removing "" or "/" would empty the whole file.
     for (const QString& key : {u""_qs, u"/"_qs, u"g/key"_qs, u"g\\key"_qs}) {
@@ -153,8 +153,7 @@ TEST_F(UserDefaultsTest, OnlyFlatKeysChangeTheFileAndDamagedLinesLoseNoSettingAr
         defaults.removeObjectForKey(key);
         EXPECT_FALSE(defaults.objectForKey(key).isValid()) << key.toStdString();
     }
-    QFile file(m_path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == text);
+    EXPECT_EQ(fileText(m_path), text);
     defaults.setInteger(2, u"displayUnit"_qs);
     UserDefaults reopened(m_path);
     EXPECT_EQ(reopened.integerForKey(u"fontSize"_qs), 15);
@@ -211,16 +210,10 @@ bool makeFifo(const QString& path)
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }
 
-bool writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-
 const QByteArray settingsText = "[General]\nfontSize=15\n";
 
 const HostileCase hostileCases[] = {
-    {"FifoAtTheSettingsPath", [](const QString& path) { return makeFifo(path); }, 13.0f, 0},
+    {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0},
     {"FolderAtTheSettingsPath", [](const QString& path) { return QDir().mkdir(path); }, 13.0f, 0},
     {"TwoMebibyteSettingsFile",
      [](const QString& path) {
