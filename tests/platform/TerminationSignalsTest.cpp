@@ -80,8 +80,7 @@ const SignalCase signalCases[] = {
      Survived},
 };
 
-struct TerminationSignalsTest : ::testing::TestWithParam<SignalCase>
-{};
+using TerminationSignalsTest = ::testing::TestWithParam<SignalCase>;
 
 TEST_P(TerminationSignalsTest, EndsTheProcessOnlyWhereNothingElseWould)
 {
