@@ -12,8 +12,7 @@
 namespace calidra {
 namespace {
 
-class IORegistryEntryTest : public RegistryTestBase
-{};
+using IORegistryEntryTest = RegistryTestBase;
 
 TEST_F(IORegistryEntryTest, RegistryPathsNameEntriesInThePlaneAndNothingElse)
 {
