@@ -23,13 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QByteArray shippedScript(const QString& name)
-{
-    QFile file(QString::fromUtf8(CALIDRA_SCRIPTS_DIR) + u'/' + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return file.readAll();
-}
-
 TEST(PrivilegedScriptsTest, StatusIsTheIntegerThatTheStatusScriptPrintsWithinItsBound)
 {
     // The status script's body (null: no script), the status, whether it takes the whole bound.
@@ -119,20 +112,19 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunW
         FixtureBundle bundle;
         RecordingLauncher launcher;
         ScriptedAlerts alerts;
-        const QString script = uninstall ? u"uninstallSpeedItLaunchDaemon.sh"_qs
-                                         : u"installAndRunSpeedItLaunchDaemon.sh"_qs;
-        QByteArray contents = shippedScript(script);
+        const QString script = uninstall ? u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs
+                                         : u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs;
+        QByteArray contents = shippedFile(script.toUtf8().constData());
         if (file == File::OneByteAltered) {
             contents[contents.size() / 2] = char(contents[contents.size() / 2] ^ 1);
         }
         if (file != File::Missing) {
-            bundle.addResource(u"Scripts/"_qs + script, contents);
+            bundle.addResource(script, contents);
         }
         if (answer) {
             // Whoever can write the bundle swaps the script while the alert is up.
-            alerts.expect(tamperAlert, QString::fromUtf16(answer), [&bundle, &script] {
-                bundle.addResource(u"Scripts/"_qs + script, "echo swapped\n");
-            });
+            alerts.expect(tamperAlert, QString::fromUtf16(answer),
+                          [&bundle, &script] { bundle.addResource(script, "echo swapped\n"); });
         }
         EXPECT_EQ(uninstall ? uninstallSpeedItLaunchDaemon() : installAndRunSpeedItLaunchDaemon(),
                   result);
