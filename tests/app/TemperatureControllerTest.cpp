@@ -47,13 +47,17 @@ protected:
 
     QString title() const { return controller.currentStatusItem()->title(); }
 
-    void expectNoSensorAlert(const QString& model)
+    // Where no gauge can run, start-up ends at the alert, without a status item.
+    void expectStartUpRefused(const QString& model)
     {
         alerts.expect({u"No working temperature sensors found."_qs,
                        u"Calidra was unable to find a sensor (ID: %1)."_qs.arg(model),
                        {u"Quit"_qs},
                        true},
                       u"Quit"_qs);
+        controller.awakeFromNib();
+        EXPECT_TRUE(termination.isTerminationRequested());
+        EXPECT_EQ(controller.currentStatusItem(), nullptr);
     }
 
     FixtureTree tree;
@@ -75,10 +79,7 @@ protected:
 TEST_F(TemperatureControllerTest, WithoutAnyReaderStartUpEndsWithTheAlertAndNoStatusItem)
 {
     defaults.setBool(false, DefaultsKeys::gaugeTemperature);
-    expectNoSensorAlert(u"GenuineIntel"_qs);
-    controller.awakeFromNib();
-    EXPECT_TRUE(termination.isTerminationRequested());
-    EXPECT_EQ(controller.currentStatusItem(), nullptr);
+    expectStartUpRefused(u"GenuineIntel"_qs);
 }
 
 TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)
@@ -86,9 +87,7 @@ TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)
     tree.addFile(u"proc/cpuinfo"_qs, "vendor_id\t: SomeOtherVendor\n");
     defaults.setBool(false, DefaultsKeys::gaugeTemperature);
     defaults.setBool(true, DefaultsKeys::gaugeFrequency);
-    expectNoSensorAlert(u"SomeOtherVendor"_qs);
-    controller.awakeFromNib();
-    EXPECT_EQ(controller.currentStatusItem(), nullptr);
+    expectStartUpRefused(u"SomeOtherVendor"_qs);
 }
 
 TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
@@ -147,19 +146,7 @@ TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
     EXPECT_EQ(controller.currentTemperatureReader()->overallLife(), 5.0);
 }
 
-TEST_F(TemperatureControllerTest, MenuShowsTheStatisticsWhenValidated)
-{
-    controller.awakeFromNib();
-    controller.statusMenu()->validateItems(
-        [this](MenuItem& item) { return controller.validateMenuItem(item); });
-    const QAction* average = controller.statusMenu()->itemWithTag(103);
-    ASSERT_NE(average, nullptr);
-    EXPECT_EQ(average->text(), u"    52.00℃ Average"_qs);
-    EXPECT_FALSE(average->isEnabled());
-    EXPECT_EQ(controller.statusMenu()->itemWithTag(101)->text(), u"Updating every 2.0 seconds"_qs);
-}
-
-TEST_F(TemperatureControllerTest, MenuOffersEveryCommandAndTheUninstallDialog)
+TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryCommand)
 {
     controller.awakeFromNib();
     StatusMenu& menu = *controller.statusMenu();
@@ -168,6 +155,8 @@ TEST_F(TemperatureControllerTest, MenuOffersEveryCommandAndTheUninstallDialog)
         ASSERT_NE(menu.itemWithTag(tag), nullptr) << tag;
         EXPECT_FALSE(menu.itemWithTag(tag)->isEnabled()) << tag;
     }
+    EXPECT_EQ(menu.itemWithTag(103)->text(), u"    52.00℃ Average"_qs);
+    EXPECT_EQ(menu.itemWithTag(101)->text(), u"Updating every 2.0 seconds"_qs);
     QMap<QString, QAction*> commands;
     for (QAction* action : menu.actions()) {
         if (action->isEnabled() && !action->isSeparator()) {
