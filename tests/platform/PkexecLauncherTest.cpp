@@ -1,12 +1,12 @@
 #include "platform/PkexecLauncher.h"
 
+#include "FixtureTree.h"
 #include "QtPrinters.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -23,18 +23,16 @@ class PkexecLauncherTest : public testing::Test
 protected:
     PkexecLauncherTest()
     {
-        QFile file(pkexec());
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\necho $PPID >\"${0%/*}/parent\"; exec \"$@\"\n");
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        folder.addFile(u"pkexec"_qs, "#!/bin/sh\necho $PPID >\"${0%/*}/parent\"; exec \"$@\"\n");
+        EXPECT_TRUE(
+            QFile::setPermissions(pkexec(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
 
-    QString pkexec() const { return folder.filePath(u"pkexec"_qs); }
+    QString pkexec() const { return folder.absolute(u"pkexec"_qs); }
 
     QByteArray contents(const QString& name) const
     {
-        QFile file(folder.filePath(name));
+        QFile file(folder.absolute(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
@@ -52,13 +50,13 @@ protected:
         return finished;
     }
 
-    QTemporaryDir folder;
+    FixtureTree folder;
 };
 
 TEST_F(PkexecLauncherTest, TheShellReadsTheGivenBytesAsAChildOfTheProgram)
 {
     PkexecLauncher launcher(pkexec());
-    const QByteArray script = "echo ran >'" + folder.filePath(u"marker"_qs).toUtf8() + "'\n";
+    const QByteArray script = "echo ran >'" + folder.absolute(u"marker"_qs).toUtf8() + "'\n";
     EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, script), 0);
     EXPECT_TRUE(waitInEventLoop(launcher));
     EXPECT_EQ(contents(u"marker"_qs), "ran\n");
@@ -68,7 +66,7 @@ TEST_F(PkexecLauncherTest, TheShellReadsTheGivenBytesAsAChildOfTheProgram)
 
 TEST_F(PkexecLauncherTest, AMissingPkexecStartsNothing)
 {
-    PkexecLauncher launcher(folder.filePath(u"missing"_qs));
+    PkexecLauncher launcher(folder.absolute(u"missing"_qs));
     EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exit 0\n"), 1);
     EXPECT_TRUE(launcher.waitForFinished(60s));
 }
