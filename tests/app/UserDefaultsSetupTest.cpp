@@ -33,7 +33,7 @@ TEST(UserDefaultsSetup, SetsUpTheNewestStoreWithTheSevenFallbacksOrGivesNullWith
     QTemporaryFile file;
     UserDefaults defaults(file.open() ? file.fileName() : QString());
     ASSERT_EQ(_initializeUserDefaults(), &defaults);
-    EXPECT_EQ(defaults.integerForKey(Keys::displayUnit), Keys::unitByLocale);
+    EXPECT_EQ(defaults.integerForKey(Keys::displayUnit), 0);
     EXPECT_EQ(defaults.floatForKey(Keys::frequency), 2.0f);
     EXPECT_EQ(defaults.floatForKey(Keys::fontSize), 13.0f);
     EXPECT_TRUE(defaults.boolForKey(Keys::gaugeTemperature));
