@@ -70,10 +70,10 @@ CSRegex::CSRegex(const QString& pattern, qint32 options)
     : preg{}, m_reportsPositions((options & REG_NOSUB) == 0)
 {
     const QByteArray bytes = pattern.toUtf8();
-    // A pattern the matcher could not build in bounded time and memory is refused
-    // before it tries, with the matcher's own message for a pattern too big.
-    int error = REG_ESIZE;
-    if (RegexExpansion::admits(QByteArrayView(bytes.constData()))) {
+    // A pattern the matcher could not build in bounded time and memory is
+    // refused before it tries, with the matcher's own message for the reason.
+    int error = RegexExpansion::errorFor(QByteArrayView(bytes.constData()));
+    if (error == 0) {
         const ScopedUtf8Locale utf8;
         error = regcomp(&preg, bytes.constData(), options | REG_EXTENDED);
     }

@@ -27,9 +27,9 @@ class CSRegex
 public:
     /// Compiles the pattern with the given REG_ICASE, REG_NEWLINE or REG_NOSUB
     /// flags; REG_EXTENDED is always added. Throws CSRegexException, naming the
-    /// pattern and the matcher's message, when the pattern does not compile,
-    /// and with the message for a pattern too big ("Regular expression too
-    /// big") when RegexExpansion refuses it before it reaches the matcher.
+    /// pattern and the matcher's message, when the pattern does not compile or
+    /// when RegexExpansion refuses it before it reaches the matcher ("Regular
+    /// expression too big", "Invalid preceding regular expression").
     explicit CSRegex(const QString& pattern, qint32 options = 0);
     ~CSRegex();
     CSRegex(const CSRegex&) = delete;

@@ -1,5 +1,7 @@
 #include "RegexExpansion.h"
 
+#include <regex.h>
+
 #include <algorithm>
 
 namespace calidra {
@@ -8,6 +10,12 @@ namespace {
 // The matcher refuses counts beyond 32767; larger ones are read as this.
 constexpr qsizetype CountCap = 32768;
 
+// Ways to match the empty string are told apart only up to "more than one".
+int cappedWays(int ways)
+{
+    return std::min(ways, 2);
+}
+
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -15,12 +23,21 @@ bool isDigit(char c)
 
 } // namespace
 
+void RegexExpansion::Group::commitLast()
+{
+    earlier += last;
+    branchEmptyWays = cappedWays(branchEmptyWays * lastEmptyWays);
+    last = 0;
+    lastEmptyWays = 1;
+}
+
 RegexExpansion::RegexExpansion(QByteArrayView pattern) : m_pattern(pattern), m_groups(1)
 {}
 
-bool RegexExpansion::admits(QByteArrayView pattern)
+int RegexExpansion::errorFor(QByteArrayView pattern)
 {
-    return RegexExpansion(pattern).scan();
+    RegexExpansion expansion(pattern);
+    return expansion.scan() ? 0 : expansion.m_error;
 }
 
 bool RegexExpansion::scan()
@@ -47,17 +64,21 @@ bool RegexExpansion::step()
     case '*':
     case '?':
         ++m_at;
-        return repeat(1);
+        return repeat(1, true);
     case '+':
         ++m_at;
-        return repeat(2);
+        return repeat(2, false);
     case '{':
         return interval();
     case '[':
         bracket();
         return true;
+    case '^':
+    case '$':
+        character(1, 1);
+        return true;
     case '\\':
-        character(2);
+        character(2, isAnchorEscape(m_at + 1) ? 1 : 0);
         return true;
     default:
         character(1);
@@ -65,12 +86,19 @@ bool RegexExpansion::step()
     }
 }
 
-void RegexExpansion::character(qsizetype length)
+void RegexExpansion::character(qsizetype length, int emptyWays)
 {
     Group& group = m_groups.back();
-    group.earlier += group.last;
+    group.commitLast();
     group.last = 1;
+    group.lastEmptyWays = emptyWays;
     m_at = std::min(m_at + length, m_pattern.size());
+}
+
+// "\b", "\B", "\<", "\>", "\`" and "\'" match the empty string.
+bool RegexExpansion::isAnchorEscape(qsizetype at) const
+{
+    return at < m_pattern.size() && QByteArrayView("bB<>`'").contains(m_pattern[at]);
 }
 
 // The group's node counts when it opens, so that deep nesting is bounded too.
@@ -89,31 +117,42 @@ void RegexExpansion::closeGroup()
         character(1); // an unmatched ")" is a character
         return;
     }
-    const Group inner = m_groups.back();
+    Group inner = m_groups.back();
     m_groups.pop_back();
+    inner.commitLast();
     Group& outer = m_groups.back();
-    outer.earlier += outer.last;
-    outer.last = 1 + inner.earlier + inner.last;
+    outer.commitLast();
+    outer.last = 1 + inner.earlier;
+    outer.lastEmptyWays = cappedWays(inner.earlierEmptyWays + inner.branchEmptyWays);
     ++m_at;
 }
 
 bool RegexExpansion::alternative()
 {
     Group& group = m_groups.back();
-    group.earlier += group.last + 1;
-    group.last = 0;
+    group.commitLast();
+    group.earlier += 1;
+    group.earlierEmptyWays = cappedWays(group.earlierEmptyWays + group.branchEmptyWays);
+    group.branchEmptyWays = 1;
     ++m_at;
     return ++m_added <= MaximumAddedNodes;
 }
 
 // The operator's node wraps the copies. Every piece stays below the pattern's
 // length plus the limit until the check fails, so the products cannot
-// overflow.
-bool RegexExpansion::repeat(quint64 copies)
+// overflow. An operand that matches the empty string in more than one way is
+// refused: repeated, it makes the matcher's building time grow exponentially
+// ("(a??){40,}", "(a?|b?){40,}", "((a*)?){40,}").
+bool RegexExpansion::repeat(quint64 copies, bool optional)
 {
     Group& group = m_groups.back();
+    if (group.last > 0 && group.lastEmptyWays > 1) {
+        m_error = REG_BADRPT;
+        return false;
+    }
     m_added += group.last * (copies - 1) + 1;
     group.last = group.last * copies + 1;
+    group.lastEmptyWays = cappedWays(group.lastEmptyWays + (optional ? 1 : 0));
     return m_added <= MaximumAddedNodes;
 }
 
@@ -130,7 +169,7 @@ qsizetype RegexExpansion::numberAt(qsizetype& at) const
 // The copies of an interval "{m}", "{m,}", "{m,n}" or "{,n}" at the current
 // "{": "{m,n}" makes n copies, "{m,}" m and one more starred, "{0}" one that
 // is dropped. Absent for anything else.
-std::optional<quint64> RegexExpansion::intervalCopies(qsizetype& at) const
+std::optional<quint64> RegexExpansion::intervalCopies(qsizetype& at, bool& optional) const
 {
     at = m_at + 1;
     const qsizetype least = numberAt(at);
@@ -147,6 +186,7 @@ std::optional<quint64> RegexExpansion::intervalCopies(qsizetype& at) const
         return std::nullopt;
     }
     ++at;
+    optional = least <= 0;
     const qsizetype copies = unbounded ? std::max<qsizetype>(least, 0) + 1 : most;
     return quint64(std::max<qsizetype>(copies, 1));
 }
@@ -155,13 +195,14 @@ std::optional<quint64> RegexExpansion::intervalCopies(qsizetype& at) const
 bool RegexExpansion::interval()
 {
     qsizetype end = 0;
-    const std::optional<quint64> copies = intervalCopies(end);
+    bool optional = false;
+    const std::optional<quint64> copies = intervalCopies(end, optional);
     if (!copies) {
         character(1);
         return true;
     }
     m_at = end;
-    return repeat(*copies);
+    return repeat(*copies, optional);
 }
 
 // A bracket expression is one character; one that never ends takes the rest.

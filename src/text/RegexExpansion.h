@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 
+#include <regex.h>
+
 #include <optional>
 #include <vector>
 
@@ -19,7 +21,11 @@ namespace calidra {
 ///
 /// So the nodes beyond one for each character of the pattern are counted, as
 /// the matcher would build them, through every level of nesting, and bounded
-/// by a small limit. The patterns the program uses add about twenty.
+/// by a small limit. The patterns the program uses add about twenty. Building
+/// also takes exponential time when an operand that can match the empty
+/// string in more than one way is repeated ("(a??){40,}", "(a?|b?){40,}",
+/// "((a*)?){40,}"), so such a repetition is refused whatever its count; an
+/// operand that can match the empty string in one way only ("(a?b?)*") is not.
 ///
 /// The check is one pass over the pattern, in time linear in its length.
 /// Bracket expressions (with a leading "]", and "[:class:]", "[.x.]" and
@@ -36,30 +42,42 @@ public:
     /// 500, "(ab){167}" adds 1 + 3 * 166 + 1 = 500.
     static constexpr quint64 MaximumAddedNodes = 500;
 
-    /// True when the UTF-8 bytes of a pattern stay within the limit.
-    static bool admits(QByteArrayView pattern);
+    /// 0 when the UTF-8 bytes of a pattern may be given to the matcher;
+    /// otherwise the matcher's error code for the reason: REG_ESIZE ("Regular
+    /// expression too big") past the limit, REG_BADRPT ("Invalid preceding
+    /// regular expression") for a repeated operand with more than one way to
+    /// match the empty string.
+    static int errorFor(QByteArrayView pattern);
 
 private:
     // The nodes of one open group so far: of the pieces before the last one
     // (all alternatives), and of the last piece, to which a following
-    // repetition applies (0 when there is none yet).
+    // repetition applies (0 when there is none yet). Beside them, the ways
+    // each can match the empty string, up to two: summed over the finished
+    // alternatives, multiplied over the pieces of the current one.
     struct Group
     {
         quint64 earlier = 0;
         quint64 last = 0;
+        int earlierEmptyWays = 0;
+        int branchEmptyWays = 1;
+        int lastEmptyWays = 1;
+
+        void commitLast();
     };
 
     explicit RegexExpansion(QByteArrayView pattern);
 
     bool scan();
     bool step();
-    void character(qsizetype length);
+    void character(qsizetype length, int emptyWays = 0);
+    bool isAnchorEscape(qsizetype at) const;
     bool openGroup();
     void closeGroup();
     bool alternative();
-    bool repeat(quint64 copies);
+    bool repeat(quint64 copies, bool optional);
     bool interval();
-    std::optional<quint64> intervalCopies(qsizetype& at) const;
+    std::optional<quint64> intervalCopies(qsizetype& at, bool& optional) const;
     void bracket();
     std::optional<qsizetype> bracketLength() const;
     qsizetype numberAt(qsizetype& at) const;
@@ -68,6 +86,7 @@ private:
     qsizetype m_at = 0;
     std::vector<Group> m_groups;
     quint64 m_added = 0;
+    int m_error = REG_ESIZE;
 };
 
 } // namespace calidra
