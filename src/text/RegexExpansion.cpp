@@ -140,20 +140,24 @@ bool RegexExpansion::alternative()
 
 // The operator's node wraps the copies. Every piece stays below the pattern's
 // length plus the limit until the check fails, so the products cannot
-// overflow. An operand that matches the empty string in more than one way is
-// refused: repeated, it makes the matcher's building time grow exponentially
-// ("(a??){40,}", "(a?|b?){40,}", "((a*)?){40,}").
+// overflow. An operand that can match the empty string is refused when it
+// would be copied, or when it can match it in more than one way already: the
+// matcher's building time grows exponentially with such repetitions
+// ("(a?\?){40,}", "(a?|b?){40,}", "^(){3,}{3,}{3,}").
 bool RegexExpansion::repeat(quint64 copies, bool optional)
 {
     Group& group = m_groups.back();
-    if (group.last > 0 && group.lastEmptyWays > 1) {
+    m_added += group.last * (copies - 1) + 1;
+    if (m_added > MaximumAddedNodes) {
+        return false;
+    }
+    if (group.last > 0 && group.lastEmptyWays > 0 && (copies > 1 || group.lastEmptyWays > 1)) {
         m_error = REG_BADRPT;
         return false;
     }
-    m_added += group.last * (copies - 1) + 1;
     group.last = group.last * copies + 1;
     group.lastEmptyWays = cappedWays(group.lastEmptyWays + (optional ? 1 : 0));
-    return m_added <= MaximumAddedNodes;
+    return true;
 }
 
 // The digits at `at`, moving past them: -1 when there are none.

@@ -21,11 +21,14 @@ namespace calidra {
 ///
 /// So the nodes beyond one for each character of the pattern are counted, as
 /// the matcher would build them, through every level of nesting, and bounded
-/// by a small limit. The patterns the program uses add about twenty. Building
-/// also takes exponential time when an operand that can match the empty
-/// string in more than one way is repeated ("(a??){40,}", "(a?|b?){40,}",
-/// "((a*)?){40,}"), so such a repetition is refused whatever its count; an
-/// operand that can match the empty string in one way only ("(a?b?)*") is not.
+/// by a small limit. The patterns the program uses add about twenty.
+///
+/// Building also takes exponential time when an operand that can match the
+/// empty string is copied and repeated again ("(a?b?){40,}", "^(){3,}{3,}{3,}",
+/// "(\b){3,}{3,}"), or is repeated when it can match the empty string in more
+/// than one way already ("(a?|b?)*" inside further repetitions). So such an
+/// operand may take only one uncopied repetition: "(a?b?)*", "(x*)?" and
+/// "(a|)*" are admitted, "(a?b?)+", "(x*)?*", "(a?|b?)*" and "x???" are not.
 ///
 /// The check is one pass over the pattern, in time linear in its length.
 /// Bracket expressions (with a leading "]", and "[:class:]", "[.x.]" and
@@ -45,8 +48,8 @@ public:
     /// 0 when the UTF-8 bytes of a pattern may be given to the matcher;
     /// otherwise the matcher's error code for the reason: REG_ESIZE ("Regular
     /// expression too big") past the limit, REG_BADRPT ("Invalid preceding
-    /// regular expression") for a repeated operand with more than one way to
-    /// match the empty string.
+    /// regular expression") for a repetition of an operand that can match the
+    /// empty string, when it would be copied or can do so in several ways.
     static int errorFor(QByteArrayView pattern);
 
 private:

@@ -120,8 +120,8 @@ TEST(CSRegex, CharactersStayWholeInTheCLocale)
 
 // The matcher copies a repetition's operand once per count, so nested ones
 // multiply, and its building time grows faster than linearly in groups and
-// operators, exponentially when an operand that matches the empty string in
-// several ways is repeated. Such patterns never reach it. Brackets and
+// operators, exponentially when an operand that matches the empty string is
+// copied or repeated twice. Such patterns never reach it. Brackets and
 // escapes repeat nothing.
 TEST(CSRegex, PatternsThatWouldExpandTooFarAreRefused)
 {
@@ -155,7 +155,13 @@ TEST(CSRegex, PatternsThatWouldExpandTooFarAreRefused)
         {u"(|a|)*"_qs, bad},
         {u"(^|$)?"_qs, bad},
         {u"(|a)*"_qs, ok},
-        {u"(a?b?){40,}"_qs, ok},
+        {u"(a?b?){40,}"_qs, bad}, // copies of an operand that can match the empty string
+        {u"(a?b?)+"_qs, bad},
+        {u"^(){3,}{3,}{3,}"_qs, bad},
+        {u"(\\b){3,}"_qs, bad},
+        {u"(x*)?"_qs, ok},
+        {u"(x*)?*"_qs, bad},
+        {u"(a?b?)*"_qs, ok},
         {u"a{0,400}[{400}]"_qs, ok},
         {u"a{0,400}[]{400}]"_qs, ok},
         {u"a{0,400}[^]{400}]"_qs, ok},
