@@ -1,8 +1,8 @@
 #include "CFormat.h"
 
-#include <QByteArray>
+#include "text/ScopedUtf8Locale.h"
 
-#include <locale.h>
+#include <QByteArray>
 
 #include <array>
 #include <cstdarg>
@@ -10,14 +10,6 @@
 
 namespace calidra {
 namespace {
-
-// Made once for the whole run. Null only when the C library runs out of memory
-// making it; formatting then falls back to the thread's own locale.
-locale_t cLocale()
-{
-    static const locale_t locale = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return locale;
-}
 
 // Most results fit the stack buffer; a longer one is formatted a second time
 // into a buffer of its length.
@@ -43,12 +35,11 @@ QByteArray formatted(const char* format, std::va_list arguments)
 
 QString cFormat(const char* format, ...)
 {
-    const locale_t previous = ::uselocale(cLocale());
+    const ScopedUtf8Locale cNumbers;
     std::va_list arguments;
     va_start(arguments, format);
     const QByteArray text = formatted(format, arguments);
     va_end(arguments);
-    ::uselocale(previous);
     return QString::fromUtf8(text);
 }
 

@@ -35,7 +35,7 @@ bool showsFahrenheit()
 // conversion, and a float holds no more than nine significant digits, so more
 // decimals would show nothing of the value.
 TemperatureValueTransformer::TemperatureValueTransformer(int precision)
-    : format(cFormat("%%1.%if", std::clamp(precision, 0, 9)))
+    : format(cFormat("%%1.%if", std::clamp(precision, 0, 9)).toUtf8())
 {}
 
 QString TemperatureValueTransformer::transformedValue(const QVariant& value) const
@@ -46,7 +46,7 @@ QString TemperatureValueTransformer::transformedValue(const QVariant& value) con
     const double celsius = value.toFloat();
     const bool fahrenheit = showsFahrenheit();
     const double shown = fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;
-    return cFormat(format.toUtf8().constData(), shown) +
+    return cFormat(format.constData(), shown) +
            QChar(fahrenheit ? degreeFahrenheit : degreeCelsius);
 }
 

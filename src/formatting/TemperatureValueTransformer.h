@@ -2,6 +2,8 @@
 
 #include "ValueTransformer.h"
 
+#include <QByteArray>
+
 namespace calidra {
 
 /// Formats a temperature in degrees Celsius with a fixed number of decimals
@@ -21,7 +23,7 @@ public:
     QString transformedValue(const QVariant& value) const override;
 
 private:
-    const QString format;
+    const QByteArray format;
 };
 
 } // namespace calidra

@@ -3,10 +3,13 @@
 namespace calidra {
 namespace {
 
-// Kept for the whole run; null when the system has no C.UTF-8.
+// Kept for the whole run; null only when neither locale can be made.
 locale_t utf8Locale()
 {
-    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    static const locale_t locale = [] {
+        const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+        return utf8 ? utf8 : newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    }();
     return locale;
 }
 

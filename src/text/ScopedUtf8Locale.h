@@ -4,18 +4,22 @@
 
 namespace calidra {
 
-/// Makes the calling thread read characters as UTF-8 while the object lives,
-/// and gives the thread its previous locale back when it is destroyed. The
-/// POSIX matcher takes the character type from the thread's locale when it
-/// compiles and when it matches; a process started without a UTF-8 locale
-/// (LC_CTYPE=C, as without LANG) would otherwise let "." or a bracket
-/// expression match one byte of a multi-byte character.
+/// Makes the calling thread use the C locale with UTF-8 characters while the
+/// object lives, and gives the thread its previous locale back when it is
+/// destroyed. Two things depend on the thread's locale and must not follow
+/// the user's or the process's:
+/// - the POSIX matcher takes the character type from it when it compiles and
+///   when it matches; a process started without a UTF-8 locale (LC_CTYPE=C,
+///   as without LANG) would otherwise let "." or a bracket expression match
+///   one byte of a multi-byte character;
+/// - printf conversions take the decimal point and grouping from it.
 ///
 /// The locale is C.UTF-8 for the character type and C for everything else, so
-/// ranges in bracket expressions compare code points whatever the user's
-/// language. It is made once for the process. Where it cannot be made, nothing
-/// changes: matching follows the process locale, and under one that is not
-/// UTF-8 a match may then split a character, whose pieces decode to U+FFFD.
+/// numbers always use "." and ranges in bracket expressions compare code
+/// points. It is made once for the process. Where C.UTF-8 cannot be had, the
+/// plain C locale stands in: numbers are the same, and a match may then split
+/// a multi-byte character, whose pieces decode to U+FFFD. Where not even that
+/// can be made (no memory), nothing changes.
 class ScopedUtf8Locale
 {
 public:
