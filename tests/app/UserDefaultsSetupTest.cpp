@@ -1,5 +1,6 @@
 #include "app/UserDefaultsSetup.h"
 
+#include "FixtureTree.h"
 #include "QtPrinters.h"
 #include "app/DefaultsKeys.h"
 #include "platform/UserDefaults.h"
@@ -23,8 +24,7 @@ QString afterSetup(const QByteArray& lines)
         UserDefaults defaults(file.fileName());
         _initializeUserDefaults();
     }
-    QFile written(file.fileName());
-    return written.open(QIODevice::ReadOnly) ? QString::fromUtf8(written.readAll()) : QString();
+    return QString::fromUtf8(FixtureTree::readFile(file.fileName()));
 }
 
 TEST(UserDefaultsSetup, SetsUpTheNewestStoreWithTheSevenFallbacksOrGivesNullWithoutOne)

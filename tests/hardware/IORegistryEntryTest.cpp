@@ -2,7 +2,6 @@
 #include "hardware/IORegistryEnumerator.h"
 #include "hardware/SysfsFile.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -96,7 +95,7 @@ TEST_F(IORegistryEntryTest, DescriptionIsTheClassNameAndThePropertyTable)
 
 TEST_F(IORegistryEntryTest, EveryFolderDescriptorIsClosedAgain)
 {
-    const auto openDescriptors = [] { return QDir(u"/proc/self/fd"_qs).count(); };
+    const auto openDescriptors = &FixtureTree::openDescriptors;
     tree.addFile(u"sys/devices/a/b/c/temp"_qs, "1\n");
     tree.addFolder(u"sys/devices/a/d"_qs);
     const auto before = openDescriptors();

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <iterator>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -42,12 +40,6 @@ void addDevices(FixtureTree& tree, const std::vector<Device>& devices)
             tree.addFile(prefix + u"input"_qs, QByteArray(device[i + 1]) + '\n');
         }
     }
-}
-
-std::ptrdiff_t openDescriptors()
-{
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                         std::filesystem::directory_iterator());
 }
 
 class KernelValuesTest : public ::testing::Test
@@ -137,11 +129,11 @@ TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
         tree.addFile(prefix + u"input"_qs, "40000\n");
     }
     tree.addFile(hottest, "88000\n");
-    const std::ptrdiff_t before = openDescriptors();
+    const qsizetype before = FixtureTree::openDescriptors();
     expectValue("kern.cpu_temp", 88);
     tree.addFile(hottest, "91000\n");
     expectValue("kern.cpu_temp", 91);
-    EXPECT_LE(openDescriptors() - before, 32);
+    EXPECT_LE(FixtureTree::openDescriptors() - before, 32);
     tree.remove(hottest);
     expectValue("kern.cpu_temp", std::nullopt);
     tree.addFile(hottest, "39000\n");

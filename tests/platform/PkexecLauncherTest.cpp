@@ -32,8 +32,7 @@ protected:
 
     QByteArray contents(const QString& name) const
     {
-        QFile file(folder.absolute(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return FixtureTree::readFile(folder.absolute(name));
     }
 
     // Waits as the program does, inside its running event loop, after `first`.

@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include "FixtureTree.h"
 #include "QtPrinters.h"
 
 #include <QDir>
@@ -34,8 +35,7 @@ struct UserDefaultsTest : ::testing::Test
 
 QByteArray fileText(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return FixtureTree::readFile(path);
 }
 
 /// What lies at path, as far as a test can tell it changed: its type and the

@@ -88,4 +88,15 @@ void FixtureTree::remove(const QString& path)
     EXPECT_TRUE(removed) << "cannot remove " << path.toStdString();
 }
 
+QByteArray FixtureTree::readFile(const QString& absolutePath)
+{
+    QFile file(absolutePath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+qsizetype FixtureTree::openDescriptors()
+{
+    return QDir(u"/proc/self/fd"_qs).count();
+}
+
 } // namespace calidra

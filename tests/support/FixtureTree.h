@@ -32,6 +32,12 @@ public:
     /// Removes a file, or a folder with everything below it.
     void remove(const QString& path);
 
+    /// The whole contents of the file at an absolute path; empty when it
+    /// cannot be read.
+    static QByteArray readFile(const QString& absolutePath);
+    /// How many file descriptors the process holds open.
+    static qsizetype openDescriptors();
+
 private:
     void makeParent(const QString& path);
 
