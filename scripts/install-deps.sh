@@ -10,6 +10,7 @@ packages=(
     libssl-dev libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     policykit-1 kmod
+    dbus-daemon fonts-dejavu-core
     xvfb xauth trayer xdotool imagemagick
 )
 

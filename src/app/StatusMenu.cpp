@@ -22,8 +22,7 @@ QString withoutIndentation(QString title)
 
 StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent)
 {
-    addInformationItems(QT_TRANSLATE_NOOP("Calidra", "Last ten minutes"),
-                        StatusPresenter::TenMinuteMinimumTag);
+    addInformationItems(StatusPresenter::TenMinutesHeading, StatusPresenter::TenMinuteMinimumTag);
     addInformationItems(QT_TRANSLATE_NOOP("Calidra", "Since start"),
                         StatusPresenter::OverallMinimumTag);
     addSeparator();

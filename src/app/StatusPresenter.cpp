@@ -22,6 +22,9 @@ constexpr qreal LargestTitleSize = 72;
 // At this size and below a one-line title is bold, and a two-line title is
 // never larger.
 constexpr float BoldTitleSize = 9.0F;
+// The widest values shown, in degrees Celsius and in megahertz.
+constexpr double WidestTemperature = 188.0;
+constexpr double WidestFrequency = 888.88;
 
 QFont systemFont(qreal pointSize, bool bold)
 {
@@ -88,7 +91,10 @@ QIcon StatusPresenter::iconFor(const UserDefaults& defaults) const
 StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
 {
     return {localizedString(QT_TRANSLATE_NOOP("Calidra", "Please wait...")),
-            systemFont(defaults.floatForKey(DefaultsKeys::fontSize), false), iconFor(defaults)};
+            systemFont(defaults.floatForKey(DefaultsKeys::fontSize), false),
+            iconFor(defaults),
+            {},
+            {}};
 }
 
 StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
@@ -104,16 +110,51 @@ StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
     title.font = twoLines ? systemFont(std::min(size, BoldTitleSize), true)
                           : systemFont(size, !(size > BoldTitleSize));
     if (temperature) {
-        title.text = tvt1.transformedValue(temperature->currentValue());
-    }
-    if (temperature && frequency) {
-        title.text += twoLines ? u'\n' : u' ';
+        title.values.append(tvt1.transformedValue(temperature->currentValue()));
     }
     if (frequency) {
-        title.text += fvt.transformedValue(frequency->currentValue());
+        title.values.append(fvt.transformedValue(frequency->currentValue()));
     }
+    title.text = title.values.join(twoLines ? u'\n' : u' ');
     title.image = iconFor(defaults);
+    title.labelGuide = labelGuide(temperature, frequency);
     return title;
+}
+
+// Digits are as wide as each other in the fonts panels use, so three-digit
+// temperatures (in any unit) and six-digit megahertz are the widest texts.
+QString StatusPresenter::labelGuide(const GaugeReader* temperature,
+                                    const GaugeReader* frequency) const
+{
+    QStringList widest;
+    if (temperature) {
+        widest.append(tvt1.transformedValue(WidestTemperature));
+    }
+    if (frequency) {
+        widest.append(fvt.transformedValue(WidestFrequency));
+    }
+    return widest.join(u' ');
+}
+
+QString StatusPresenter::toolTip(const GaugeReader* temperature, const GaugeReader* frequency) const
+{
+    if (!temperature && !frequency) {
+        return {};
+    }
+    QStringList lines;
+    QStringList current;
+    if (temperature) {
+        current.append(tvt1.transformedValue(temperature->currentValue()));
+    }
+    if (frequency) {
+        current.append(fvt.transformedValue(frequency->currentValue()));
+    }
+    lines.append(current.join(u' '));
+    lines.append(localizedString(TenMinutesHeading));
+    for (int tag : {TenMinuteMinimumTag, TenMinuteAverageTag, TenMinuteMaximumTag}) {
+        lines.append(statisticsTitle(tag, temperature, frequency));
+    }
+    return lines.join(u'\n');
 }
 
 bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temperature,

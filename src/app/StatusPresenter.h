@@ -1,8 +1,8 @@
 #pragma once
 
-#include "StatusTitle.h"
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/TemperatureValueTransformer.h"
+#include "platform/tray/StatusTitle.h"
 
 namespace calidra {
 
@@ -37,12 +37,23 @@ public:
     /// the icon when `showIcon` is set: shown until the first sample.
     StatusTitle initialTitle(const UserDefaults& defaults) const;
 
-    /// The current values, the temperature first: on two lines in the bold
+    /// The current values, the temperature first, one by one and as a text:
+    /// on two lines in the bold
     /// font of at most 9 points when both gauges are on and arranged
     /// vertically, otherwise on one line, bold at 9 points and below and
-    /// regular above. The text is empty when no reader exists.
+    /// regular above. The text is empty when no reader exists. The label
+    /// guide is the widest text of the same readers and unit.
     StatusTitle composeTitle(const UserDefaults& defaults, const GaugeReader* temperature,
                              const GaugeReader* frequency) const;
+
+    /// The tray's tooltip text: the current values on one line, then the
+    /// ten-minute heading and statistics as the menu's items show them.
+    /// Empty when no reader exists.
+    QString toolTip(const GaugeReader* temperature, const GaugeReader* frequency) const;
+
+    /// The heading of the ten-minute statistics, untranslated.
+    static constexpr const char* TenMinutesHeading =
+        QT_TRANSLATE_NOOP("Calidra", "Last ten minutes");
 
     /// Fills an information item from the readers' statistics and gives false
     /// (shown disabled, as plain information); with no reader at all an
@@ -56,6 +67,7 @@ public:
 
 private:
     QIcon iconFor(const UserDefaults& defaults) const;
+    QString labelGuide(const GaugeReader* temperature, const GaugeReader* frequency) const;
     QString statisticsTitle(int tag, const GaugeReader* temperature,
                             const GaugeReader* frequency) const;
 

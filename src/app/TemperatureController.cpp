@@ -12,6 +12,7 @@
 #include "platform/LoginItems.h"
 #include "platform/MenuItem.h"
 #include "platform/UserDefaults.h"
+#include "platform/tray/Tray.h"
 #include "preferences/PreferenceController.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "uninstall/UninstallAlertController.h"
@@ -104,15 +105,13 @@ void TemperatureController::showStatusItem()
 
     statusItem = std::make_unique<StatusItem>();
     statusItem->setHighlightMode(true);
-    applyTitle(m_presenter.initialTitle(*m_defaults));
+    statusItem->setTitle(m_presenter.initialTitle(*m_defaults));
     statusItem->setMenu(theMenu.get());
-    statusItem->setEnabled(true);
-
-    m_face = std::make_unique<StatusItemFace>();
-    m_face->setMenuValidator([this] {
+    statusItem->setMenuValidator([this] {
         theMenu->validateItems([this](MenuItem& item) { return validateMenuItem(item); });
     });
-    m_face->show(*statusItem);
+    statusItem->setEnabled(true);
+    m_tray = std::make_unique<Tray>(*statusItem);
 }
 
 void TemperatureController::watchDefaults()
@@ -166,9 +165,9 @@ void TemperatureController::updateMenu()
     if (xwin) {
         xwin->updateDisplayWithTemperatureReader(temperatureReader.get(), frequencyReader.get());
     } else if (statusItem) {
-        applyTitle(
+        statusItem->setTitle(
             m_presenter.composeTitle(*m_defaults, temperatureReader.get(), frequencyReader.get()));
-        m_face->show(*statusItem);
+        statusItem->setToolTip(m_presenter.toolTip(temperatureReader.get(), frequencyReader.get()));
     }
 }
 
@@ -183,8 +182,7 @@ void TemperatureController::showExternalWindow()
     connect(xwin, &ExternalWindowController::windowWillClose, this,
             &TemperatureController::externalWindowWillClose, Qt::UniqueConnection);
     if (statusItem) {
-        applyTitle({QString(), statusItem->font(), m_presenter.statusIcon()});
-        m_face->show(*statusItem);
+        statusItem->setTitle({QString(), statusItem->font(), m_presenter.statusIcon(), {}, {}});
     }
     updateMenu();
 }
@@ -193,13 +191,6 @@ void TemperatureController::externalWindowWillClose()
 {
     xwin = nullptr;
     updateMenu();
-}
-
-void TemperatureController::applyTitle(const StatusTitle& title)
-{
-    statusItem->setTitle(title.text);
-    statusItem->setFont(title.font);
-    statusItem->setImage(title.image);
 }
 
 bool TemperatureController::validateMenuItem(MenuItem& item) const

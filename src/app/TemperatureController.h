@@ -3,8 +3,7 @@
 #include "StatusMenu.h"
 #include "StatusPresenter.h"
 #include "measurement/GaugeReaderDelegate.h"
-#include "platform/StatusItem.h"
-#include "platform/StatusItemFace.h"
+#include "platform/tray/StatusItem.h"
 
 #include <QObject>
 
@@ -14,6 +13,7 @@ namespace calidra {
 
 class ExternalWindowController;
 class GaugeReader;
+class Tray;
 class UserDefaults;
 
 /// The centre of the program: owns the status item with its menu and the
@@ -70,6 +70,8 @@ public:
 
     /// What is shown now; null before the status item exists.
     const StatusItem* currentStatusItem() const { return statusItem.get(); }
+    /// Where it is shown; null before the status item exists.
+    const Tray* tray() const { return m_tray.get(); }
     GaugeReader* currentTemperatureReader() const { return temperatureReader.get(); }
     GaugeReader* currentFrequencyReader() const { return frequencyReader.get(); }
     StatusMenu* statusMenu() const { return theMenu.get(); }
@@ -81,13 +83,12 @@ private:
     void showNoSensorAlert() const;
     void showStatusItem();
     void watchDefaults();
-    void applyTitle(const StatusTitle& title);
 
     UserDefaults* m_defaults = nullptr;
     StatusPresenter m_presenter;
     std::unique_ptr<StatusMenu> theMenu;
     std::unique_ptr<StatusItem> statusItem;
-    std::unique_ptr<StatusItemFace> m_face;
+    std::unique_ptr<Tray> m_tray;
     std::shared_ptr<GaugeReader> temperatureReader;
     std::shared_ptr<GaugeReader> frequencyReader;
     ExternalWindowController* xwin = nullptr;

@@ -108,7 +108,6 @@ void PreferenceController::awakeFromNib()
     gaugeChooser->addButton(m_ui->gaugeBothButton, 2);
 
     isIntel = IntelModels::isIntelModel(IORegistryEntry::machineModel());
-    m_ui->textArrangementSwitch->setEnabled(isIntel);
     m_ui->gaugeFrequencyButton->setEnabled(isIntel);
     m_ui->gaugeBothButton->setEnabled(isIntel);
     if (!isIntel) {
@@ -121,6 +120,7 @@ void PreferenceController::awakeFromNib()
     m_ui->loginItemSwitch->setChecked(m_loginItems.exists(LoginItemName));
     bindActions();
     bindControls();
+    explainPanelChoices();
 
     generalPreferencesView = m_ui->generalPreferencesView;
     displayPreferencesView = m_ui->displayPreferencesView;
@@ -190,13 +190,13 @@ void PreferenceController::bindControls()
 {
     bindSwitch(m_ui->updateCheckSwitch, DefaultsKeys::SUCheckAtStartup);
     bindSwitch(m_ui->showIconSwitch, DefaultsKeys::showIcon);
-    bindSwitch(m_ui->arrangeVerticallyButton, DefaultsKeys::arrangeVertically);
+    // The arrangement and the size are shown as stored; the panel decides
+    // them (explainPanelChoices), so their controls write nothing.
     follow(DefaultsKeys::arrangeVertically, [this] {
-        m_ui->arrangeSideBySideButton->setChecked(
-            !defaults().boolForKey(DefaultsKeys::arrangeVertically));
+        const bool vertically = defaults().boolForKey(DefaultsKeys::arrangeVertically);
+        m_ui->arrangeVerticallyButton->setChecked(vertically);
+        m_ui->arrangeSideBySideButton->setChecked(!vertically);
     });
-    connect(m_ui->arrangeSideBySideButton, &QAbstractButton::clicked, this,
-            [] { defaults().setBool(false, DefaultsKeys::arrangeVertically); });
 
     follow(DefaultsKeys::displayUnit, [this] {
         const qint64 unit = defaults().integerForKey(DefaultsKeys::displayUnit);
@@ -213,9 +213,28 @@ void PreferenceController::bindControls()
         m_ui->fontSizeField->setValue(
             int(std::lround(defaults().floatForKey(DefaultsKeys::fontSize))));
     });
-    connect(m_ui->fontSizeField, &QSpinBox::valueChanged, this,
-            [](int size) { defaults().setFloat(float(size), DefaultsKeys::fontSize); });
     bindFrequency();
+}
+
+// The panel, not the program, decides how large the values are and whether
+// two of them stand on one line: a square tray slot is filled by the values,
+// stacked, and a panel label is one line in the panel's font. The settings
+// stay stored, but their controls say so instead of appearing to act.
+void PreferenceController::explainPanelChoices()
+{
+    const QString size = localizedString(QT_TRANSLATE_NOOP(
+        "Calidra", "The panel chooses the size: the values fill a tray icon, or take the "
+                   "panel's font beside the icon."));
+    const QString arrangement = localizedString(QT_TRANSLATE_NOOP(
+        "Calidra", "The panel chooses the arrangement: two values are stacked in a tray "
+                   "icon, and stand side by side in a panel label."));
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_ui->fontSizeLabel), static_cast<QWidget*>(m_ui->fontSizeField)}) {
+        control->setEnabled(false);
+        control->setToolTip(size);
+    }
+    m_ui->textArrangementSwitch->setEnabled(false);
+    m_ui->textArrangementSwitch->setToolTip(arrangement);
 }
 
 void PreferenceController::bindFrequency()
@@ -351,7 +370,6 @@ void PreferenceController::chooseGauge(int row)
     }
     defaults().setBool(row != 1, DefaultsKeys::gaugeTemperature);
     defaults().setBool(row != 0, DefaultsKeys::gaugeFrequency);
-    m_ui->textArrangementSwitch->setEnabled(row == 2);
 }
 
 void PreferenceController::toggleLoginItem(bool on)

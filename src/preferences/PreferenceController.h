@@ -103,6 +103,7 @@ private:
     void follow(const QString& key, const std::function<void()>& show);
     void bindSwitch(QAbstractButton* button, const QString& key);
     void bindControls();
+    void explainPanelChoices();
     void bindFrequency();
     void setupToolbar();
     QAction* addToolbarItem(const QString& identifier, const char* label, const char* toolTip,

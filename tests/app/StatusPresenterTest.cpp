@@ -83,6 +83,28 @@ TEST_F(StatusPresenterTest, TwoLinesFollowTheSettingsNotTheReaders)
     EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 8}));
 }
 
+TEST_F(StatusPresenterTest, ValuesGuideAndToolTipFollowTheReadersAndTheUnit)
+{
+    const StatusPresenter presenter;
+    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    const StatusTitle both = presenter.composeTitle(defaults, temperature.get(), frequency.get());
+    EXPECT_EQ(both.values, (QStringList{u"52℃"_qs, u"2.00 GHz"_qs}));
+    // The guide holds the widest values: three digits, and megahertz.
+    EXPECT_EQ(both.labelGuide, u"188℃ 888.88 MHz"_qs);
+    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    const StatusTitle fahrenheit = presenter.composeTitle(defaults, temperature.get(), nullptr);
+    EXPECT_EQ(fahrenheit.values, QStringList{u"126℉"_qs});
+    EXPECT_EQ(fahrenheit.labelGuide, u"370℉"_qs);
+    EXPECT_TRUE(presenter.composeTitle(defaults, nullptr, nullptr).values.isEmpty());
+    EXPECT_TRUE(presenter.initialTitle(defaults).values.isEmpty());
+
+    EXPECT_EQ(presenter.toolTip(temperature.get(), frequency.get()),
+              u"126℉ 2.00 GHz\nLast ten minutes\n126.32℉ 2.00 GHz Minimum\n"
+              "126.32℉ 2.00 GHz Average\n126.32℉ 2.00 GHz Maximum"_qs);
+    EXPECT_EQ(presenter.toolTip(nullptr, nullptr), QString());
+}
+
 TEST_F(StatusPresenterTest, InitialTitleAndTheIconFollowShowIcon)
 {
     const StatusPresenter presenter;

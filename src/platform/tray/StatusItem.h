@@ -1,0 +1,72 @@
+#pragma once
+
+#include "StatusTitle.h"
+
+#include <QObject>
+
+#include <functional>
+
+class QMenu;
+
+namespace calidra {
+
+/// What the program shows in the tray: a title (its text in its font, with
+/// the values one by one), an image drawn beside it, a tooltip, the menu that
+/// opens from it with what validates that menu, whether it is enabled and
+/// whether it highlights while the menu is open. It holds the state and
+/// announces each change; a tray face draws it. Setting what is already there
+/// announces nothing.
+class StatusItem : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    const StatusTitle& statusTitle() const { return m_title; }
+    const QString& title() const { return m_title.text; }
+    const QFont& font() const { return m_title.font; }
+    /// The image beside the title; a null icon for none.
+    const QIcon& image() const { return m_title.image; }
+    const QStringList& values() const { return m_title.values; }
+    const QString& labelGuide() const { return m_title.labelGuide; }
+
+    /// Sets text, font, image, values and guide at once.
+    void setTitle(const StatusTitle& title);
+
+    /// The tooltip's text, below the program's name: the current values and
+    /// their recent statistics. Empty for none.
+    const QString& toolTip() const { return m_toolTip; }
+    void setToolTip(const QString& toolTip);
+
+    /// The menu, which the item does not own; null for none.
+    QMenu* menu() const { return m_menu; }
+    void setMenu(QMenu* menu);
+
+    /// Sets what fills the menu's items; faces run it right before the menu
+    /// opens, on every opening. An empty function for nothing.
+    void setMenuValidator(std::function<void()> validator) { m_validator = std::move(validator); }
+    void validateMenu() const;
+
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+
+    bool highlightMode() const { return m_highlightMode; }
+    void setHighlightMode(bool highlightMode) { m_highlightMode = highlightMode; }
+
+signals:
+    void titleChanged();
+    void toolTipChanged();
+    void menuChanged();
+    void enabledChanged();
+
+private:
+    StatusTitle m_title;
+    QString m_toolTip;
+    QMenu* m_menu = nullptr;
+    std::function<void()> m_validator;
+    bool m_enabled = true;
+    bool m_highlightMode = false;
+};
+
+} // namespace calidra

@@ -1,0 +1,48 @@
+#include "PrivateSessionBus.h"
+
+namespace calidra {
+namespace {
+
+constexpr int StartWait = 10000;
+
+} // namespace
+
+PrivateSessionBus::PrivateSessionBus()
+{
+    m_daemon.start(QStringLiteral("dbus-daemon"),
+                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                    QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    if (!m_daemon.waitForStarted(StartWait)) {
+        m_failure = QStringLiteral("dbus-daemon cannot start: ") + m_daemon.errorString();
+        return;
+    }
+    // The address is the first line the daemon prints.
+    while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(StartWait)) {
+    }
+    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    if (m_address.isEmpty()) {
+        m_failure = QStringLiteral("dbus-daemon printed no address");
+    }
+}
+
+PrivateSessionBus::~PrivateSessionBus()
+{
+    for (const QString& name : m_connections) {
+        QDBusConnection::disconnectFromBus(name);
+    }
+    if (m_daemon.state() != QProcess::NotRunning) {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(StartWait)) {
+            m_daemon.kill();
+            m_daemon.waitForFinished(StartWait);
+        }
+    }
+}
+
+QDBusConnection PrivateSessionBus::connect(const QString& name)
+{
+    m_connections.append(name);
+    return QDBusConnection::connectToBus(m_address, name);
+}
+
+} // namespace calidra

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QString>
+
+namespace calidra {
+
+/// A D-Bus session bus of the test's own: a dbus-daemon started for it and
+/// stopped with the object, so that nothing reaches the desktop's bus.
+/// Connections are made to it by name; each name is a separate client, as
+/// separate programs would be.
+class PrivateSessionBus
+{
+public:
+    PrivateSessionBus();
+    ~PrivateSessionBus();
+
+    /// Empty when the daemon started; otherwise why it did not, for a skip.
+    const QString& failure() const { return m_failure; }
+    const QString& address() const { return m_address; }
+
+    /// A new client connection named `name`, closed with the bus.
+    QDBusConnection connect(const QString& name);
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+    QString m_failure;
+    QStringList m_connections;
+};
+
+} // namespace calidra
