@@ -1,0 +1,338 @@
+#include "platform/tray/DBusMenuExporter.h"
+
+#include "PrivateSessionBus.h"
+#include "platform/tray/DBusMenuAdaptor.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QEventLoop>
+#include <QMenu>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+namespace calidra {
+namespace {
+
+const QString Path = u"/MenuBar"_qs;
+const QString Interface = u"com.canonical.dbusmenu"_qs;
+constexpr int Wait = 5000;
+
+// "key=value" pairs in key order, to compare and print properties as text.
+std::string describe(const QVariantMap& properties)
+{
+    QStringList pairs;
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+        pairs.append(it.key() + u'=' + it.value().toString());
+    }
+    return pairs.join(u' ').toStdString();
+}
+
+// Runs the event loop until `done` holds or `milliseconds` have passed.
+bool waitFor(const std::function<bool()>& done, int milliseconds = Wait)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    poll.start(5);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    if (!done()) {
+        loop.exec();
+    }
+    return done();
+}
+
+class DBusMenuExporterTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!m_bus.failure().isEmpty()) {
+            GTEST_SKIP() << m_bus.failure().toStdString();
+        }
+        m_server = m_bus.connect(u"exporter"_qs);
+        m_panel = m_bus.connect(u"panel"_qs);
+        // As the status menu is: a disabled heading, information items
+        // indented with spaces, separators and commands.
+        m_menu->addAction(u"Last ten minutes"_qs)->setEnabled(false);
+        for (const QString& text : {u"    CPU: 45 °C"_qs, u"    Fan: 1200 rpm"_qs}) {
+            m_menu->addAction(text);
+        }
+        m_menu->addAction(u"hidden"_qs)->setVisible(false);
+        m_menu->addSeparator();
+        m_menu->addAction(u"&Preferences..."_qs);
+        m_menu->addAction(u"Quit && un_install"_qs);
+        m_exporter = std::make_unique<DBusMenuExporter>(
+            m_menu.get(), [this] { m_validator(); }, m_server, Path);
+        ASSERT_TRUE(m_exporter->isRegistered());
+    }
+
+    QDBusMessage message(const QString& method, const QVariantList& arguments,
+                         const QString& interface = Interface) const
+    {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(m_server.baseService(), Path, interface, method);
+        call.setArguments(arguments);
+        return call;
+    }
+
+    // Both connections are in this thread: the call runs a local event loop
+    // in which the exporter answers.
+    QDBusMessage call(const QString& method, const QVariantList& arguments = {},
+                      const QString& interface = Interface)
+    {
+        return m_panel.call(message(method, arguments, interface), QDBus::BlockWithGui, Wait);
+    }
+
+    DBusMenuLayoutItem layout(const QStringList& names = {})
+    {
+        const QDBusMessage reply = call(u"GetLayout"_qs, {0, -1, names});
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        return reply.arguments().size() == 2 ? qdbus_cast<DBusMenuLayoutItem>(reply.arguments()[1])
+                                             : DBusMenuLayoutItem{};
+    }
+
+    // Counts the panel's arrivals of the exporter's signal `name`: a slot
+    // without arguments takes any signal, and the action's trigger counts.
+    const int& arrivals(const QString& name)
+    {
+        auto* counter = new QAction(&m_counters);
+        int& count = m_arrivals.emplace_back(0);
+        QObject::connect(counter, &QAction::triggered, [&count] { ++count; });
+        EXPECT_TRUE(m_panel.connect(m_server.baseService(), Path, Interface, name, counter,
+                                    SLOT(trigger())));
+        return count;
+    }
+
+    DBusMenuAdaptor& adaptor() const { return *m_exporter->findChild<DBusMenuAdaptor*>(); }
+
+    PrivateSessionBus m_bus;
+    QObject m_counters;
+    std::deque<int> m_arrivals;
+    QDBusConnection m_server{QString()};
+    QDBusConnection m_panel{QString()};
+    std::unique_ptr<QMenu> m_menu = std::make_unique<QMenu>();
+    std::function<void()> m_validator = [] {};
+    std::unique_ptr<DBusMenuExporter> m_exporter;
+};
+
+TEST_F(DBusMenuExporterTest, LayoutListsTheItemsInMenuOrderWithStableIds)
+{
+    const DBusMenuLayoutItem root = layout();
+    EXPECT_EQ(root.id, 0);
+    EXPECT_EQ(describe(root.properties), "children-display=submenu");
+    const char* expected[] = {
+        "enabled=false label=Last ten minutes",
+        "label=    CPU: 45 °C",
+        "label=    Fan: 1200 rpm",
+        "label=hidden visible=false",
+        "type=separator",
+        "label=_Preferences...",
+        "label=Quit & un__install",
+    };
+    ASSERT_EQ(root.children.size(), std::size(expected));
+    QList<int> ids;
+    for (qsizetype i = 0; i < root.children.size(); ++i) {
+        EXPECT_EQ(describe(root.children[i].properties), expected[i]);
+        EXPECT_GT(root.children[i].id, 0);
+        EXPECT_FALSE(ids.contains(root.children[i].id));
+        ids.append(root.children[i].id);
+    }
+
+    // Taking the first item away keeps the others' ids; a filter keeps only
+    // the named properties.
+    delete m_menu->actions().constFirst();
+    const DBusMenuLayoutItem labels = layout({u"label"_qs});
+    ASSERT_EQ(labels.children.size(), ids.size() - 1);
+    EXPECT_EQ(labels.children[0].id, ids[1]);
+    EXPECT_EQ(describe(labels.children[3].properties), "");
+    const QDBusMessage group =
+        call(u"GetGroupProperties"_qs,
+             {QVariant::fromValue(QList<int>{ids[3], 999}), QStringList{u"visible"_qs}});
+    const auto items = qdbus_cast<QList<DBusMenuItemProperties>>(group.arguments().value(0));
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(describe(items[0].properties), "visible=false");
+
+    const QDBusMessage version =
+        call(u"Get"_qs, {Interface, u"Version"_qs}, u"org.freedesktop.DBus.Properties"_qs);
+    EXPECT_EQ(qdbus_cast<QDBusVariant>(version.arguments().value(0)).variant(), QVariant(3u));
+}
+
+TEST_F(DBusMenuExporterTest, ChangesReachThePanelOnceAndOnlyWhenSomethingChanged)
+{
+    const QList<QAction*> actions = m_menu->actions();
+    m_validator = [&] {
+        actions[1]->setText(u"    CPU: 50 °C"_qs);
+        actions[2]->setText(u"    Fan: 1200 rpm"_qs);
+        actions[0]->setEnabled(true);
+    };
+    const int cpu = layout().children[1].id;
+    const int heading = layout().children[0].id;
+    const int& arrived = arrivals(u"ItemsPropertiesUpdated"_qs);
+    QList<QList<DBusMenuItemProperties>> sent;
+    QObject::connect(&adaptor(), &DBusMenuAdaptor::ItemsPropertiesUpdated,
+                     [&](const auto& updated, const QList<DBusMenuItemKeys>& removed) {
+                         sent.append(updated);
+                         EXPECT_TRUE(removed.isEmpty());
+                     });
+
+    // The validator runs before the panel reads; its changes go out in one
+    // signal ahead of the reply, with only what changed.
+    EXPECT_EQ(call(u"AboutToShow"_qs, {0}).arguments().value(0), QVariant(true));
+    EXPECT_EQ(describe(layout().children[1].properties), "label=    CPU: 50 °C");
+    ASSERT_EQ(sent.size(), 1);
+    const QList<DBusMenuItemProperties>& updated = sent[0];
+    ASSERT_EQ(updated.size(), 2);
+    EXPECT_EQ(updated[0].id, heading);
+    EXPECT_EQ(describe(updated[0].properties), "enabled=true");
+    EXPECT_EQ(updated[1].id, cpu);
+    EXPECT_EQ(describe(updated[1].properties), "label=    CPU: 50 °C");
+    EXPECT_TRUE(waitFor([&] { return arrived == 1; }));
+
+    // Nothing new: no signal, no update needed.
+    EXPECT_EQ(call(u"AboutToShow"_qs, {0}).arguments().value(0), QVariant(false));
+    // Changes outside a validation are batched; a change undone is none.
+    actions[1]->setText(u"    CPU: 51 °C"_qs);
+    actions[5]->setVisible(false);
+    actions[2]->setText(u"    Fan: 0 rpm"_qs);
+    actions[2]->setText(u"    Fan: 1200 rpm"_qs);
+    ASSERT_TRUE(waitFor([&] { return arrived == 2; }));
+    EXPECT_FALSE(waitFor([&] { return arrived > 2; }, 200));
+    ASSERT_EQ(sent.size(), 2);
+    EXPECT_EQ(sent[1].size(), 2);
+}
+
+TEST_F(DBusMenuExporterTest, OpeningWithoutAboutToShowRunsTheValidatorOnce)
+{
+    int runs = 0;
+    m_validator = [&] { ++runs; };
+    // clang-format off
+    const struct { const char* method; const char* event; int runs; } rows[] = {
+        {"Event",       "opened", 1}, // this panel skips AboutToShow
+        {"Event",       "opened", 1},
+        {"Event",       "closed", 1},
+        {"AboutToShow", "",       2},
+        {"Event",       "opened", 2},
+        {"Event",       "closed", 2},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.method) + " " + row.event);
+        const QString method = QString::fromUtf8(row.method);
+        const QVariantList arguments = method == u"Event"_qs
+                                           ? QVariantList{0, QString::fromUtf8(row.event),
+                                                          QVariant::fromValue(QDBusVariant(0)), 0u}
+                                           : QVariantList{0};
+        EXPECT_EQ(call(method, arguments).type(), QDBusMessage::ReplyMessage);
+        EXPECT_EQ(runs, row.runs);
+    }
+}
+
+TEST_F(DBusMenuExporterTest, ClickTriggersTheActionAfterTheReply)
+{
+    QAction* preferences = m_menu->actions()[5];
+    QDBusPendingCallWatcher watcher(m_panel.asyncCall(
+        message(u"Event"_qs, {layout().children[5].id, u"clicked"_qs,
+                              QVariant::fromValue(QDBusVariant(QString())), 0u})));
+    // The command opens a modal loop, as a dialog would; the panel has its
+    // reply meanwhile.
+    bool triggered = false;
+    bool repliedBeforeCommandEnded = false;
+    QObject::connect(preferences, &QAction::triggered, [&] {
+        triggered = true;
+        QEventLoop modal;
+        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &modal, &QEventLoop::quit);
+        QTimer::singleShot(Wait, &modal, &QEventLoop::quit);
+        if (!watcher.isFinished()) {
+            modal.exec();
+        }
+        repliedBeforeCommandEnded = watcher.isFinished();
+    });
+    ASSERT_TRUE(waitFor([&] { return triggered; }));
+    EXPECT_TRUE(repliedBeforeCommandEnded);
+    EXPECT_FALSE(watcher.isError());
+}
+
+TEST_F(DBusMenuExporterTest, AddedAndRemovedActionsUpdateTheLayoutOnce)
+{
+    const int& arrived = arrivals(u"LayoutUpdated"_qs);
+    QList<std::pair<uint, int>> sent;
+    QObject::connect(&adaptor(), &DBusMenuAdaptor::LayoutUpdated, [&](uint revision, int parent) {
+        sent.append({revision, parent});
+    });
+    const uint revision = call(u"GetLayout"_qs, {0, 0, QStringList()}).arguments()[0].toUInt();
+
+    m_menu->addAction(u"About"_qs);
+    m_menu->addAction(u"Quit"_qs);
+    ASSERT_TRUE(waitFor([&] { return arrived == 1; }));
+    EXPECT_EQ(sent, (QList<std::pair<uint, int>>{{revision + 1, 0}}));
+    const DBusMenuLayoutItem root = layout();
+    ASSERT_EQ(root.children.size(), 9);
+    EXPECT_EQ(describe(root.children[8].properties), "label=Quit");
+
+    // An action taken out and put back keeps its id; one added and deleted
+    // before the panel heard changes nothing.
+    QAction* about = m_menu->actions()[7];
+    m_menu->removeAction(about);
+    m_menu->insertAction(m_menu->actions()[7], about);
+    delete m_menu->addAction(u"Gone"_qs);
+    EXPECT_FALSE(waitFor([&] { return arrived > 1; }, 200));
+    EXPECT_EQ(layout().children[7].id, root.children[7].id);
+}
+
+TEST_F(DBusMenuExporterTest, BadCallsAreRefusedOrIgnored)
+{
+    const int heading = layout().children[0].id;
+    const QVariant data = QVariant::fromValue(QDBusVariant(0));
+    const QVariant oddData = QVariant::fromValue(QDBusVariant(QVariant::fromValue(
+        QList<DBusMenuItemProperties>{{1, {{u"x"_qs, QVariant::fromValue(QDBusVariant(2))}}}})));
+    // clang-format off
+    const struct { const char* name; QString method; QVariantList arguments; bool error; } rows[] = {
+        {"layout of no item",       u"GetLayout"_qs,   {999, -1, QStringList()},                 true},
+        {"property of no item",     u"GetProperty"_qs, {999, u"label"_qs},                       true},
+        {"no such property",        u"GetProperty"_qs, {heading, u"icon-name"_qs},               true},
+        {"event on no item",        u"Event"_qs,       {-1, u"clicked"_qs, data, 0u},            true},
+        {"data not a variant",      u"Event"_qs,       {heading, u"clicked"_qs, 7, 0u},          true},
+        {"event arguments missing", u"Event"_qs,       {heading, u"clicked"_qs},                 true},
+        {"odd data",                u"Event"_qs,       {heading, u"hovered"_qs, oddData, 0u},    false},
+        {"unknown event",           u"Event"_qs,       {0, u""_qs, data, 0u},                    false},
+        {"about to show no item",   u"AboutToShow"_qs, {999},                                    true},
+        {"group with no item",      u"EventGroup"_qs,
+            {QVariant::fromValue(QList<DBusMenuEvent>{{999, u"clicked"_qs, QDBusVariant(0), 0}})},
+            false},
+        {"no such method",          u"Explode"_qs,     {},                                       true},
+    };
+    // clang-format on
+    int triggered = 0;
+    QObject::connect(m_menu.get(), &QMenu::triggered, [&] { ++triggered; });
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QDBusMessage reply = call(row.method, row.arguments);
+        EXPECT_EQ(reply.type() == QDBusMessage::ErrorMessage, row.error)
+            << reply.errorMessage().toStdString();
+    }
+    const QDBusMessage group =
+        call(u"AboutToShowGroup"_qs, {QVariant::fromValue(QList<int>{0, 999})});
+    EXPECT_EQ(qdbus_cast<QList<int>>(group.arguments().value(1)), QList<int>{999});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(triggered, 0);
+    EXPECT_EQ(layout().children.size(), 7);
+
+    // The menu deleted while exported: an empty root, and its ids are gone.
+    m_menu.reset();
+    const DBusMenuLayoutItem root = layout();
+    EXPECT_EQ(root.id, 0);
+    EXPECT_TRUE(root.children.isEmpty());
+    EXPECT_EQ(call(u"Event"_qs, {heading, u"clicked"_qs, data, 0u}).type(),
+              QDBusMessage::ErrorMessage);
+}
+
+} // namespace
+} // namespace calidra

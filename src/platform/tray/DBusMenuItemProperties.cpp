@@ -1,0 +1,21 @@
+#include "DBusMenuItemProperties.h"
+
+namespace calidra {
+
+QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuItemProperties& item)
+{
+    argument.beginStructure();
+    argument << item.id << item.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuItemProperties& item)
+{
+    argument.beginStructure();
+    argument >> item.id >> item.properties;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace calidra
