@@ -1,18 +1,330 @@
 #include "TitleRenderer.h"
 
+#include "FaceIconEngine.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
 namespace calidra {
 
-QImage TitleRenderer::render(const QStringList&, const QIcon&, int side, qreal pixelRatio)
+namespace {
+
+// The slot's side and device pixel ratio are bounded so that bad input gives
+// a small face rather than a huge allocation.
+constexpr int MaximumSide = 512;
+constexpr qreal MinimumPixelRatio = 0.25;
+constexpr qreal MaximumPixelRatio = 4.0;
+// No tray slot shows more than this many characters of a value.
+constexpr int MaximumValueLength = 32;
+// A face shows one value, or two stacked.
+constexpr int MaximumLines = 2;
+// Digits may be condensed to this share of their natural width before the
+// value loses anything.
+constexpr qreal LeastCondensing = 0.6;
+// Outlines are taken at this size and scaled, so that their ink is exact.
+constexpr int OutlinePixelSize = 100;
+// The least heights the digits keep beside the image, in logical pixels, for
+// a slot of ReferenceSide and in proportion for smaller ones.
+constexpr qreal ReferenceSide = 22.0;
+constexpr qreal LeastSingleHeight = 12.0;
+constexpr qreal LeastStackedHeight = 9.0;
+// The ellipsis of an empty face spans this share of the plate's width.
+constexpr qreal EllipsisWidth = 0.6;
+
+// White digits on a nearly opaque dark plate read on light panels and dark
+// ones alike.
+QColor plateColor()
 {
-    QImage face(side, side, QImage::Format_ARGB32_Premultiplied);
-    face.setDevicePixelRatio(pixelRatio);
+    return QColor(0x1e, 0x1e, 0x1e, 235);
+}
+
+QColor digitColor()
+{
+    return QColor(Qt::white);
+}
+
+// A bold sans face, chosen once: fontconfig gives the closest sans when
+// DejaVu Sans is missing. Outlines are unhinted, since they are scaled.
+const QFont& faceFont()
+{
+    static const QFont font = [] {
+        QFont bold(u"DejaVu Sans"_qs);
+        bold.setStyleHint(QFont::SansSerif);
+        bold.setWeight(QFont::Bold);
+        bold.setPixelSize(OutlinePixelSize);
+        bold.setHintingPreference(QFont::PreferNoHinting);
+        return bold;
+    }();
+    return font;
+}
+
+QPainterPath outline(const QString& text)
+{
+    QPainterPath path;
+    path.addText(0, 0, faceFont(), text);
+    return path;
+}
+
+// The values worth drawing: trimmed, the empty ones left out, each cut to
+// what a slot can show, the first MaximumLines of them.
+QStringList shownValues(const QStringList& values)
+{
+    QStringList shown;
+    for (auto value = values.begin(); value != values.end() && shown.size() < MaximumLines;
+         ++value) {
+        const QString text = value->trimmed().left(MaximumValueLength);
+        if (!text.isEmpty()) {
+            shown.append(text);
+        }
+    }
+    return shown;
+}
+
+// The texts a value may be shown as, longest first: the value itself, its
+// number without the unit, then the number with one decimal less each time
+// down to its integer part. A value that does not start with a number has
+// no shorter text.
+QStringList shortenings(const QString& value)
+{
+    static const QRegularExpression number(u"^([-+\u2212]?\\d+)(?:([.,])(\\d+))?"_qs);
+    const QRegularExpressionMatch match = number.match(value);
+    QStringList texts{value};
+    if (!match.hasMatch()) {
+        return texts;
+    }
+    const QString integer = match.captured(1);
+    const QString decimals = match.captured(3);
+    for (qsizetype kept = decimals.size(); kept > 0; --kept) {
+        texts.append(integer + match.captured(2) + decimals.left(kept));
+    }
+    texts.append(integer);
+    texts.removeDuplicates();
+    return texts;
+}
+
+// `path`, whose ink is `ink`, scaled by `sx` × `sy` and centred in `box`;
+// the top stays on a whole pixel so that the digits' rows are crisp.
+QPainterPath placed(const QPainterPath& path, const QRectF& ink, const QRectF& box, qreal sx,
+                    qreal sy)
+{
+    const qreal left = box.center().x() - ink.width() * sx / 2;
+    const qreal top = box.top() + std::floor((box.height() - ink.height() * sy) / 2);
+    return QTransform::fromTranslate(left, top)
+        .scale(sx, sy)
+        .translate(-ink.left(), -ink.top())
+        .map(path);
+}
+
+// The value as tall as `box` allows: condensed down to LeastCondensing when
+// too wide; when even that is too wide, the next shorter text is tried, and
+// the shortest is shrunk (condensed as far) until it fits. Empty when the
+// value has no ink or the box no room.
+QPainterPath fitted(const QString& value, const QRectF& box)
+{
+    if (box.width() <= 0 || box.height() <= 0) {
+        return {};
+    }
+    QPainterPath path;
+    QRectF ink;
+    for (const QString& text : shortenings(value)) {
+        path = outline(text);
+        ink = path.boundingRect();
+        if (ink.width() <= 0 || ink.height() <= 0) {
+            return {};
+        }
+        const qreal sy = box.height() / ink.height();
+        if (ink.width() * sy * LeastCondensing <= box.width()) {
+            return placed(path, ink, box, std::min(sy, box.width() / ink.width()), sy);
+        }
+    }
+    const qreal sx = box.width() / ink.width();
+    return placed(path, ink, box, sx, sx / LeastCondensing);
+}
+
+// The slot's geometry in device pixels: the margin between the plate's edge
+// and the digits, and the gap between stacked values.
+struct Geometry
+{
+    int side;
+    int margin;
+    int gap;
+};
+
+Geometry geometryFor(int side)
+{
+    return {side, std::max(1, qRound(side / ReferenceSide)),
+            std::max(1, qRound(2 * side / ReferenceSide))};
+}
+
+// The lines of `count` values between `left` and `right`: the whole height
+// for one, two halves parted by the gap for two, on whole pixels.
+QList<QRectF> lineBoxes(const Geometry& geometry, qsizetype count, int left, int right)
+{
+    const int inner = geometry.side - 2 * geometry.margin;
+    if (count == 1) {
+        return {QRectF(left, geometry.margin, right - left, inner)};
+    }
+    const int height = (inner - geometry.gap) / 2;
+    const int top = (geometry.side - 2 * height - geometry.gap) / 2;
+    return {QRectF(left, top, right - left, height),
+            QRectF(left, top + height + geometry.gap, right - left, height)};
+}
+
+QList<QPainterPath> laidOut(const QStringList& values, const QList<QRectF>& boxes)
+{
+    QList<QPainterPath> lines;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        lines.append(fitted(values[i], boxes[i]));
+    }
+    return lines;
+}
+
+bool keepHeight(const QList<QPainterPath>& lines, qreal leastHeight)
+{
+    return std::all_of(lines.begin(), lines.end(), [leastHeight](const QPainterPath& line) {
+        return line.boundingRect().height() >= leastHeight;
+    });
+}
+
+// The image fitted into the slot, its aspect kept; null for no image.
+QImage pictureOf(const QIcon& image, int side)
+{
+    if (image.isNull()) {
+        return {};
+    }
+    QImage picture = image.pixmap(QSize(side, side), 1.0).toImage();
+    if (picture.isNull()) {
+        return {};
+    }
+    if (std::max(picture.width(), picture.height()) != side) {
+        picture = picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The columns of `picture` that hold any ink; null when none does.
+QImage drawnPart(const QImage& picture)
+{
+    int left = picture.width();
+    int right = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(row[x]) > 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right < left ? QImage() : picture.copy(left, 0, right - left + 1, picture.height());
+}
+
+void drawPlate(QPainter& painter, int side)
+{
+    QPainterPath plate;
+    plate.addRoundedRect(QRectF(0, 0, side, side), side / 6.0, side / 6.0);
+    painter.fillPath(plate, plateColor());
+}
+
+void drawEllipsis(QPainter& painter, const Geometry& geometry)
+{
+    const QPainterPath path = outline(u"\u2026"_qs);
+    const QRectF ink = path.boundingRect();
+    if (ink.width() <= 0) {
+        return;
+    }
+    const qreal scale = EllipsisWidth * geometry.side / ink.width();
+    const QRectF box(0, 0, geometry.side, geometry.side);
+    painter.fillPath(placed(path, ink, box, scale, scale), digitColor());
+}
+
+void drawLines(QPainter& painter, const QList<QPainterPath>& lines)
+{
+    for (const QPainterPath& line : lines) {
+        painter.fillPath(line, digitColor());
+    }
+}
+
+// The values on the plate, with the image's drawn part at their left while
+// each value keeps its least height there.
+void drawValues(QPainter& painter, const QStringList& values, const QImage& drawn,
+                const Geometry& geometry, qreal leastHeight)
+{
+    const int right = geometry.side - geometry.margin;
+    if (!drawn.isNull()) {
+        const int left = geometry.margin + drawn.width() + geometry.margin;
+        if (left < right) {
+            const QList<QPainterPath> lines =
+                laidOut(values, lineBoxes(geometry, values.size(), left, right));
+            if (keepHeight(lines, leastHeight)) {
+                painter.drawImage(geometry.margin, (geometry.side - drawn.height()) / 2, drawn);
+                drawLines(painter, lines);
+                return;
+            }
+        }
+    }
+    drawLines(painter, laidOut(values, lineBoxes(geometry, values.size(), geometry.margin, right)));
+}
+
+qreal boundedRatio(qreal pixelRatio)
+{
+    return std::isfinite(pixelRatio) && pixelRatio > 0
+               ? std::clamp(pixelRatio, MinimumPixelRatio, MaximumPixelRatio)
+               : 1.0;
+}
+
+// The least height of each of `count` values beside the image, in device
+// pixels.
+qreal leastHeight(qsizetype count, int side, qreal ratio)
+{
+    const qreal least = count == 1 ? LeastSingleHeight : LeastStackedHeight;
+    return std::min(least, least * side / ReferenceSide) * ratio;
+}
+
+} // namespace
+
+// The face is drawn in device pixels and given its ratio at the end, so that
+// the plate's margins and the digits' rows fall on whole device pixels.
+QImage TitleRenderer::render(const QStringList& values, const QIcon& image, int side,
+                             qreal pixelRatio)
+{
+    const int logicalSide = std::clamp(side, 1, MaximumSide);
+    const qreal ratio = boundedRatio(pixelRatio);
+    // A ratio such as 1.1 must not round 11.000000000000002 up to 12.
+    const int deviceSide = std::max(1, int(std::ceil(logicalSide * ratio - 1e-6)));
+    const Geometry geometry = geometryFor(deviceSide);
+    const QStringList shown = shownValues(values);
+    const QImage picture = pictureOf(image, deviceSide);
+    const QImage drawn = picture.isNull() ? QImage() : drawnPart(picture);
+
+    QImage face(deviceSide, deviceSide, QImage::Format_ARGB32_Premultiplied);
     face.fill(Qt::transparent);
+    {
+        QPainter painter(&face);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        if (shown.isEmpty() && !drawn.isNull()) {
+            painter.drawImage((deviceSide - picture.width()) / 2,
+                              (deviceSide - picture.height()) / 2, picture);
+        } else if (shown.isEmpty()) {
+            drawPlate(painter, deviceSide);
+            drawEllipsis(painter, geometry);
+        } else {
+            drawPlate(painter, deviceSide);
+            drawValues(painter, shown, drawn, geometry,
+                       leastHeight(shown.size(), logicalSide, ratio));
+        }
+    }
+    face.setDevicePixelRatio(ratio);
     return face;
 }
 
 QIcon TitleRenderer::icon(const QStringList& values, const QIcon& image)
 {
-    return QIcon(QPixmap::fromImage(render(values, image, 22)));
+    return QIcon(new FaceIconEngine(values, image));
 }
 
 } // namespace calidra

@@ -1,0 +1,231 @@
+#include "platform/tray/TitleRenderer.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace calidra {
+namespace {
+
+// A stand-in for the status icon: a red bar in the middle of a 16-pixel box,
+// which no measurement of the digits takes for a digit.
+QIcon redBar()
+{
+    QPixmap bar(16, 16);
+    bar.fill(Qt::transparent);
+    QPainter(&bar).fillRect(6, 1, 5, 14, Qt::red);
+    return QIcon(bar);
+}
+
+double luminance(QRgb pixel)
+{
+    return (0.2126 * qRed(pixel) + 0.7152 * qGreen(pixel) + 0.0722 * qBlue(pixel)) / 255;
+}
+
+// The face's pixels, unpremultiplied, one per device pixel.
+QImage pixels(const QImage& face)
+{
+    QImage image = face.convertToFormat(QImage::Format_ARGB32);
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+// The tallest run of rows holding digit ink (light, mostly opaque pixels) in
+// each of `lines` equal bands of the face.
+QList<int> inkHeights(const QImage& face, qsizetype lines)
+{
+    const QImage image = pixels(face);
+    const int band = image.height() / int(lines);
+    QList<int> heights(lines, 0);
+    for (int y = 0, run = 0; y < band * lines; ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width(); ++x) {
+            ink = ink || (qAlpha(image.pixel(x, y)) > 128 && luminance(image.pixel(x, y)) > 0.7);
+        }
+        run = ink && y % band != 0 ? run + 1 : int(ink);
+        heights[y / band] = std::max(heights[y / band], run);
+    }
+    return heights;
+}
+
+// The bounding rectangle of the red bar's pixels; empty for none.
+QRect redExtent(const QImage& face)
+{
+    const QImage image = pixels(face);
+    QRect extent;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) > 128 && qRed(pixel) > 150 && qGreen(pixel) < 100) {
+                extent |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return extent;
+}
+
+// How much lighter the brightest pixel is than the plate's top edge, with
+// the face over a panel of `background`.
+double contrastOver(const QImage& face, QColor background)
+{
+    QImage shown(face.size(), QImage::Format_ARGB32);
+    shown.fill(background);
+    QPainter(&shown).drawImage(0, 0, pixels(face));
+    double brightest = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            brightest = std::max(brightest, luminance(shown.pixel(x, y)));
+        }
+    }
+    return brightest - luminance(shown.pixel(shown.width() / 2, 0));
+}
+
+TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrastWithAndWithoutTheImage)
+{
+    // Four digits condensed as far as they go are 9 pixels tall alone in a
+    // 22-pixel slot, as tall as stacked values.
+    const std::pair<QStringList, int> cases[] = {
+        {{u"61℃"_qs}, 12},
+        {{u"142℉"_qs}, 12},
+        {{u"1000.00 MHz"_qs}, 9},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 9},
+        {{u"142℉"_qs, u"1000.00 MHz"_qs}, 9},
+    };
+    for (const auto& [values, leastHeight] : cases) {
+        for (const QIcon& image : {QIcon(), redBar()}) {
+            const QImage face = TitleRenderer::render(values, image, 22);
+            const std::string name = values.join(u" / "_qs).toStdString();
+            for (int height : inkHeights(face, values.size())) {
+                EXPECT_GE(height, leastHeight) << name;
+            }
+            EXPECT_GT(contrastOver(face, QColor(0xf0, 0xf0, 0xf0)), 0.6) << name;
+            EXPECT_GT(contrastOver(face, QColor(0x20, 0x20, 0x20)), 0.6) << name;
+        }
+    }
+}
+
+TEST(TitleRendererTest, ImageStandsLeftOnlyWhileTheDigitsKeepTheirLeastHeight)
+{
+    const std::tuple<QStringList, int, bool> cases[] = {
+        {{u"61℃"_qs}, 22, false},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 22, true},
+        {{u"142℉"_qs, u"1000.00 MHz"_qs}, 22, false},
+        {{u"61℃"_qs}, 32, true},
+        {{u"142℉"_qs}, 32, false},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 48, true},
+    };
+    for (const auto& [values, side, imageShown] : cases) {
+        const std::string name =
+            values.join(u" / "_qs).toStdString() + " at " + std::to_string(side);
+        const QImage face = TitleRenderer::render(values, redBar(), side);
+        const QRect red = redExtent(face);
+        EXPECT_EQ(!red.isEmpty(), imageShown) << name;
+        EXPECT_LT(red.right(), side / 2) << name;
+        EXPECT_EQ(TitleRenderer::render(values, QIcon(), side) == face, !imageShown) << name;
+    }
+}
+
+TEST(TitleRendererTest, NoValuesShowTheImageAloneOrAnEllipsisOnThePlate)
+{
+    const QImage alone = TitleRenderer::render({}, redBar(), 22);
+    const QRect red = redExtent(alone);
+    EXPECT_LE(std::abs(red.left() + red.right() - 21), 1) << "centred";
+    EXPECT_GE(red.height(), 19) << "at the slot's height";
+    EXPECT_EQ(qAlpha(alone.pixel(11, 0)), 0) << "no plate";
+
+    const QImage ellipsis = TitleRenderer::render({}, QIcon(), 22);
+    EXPECT_GT(qAlpha(ellipsis.pixel(11, 0)), 200);
+    EXPECT_GT(inkHeights(ellipsis, 1)[0], 0);
+    QPixmap nothing(16, 16);
+    nothing.fill(Qt::transparent);
+    EXPECT_TRUE(TitleRenderer::render({}, QIcon(nothing), 22) == ellipsis)
+        << "an image that draws nothing is none";
+}
+
+TEST(TitleRendererTest, UnitsThenDecimalsGiveWayBeforeTheDigitsShrink)
+{
+    const std::pair<QStringList, QStringList> cases[] = {
+        {{u"61℃"_qs}, {u"61"_qs}},
+        {{u"2.40 GHz"_qs}, {u"2"_qs}},
+        {{u"2,40 GHz"_qs}, {u"2"_qs}},
+        {{u"1000.00 MHz"_qs}, {u"1000"_qs}},
+        {{u"-5℃"_qs}, {u"-5"_qs}},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, {u"61℃"_qs, u"2.40"_qs}},
+        // Bad values: blanks around or instead of values, too many, too long.
+        {{u" 61℃\n"_qs, u"\t2.40 GHz "_qs}, {u"61℃"_qs, u"2.40 GHz"_qs}},
+        {{u""_qs, u"61℃"_qs, u"  "_qs}, {u"61℃"_qs}},
+        {{u""_qs, u""_qs}, {}},
+        {{u"61℃"_qs, u"2.40 GHz"_qs, u"99%"_qs}, {u"61℃"_qs, u"2.40 GHz"_qs}},
+        {{u"61℃ and a long tail that no slot could ever show"_qs},
+         {u"61℃ and a long tail that no slot"_qs}},
+    };
+    for (const auto& [values, drawnAs] : cases) {
+        EXPECT_TRUE(TitleRenderer::render(values, QIcon(), 22) ==
+                    TitleRenderer::render(drawnAs, QIcon(), 22))
+            << values.join(u" / "_qs).toStdString();
+    }
+}
+
+TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)
+{
+    const qreal nan = std::numeric_limits<qreal>::quiet_NaN();
+    const qreal infinity = std::numeric_limits<qreal>::infinity();
+    const QStringList celsius{u"61℃"_qs};
+    const std::tuple<const char*, QStringList, int, qreal, int, qreal> cases[] = {
+        {"one to one", celsius, 22, 1.0, 22, 1.0},
+        {"double", celsius, 22, 2.0, 44, 2.0},
+        {"fraction rounded up", celsius, 15, 1.5, 23, 1.5},
+        {"inexact product", celsius, 10, 1.1, 11, 1.1},
+        {"no side", celsius, 0, 1.0, 1, 1.0},
+        {"negative side", celsius, -22, 1.0, 1, 1.0},
+        {"huge side", celsius, 1 << 30, 1.0, 512, 1.0},
+        {"no ratio", celsius, 22, 0.0, 22, 1.0},
+        {"negative ratio", celsius, 22, -2.0, 22, 1.0},
+        {"not a number", celsius, 22, nan, 22, 1.0},
+        {"infinite ratio", celsius, 22, infinity, 22, 1.0},
+        {"huge ratio", celsius, 22, 100.0, 88, 4.0},
+        {"tiny ratio", celsius, 2, 1e-9, 1, 0.25},
+        {"no digits", {u"Please wait..."_qs}, 22, 1.0, 22, 1.0},
+        {"not a number as text", {u"nan℃"_qs}, 22, 1.0, 22, 1.0},
+        {"unit alone", {u"℃"_qs}, 22, 1.0, 22, 1.0},
+        {"no ink", {u"\u200b"_qs}, 22, 1.0, 22, 1.0},
+        {"very long", {QString(100000, u'9') + u"℃"_qs}, 22, 1.0, 22, 1.0},
+    };
+    for (const auto& [name, values, side, ratio, pixels, shownRatio] : cases) {
+        const QImage face = TitleRenderer::render(values, redBar(), side, ratio);
+        EXPECT_EQ(face.format(), QImage::Format_ARGB32_Premultiplied) << name;
+        EXPECT_EQ(face.size(), QSize(pixels, pixels)) << name;
+        EXPECT_DOUBLE_EQ(face.devicePixelRatio(), shownRatio) << name;
+        EXPECT_GT(qAlpha(face.pixel(pixels / 2, 0)), 128) << name;
+    }
+}
+
+TEST(TitleRendererTest, IconDrawsTheFaceAtEachAskedSizeOnce)
+{
+    const QStringList values{u"61℃"_qs, u"2.40 GHz"_qs};
+    const QIcon icon = TitleRenderer::icon(values, redBar());
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_FALSE(icon.availableSizes().isEmpty());
+
+    const QPixmap first = icon.pixmap(22, 22);
+    EXPECT_TRUE(first.toImage() == TitleRenderer::render(values, redBar(), 22));
+    EXPECT_EQ(icon.pixmap(22, 22).cacheKey(), first.cacheKey());
+
+    const QPixmap sharp = icon.pixmap(QSize(22, 22), 2.0);
+    EXPECT_TRUE(sharp.toImage() == TitleRenderer::render(values, redBar(), 22, 2.0));
+    EXPECT_DOUBLE_EQ(sharp.devicePixelRatio(), 2.0);
+
+    QImage painted(40, 32, QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    QPainter painter(&painted);
+    icon.paint(&painter, painted.rect());
+    painter.end();
+    EXPECT_TRUE(painted.copy(4, 0, 32, 32) == TitleRenderer::render(values, redBar(), 32));
+
+    EXPECT_TRUE(icon.pixmap(0, 0).isNull());
+}
+
+} // namespace
+} // namespace calidra
