@@ -27,8 +27,8 @@ constexpr int MaximumLines = 2;
 constexpr qreal LeastCondensing = 0.6;
 // Outlines are taken at this size and scaled, so that their ink is exact.
 constexpr int OutlinePixelSize = 100;
-// The least heights the digits keep beside the image, in logical pixels, for
-// a slot of ReferenceSide and in proportion for smaller ones.
+// The least heights the digits keep, before decimals or the image, in logical
+// pixels, for a slot of ReferenceSide and in proportion for smaller ones.
 constexpr qreal ReferenceSide = 22.0;
 constexpr qreal LeastSingleHeight = 12.0;
 constexpr qreal LeastStackedHeight = 9.0;
@@ -84,14 +84,19 @@ QStringList shownValues(const QStringList& values)
     return shown;
 }
 
+const QRegularExpression& numberPattern()
+{
+    static const QRegularExpression number(u"^([-+\u2212]?\\d+)(?:([.,])(\\d+))?"_qs);
+    return number;
+}
+
 // The texts a value may be shown as, longest first: the value itself, its
 // number without the unit, then the number with one decimal less each time
 // down to its integer part. A value that does not start with a number has
 // no shorter text.
 QStringList shortenings(const QString& value)
 {
-    static const QRegularExpression number(u"^([-+\u2212]?\\d+)(?:([.,])(\\d+))?"_qs);
-    const QRegularExpressionMatch match = number.match(value);
+    const QRegularExpressionMatch match = numberPattern().match(value);
     QStringList texts{value};
     if (!match.hasMatch()) {
         return texts;
@@ -104,6 +109,13 @@ QStringList shortenings(const QString& value)
     texts.append(integer);
     texts.removeDuplicates();
     return texts;
+}
+
+// Whether `text` carries more than its number: a unit.
+bool hasUnit(const QString& text)
+{
+    const QRegularExpressionMatch match = numberPattern().match(text);
+    return match.hasMatch() && match.capturedLength(0) < text.size();
 }
 
 // `path`, whose ink is `ink`, scaled by `sx` × `sy` and centred in `box`;
@@ -119,30 +131,32 @@ QPainterPath placed(const QPainterPath& path, const QRectF& ink, const QRectF& b
         .map(path);
 }
 
-// The value as tall as `box` allows: condensed down to LeastCondensing when
-// too wide; when even that is too wide, the next shorter text is tried, and
-// the shortest is shrunk (condensed as far) until it fits. Empty when the
-// value has no ink or the box no room.
-QPainterPath fitted(const QString& value, const QRectF& box)
+// The value as tall as `box` allows, condensed down to LeastCondensing when
+// too wide. The unit goes before the digits shrink at all; a decimal goes
+// only when the digits would otherwise fall below `leastHeight`, since "2"
+// says less of 2.40 GHz than a smaller "2.4" does. The shortest text left is
+// shrunk (condensed as far) until it fits. Empty when the value has no ink
+// or the box no room.
+QPainterPath fitted(const QString& value, const QRectF& box, qreal leastHeight)
 {
     if (box.width() <= 0 || box.height() <= 0) {
         return {};
     }
-    QPainterPath path;
-    QRectF ink;
-    for (const QString& text : shortenings(value)) {
-        path = outline(text);
-        ink = path.boundingRect();
+    const QStringList texts = shortenings(value);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QPainterPath path = outline(texts[i]);
+        const QRectF ink = path.boundingRect();
         if (ink.width() <= 0 || ink.height() <= 0) {
             return {};
         }
-        const qreal sy = box.height() / ink.height();
-        if (ink.width() * sy * LeastCondensing <= box.width()) {
+        const qreal sy =
+            std::min(box.height() / ink.height(), box.width() / (ink.width() * LeastCondensing));
+        const qreal wanted = hasUnit(texts[i]) ? box.height() : leastHeight;
+        if (ink.height() * sy >= wanted - 1e-6 || i == texts.size() - 1) {
             return placed(path, ink, box, std::min(sy, box.width() / ink.width()), sy);
         }
     }
-    const qreal sx = box.width() / ink.width();
-    return placed(path, ink, box, sx, sx / LeastCondensing);
+    return {};
 }
 
 // The slot's geometry in device pixels: the margin between the plate's edge
@@ -174,11 +188,12 @@ QList<QRectF> lineBoxes(const Geometry& geometry, qsizetype count, int left, int
             QRectF(left, top + height + geometry.gap, right - left, height)};
 }
 
-QList<QPainterPath> laidOut(const QStringList& values, const QList<QRectF>& boxes)
+QList<QPainterPath> laidOut(const QStringList& values, const QList<QRectF>& boxes,
+                            qreal leastHeight)
 {
     QList<QPainterPath> lines;
     for (qsizetype i = 0; i < values.size(); ++i) {
-        lines.append(fitted(values[i], boxes[i]));
+        lines.append(fitted(values[i], boxes[i], leastHeight));
     }
     return lines;
 }
@@ -259,7 +274,7 @@ void drawValues(QPainter& painter, const QStringList& values, const QImage& draw
         const int left = geometry.margin + drawn.width() + geometry.margin;
         if (left < right) {
             const QList<QPainterPath> lines =
-                laidOut(values, lineBoxes(geometry, values.size(), left, right));
+                laidOut(values, lineBoxes(geometry, values.size(), left, right), leastHeight);
             if (keepHeight(lines, leastHeight)) {
                 painter.drawImage(geometry.margin, (geometry.side - drawn.height()) / 2, drawn);
                 drawLines(painter, lines);
@@ -267,7 +282,8 @@ void drawValues(QPainter& painter, const QStringList& values, const QImage& draw
             }
         }
     }
-    drawLines(painter, laidOut(values, lineBoxes(geometry, values.size(), geometry.margin, right)));
+    drawLines(painter, laidOut(values, lineBoxes(geometry, values.size(), geometry.margin, right),
+                               leastHeight));
 }
 
 qreal boundedRatio(qreal pixelRatio)
@@ -277,8 +293,8 @@ qreal boundedRatio(qreal pixelRatio)
                : 1.0;
 }
 
-// The least height of each of `count` values beside the image, in device
-// pixels.
+// The least height of each of `count` values, in device pixels: what a
+// decimal or the image gives way to.
 qreal leastHeight(qsizetype count, int side, qreal ratio)
 {
     const qreal least = count == 1 ? LeastSingleHeight : LeastStackedHeight;

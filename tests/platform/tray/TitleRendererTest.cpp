@@ -144,12 +144,12 @@ TEST(TitleRendererTest, NoValuesShowTheImageAloneOrAnEllipsisOnThePlate)
         << "an image that draws nothing is none";
 }
 
-TEST(TitleRendererTest, UnitsThenDecimalsGiveWayBeforeTheDigitsShrink)
+TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeTheirLeastHeight)
 {
     const std::pair<QStringList, QStringList> cases[] = {
         {{u"61℃"_qs}, {u"61"_qs}},
-        {{u"2.40 GHz"_qs}, {u"2"_qs}},
-        {{u"2,40 GHz"_qs}, {u"2"_qs}},
+        {{u"2.40 GHz"_qs}, {u"2.4"_qs}},
+        {{u"2,40 GHz"_qs}, {u"2,40"_qs}}, // the comma's tail counts as height
         {{u"1000.00 MHz"_qs}, {u"1000"_qs}},
         {{u"-5℃"_qs}, {u"-5"_qs}},
         {{u"61℃"_qs, u"2.40 GHz"_qs}, {u"61℃"_qs, u"2.40"_qs}},
