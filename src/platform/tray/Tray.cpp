@@ -77,7 +77,12 @@ Tray::Tray(const StatusItem& item, const QDBusConnection& connection, const QStr
     }
     m_watcher = new QDBusServiceWatcher(WatcherService, connection,
                                         QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &Tray::checkWatcher);
+    // A watcher that quit and came back knows nothing of the item, even when
+    // its answers reach the item after both changes.
+    connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        m_watcherOwner.clear();
+        checkWatcher();
+    });
     m_connection->connect(WatcherService, WatcherPath, WatcherService,
                           QStringLiteral("StatusNotifierHostRegistered"), this,
                           SLOT(checkWatcher()));
@@ -140,8 +145,8 @@ void Tray::checkLabel(const QString& owner)
              });
 }
 
-// A watcher that stays registers nothing anew; a new one (a panel that
-// restarted) knows nothing of the item, which is published again.
+// A watcher that stays is not asked again; a new one (a panel that
+// restarted) gets the item published anew.
 void Tray::useStatusNotifierItem(const QString& owner, bool labelHost)
 {
     if (owner != m_watcherOwner || !qobject_cast<SniTrayFace*>(m_face.get())) {
