@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 
+#include <memory>
+
 namespace calidra {
 
 class DBusMenuExporter;
@@ -25,14 +27,23 @@ public:
                 QObject* parent = nullptr);
     ~SniTrayFace() override;
 
-    /// The bus name the item is published under; empty when it could not be
-    /// claimed.
+    /// The bus name the item is published under: the name asked for, from
+    /// construction on; empty on a connection that is not connected and once
+    /// the bus refused the name (the item is then registered by its path).
     const QString& serviceName() const { return m_serviceName; }
 
 private:
+    void claimName();
+    void registerWithWatcher(const QString& service);
+    void exportMenu();
+    void popUpMenu(int x, int y);
+    void showMenu(int x, int y);
+
     QDBusConnection m_connection;
     QString m_serviceName;
     bool m_labelHost;
+    bool m_published = false;
+    std::unique_ptr<DBusMenuExporter> m_menuExporter;
 };
 
 } // namespace calidra

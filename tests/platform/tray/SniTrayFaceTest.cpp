@@ -1,0 +1,370 @@
+#include "platform/tray/SniTrayFace.h"
+
+#include "DBusSignalRecorder.h"
+#include "FakeStatusNotifierWatcher.h"
+#include "PrivateSessionBus.h"
+#include "QtPrinters.h"
+#include "platform/tray/SniPixmap.h"
+#include "platform/tray/SniToolTip.h"
+#include "platform/tray/StatusItem.h"
+#include "platform/tray/TitleRenderer.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusObjectPath>
+#include <QDeadlineTimer>
+#include <QMenu>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <memory>
+
+namespace calidra {
+namespace {
+
+const QString ItemPath = u"/StatusNotifierItem"_qs;
+const QString ItemInterface = u"org.kde.StatusNotifierItem"_qs;
+const QList<int> Sides = {16, 22, 24, 32, 48};
+
+// Runs the event loop until `condition` holds or five seconds have passed.
+bool waitUntil(const std::function<bool()>& condition)
+{
+    const QDeadlineTimer deadline(5000);
+    while (!condition() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return condition();
+}
+
+QIcon filledIcon(const QColor& color)
+{
+    QPixmap pixmap(48, 48);
+    pixmap.fill(color);
+    return QIcon(pixmap);
+}
+
+StatusTitle title(const QStringList& values, const QIcon& image = {}, const QString& guide = {})
+{
+    return {values.join(u'\n'), QFont(), image, values, guide};
+}
+
+// Each pixel, not premultiplied, as alpha, red, green, blue bytes.
+QByteArray bigEndianArgb(const QImage& face)
+{
+    const QImage image = face.convertToFormat(QImage::Format_ARGB32);
+    QByteArray bytes;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            for (const int channel : {qAlpha(pixel), qRed(pixel), qGreen(pixel), qBlue(pixel)}) {
+                bytes.append(char(channel));
+            }
+        }
+    }
+    return bytes;
+}
+
+// The picture a panel should get at `side`, drawn here.
+QImage expectedIcon(const StatusItem& item, bool labelHost, int side)
+{
+    return labelHost ? item.image().pixmap(QSize(side, side), 1.0).toImage()
+                     : TitleRenderer::render(item.values(), item.image(), side);
+}
+
+class SniTrayFaceTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!m_bus.failure().isEmpty()) {
+            GTEST_SKIP() << m_bus.failure().toStdString();
+        }
+        m_item.setTitle(title({u"61℃"_qs}, filledIcon(QColor(200, 100, 50)), u"100℃"_qs));
+    }
+
+    // The panel's calls run the event loop while they wait, since the item
+    // answers from this thread too; what the answer queued runs after it.
+    // The item's name is claimed without waiting, so it may come a bit later.
+    QDBusMessage callItem(const QString& service, const QString& interface, const QString& method,
+                          const QVariantList& arguments)
+    {
+        waitUntil([&] { return m_panel.interface()->isServiceRegistered(service).value(); });
+        QDBusMessage call = QDBusMessage::createMethodCall(service, ItemPath, interface, method);
+        call.setArguments(arguments);
+        const QDBusMessage reply = m_panel.call(call, QDBus::BlockWithGui, 5000);
+        QCoreApplication::processEvents();
+        return reply;
+    }
+
+    QVariantMap properties(const QString& service)
+    {
+        const QDBusMessage reply =
+            callItem(service, u"org.freedesktop.DBus.Properties"_qs, u"GetAll"_qs, {ItemInterface});
+        return reply.arguments().isEmpty() ? QVariantMap()
+                                           : qdbus_cast<QVariantMap>(reply.arguments().first());
+    }
+
+    PrivateSessionBus m_bus;
+    QDBusConnection m_itemBus = m_bus.connect(u"item"_qs);
+    QDBusConnection m_watcherBus = m_bus.connect(u"watcher"_qs);
+    QDBusConnection m_panel = m_bus.connect(u"panel"_qs);
+    StatusItem m_item;
+};
+
+// A composite property with its D-Bus signature checked first.
+template <typename T>
+T composite(const QVariant& value, const char* signature)
+{
+    const auto argument = value.value<QDBusArgument>();
+    EXPECT_EQ(argument.currentSignature(), QString::fromLatin1(signature));
+    return qdbus_cast<T>(argument);
+}
+
+TEST_F(SniTrayFaceTest, RegistersWithTheWatcherAndGivesItsNameBackWhenDestroyed)
+{
+    FakeStatusNotifierWatcher watcher(m_watcherBus);
+    ASSERT_TRUE(watcher.isServing());
+    auto face = std::make_unique<SniTrayFace>(m_item, false, m_itemBus);
+    const QString name = face->serviceName();
+    const QRegularExpression pattern(
+        u"^org\\.kde\\.StatusNotifierItem-%1-(\\d+)$"_qs.arg(QCoreApplication::applicationPid()));
+    const QRegularExpressionMatch match = pattern.match(name);
+    ASSERT_TRUE(match.hasMatch()) << name.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return watcher.registeredItems() == QStringList{name}; }));
+    EXPECT_TRUE(m_panel.interface()->isServiceRegistered(name));
+
+    face.reset();
+    EXPECT_TRUE(waitUntil([&] { return !m_panel.interface()->isServiceRegistered(name); }));
+    EXPECT_TRUE(waitUntil([&] { return watcher.registeredItems().isEmpty(); }));
+    EXPECT_EQ(m_itemBus.objectRegisteredAt(ItemPath), nullptr);
+
+    SniTrayFace next(m_item, false, m_itemBus);
+    EXPECT_EQ(next.serviceName(),
+              u"org.kde.StatusNotifierItem-%1-%2"_qs.arg(QCoreApplication::applicationPid())
+                  .arg(match.captured(1).toInt() + 1));
+    EXPECT_TRUE(
+        waitUntil([&] { return watcher.registeredItems() == QStringList{next.serviceName()}; }));
+}
+
+TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
+{
+    struct Row
+    {
+        const char* name;
+        bool labelHost;
+        StatusTitle title;
+        QString toolTip;
+        // IconName, XAyatanaLabel, XAyatanaLabelGuide and the tooltip's text.
+        QStringList texts;
+        int pictures;
+    };
+    const QIcon image = filledIcon(Qt::red);
+    const StatusTitle twoValues = title({u"61℃"_qs, u"2.40 GHz"_qs}, image, u"100℃ 9.99 GHz"_qs);
+    // clang-format off
+    const Row rows[] = {
+        {"icon only: the values are the icon", false, twoValues, u"61℃ (avg 58℃)"_qs,
+         {{}, {}, {}, u"61℃ (avg 58℃)"_qs}, 5},
+        {"icon only without values or image", false, title({}), {}, {{}, {}, {}, {}}, 5},
+        {"label host: the values are the label", true, twoValues, {},
+         {u"calidra"_qs, u"61℃ 2.40 GHz"_qs, u"100℃ 9.99 GHz"_qs, u"61℃ 2.40 GHz"_qs}, 5},
+        {"label host without values: the title on one line", true,
+         {u"Calidra\nwaiting"_qs, QFont(), image, {}, {}}, {},
+         {u"calidra"_qs, u"Calidra waiting"_qs, {}, u"Calidra waiting"_qs}, 5},
+        {"label host without image: the label alone", true, title({u"61℃"_qs}), {},
+         {{}, u"61℃"_qs, {}, u"61℃"_qs}, 0},
+        {"label host with an image that draws nothing", true,
+         title({u"61℃"_qs}, QIcon(u"/nonexistent/calidra.png"_qs)), {},
+         {u"calidra"_qs, u"61℃"_qs, {}, u"61℃"_qs}, 0},
+    };
+    const QVariantMap fixed = {
+        {u"Category"_qs, u"Hardware"_qs}, {u"Id"_qs, u"calidra"_qs}, {u"Title"_qs, u"Calidra"_qs},
+        {u"Status"_qs, u"Active"_qs}, {u"WindowId"_qs, 0}, {u"ItemIsMenu"_qs, true},
+        {u"IconThemePath"_qs, QString()}, {u"OverlayIconName"_qs, QString()},
+        {u"AttentionIconName"_qs, QString()}, {u"AttentionMovieName"_qs, QString()},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_item.setTitle(row.title);
+        m_item.setToolTip(row.toolTip);
+        const SniTrayFace face(m_item, row.labelHost, m_itemBus);
+        const QVariantMap read = properties(face.serviceName());
+        for (auto it = fixed.begin(); it != fixed.end(); ++it) {
+            EXPECT_EQ(read.value(it.key()), it.value()) << it.key().toStdString();
+        }
+        EXPECT_EQ(read.value(u"Menu"_qs).value<QDBusObjectPath>().path(), u"/MenuBar"_qs);
+        const auto toolTip = composite<SniToolTip>(read.value(u"ToolTip"_qs), "(sa(iiay)ss)");
+        EXPECT_EQ(QStringList({toolTip.iconName, toolTip.title}), QStringList({{}, u"Calidra"_qs}));
+        EXPECT_TRUE(toolTip.iconPixmaps.isEmpty());
+        EXPECT_EQ(QStringList({read.value(u"IconName"_qs).toString(),
+                               read.value(u"XAyatanaLabel"_qs).toString(),
+                               read.value(u"XAyatanaLabelGuide"_qs).toString(), toolTip.text}),
+                  row.texts);
+        for (const char* name : {"IconPixmap", "OverlayIconPixmap", "AttentionIconPixmap"}) {
+            const auto pictures =
+                composite<SniPixmapList>(read.value(QString::fromLatin1(name)), "a(iiay)");
+            EXPECT_EQ(pictures.size(), qstrcmp(name, "IconPixmap") == 0 ? row.pictures : 0) << name;
+        }
+    }
+}
+
+TEST_F(SniTrayFaceTest, IconPixmapIsTheFaceAtFiveSizesInBigEndianArgb)
+{
+    const QIcon image = filledIcon(QColor(200, 100, 50));
+    m_item.setTitle(title({u"61℃"_qs}, image));
+    for (const bool labelHost : {false, true}) {
+        SCOPED_TRACE(labelHost ? "label host" : "icon only");
+        const SniTrayFace face(m_item, labelHost, m_itemBus);
+        const auto pictures = composite<SniPixmapList>(
+            properties(face.serviceName()).value(u"IconPixmap"_qs), "a(iiay)");
+        ASSERT_EQ(pictures.size(), Sides.size());
+        for (qsizetype i = 0; i < Sides.size(); ++i) {
+            const int side = Sides[i];
+            EXPECT_EQ(pictures[i].width, side);
+            EXPECT_EQ(pictures[i].height, side);
+            EXPECT_EQ(pictures[i].bytes, bigEndianArgb(expectedIcon(m_item, labelHost, side)))
+                << side;
+        }
+        if (labelHost) {
+            EXPECT_EQ(pictures[0].bytes.left(4), QByteArray("\xff\xc8\x64\x32", 4));
+        }
+    }
+}
+
+TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
+{
+    struct Step
+    {
+        const char* name;
+        std::function<void(StatusItem&)> change;
+        QStringList labelHostHears;
+        QStringList iconHostHears;
+    };
+    const QIcon image = filledIcon(QColor(200, 100, 50));
+    const QIcon newImage = filledIcon(Qt::blue);
+    const auto setTitle = [](StatusTitle title) {
+        return [title](StatusItem& item) { item.setTitle(title); };
+    };
+    StatusTitle otherFont = title({u"61℃"_qs}, image, u"100℃"_qs);
+    otherFont.font.setBold(true);
+    const auto setEnabled = [](bool enabled) {
+        return [enabled](StatusItem& item) { item.setEnabled(enabled); };
+    };
+    // clang-format off
+    const Step steps[] = {
+        {"another font only", setTitle(otherFont), {}, {}},
+        {"the tooltip alone", [](StatusItem& item) { item.setToolTip(u"61℃ (avg 60℃)"_qs); },
+         {}, {}},
+        {"a new value, with the tooltip changed before",
+         setTitle(title({u"62℃"_qs}, image, u"100℃"_qs)),
+         {u"XAyatanaNewLabel(62℃,100℃)"_qs, u"NewToolTip()"_qs},
+         {u"NewIcon()"_qs, u"NewToolTip()"_qs}},
+        {"the same value in another unit", setTitle(title({u"142℉"_qs}, image, u"212℉"_qs)),
+         {u"XAyatanaNewLabel(142℉,212℉)"_qs}, {u"NewIcon()"_qs}},
+        {"the same values in another text",
+         setTitle({u"142℉ "_qs, QFont(), image, {u"142℉"_qs}, u"212℉"_qs}), {}, {}},
+        {"a new image", setTitle(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
+         {u"NewIcon()"_qs}, {u"NewIcon()"_qs}},
+        {"disabled", setEnabled(false), {u"NewStatus(Passive)"_qs}, {u"NewStatus(Passive)"_qs}},
+        {"enabled", setEnabled(true), {u"NewStatus(Active)"_qs}, {u"NewStatus(Active)"_qs}},
+    };
+    // clang-format on
+    for (const bool labelHost : {true, false}) {
+        StatusItem item;
+        item.setTitle(title({u"61℃"_qs}, image, u"100℃"_qs));
+        item.setToolTip(u"61℃ (avg 61℃)"_qs);
+        const SniTrayFace face(item, labelHost, m_itemBus);
+        DBusSignalRecorder heard(m_panel, face.serviceName(), ItemPath, ItemInterface);
+        ASSERT_TRUE(heard.isListening());
+        // A round trip through the bus, so that it has the panel's match.
+        properties(face.serviceName());
+        for (const Step& step : steps) {
+            SCOPED_TRACE(std::string(labelHost ? "label host: " : "icon only: ") + step.name);
+            step.change(item);
+            // The answer to a read comes after every signal sent before it.
+            const QVariantMap read = properties(face.serviceName());
+            EXPECT_EQ(heard.take(), labelHost ? step.labelHostHears : step.iconHostHears);
+            // Reads give what the item holds now, however quiet the panel was kept.
+            const auto toolTip = composite<SniToolTip>(read.value(u"ToolTip"_qs), "(sa(iiay)ss)");
+            EXPECT_EQ(toolTip.text, item.toolTip());
+            const auto pictures = composite<SniPixmapList>(read.value(u"IconPixmap"_qs), "a(iiay)");
+            ASSERT_FALSE(pictures.isEmpty());
+            EXPECT_EQ(pictures[0].bytes, bigEndianArgb(expectedIcon(item, labelHost, Sides[0])));
+        }
+    }
+}
+
+TEST_F(SniTrayFaceTest, OpensTheMenuWhereThePanelAsks)
+{
+    struct Row
+    {
+        const char* name;
+        QString method;
+        QVariantList arguments;
+        bool opens;
+    };
+    const Row rows[] = {
+        {"Activate", u"Activate"_qs, {10, 20}, true},
+        {"ContextMenu", u"ContextMenu"_qs, {30, 40}, true},
+        {"Activate off every screen", u"Activate"_qs, {INT_MIN, INT_MAX}, true},
+        {"SecondaryActivate", u"SecondaryActivate"_qs, {10, 20}, false},
+        {"Scroll", u"Scroll"_qs, {120, u"vertical"_qs}, false},
+        {"ProvideXdgActivationToken", u"ProvideXdgActivationToken"_qs, {u"token"_qs}, false},
+        {"Activate with the wrong arguments", u"Activate"_qs, {u"x"_qs}, false},
+    };
+    QMenu menu;
+    menu.addAction(u"Quit"_qs);
+    int validations = 0;
+    m_item.setMenuValidator([&validations] { ++validations; });
+    const SniTrayFace face(m_item, false, m_itemBus);
+    // The face follows the item to its newest menu.
+    m_item.setMenu(&menu);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        validations = 0;
+        callItem(face.serviceName(), ItemInterface, row.method, row.arguments);
+        EXPECT_EQ(menu.isVisible(), row.opens);
+        EXPECT_EQ(validations, row.opens ? 1 : 0);
+        if (row.opens && row.arguments.first().toInt() >= 0) {
+            EXPECT_EQ(menu.pos(), QPoint(row.arguments[0].toInt(), row.arguments[1].toInt()));
+        }
+        menu.hide();
+    }
+    m_item.setMenu(nullptr);
+    const QDBusMessage reply = callItem(face.serviceName(), ItemInterface, u"Activate"_qs, {1, 2});
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(validations, 0);
+}
+
+TEST_F(SniTrayFaceTest, PublishesWithoutAWatcherAName)
+{
+    FakeStatusNotifierWatcher watcher(m_watcherBus);
+    const SniTrayFace disconnected(m_item, false, QDBusConnection(u"nowhere"_qs));
+    EXPECT_EQ(disconnected.serviceName(), QString());
+
+    // The next face's name, taken by someone else first.
+    const QString taken = [&] {
+        const SniTrayFace face(m_item, false, m_itemBus);
+        QString name = face.serviceName();
+        const qsizetype dash = name.lastIndexOf(u'-');
+        return name.left(dash + 1) + QString::number(name.mid(dash + 1).toInt() + 1);
+    }();
+    ASSERT_TRUE(m_panel.registerService(taken));
+    ASSERT_TRUE(waitUntil([&] { return watcher.registeredItems().isEmpty(); }));
+    const SniTrayFace face(m_item, false, m_itemBus);
+    EXPECT_TRUE(waitUntil([&] { return !watcher.registeredItems().isEmpty(); }));
+    EXPECT_EQ(watcher.registeredItems(), QStringList{m_itemBus.baseService()});
+    EXPECT_EQ(face.serviceName(), QString());
+    EXPECT_EQ(properties(m_itemBus.baseService()).value(u"Id"_qs), u"calidra"_qs);
+
+    watcher.goAway();
+    const SniTrayFace alone(m_item, false, m_watcherBus);
+    EXPECT_EQ(properties(alone.serviceName()).value(u"Id"_qs), u"calidra"_qs);
+}
+
+} // namespace
+} // namespace calidra

@@ -1,0 +1,151 @@
+#include "SniItemAdaptor.h"
+
+#include "StatusItem.h"
+#include "TitleRenderer.h"
+
+#include <QDBusMetaType>
+
+#include <array>
+
+namespace calidra {
+namespace {
+
+// The sizes panels commonly ask for, so that none has to scale far.
+constexpr std::array IconSides = {16, 22, 24, 32, 48};
+
+void registerTypes()
+{
+    static const bool registered = [] {
+        qDBusRegisterMetaType<SniPixmap>();
+        qDBusRegisterMetaType<SniPixmapList>();
+        qDBusRegisterMetaType<SniToolTip>();
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+QString oneLine(const QString& text)
+{
+    return QString(text).replace(u'\n', u' ');
+}
+
+} // namespace
+
+const QString SniItemAdaptor::MenuPath = QStringLiteral("/MenuBar");
+
+SniItemAdaptor::SniItemAdaptor(const StatusItem& item, bool labelHost,
+                               std::function<void(int, int)> popUp, QObject* parent)
+    : QDBusAbstractAdaptor(parent), m_item(item), m_labelHost(labelHost), m_popUp(std::move(popUp)),
+      m_icon(iconContent()), m_label(label()), m_labelGuide(labelGuide()), m_toolTip(toolTipText()),
+      m_status(status())
+{
+    registerTypes();
+    connect(&item, &StatusItem::titleChanged, this, &SniItemAdaptor::announceTitle);
+    connect(&item, &StatusItem::enabledChanged, this, &SniItemAdaptor::announceStatus);
+}
+
+QString SniItemAdaptor::status() const
+{
+    return m_item.isEnabled() ? QStringLiteral("Active") : QStringLiteral("Passive");
+}
+
+// A panel that shows labels draws the item's image, and may look the
+// program's installed icon up by name instead; any other must draw the
+// pictures, which a themed name would hide.
+QString SniItemAdaptor::iconName() const
+{
+    return m_labelHost && !m_item.image().isNull() ? QStringLiteral("calidra") : QString();
+}
+
+const SniPixmapList& SniItemAdaptor::iconPixmap() const
+{
+    if (!m_iconPixmaps) {
+        m_iconPixmaps = drawIcon();
+    }
+    return *m_iconPixmaps;
+}
+
+SniToolTip SniItemAdaptor::toolTip() const
+{
+    return {{}, {}, QStringLiteral("Calidra"), toolTipText()};
+}
+
+QString SniItemAdaptor::label() const
+{
+    if (!m_labelHost) {
+        return {};
+    }
+    return m_item.values().isEmpty() ? oneLine(m_item.title()) : m_item.values().join(u' ');
+}
+
+QString SniItemAdaptor::labelGuide() const
+{
+    return m_labelHost ? m_item.labelGuide() : QString();
+}
+
+void SniItemAdaptor::Activate(int x, int y)
+{
+    m_popUp(x, y);
+}
+
+void SniItemAdaptor::ContextMenu(int x, int y)
+{
+    m_popUp(x, y);
+}
+
+SniItemAdaptor::IconContent SniItemAdaptor::iconContent() const
+{
+    return {m_labelHost ? QStringList() : m_item.values(), m_item.image().cacheKey()};
+}
+
+QString SniItemAdaptor::toolTipText() const
+{
+    return m_item.toolTip().isEmpty() ? oneLine(m_item.title()) : m_item.toolTip();
+}
+
+// An image that draws nothing at a size gives no picture of that size.
+SniPixmapList SniItemAdaptor::drawIcon() const
+{
+    SniPixmapList pixmaps;
+    if (m_labelHost && m_item.image().isNull()) {
+        return pixmaps;
+    }
+    for (const int side : IconSides) {
+        const QImage image = m_labelHost
+                                 ? m_item.image().pixmap(QSize(side, side), 1.0).toImage()
+                                 : TitleRenderer::render(m_item.values(), m_item.image(), side);
+        if (!image.isNull()) {
+            pixmaps.append(SniPixmap::fromImage(image));
+        }
+    }
+    return pixmaps;
+}
+
+// The tooltip is compared here too: it follows the title at its pace.
+void SniItemAdaptor::announceTitle()
+{
+    if (const IconContent icon = iconContent(); icon != m_icon) {
+        m_icon = icon;
+        m_iconPixmaps.reset();
+        emit NewIcon();
+    }
+    if (label() != m_label || labelGuide() != m_labelGuide) {
+        m_label = label();
+        m_labelGuide = labelGuide();
+        emit XAyatanaNewLabel(m_label, m_labelGuide);
+    }
+    if (const QString text = toolTipText(); text != m_toolTip) {
+        m_toolTip = text;
+        emit NewToolTip();
+    }
+}
+
+void SniItemAdaptor::announceStatus()
+{
+    if (status() != m_status) {
+        m_status = status();
+        emit NewStatus(m_status);
+    }
+}
+
+} // namespace calidra
