@@ -6,11 +6,15 @@
 # 0 when it is asked to end, at every moment: started with SIGHUP ignored
 # (as under nohup), it keeps ignoring it; a stream of SIGTERMs during its end
 # changes nothing; SIGTERM during a start-up alert ends it too. A FIFO where
-# its settings file should be does not hold start-up up. Exits with 77
-# (skipped) where this cannot run.
+# its settings file should be does not hold start-up up. Last, on a session
+# bus of its own with a panel that hosts StatusNotifierItems, it must publish
+# its item, publish it again when the panel restarts, and end when the
+# panel's menu is clicked on Quit. Exits with 77 (skipped) where this cannot
+# run.
 set -u
 calidra=$1
 tray_available=$2
+fake_panel=$3
 
 skip() { echo "skipped: $*"; exit 77; }
 fail() { echo "failed: $*"; exit 1; }
@@ -22,9 +26,9 @@ done
 unshare --mount --propagation private true 2>/dev/null || skip "no private mount namespace here"
 
 work=$(mktemp -d)
-app= tray= xvfb=
+app= tray= xvfb= bus= panel=
 cleanup() {
-    for pid in $app $tray $xvfb; do kill "$pid" 2>/dev/null; done
+    for pid in $app $panel $bus $tray $xvfb; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
     rm -rf "$work"
 }
@@ -114,4 +118,23 @@ poll shown || fail "no tray icon appeared with a FIFO as the settings file"
 kill -TERM "$app"
 ended "after SIGTERM with a FIFO as the settings file"
 [ -p "$work/fifo/Calidra/Calidra.ini" ] || fail "the FIFO at the settings path was replaced"
+
+command -v dbus-daemon >/dev/null || skip "dbus-daemon is not installed"
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" &
+bus=$!
+poll test -s "$work/bus" || skip "dbus-daemon did not start"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+XDG_CURRENT_DESKTOP=GNOME
+export DBUS_SESSION_BUS_ADDRESS XDG_CURRENT_DESKTOP
+"$fake_panel" &
+panel=$!
+poll dbus-send --session --dest=org.freedesktop.DBus --print-reply / \
+    org.freedesktop.DBus.GetNameOwner string:org.kde.StatusNotifierWatcher >/dev/null 2>&1 \
+    || fail "the fake panel did not take the watcher's name"
+start "$work/config"
+wait "$panel"
+status=$?
+panel=
+[ "$status" = 0 ] || fail "the panel's steps failed"
+ended "after Quit in the panel's menu"
 echo "passed"

@@ -95,14 +95,17 @@ Tray::Tray(const StatusItem& item, QObject* parent)
 
 Tray::~Tray() = default;
 
+// The panels known by their program decide; any other program is judged by
+// the desktop it runs on.
 bool Tray::showsLabel(const QString& currentDesktop, const QString& watcherProgram)
 {
-    static const QStringList labelPrograms = {QStringLiteral("gnome-shell"),
-                                              QStringLiteral("budgie-panel"),
-                                              QStringLiteral("budgie-daemon")};
-    static const QStringList labelDesktops = {QStringLiteral("GNOME"), QStringLiteral("ubuntu"),
-                                              QStringLiteral("Unity"), QStringLiteral("Budgie")};
-    if (!watcherProgram.isEmpty()) {
+    static const QStringList labelPrograms = {u"gnome-shell"_qs, u"budgie-panel"_qs,
+                                              u"budgie-daemon"_qs};
+    static const QStringList iconPrograms = {u"plasmashell"_qs, u"xfce4-panel"_qs,
+                                             u"wrapper-2.0"_qs, u"lxqt-panel"_qs,
+                                             u"snixembed"_qs,   u"waybar"_qs};
+    static const QStringList labelDesktops = {u"GNOME"_qs, u"ubuntu"_qs, u"Unity"_qs, u"Budgie"_qs};
+    if (labelPrograms.contains(watcherProgram) || iconPrograms.contains(watcherProgram)) {
         return labelPrograms.contains(watcherProgram);
     }
     const QStringList desktops = currentDesktop.split(u':', Qt::SkipEmptyParts);

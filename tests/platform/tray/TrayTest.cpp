@@ -1,6 +1,10 @@
 #include "platform/tray/Tray.h"
 
+#include "FakeStatusNotifierWatcher.h"
+#include "PrivateSessionBus.h"
+#include "WaitUntil.h"
 #include "platform/tray/QtTrayFace.h"
+#include "platform/tray/SniTrayFace.h"
 #include "platform/tray/StatusItem.h"
 
 #include <QDBusConnection>
@@ -9,7 +13,7 @@
 namespace calidra {
 namespace {
 
-TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramFirstThenByTheDesktop)
+TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramElseByTheDesktop)
 {
     // clang-format off
     const struct { const char* desktop; const char* program; bool label; } rows[] = {
@@ -19,6 +23,8 @@ TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramFirstThenByTheDesktop
         {"Budgie:GNOME",  "budgie-panel", true},
         {"gnome",         "",             true},
         {"GNOME",         "xfce4-panel",  false}, // another panel took the watcher
+        {"GNOME",         "some-panel",   true},  // unknown: the desktop decides
+        {"LXQt",          "some-panel",   false},
         {"KDE",           "plasmashell",  false},
         {"XFCE",          "",             false},
         {"LXQt",          "",             false},
@@ -39,6 +45,36 @@ TEST(TrayTest, WithoutASessionBusTheItemIsASystemTrayIconAtOnce)
     StatusItem item;
     const Tray tray(item, QDBusConnection(u"none"_qs), u"GNOME"_qs);
     EXPECT_NE(qobject_cast<QtTrayFace*>(tray.face()), nullptr);
+}
+
+// A panel that starts after the program, quits and starts again: the item
+// moves to the StatusNotifierItem, back to the system tray icon, and is
+// published anew, each time under a new name that the watcher records.
+TEST(TrayTest, TheItemFollowsTheWatcherAsItComesGoesAndComesBack)
+{
+    PrivateSessionBus bus;
+    if (!bus.failure().isEmpty()) {
+        GTEST_SKIP() << bus.failure().toStdString();
+    }
+    StatusItem item;
+    const Tray tray(item, bus.connect(u"program"_qs), u"KDE"_qs);
+    EXPECT_TRUE(waitUntil([&] { return qobject_cast<QtTrayFace*>(tray.face()) != nullptr; }));
+
+    FakeStatusNotifierWatcher watcher(bus.connect(u"panel"_qs));
+    ASSERT_TRUE(watcher.isServing());
+    QStringList names;
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        ASSERT_TRUE(waitUntil([&] { return watcher.registeredItems().size() == 1; }));
+        const auto* face = qobject_cast<SniTrayFace*>(tray.face());
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(watcher.registeredItems(), QStringList{face->serviceName()});
+        names.append(face->serviceName());
+        watcher.goAway();
+        EXPECT_TRUE(waitUntil([&] { return qobject_cast<QtTrayFace*>(tray.face()) != nullptr; }));
+        ASSERT_TRUE(watcher.comeBack());
+    }
+    EXPECT_NE(names[0], names[1]);
 }
 
 } // namespace
