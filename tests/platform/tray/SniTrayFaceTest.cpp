@@ -4,6 +4,7 @@
 #include "FakeStatusNotifierWatcher.h"
 #include "PrivateSessionBus.h"
 #include "QtPrinters.h"
+#include "WaitUntil.h"
 #include "platform/tray/SniPixmap.h"
 #include "platform/tray/SniToolTip.h"
 #include "platform/tray/StatusItem.h"
@@ -29,16 +30,6 @@ namespace {
 const QString ItemPath = u"/StatusNotifierItem"_qs;
 const QString ItemInterface = u"org.kde.StatusNotifierItem"_qs;
 const QList<int> Sides = {16, 22, 24, 32, 48};
-
-// Runs the event loop until `condition` holds or five seconds have passed.
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(5000);
-    while (!condition() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return condition();
-}
 
 QIcon filledIcon(const QColor& color)
 {

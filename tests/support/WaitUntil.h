@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <functional>
+
+namespace calidra {
+
+/// Runs the event loop until `condition` holds or five seconds have passed;
+/// gives whether it holds.
+inline bool waitUntil(const std::function<bool()>& condition)
+{
+    const QDeadlineTimer deadline(5000);
+    while (!condition() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return condition();
+}
+
+} // namespace calidra
