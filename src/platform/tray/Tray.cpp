@@ -154,7 +154,8 @@ void Tray::useStatusNotifierItem(const QString& owner, bool labelHost)
 {
     if (owner != m_watcherOwner || !qobject_cast<SniTrayFace*>(m_face.get())) {
         m_watcherOwner = owner;
-        replaceFace(std::make_unique<SniTrayFace>(m_item, labelHost, *m_connection));
+        m_face.reset(); // before the new face shows: never two items at once
+        m_face = std::make_unique<SniTrayFace>(m_item, labelHost, *m_connection);
     }
 }
 
@@ -162,16 +163,9 @@ void Tray::useSystemTrayIcon()
 {
     m_watcherOwner.clear();
     if (!qobject_cast<QtTrayFace*>(m_face.get())) {
-        replaceFace(std::make_unique<QtTrayFace>(m_item));
+        m_face.reset();
+        m_face = std::make_unique<QtTrayFace>(m_item);
     }
-}
-
-// The old face goes first, so that the item is never shown twice.
-void Tray::replaceFace(std::unique_ptr<TrayFace> face)
-{
-    m_face.reset();
-    m_face = std::move(face);
-    emit faceChanged();
 }
 
 } // namespace calidra

@@ -40,17 +40,12 @@ public:
     /// owns the watcher, shows a StatusNotifierItem's label beside its icon.
     static bool showsLabel(const QString& currentDesktop, const QString& watcherProgram);
 
-signals:
-    /// The face was replaced.
-    void faceChanged();
-
 private:
     void checkWatcher();
     void checkHost(const QString& owner);
     void checkLabel(const QString& owner);
     void useStatusNotifierItem(const QString& owner, bool labelHost);
     void useSystemTrayIcon();
-    void replaceFace(std::unique_ptr<TrayFace> face);
 
     const StatusItem& m_item;
     std::unique_ptr<QDBusConnection> m_connection;
