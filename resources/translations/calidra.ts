@@ -221,6 +221,18 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <source>Quit and Uninstall...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The panel chooses the size: the values fill a tray icon, or take the panel&apos;s font beside the icon.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The panel chooses the arrangement: two values are stacked in a tray icon, and stand side by side in a panel label.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The icon stands before a panel label; in a tray icon it is shown only while the values keep their size beside it.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>

@@ -219,7 +219,8 @@ void PreferenceController::bindControls()
 // The panel, not the program, decides how large the values are and whether
 // two of them stand on one line: a square tray slot is filled by the values,
 // stacked, and a panel label is one line in the panel's font. The settings
-// stay stored, but their controls say so instead of appearing to act.
+// stay stored, but their controls say so instead of appearing to act; the
+// icon's switch says where the icon shows.
 void PreferenceController::explainPanelChoices()
 {
     const QString size = localizedString(QT_TRANSLATE_NOOP(
@@ -235,6 +236,9 @@ void PreferenceController::explainPanelChoices()
     }
     m_ui->textArrangementSwitch->setEnabled(false);
     m_ui->textArrangementSwitch->setToolTip(arrangement);
+    m_ui->showIconSwitch->setToolTip(localizedString(QT_TRANSLATE_NOOP(
+        "Calidra", "The icon stands before a panel label; in a tray icon it is shown only "
+                   "while the values keep their size beside it.")));
 }
 
 void PreferenceController::bindFrequency()
