@@ -45,16 +45,30 @@ descendants() {
     done
 }
 
+# Whether any of the given processes is still running.
+any_alive() {
+    local pid
+    for pid in "$@"; do
+        if kill -0 "$pid" 2>/dev/null; then
+            return 0
+        fi
+    done
+    return 1
+}
+
 # Lists the whole tree first, since a killed parent's children would leave it.
+# Each gets five seconds to clean up after itself (fake-sensors.sh removes its
+# fixture) before it is killed outright.
 cleanup() {
-    local pids
-    pids=$(descendants $$)
-    if [[ -n $pids ]]; then
-        # shellcheck disable=SC2086 # one word per pid
-        kill -TERM $pids 2>/dev/null || true
-        sleep 1
-        # shellcheck disable=SC2086
-        kill -KILL $pids 2>/dev/null || true
+    local pids tries
+    read -ra pids <<<"$(descendants $$ | tr '\n' ' ')"
+    if ((${#pids[@]} > 0)); then
+        kill -TERM "${pids[@]}" 2>/dev/null || true
+        for ((tries = 10; tries > 0; tries--)); do
+            any_alive "${pids[@]}" || break
+            sleep 0.5
+        done
+        kill -KILL "${pids[@]}" 2>/dev/null || true
     fi
     rm -rf "$work"
 }
