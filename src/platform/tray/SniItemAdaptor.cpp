@@ -103,12 +103,16 @@ QString SniItemAdaptor::toolTipText() const
     return m_item.toolTip().isEmpty() ? oneLine(m_item.title()) : m_item.toolTip();
 }
 
-// An image that draws nothing at a size gives no picture of that size.
+// An image that draws nothing at a size gives no picture of that size. A
+// label without an icon gets one clear picture: panels that show labels draw
+// a placeholder where an item offers no icon at all.
 SniPixmapList SniItemAdaptor::drawIcon() const
 {
     SniPixmapList pixmaps;
     if (m_labelHost && m_item.image().isNull()) {
-        return pixmaps;
+        QImage clear(IconSides.front(), IconSides.front(), QImage::Format_ARGB32);
+        clear.fill(Qt::transparent);
+        return {SniPixmap::fromImage(clear)};
     }
     for (const int side : IconSides) {
         const QImage image = m_labelHost
