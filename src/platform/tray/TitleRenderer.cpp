@@ -28,7 +28,7 @@ constexpr qreal LeastCondensing = 0.6;
 // Outlines are taken at this size and scaled, so that their ink is exact.
 constexpr int OutlinePixelSize = 100;
 // The least heights the digits keep, before decimals or the image, in logical
-// pixels, for a slot of ReferenceSide and in proportion for smaller ones.
+// pixels, for a slot of ReferenceSide and in proportion for other sizes.
 constexpr qreal ReferenceSide = 22.0;
 constexpr qreal LeastSingleHeight = 12.0;
 constexpr qreal LeastStackedHeight = 9.0;
@@ -294,11 +294,12 @@ qreal boundedRatio(qreal pixelRatio)
 }
 
 // The least height of each of `count` values, in device pixels: what a
-// decimal or the image gives way to.
+// decimal or the image gives way to. It grows with the slot, so that every
+// size of the face is laid out alike: panels often scale a larger size down.
 qreal leastHeight(qsizetype count, int side, qreal ratio)
 {
     const qreal least = count == 1 ? LeastSingleHeight : LeastStackedHeight;
-    return std::min(least, least * side / ReferenceSide) * ratio;
+    return least * side / ReferenceSide * ratio;
 }
 
 } // namespace
