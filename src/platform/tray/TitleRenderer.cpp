@@ -2,6 +2,7 @@
 
 #include "FaceIconEngine.h"
 
+#include <QCache>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -27,6 +28,8 @@ constexpr int MaximumLines = 2;
 constexpr qreal LeastCondensing = 0.6;
 // Outlines are taken at this size and scaled, so that their ink is exact.
 constexpr int OutlinePixelSize = 100;
+// How many texts' outlines are kept: a few titles' worth of shortenings.
+constexpr int KeptOutlines = 32;
 // The least heights the digits keep, before decimals or the image, in logical
 // pixels, for a slot of ReferenceSide and in proportion for other sizes.
 constexpr qreal ReferenceSide = 22.0;
@@ -62,11 +65,20 @@ const QFont& faceFont()
     return font;
 }
 
+// Shaping a text into outlines is the costly part of a face, and a changed
+// title is drawn at several sizes from the same few texts: the last ones are
+// kept. Main thread only, as every face is.
 QPainterPath outline(const QString& text)
 {
-    QPainterPath path;
-    path.addText(0, 0, faceFont(), text);
-    return path;
+    static QCache<QString, QPainterPath> kept(KeptOutlines);
+    if (const QPainterPath* path = kept.object(text)) {
+        return *path;
+    }
+    auto* path = new QPainterPath;
+    path->addText(0, 0, faceFont(), text);
+    const QPainterPath shaped = *path;
+    kept.insert(text, path);
+    return shaped;
 }
 
 // The values worth drawing: trimmed, the empty ones left out, each cut to
