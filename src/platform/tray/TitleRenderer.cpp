@@ -143,13 +143,20 @@ QPainterPath placed(const QPainterPath& path, const QRectF& ink, const QRectF& b
         .map(path);
 }
 
+// One value as drawn: its outline in place, and the text it was shortened to.
+struct Line
+{
+    QPainterPath path;
+    QString text;
+};
+
 // The value as tall as `box` allows, condensed down to LeastCondensing when
 // too wide. The unit goes before the digits shrink at all; a decimal goes
 // only when the digits would otherwise fall below `leastHeight`, since "2"
 // says less of 2.40 GHz than a smaller "2.4" does. The shortest text left is
 // shrunk (condensed as far) until it fits. Empty when the value has no ink
 // or the box no room.
-QPainterPath fitted(const QString& value, const QRectF& box, qreal leastHeight)
+Line fitted(const QString& value, const QRectF& box, qreal leastHeight)
 {
     if (box.width() <= 0 || box.height() <= 0) {
         return {};
@@ -165,7 +172,7 @@ QPainterPath fitted(const QString& value, const QRectF& box, qreal leastHeight)
             std::min(box.height() / ink.height(), box.width() / (ink.width() * LeastCondensing));
         const qreal wanted = hasUnit(texts[i]) ? box.height() : leastHeight;
         if (ink.height() * sy >= wanted - 1e-6 || i == texts.size() - 1) {
-            return placed(path, ink, box, std::min(sy, box.width() / ink.width()), sy);
+            return {placed(path, ink, box, std::min(sy, box.width() / ink.width()), sy), texts[i]};
         }
     }
     return {};
@@ -200,21 +207,33 @@ QList<QRectF> lineBoxes(const Geometry& geometry, qsizetype count, int left, int
             QRectF(left, top + height + geometry.gap, right - left, height)};
 }
 
-QList<QPainterPath> laidOut(const QStringList& values, const QList<QRectF>& boxes,
-                            qreal leastHeight)
+QList<Line> laidOut(const QStringList& values, const QList<QRectF>& boxes, qreal leastHeight)
 {
-    QList<QPainterPath> lines;
+    QList<Line> lines;
     for (qsizetype i = 0; i < values.size(); ++i) {
         lines.append(fitted(values[i], boxes[i], leastHeight));
     }
     return lines;
 }
 
-bool keepHeight(const QList<QPainterPath>& lines, qreal leastHeight)
+// The number a shown text holds, or the whole text when it holds none.
+QString numberIn(const QString& text)
 {
-    return std::all_of(lines.begin(), lines.end(), [leastHeight](const QPainterPath& line) {
-        return line.boundingRect().height() >= leastHeight;
-    });
+    const QRegularExpressionMatch match = numberPattern().match(text);
+    return match.hasMatch() ? match.captured(0) : text;
+}
+
+// Whether the values beside the image keep their least height and every
+// digit they show alone; a unit may give way to the image.
+bool asTellingBeside(const QList<Line>& beside, const QList<Line>& alone, qreal leastHeight)
+{
+    for (qsizetype i = 0; i < beside.size(); ++i) {
+        if (numberIn(beside[i].text) != numberIn(alone[i].text) ||
+            beside[i].path.boundingRect().height() < leastHeight) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The image fitted into the slot, its aspect kept; null for no image.
@@ -269,33 +288,32 @@ void drawEllipsis(QPainter& painter, const Geometry& geometry)
     painter.fillPath(placed(path, ink, box, scale, scale), digitColor());
 }
 
-void drawLines(QPainter& painter, const QList<QPainterPath>& lines)
+void drawLines(QPainter& painter, const QList<Line>& lines)
 {
-    for (const QPainterPath& line : lines) {
-        painter.fillPath(line, digitColor());
+    for (const Line& line : lines) {
+        painter.fillPath(line.path, digitColor());
     }
 }
 
 // The values on the plate, with the image's drawn part at their left while
-// each value keeps its least height there.
+// each value keeps there its least height and the digits it shows alone.
 void drawValues(QPainter& painter, const QStringList& values, const QImage& drawn,
                 const Geometry& geometry, qreal leastHeight)
 {
     const int right = geometry.side - geometry.margin;
-    if (!drawn.isNull()) {
-        const int left = geometry.margin + drawn.width() + geometry.margin;
-        if (left < right) {
-            const QList<QPainterPath> lines =
-                laidOut(values, lineBoxes(geometry, values.size(), left, right), leastHeight);
-            if (keepHeight(lines, leastHeight)) {
-                painter.drawImage(geometry.margin, (geometry.side - drawn.height()) / 2, drawn);
-                drawLines(painter, lines);
-                return;
-            }
+    const QList<Line> alone =
+        laidOut(values, lineBoxes(geometry, values.size(), geometry.margin, right), leastHeight);
+    const int left = geometry.margin + drawn.width() + geometry.margin;
+    if (!drawn.isNull() && left < right) {
+        const QList<Line> beside =
+            laidOut(values, lineBoxes(geometry, values.size(), left, right), leastHeight);
+        if (asTellingBeside(beside, alone, leastHeight)) {
+            painter.drawImage(geometry.margin, (geometry.side - drawn.height()) / 2, drawn);
+            drawLines(painter, beside);
+            return;
         }
     }
-    drawLines(painter, laidOut(values, lineBoxes(geometry, values.size(), geometry.margin, right),
-                               leastHeight));
+    drawLines(painter, alone);
 }
 
 qreal boundedRatio(qreal pixelRatio)

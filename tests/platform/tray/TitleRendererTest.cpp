@@ -106,16 +106,18 @@ TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrastWithAndWithoutTheIm
     }
 }
 
-TEST(TitleRendererTest, ImageStandsLeftOnlyWhileTheDigitsKeepTheirLeastHeight)
+TEST(TitleRendererTest, ImageStandsLeftOnlyWhileTheValuesKeepTheirDigitsAndLeastHeight)
 {
     const std::tuple<QStringList, int, bool> cases[] = {
         {{u"61℃"_qs}, 22, false},
-        {{u"61℃"_qs, u"2.40 GHz"_qs}, 22, true},
+        {{u"5℃"_qs}, 22, true},
+        {{u"5℃"_qs, u"2 GHz"_qs}, 22, true},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 22, false}, // beside it, a decimal would go
         {{u"142℉"_qs, u"1000.00 MHz"_qs}, 22, false},
         // Every size is laid out as at 22, since panels scale larger ones down.
         {{u"61℃"_qs}, 32, false},
         {{u"142℉"_qs}, 48, false},
-        {{u"61℃"_qs, u"2.40 GHz"_qs}, 48, true},
+        {{u"5℃"_qs, u"2 GHz"_qs}, 48, true},
     };
     for (const auto& [values, side, imageShown] : cases) {
         const std::string name =
