@@ -1,5 +1,6 @@
 #include "SniTrayFace.h"
 
+#include "BusNames.h"
 #include "DBusMenuExporter.h"
 #include "SniItemAdaptor.h"
 #include "StatusItem.h"
@@ -17,11 +18,11 @@
 namespace calidra {
 namespace {
 
+using BusNames::busCall;
+using BusNames::WatcherPath;
+using BusNames::WatcherService;
+
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
-const QString BusService = QStringLiteral("org.freedesktop.DBus");
-const QString BusPath = QStringLiteral("/org/freedesktop/DBus");
 
 // RequestName's flag that refuses to wait in line for a taken name, and its
 // answers for a name this connection owns.
@@ -37,13 +38,6 @@ QString nextServiceName()
     return QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
         .arg(QCoreApplication::applicationPid())
         .arg(++made);
-}
-
-QDBusMessage busCall(const QString& method, const QVariantList& arguments)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(BusService, BusPath, BusService, method);
-    call.setArguments(arguments);
-    return call;
 }
 
 // A panel's position outside every screen is brought to the nearest edge, so

@@ -1,5 +1,6 @@
 #include "Tray.h"
 
+#include "BusNames.h"
 #include "QtTrayFace.h"
 #include "SniTrayFace.h"
 
@@ -15,10 +16,9 @@
 namespace calidra {
 namespace {
 
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
-const QString BusService = QStringLiteral("org.freedesktop.DBus");
-const QString BusPath = QStringLiteral("/org/freedesktop/DBus");
+using BusNames::busCall;
+using BusNames::WatcherPath;
+using BusNames::WatcherService;
 
 // Calls `method` without waiting and hands the reply message to `handle`,
 // unless a newer check has started by then.
@@ -35,13 +35,6 @@ void callThen(Tray* tray, const QDBusConnection& connection, const QDBusMessage&
                              handle(pending->reply());
                          }
                      });
-}
-
-QDBusMessage busCall(const QString& method, const QVariantList& arguments)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(BusService, BusPath, BusService, method);
-    call.setArguments(arguments);
-    return call;
 }
 
 // The first argument of a reply, unwrapped from a property's variant.
