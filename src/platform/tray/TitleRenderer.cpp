@@ -170,7 +170,9 @@ Line fitted(const QString& value, const QRectF& box, qreal leastHeight)
         }
         const qreal sy =
             std::min(box.height() / ink.height(), box.width() / (ink.width() * LeastCondensing));
-        const qreal wanted = hasUnit(texts[i]) ? box.height() : leastHeight;
+        // In a slot too small for the least height, the box's height is the most
+        // a decimal can ask for.
+        const qreal wanted = hasUnit(texts[i]) ? box.height() : std::min(leastHeight, box.height());
         if (ink.height() * sy >= wanted - 1e-6 || i == texts.size() - 1) {
             return {placed(path, ink, box, std::min(sy, box.width() / ink.width()), sy), texts[i]};
         }

@@ -169,6 +169,9 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
                     TitleRenderer::render(drawnAs, QIcon(), 22))
             << values.join(u" / "_qs).toStdString();
     }
+    // A tray slot too small for the least height keeps the decimals that fit.
+    EXPECT_FALSE(TitleRenderer::render({u"47℃"_qs, u"1.36 GHz"_qs}, QIcon(), 19) ==
+                 TitleRenderer::render({u"47℃"_qs, u"1"_qs}, QIcon(), 19));
 }
 
 TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)
