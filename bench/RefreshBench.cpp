@@ -1,8 +1,8 @@
 #include "app/StatusPresenter.h"
-#include "app/UserDefaultsSetup.h"
+#include "defaults/UserDefaults.h"
+#include "defaults/UserDefaultsSetup.h"
 #include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
-#include "platform/UserDefaults.h"
 #include "platform/tray/QtTrayFace.h"
 #include "platform/tray/StatusItem.h"
 

@@ -2,7 +2,7 @@
 // so each input is written to one in-memory file that is read back through
 // /proc/self/fd as both an array and a dictionary.
 
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 #include <QString>
 

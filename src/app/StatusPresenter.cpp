@@ -1,12 +1,12 @@
 #include "StatusPresenter.h"
 
-#include "DefaultsKeys.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 #include "formatting/CFormat.h"
 #include "measurement/GaugeReader.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 #include "platform/MenuItem.h"
-#include "platform/UserDefaults.h"
 
 #include <QFontDatabase>
 

@@ -1,7 +1,8 @@
 #include "TemperatureController.h"
 
-#include "DefaultsKeys.h"
-#include "UserDefaultsSetup.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
+#include "defaults/UserDefaultsSetup.h"
 #include "hardware/IORegistryEntry.h"
 #include "kext/SpeedItInstallation.h"
 #include "measurement/GaugeReader.h"
@@ -11,7 +12,6 @@
 #include "platform/Localization.h"
 #include "platform/LoginItems.h"
 #include "platform/MenuItem.h"
-#include "platform/UserDefaults.h"
 #include "platform/tray/Tray.h"
 #include "preferences/PreferenceController.h"
 #include "statistics_window/ExternalWindowController.h"

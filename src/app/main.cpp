@@ -1,12 +1,12 @@
 #include "app/TemperatureController.h"
+#include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "hardware/KernelValues.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/Bundle.h"
-#include "platform/MessageBoxAlerts.h"
-#include "platform/PkexecLauncher.h"
-#include "platform/TerminationSignals.h"
-#include "platform/UserDefaults.h"
+#include "platform/linux/PkexecLauncher.h"
+#include "platform/linux/TerminationSignals.h"
+#include "platform/qt/MessageBoxAlerts.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "TemperatureValueTransformer.h"
 
 #include "CFormat.h"
-#include "app/DefaultsKeys.h"
-#include "platform/UserDefaults.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RegistryHandle.h"
-#include "platform/ProcessWide.h"
+#include "support/ProcessWide.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "IntelModels.h"
 
 #include "platform/Bundle.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 #include <QVariant>
 

@@ -3,7 +3,7 @@
 #include "SensorValue.h"
 #include "hardware/IORegistryEntry.h"
 #include "platform/Bundle.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 #include <QVariantMap>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ProcessWide.h"
+#include "support/ProcessWide.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,7 @@
 #include "PreferenceController.h"
 
-#include "app/DefaultsKeys.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 #include "formatting/MenuIntervalValueTransformer.h"
 #include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
@@ -10,7 +11,6 @@
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 #include "platform/SettingsPages.h"
-#include "platform/UserDefaults.h"
 #include "ui_PreferencesWindowView.h"
 
 #include <QActionGroup>

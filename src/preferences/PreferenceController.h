@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/LoginItems.h"
-#include "statistics_window/Frame.h"
+#include "support/Frame.h"
 
 #include <QMainWindow>
 #include <QSizeF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Frame.h"
+#include "support/Frame.h"
 
 #include <QPointF>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "Uninstall.h"
 
+#include "defaults/UserDefaults.h"
 #include "kext/PrivilegedScripts.h"
 #include "platform/Bundle.h"
 #include "platform/PrivilegedLauncher.h"
-#include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 
 namespace calidra {

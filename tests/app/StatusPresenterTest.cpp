@@ -2,12 +2,12 @@
 
 #include "FixtureBundle.h"
 #include "QtPrinters.h"
-#include "app/DefaultsKeys.h"
-#include "app/UserDefaultsSetup.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
+#include "defaults/UserDefaultsSetup.h"
 #include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
 #include "platform/MenuItem.h"
-#include "platform/UserDefaults.h"
 
 #include <QFile>
 #include <QTemporaryDir>

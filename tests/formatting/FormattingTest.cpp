@@ -1,10 +1,10 @@
 #include "QtPrinters.h"
+#include "defaults/UserDefaults.h"
 #include "formatting/CFormat.h"
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/MenuIntervalValueTransformer.h"
 #include "formatting/TemperatureValueTransformer.h"
 #include "formatting/TimeIntervalValueTransformer.h"
-#include "platform/UserDefaults.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

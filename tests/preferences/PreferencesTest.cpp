@@ -1,10 +1,10 @@
 #include "FixtureBundle.h"
 #include "FixtureTree.h"
 #include "ScriptedAlerts.h"
-#include "app/DefaultsKeys.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "platform/LoginItems.h"
-#include "platform/UserDefaults.h"
 #include "preferences/PreferenceController.h"
 
 #include <QAbstractButton>

@@ -1,10 +1,10 @@
 #include "QtPrinters.h"
 #include "ScriptedAlerts.h"
-#include "app/DefaultsKeys.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 #include "formatting/ObjectFormat.h"
 #include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
-#include "platform/UserDefaults.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/StatisticsView.h"
 

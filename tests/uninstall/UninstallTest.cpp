@@ -2,10 +2,10 @@
 #include "FixtureTree.h"
 #include "RecordingLauncher.h"
 #include "ScriptedAlerts.h"
+#include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "platform/ApplicationTermination.h"
-#include "platform/PkexecLauncher.h"
-#include "platform/UserDefaults.h"
+#include "platform/linux/PkexecLauncher.h"
 #include "uninstall/UninstallAlertController.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/TerminationSignals.h"
+#include "platform/linux/TerminationSignals.h"
 
 #include "platform/ApplicationTermination.h"
 

@@ -1,9 +1,9 @@
-#include "platform/PkexecLauncher.h"
+#include "platform/linux/PkexecLauncher.h"
 
 #include "FixtureTree.h"
 #include "QtPrinters.h"
 #include "platform/ApplicationTermination.h"
-#include "platform/TerminationSignals.h"
+#include "platform/linux/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "PkexecLauncher.h"
+#include "platform/linux/PkexecLauncher.h"
 
 #include <QEventLoop>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "platform/MessageBoxAlerts.h"
+#include "platform/qt/MessageBoxAlerts.h"
 
 #include "QtPrinters.h"
 

@@ -1,4 +1,4 @@
-#include "BinaryPropertyListGraph.h"
+#include "platform/plist/BinaryPropertyListGraph.h"
 
 #include <algorithm>
 

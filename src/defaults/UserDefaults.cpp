@@ -1,4 +1,4 @@
-#include "UserDefaults.h"
+#include "defaults/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "TerminationSignals.h"
+#include "platform/linux/TerminationSignals.h"
 
-#include "ApplicationTermination.h"
+#include "platform/ApplicationTermination.h"
 
 #include <QSocketNotifier>
 

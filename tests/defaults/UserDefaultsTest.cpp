@@ -1,4 +1,4 @@
-#include "platform/UserDefaults.h"
+#include "defaults/UserDefaults.h"
 
 #include "FixtureTree.h"
 #include "QtPrinters.h"

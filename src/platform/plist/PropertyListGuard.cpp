@@ -1,6 +1,6 @@
-#include "PropertyListGuard.h"
+#include "platform/plist/PropertyListGuard.h"
 
-#include "BinaryPropertyListGraph.h"
+#include "platform/plist/BinaryPropertyListGraph.h"
 
 #include <QByteArrayView>
 #include <QChar>

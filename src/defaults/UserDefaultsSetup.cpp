@@ -1,7 +1,7 @@
-#include "UserDefaultsSetup.h"
+#include "defaults/UserDefaultsSetup.h"
 
-#include "app/DefaultsKeys.h"
-#include "platform/UserDefaults.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 
 namespace calidra {
 namespace {

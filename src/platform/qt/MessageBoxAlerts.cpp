@@ -1,4 +1,4 @@
-#include "MessageBoxAlerts.h"
+#include "platform/qt/MessageBoxAlerts.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
-#include "app/UserDefaultsSetup.h"
+#include "defaults/UserDefaultsSetup.h"
 
 #include "FixtureTree.h"
 #include "QtPrinters.h"
-#include "app/DefaultsKeys.h"
-#include "platform/UserDefaults.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
 
 #include <QTemporaryFile>
 #include <gtest/gtest.h>

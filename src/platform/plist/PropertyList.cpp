@@ -1,6 +1,6 @@
-#include "PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
-#include "PropertyListGuard.h"
+#include "platform/plist/PropertyListGuard.h"
 
 #include <QByteArray>
 #include <QDateTime>

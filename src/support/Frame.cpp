@@ -1,4 +1,4 @@
-#include "Frame.h"
+#include "support/Frame.h"
 
 #include <cmath>
 
