@@ -46,6 +46,8 @@ protected:
         return {composed.text, composed.font.bold(), composed.font.pointSizeF()};
     }
 
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     QTemporaryDir folder;
     UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
     FixtureBundle bundle;
@@ -126,13 +128,15 @@ TEST_F(StatusPresenterTest, InformationItemsShowTheStatisticsDisabled)
     // Tag, readers present, title after validation, indentation, enabled.
     using Case = std::tuple<int, bool, bool, QString, int, bool>;
     const Case cases[] = {
-        {103, true, true, u"52.40℃ 2.00 GHz Average"_qs, 1, false},
-        {103, false, true, u"2.00 GHz Average"_qs, 1, false},
-        {105, true, false, u"52.40℃ Minimum"_qs, 1, false},
-        {107, true, false, u"52.40℃ Maximum"_qs, 1, false},
-        {101, true, true, u"Updating every 2.2 seconds"_qs, 0, false}, // a tie rounds to even
-        {101, true, false, u"Updating every 2.0 seconds"_qs, 0, false},
-        {102, false, false, u""_qs, 0, false},
+        {StatusPresenter::TenMinuteAverageTag, true, true, u"52.40℃ 2.00 GHz Average"_qs, 1, false},
+        {StatusPresenter::TenMinuteAverageTag, false, true, u"2.00 GHz Average"_qs, 1, false},
+        {StatusPresenter::OverallMinimumTag, true, false, u"52.40℃ Minimum"_qs, 1, false},
+        {StatusPresenter::OverallMaximumTag, true, false, u"52.40℃ Maximum"_qs, 1, false},
+        // A tie rounds to even.
+        {StatusPresenter::IntervalTag, true, true, u"Updating every 2.2 seconds"_qs, 0, false},
+        {StatusPresenter::IntervalTag, true, false, u"Updating every 2.0 seconds"_qs, 0, false},
+        {StatusPresenter::TenMinuteMinimumTag, false, false, u""_qs, 0, false},
+        // An unknown tag above the information items.
         {150, false, false, u""_qs, 0, false},
         {150, true, false, u"untouched"_qs, 0, true},
         {0, false, false, u"untouched"_qs, 0, true},

@@ -60,6 +60,8 @@ protected:
         EXPECT_EQ(controller.currentStatusItem(), nullptr);
     }
 
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     FixtureBundle bundle;
     // The status icon, in place before the controller looks for it.
@@ -151,12 +153,14 @@ TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryC
     controller.awakeFromNib();
     StatusMenu& menu = *controller.statusMenu();
     menu.validateItems([this](MenuItem& item) { return controller.validateMenuItem(item); });
-    for (int tag = 101; tag <= 107; ++tag) {
+    for (int tag = StatusPresenter::IntervalTag; tag <= StatusPresenter::OverallMaximumTag; ++tag) {
         ASSERT_NE(menu.itemWithTag(tag), nullptr) << tag;
         EXPECT_FALSE(menu.itemWithTag(tag)->isEnabled()) << tag;
     }
-    EXPECT_EQ(menu.itemWithTag(103)->text(), u"    52.00℃ Average"_qs);
-    EXPECT_EQ(menu.itemWithTag(101)->text(), u"Updating every 2.0 seconds"_qs);
+    EXPECT_EQ(menu.itemWithTag(StatusPresenter::TenMinuteAverageTag)->text(),
+              u"    52.00℃ Average"_qs);
+    EXPECT_EQ(menu.itemWithTag(StatusPresenter::IntervalTag)->text(),
+              u"Updating every 2.0 seconds"_qs);
     QMap<QString, QAction*> commands;
     for (QAction* action : menu.actions()) {
         if (action->isEnabled() && !action->isSeparator()) {

@@ -37,6 +37,8 @@ struct Machine
         return QFileInfo::exists(bundle.bundle.resourcePath() + u"/Scripts/ran"_qs);
     }
 
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     IORegistry registry{tree.root()};
     FixtureBundle bundle;

@@ -30,6 +30,8 @@ protected:
         tree.addFile(u"sys/devices/system/cpu/online"_qs, "0-3\n");
     }
 
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     FixtureBundle bundle;
     IORegistry registry{tree.root()};

@@ -37,6 +37,7 @@ public:
                "</plist>\n";
     }
 
+    // The tree first: the bundle is made over it.
     FixtureTree tree;
     Bundle bundle{tree.absolute(u"Calidra"_qs)};
 };
