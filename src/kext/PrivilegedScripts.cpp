@@ -93,11 +93,13 @@ std::optional<QByteArray> readScript(const QString& path)
 bool proceedDespiteTampering()
 {
     const Alerts::Request tamperAlert{
-        localizedString("Privileged operation failed."),
-        localizedString("The application seems to have been tampered with. Please reinstall "
-                        "Calidra.\n\nContinuing may put your computer at severe risk. It is "
-                        "strongly recommended not to proceed."),
-        {localizedString("Cancel"), localizedString("Proceed Anyway")},
+        localizedString(QT_TRANSLATE_NOOP("Calidra", "Privileged operation failed.")),
+        localizedString(QT_TRANSLATE_NOOP(
+            "Calidra", "The application seems to have been tampered with. Please reinstall "
+                       "Calidra.\n\nContinuing may put your computer at severe risk. It is "
+                       "strongly recommended not to proceed.")),
+        {localizedString(QT_TRANSLATE_NOOP("Calidra", "Cancel")),
+         localizedString(QT_TRANSLATE_NOOP("Calidra", "Proceed Anyway"))},
         true};
     return Alerts::run(tamperAlert) == 1;
 }

@@ -16,11 +16,13 @@ void initializeSpeedIt()
         return;
     }
     const Alerts::Request installAlert{
-        localizedString("SpeedIt needs to be installed."),
-        localizedString("In order to gauge temperature or frequency values on this computer, "
-                        "Calidra needs to install SpeedIt, a third-party kernel extension. This "
-                        "requires admin privileges, but only needs to be done once."),
-        {localizedString("Proceed"), localizedString("Cancel and Quit")},
+        localizedString(QT_TRANSLATE_NOOP("Calidra", "SpeedIt needs to be installed.")),
+        localizedString(QT_TRANSLATE_NOOP(
+            "Calidra", "In order to gauge temperature or frequency values on this computer, "
+                       "Calidra needs to install SpeedIt, a third-party kernel extension. This "
+                       "requires admin privileges, but only needs to be done once.")),
+        {localizedString(QT_TRANSLATE_NOOP("Calidra", "Proceed")),
+         localizedString(QT_TRANSLATE_NOOP("Calidra", "Cancel and Quit"))},
         false};
     activateIgnoringOtherApps();
     if (Alerts::run(installAlert) == 0) {
