@@ -252,7 +252,11 @@ QMetaObject::Connection UserDefaults::observe(const QString& key, const QObject*
 
 void UserDefaults::synchronize()
 {
-    if (!m_settings || m_unwritten.isEmpty() || !canWrite()) {
+    if (!m_settings || m_unwritten.isEmpty()) {
+        return;
+    }
+    m_writeAllowed = canWrite();
+    if (!m_writeAllowed) {
         return;
     }
     for (auto change = m_unwritten.cbegin(); change != m_unwritten.cend(); ++change) {
@@ -268,6 +272,14 @@ void UserDefaults::synchronize()
     // QSettings also syncs on an event it posts at a first change, and that
     // sync would wait for the lock without a bound.
     QCoreApplication::removePostedEvents(m_settings.get(), QEvent::UpdateRequest);
+}
+
+bool UserDefaults::isWritable() const
+{
+    // QSettings keeps only the first error it met: a file that refused one
+    // write counts as refusing for the rest of the run, and a refusal after a
+    // damaged file was read goes unseen.
+    return m_settings && m_writeAllowed && m_settings->status() != QSettings::AccessError;
 }
 
 bool UserDefaults::canWrite() const

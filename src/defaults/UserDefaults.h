@@ -108,6 +108,13 @@ public:
     /// within about a second; otherwise they stay in memory for a later try.
     void synchronize();
 
+    /// Whether changes reach the file, as far as the store knows without
+    /// looking again: not when the path held something that is not read (see
+    /// the class), nor when the last write tried found the lock unavailable,
+    /// nor once the file refused a write. Before the first write the file
+    /// counts as writable. Either way the changes read back within the run.
+    bool isWritable() const;
+
     /// Calls handler with the new effective value each time valueChanged is
     /// emitted for key, for as long as context lives. With a null context or
     /// an empty handler nothing is connected and the connection is invalid.
@@ -132,6 +139,8 @@ private:
     std::unique_ptr<QSettings> m_settings;
     /// Changes not written yet: the new text, or no text for a removal.
     QMap<QString, std::optional<QString>> m_unwritten;
+    /// Whether the last write tried found the file, its folder and its lock usable.
+    bool m_writeAllowed = true;
     QVariantMap m_registered;
 };
 

@@ -7,22 +7,40 @@ namespace calidra {
 namespace {
 
 constexpr std::string_view Blanks = " \t";
+constexpr std::string_view WhiteSpace = " \t\n\v\f\r";
+
+std::string_view withoutTrailing(std::string_view text, std::string_view blanks)
+{
+    return text.substr(0, text.find_last_not_of(blanks) + 1);
+}
+
+std::string_view withoutLeading(std::string_view text, std::string_view blanks)
+{
+    const size_t start = text.find_first_not_of(blanks);
+    return start == std::string_view::npos ? std::string_view() : text.substr(start);
+}
 
 // The value of the line "key<blanks>: value" when its key is `key`.
 std::optional<std::string_view> fieldValue(std::string_view line, std::string_view key)
 {
     const size_t colon = line.find(':');
-    if (colon == std::string_view::npos) {
+    if (colon == std::string_view::npos || withoutTrailing(line.substr(0, colon), Blanks) != key) {
         return std::nullopt;
     }
-    std::string_view name = line.substr(0, colon);
-    name = name.substr(0, name.find_last_not_of(Blanks) + 1);
-    if (name != key) {
+    return withoutLeading(line.substr(colon + 1), Blanks);
+}
+
+// The value of the line "<white space>vendor_id<white space>: value", without
+// white space at either end.
+std::optional<std::string_view> vendorValue(std::string_view line)
+{
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos ||
+        withoutLeading(withoutTrailing(line.substr(0, colon), WhiteSpace), WhiteSpace) !=
+            "vendor_id") {
         return std::nullopt;
     }
-    const std::string_view value = line.substr(colon + 1);
-    const size_t start = value.find_first_not_of(Blanks);
-    return start == std::string_view::npos ? std::string_view() : value.substr(start);
+    return withoutLeading(withoutTrailing(line.substr(colon + 1), WhiteSpace), WhiteSpace);
 }
 
 // Splits off the first complete line of `text`; absent when none is left.
@@ -70,6 +88,16 @@ std::optional<qint32> cpuinfoMegahertz(std::string_view cpuinfo)
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string_view> cpuinfoVendor(std::string_view cpuinfo)
+{
+    while (const std::optional<std::string_view> line = takeLine(cpuinfo)) {
+        if (const std::optional<std::string_view> value = vendorValue(*line)) {
+            return value;
+        }
+    }
+    return vendorValue(cpuinfo);
 }
 
 } // namespace calidra

@@ -17,4 +17,10 @@ std::optional<qint32> cpuinfoProcessorCount(std::string_view cpuinfo);
 /// or its value is not a finite decimal number that fits in 32 bits.
 std::optional<qint32> cpuinfoMegahertz(std::string_view cpuinfo);
 
+/// The value of the first "vendor_id" line of the text of /proc/cpuinfo
+/// ("vendor_id\t: GenuineIntel"), with the white space around it and around
+/// its key dropped; a last line without its line feed counts too, since a
+/// head of the file may end inside it. Absent when there is no such line.
+std::optional<std::string_view> cpuinfoVendor(std::string_view cpuinfo);
+
 } // namespace calidra

@@ -5,15 +5,12 @@
 #include "IORegistryEnumerator.h"
 #include "KernelNumber.h"
 #include "KernelText.h"
+#include "MachineModel.h"
 #include "RegistryIterator.h"
 #include "SysfsFile.h"
 #include "XPathStep.h"
 
 #include <QFile>
-
-#include <fcntl.h>
-
-#include <algorithm>
 
 namespace calidra {
 namespace {
@@ -57,44 +54,6 @@ QVariant typedValue(QByteArray bytes, bool deviceTree)
         return QString::fromUtf8(bytes);
     }
     return bytes;
-}
-
-QByteArray withOneZeroByte(QByteArray text)
-{
-    while (text.endsWith('\0')) {
-        text.chop(1);
-    }
-    return text.append('\0');
-}
-
-// The processor vendor from the first processor's block of /proc/cpuinfo.
-std::optional<QByteArray> processorVendor(const QByteArray& systemRoot)
-{
-    const std::optional<QByteArray> head =
-        SysfsFile::readHead((systemRoot + "/proc/cpuinfo").constData(), 4096);
-    for (const QByteArray& line : head.value_or(QByteArray()).split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).trimmed() == "vendor_id") {
-            return line.mid(colon + 1).trimmed();
-        }
-    }
-    return std::nullopt;
-}
-
-// The machine model identifier with one terminating zero byte: the device
-// tree's own model where the firmware has a device tree, otherwise the
-// processor vendor (what decides where an x86 PC's values come from).
-QVariant rootModel(const QString& systemRoot)
-{
-    const QByteArray root = QFile::encodeName(systemRoot);
-    const std::optional<QByteArray> tree =
-        SysfsFile::readAt(AT_FDCWD, (root + "/sys/firmware/devicetree/base/model").constData(),
-                          SysfsFile::Links::DoNotFollow);
-    if (tree && !withOneZeroByte(*tree).startsWith('\0')) {
-        return withOneZeroByte(*tree);
-    }
-    const std::optional<QByteArray> vendor = processorVendor(root);
-    return vendor && !vendor->isEmpty() ? QVariant(withOneZeroByte(*vendor)) : QVariant();
 }
 
 QString quoted(const QString& text)
@@ -163,13 +122,14 @@ std::optional<QString> IORegistryEntry::machineModel()
         return std::nullopt;
     }
     if (!registry->cachedMachineModel()) {
-        const RegistryObject model = objectFromXPath(u"/@model"_qs, ServicePlane);
-        if (model.value.typeId() != QMetaType::QByteArray) {
+        // The model is a property of the root entry, so there is none while
+        // that root cannot be opened.
+        const std::optional<QString> model =
+            rootEntry() ? MachineModel(registry->systemRoot()).identifier() : std::nullopt;
+        if (!model) {
             return std::nullopt;
         }
-        const QByteArray bytes = model.value.toByteArray();
-        registry->cacheMachineModel(
-            decodeKernelText(bytes.first(std::max<qsizetype>(bytes.size() - 1, 0))));
+        registry->cacheMachineModel(*model);
     }
     return registry->cachedMachineModel();
 }
@@ -232,7 +192,8 @@ QVariant IORegistryEntry::propertyNamed(const QByteArray& name) const
         return {};
     }
     if (name == ModelKey && hasMachineModel()) {
-        return rootModel(m_entry.systemRoot());
+        const std::optional<QByteArray> model = MachineModel(m_entry.systemRoot()).property();
+        return model ? QVariant(*model) : QVariant();
     }
     const std::optional<QByteArray> bytes =
         SysfsFile::readAt(m_entry.fd(), name.constData(), SysfsFile::Links::DoNotFollow);

@@ -24,7 +24,7 @@ class IORegistryEnumerator;
 /// integer, text (QString) for other UTF-8 files, and byte strings
 /// (QByteArray) for the rest and for every device-tree property; one trailing
 /// line feed is dropped. The root entry of "IOService" also has the property
-/// "model" (see machineModel).
+/// "model" (see MachineModel::property).
 ///
 /// Failures are silent: absent results (null pointers, std::nullopt, invalid
 /// QVariant) and nothing else. Used on the main thread only.
@@ -43,8 +43,9 @@ public:
     static std::unique_ptr<IORegistryEntry> entryFromPath(const QString& path);
 
     /// The machine model identifier: the "model" property of the root entry of
-    /// "IOService" without its terminating zero byte. Read once and kept for
-    /// the run; absent (and read again next time) while there is none.
+    /// "IOService" without its terminating zero byte (see MachineModel). Read
+    /// once and kept for the run; absent (and read again next time) while
+    /// there is none.
     static std::optional<QString> machineModel();
 
     /// The result of an absolute registry path in a plane, from its root.

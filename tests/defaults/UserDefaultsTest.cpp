@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <csignal>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 namespace calidra {
@@ -175,14 +177,15 @@ TEST_F(UserDefaultsTest, AChangeThatFindsTheLockUnavailableIsWrittenByTheNextWri
         const Watchdog watchdog;
         UserDefaults defaults(path);
         defaults.setInteger(2, u"displayUnit"_qs);
-        EXPECT_TRUE(fileText(path).contains("displayUnit=2"));
+        EXPECT_TRUE(defaults.isWritable() && fileText(path).contains("displayUnit=2"));
         ASSERT_TRUE(QDir().mkdir(lock)); // a folder where the lock goes is never free
         defaults.setBool(true, u"showIcon"_qs);
         EXPECT_TRUE(defaults.boolForKey(u"showIcon"_qs));
-        EXPECT_FALSE(fileText(path).contains("showIcon"));
+        EXPECT_FALSE(defaults.isWritable() || fileText(path).contains("showIcon"));
         ASSERT_TRUE(QDir().rmdir(lock));
         defaults.setInteger(15, u"fontSize"_qs);
         EXPECT_TRUE(fileText(path).contains("fontSize=15") && fileText(path).contains("showIcon"));
+        EXPECT_TRUE(defaults.isWritable());
         ASSERT_TRUE(QDir().mkdir(lock));
         defaults.removeObjectForKey(u"showIcon"_qs);
         EXPECT_FALSE(defaults.objectForKey(u"showIcon"_qs).isValid());
@@ -211,6 +214,8 @@ bool makeFifo(const QString& path)
 }
 
 const QByteArray settingsText = "[General]\nfontSize=15\n";
+/// The lock that another writer holds, given back at the end of each case.
+std::optional<QLockFile> heldLock;
 
 const HostileCase hostileCases[] = {
     {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0},
@@ -230,6 +235,11 @@ const HostileCase hostileCases[] = {
          return writeText(path, settingsText) && QDir().mkdir(path + u".lock"_qs);
      },
      15.0f, 0},
+    {"LockHeldByAnotherWriter",
+     [](const QString& path) {
+         return writeText(path, settingsText) && heldLock.emplace(path + u".lock"_qs).lock();
+     },
+     15.0f, 0},
     {"StaleLockInAReadOnlyFolder",
      [](const QString& path) {
          const QString folder = QFileInfo(path).absolutePath();
@@ -243,6 +253,7 @@ struct HostileFileTest : UserDefaultsTest, ::testing::WithParamInterface<Hostile
 {
     ~HostileFileTest() override
     {
+        heldLock.reset();
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
@@ -266,6 +277,7 @@ TEST_P(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
         EXPECT_EQ(defaults.floatForKey(u"fontSize"_qs), GetParam().fontSize);
         defaults.setInteger(2, u"displayUnit"_qs);
         EXPECT_EQ(defaults.integerForKey(u"displayUnit"_qs), 2);
+        EXPECT_FALSE(defaults.isWritable());
     }
     EXPECT_EQ(snapshot(m_path), settingsBefore);
     EXPECT_EQ(snapshot(lock), lockBefore);

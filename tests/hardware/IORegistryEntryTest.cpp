@@ -1,5 +1,6 @@
 #include "RegistryTestBase.h"
 #include "hardware/IORegistryEnumerator.h"
+#include "hardware/MachineModel.h"
 #include "hardware/SysfsFile.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +129,22 @@ TEST_F(IORegistryEntryTest, MachineModelIsTheDeviceTreeModelElseTheVendorKeptOnc
         EXPECT_EQ(entry(u""_qs)->properties()->value(u"model"_qs).toByteArray(), property);
         EXPECT_FALSE(entry(u"child"_qs)->propertyForKey(u"model"_qs).isValid());
         EXPECT_EQ(IORegistryEntry::machineModel(), kept);
+    }
+}
+
+TEST_F(IORegistryEntryTest, MachineModelPassesOverATreeModelStartingWithZeroAndTrimsTheVendor)
+{
+    const std::tuple<QByteArray, QByteArray, std::optional<QByteArray>> rows[] = {
+        {QByteArray("Pi\0\0", 4), "vendor_id : V\n", QByteArray("Pi\0", 3)},
+        {QByteArray("\0Pi", 3), " vendor_id\v:\tAuthentic AMD \r\nvendor_id : W\n",
+         QByteArray("Authentic AMD\0", 14)},
+        {"", "processor : 0\nvendor_id : Cut", QByteArray("Cut\0", 4)}, // a head ends mid-line
+        {"", "vendor_id:\nvendor_id : W\n", std::nullopt},
+        {"", "vendorid : V\n:vendor_id\nvendor_id\n", std::nullopt}};
+    for (const auto& [treeModel, cpuinfo, property] : rows) {
+        tree.addFile(u"sys/firmware/devicetree/base/model"_qs, treeModel);
+        tree.addFile(u"proc/cpuinfo"_qs, cpuinfo);
+        EXPECT_EQ(MachineModel(tree.root()).property(), property) << cpuinfo.toStdString();
     }
 }
 
