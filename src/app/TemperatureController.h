@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "awakeFromNib" is the controller's start-up step; see docs/GLOSSARY.md.
 
 #include "StatusMenu.h"
 #include "StatusPresenter.h"

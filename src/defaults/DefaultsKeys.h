@@ -1,4 +1,5 @@
 #pragma once
+// Kept names: "frequency" is the sampling interval, SU* the update check; see docs/GLOSSARY.md.
 
 #include <QString>
 #include <QVariant>

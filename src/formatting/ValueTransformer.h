@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "ValueTransformer" is a number-to-text formatter; see docs/GLOSSARY.md.
 
 #include <QMetaType>
 #include <QString>

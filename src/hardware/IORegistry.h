@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "IORegistry" is the hardware registry over sysfs; see docs/GLOSSARY.md.
 
 #include "RegistryHandle.h"
 #include "support/ProcessWide.h"

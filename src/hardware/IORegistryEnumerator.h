@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "IORegistryEnumerator" walks sysfs folders; see docs/GLOSSARY.md.
 
 #include "RegistryIterator.h"
 

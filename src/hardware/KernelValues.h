@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "kern.cpu_temp" and the like are files of /proc and /sys; see docs/GLOSSARY.md.
 
 #include "support/ProcessWide.h"
 

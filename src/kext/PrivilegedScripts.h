@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "SpeedIt" is the processor temperature driver at boot; see docs/GLOSSARY.md.
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "kext" is the processor temperature driver; see docs/GLOSSARY.md.
 
 namespace calidra {
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "Gauge" is one measurement source, asked at each sample; see docs/GLOSSARY.md.
 
 #include <memory>
 

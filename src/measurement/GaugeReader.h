@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "frequency" is the sampling interval in seconds; see docs/GLOSSARY.md.
 
 #include <QTimer>
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "GaugeReaderDelegate" is told of each sample; see docs/GLOSSARY.md.
 
 namespace calidra {
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "Intel" gauges read kern.cpu_currentfreq (cpufreq); see docs/GLOSSARY.md.
 
 #include "Gauge.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "Intel" reads coretemp/k10temp hwmon via kern.cpu_temp; see docs/GLOSSARY.md.
 
 #include "Gauge.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "Intel" models are the listed processor vendors; see docs/GLOSSARY.md.
 
 #include <QString>
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "PPC" reads the PPCSensors.plist rows over sysfs; see docs/GLOSSARY.md.
 
 #include "Gauge.h"
 

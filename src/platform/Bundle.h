@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "Bundle" is the program's folder with Resources/; see docs/GLOSSARY.md.
 
 #include "support/ProcessWide.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "CSRegex" is a POSIX extended regular expression; see docs/GLOSSARY.md.
 
 #include "TextRange.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "CocoaCryptoHashing" is MD5 and SHA-1 over OpenSSL; see docs/GLOSSARY.md.
 
 #include <QByteArray>
 #include <QString>

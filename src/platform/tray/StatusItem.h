@@ -1,4 +1,5 @@
 #pragma once
+// Kept name: "StatusItem" is what the tray shows; see docs/GLOSSARY.md.
 
 #include "StatusTitle.h"
 
