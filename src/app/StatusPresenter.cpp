@@ -166,11 +166,11 @@ bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temper
     }
     if (item.tag == IntervalTag) {
         const GaugeReader* timing = frequency ? frequency : temperature;
-        item.title =
-            cFormat(localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"))
-                        .toUtf8()
-                        .constData(),
-                    timing->frequency());
+        item.title = cFormatRuntime(
+            localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"))
+                .toUtf8()
+                .constData(),
+            timing->frequency());
         return false;
     }
     if (isStatisticsTag(item.tag)) {

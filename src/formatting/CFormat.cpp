@@ -31,16 +31,30 @@ QByteArray formatted(const char* format, std::va_list arguments)
     return text;
 }
 
+QString decoded(const char* format, std::va_list arguments)
+{
+    const ScopedUtf8Locale cNumbers;
+    return QString::fromUtf8(formatted(format, arguments));
+}
+
 } // namespace
 
 QString cFormat(const char* format, ...)
 {
-    const ScopedUtf8Locale cNumbers;
     std::va_list arguments;
     va_start(arguments, format);
-    const QByteArray text = formatted(format, arguments);
+    QString text = decoded(format, arguments);
     va_end(arguments);
-    return QString::fromUtf8(text);
+    return text;
+}
+
+QString cFormatRuntime(const char* format, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, format);
+    QString text = decoded(format, arguments);
+    va_end(arguments);
+    return text;
 }
 
 } // namespace calidra

@@ -12,4 +12,9 @@ namespace calidra {
 /// The calling thread's locale is the same afterwards as before.
 [[gnu::format(printf, 1, 2)]] QString cFormat(const char* format, ...);
 
+/// The same for a format made at run time, which the compiler cannot check:
+/// a translation that localizedFormat has matched with its key's conversions,
+/// or a format the caller builds.
+QString cFormatRuntime(const char* format, ...);
+
 } // namespace calidra

@@ -14,7 +14,7 @@ QString MenuIntervalValueTransformer::transformedValue(const QVariant& value) co
     }
     const QString format =
         localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Updating every %1.1f seconds"));
-    return cFormat(format.toUtf8().constData(), double(value.toFloat()));
+    return cFormatRuntime(format.toUtf8().constData(), double(value.toFloat()));
 }
 
 } // namespace calidra

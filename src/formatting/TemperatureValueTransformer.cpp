@@ -46,7 +46,7 @@ QString TemperatureValueTransformer::transformedValue(const QVariant& value) con
     const double celsius = value.toFloat();
     const bool fahrenheit = showsFahrenheit();
     const double shown = fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;
-    return cFormat(format.constData(), shown) +
+    return cFormatRuntime(format.constData(), shown) +
            QChar(fahrenheit ? degreeFahrenheit : degreeCelsius);
 }
 

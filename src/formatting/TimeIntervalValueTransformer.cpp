@@ -54,7 +54,7 @@ qint32 wholeSeconds(const QVariant& value)
 
 QString part(const Formats& formats, qint32 count)
 {
-    return cFormat(localizedFormat(formats[count == 1 ? 1 : 0]).toUtf8().constData(), count);
+    return cFormatRuntime(localizedFormat(formats[count == 1 ? 1 : 0]).toUtf8().constData(), count);
 }
 
 } // namespace

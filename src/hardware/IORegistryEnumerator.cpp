@@ -4,8 +4,8 @@
 
 namespace calidra {
 
-IORegistryEnumerator::IORegistryEnumerator(std::unique_ptr<RegistryIterator> iterator)
-    : iterator(std::move(iterator))
+IORegistryEnumerator::IORegistryEnumerator(std::unique_ptr<RegistryIterator> taken)
+    : iterator(std::move(taken))
 {}
 
 IORegistryEnumerator::~IORegistryEnumerator() = default;

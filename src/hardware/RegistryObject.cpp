@@ -6,10 +6,10 @@ namespace calidra {
 
 RegistryObject::RegistryObject() = default;
 
-RegistryObject::RegistryObject(std::unique_ptr<IORegistryEntry> entry) : entry(std::move(entry))
+RegistryObject::RegistryObject(std::unique_ptr<IORegistryEntry> found) : entry(std::move(found))
 {}
 
-RegistryObject::RegistryObject(QVariant value) : value(std::move(value))
+RegistryObject::RegistryObject(QVariant found) : value(std::move(found))
 {}
 
 RegistryObject::RegistryObject(RegistryObject&&) noexcept = default;

@@ -88,7 +88,7 @@ TEST_P(TerminationSignalsTest, EndsTheProcessOnlyWhereNothingElseWould)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TerminationSignalsTest, ::testing::ValuesIn(signalCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
 } // namespace calidra
