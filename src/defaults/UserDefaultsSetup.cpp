@@ -19,18 +19,21 @@ void migrateLegacyUnit(UserDefaults& defaults)
     defaults.removeObjectForKey(DefaultsKeys::useFahrenheit);
 }
 
-/// Done at every start, so an interval stored by anyone else is replaced.
-void applyUpdaterInterval(UserDefaults& defaults)
+} // namespace
+
+void applyUpdateCheckInterval(UserDefaults& defaults)
 {
-    if (defaults.boolForKey(DefaultsKeys::SUCheckAtStartup)) {
+    const QVariant stored = defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval);
+    const QString interval = QString::number(DefaultsKeys::updaterCheckInterval);
+    if (!defaults.boolForKey(DefaultsKeys::SUCheckAtStartup)) {
+        if (stored.isValid()) {
+            defaults.removeObjectForKey(DefaultsKeys::SUScheduledCheckInterval);
+        }
+    } else if (stored.toString() != interval) {
         defaults.setInteger(DefaultsKeys::updaterCheckInterval,
                             DefaultsKeys::SUScheduledCheckInterval);
-    } else {
-        defaults.removeObjectForKey(DefaultsKeys::SUScheduledCheckInterval);
     }
 }
-
-} // namespace
 
 UserDefaults* _initializeUserDefaults()
 {
@@ -40,7 +43,7 @@ UserDefaults* _initializeUserDefaults()
     }
     defaults->registerDefaults(DefaultsKeys::registeredFallbacks());
     migrateLegacyUnit(*defaults);
-    applyUpdaterInterval(*defaults);
+    applyUpdateCheckInterval(*defaults);
     return defaults;
 }
 

@@ -12,4 +12,11 @@ class UserDefaults;
 /// Called once per run, before any default is read.
 UserDefaults* _initializeUserDefaults();
 
+/// Stores the updater's check interval (DefaultsKeys::updaterCheckInterval)
+/// under SUScheduledCheckInterval while SUCheckAtStartup reads true and
+/// removes it otherwise, writing only when the stored value is not that
+/// already. Done at every start and by the preferences window whenever the
+/// check is switched, so an interval stored by anyone else is replaced.
+void applyUpdateCheckInterval(UserDefaults& defaults);
+
 } // namespace calidra

@@ -2,7 +2,7 @@
 
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
-#include "formatting/MenuIntervalValueTransformer.h"
+#include "defaults/UserDefaultsSetup.h"
 #include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
 #include "measurement/IntelModels.h"
@@ -11,6 +11,7 @@
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 #include "platform/SettingsPages.h"
+#include "support/SharedWindow.h"
 #include "ui_PreferencesWindowView.h"
 
 #include <QActionGroup>
@@ -28,11 +29,12 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace calidra {
 namespace {
 
-PreferenceController* sharedPreferenceControllerInstance = nullptr;
+SharedWindow<PreferenceController> sharedPreferenceController;
 
 const QString LoginItemName = u"Calidra"_qs;
 const QString GeneralItem = u"CLGeneralPreferencesToolbarItem"_qs;
@@ -63,29 +65,22 @@ double screenHeight()
 
 } // namespace
 
-PreferenceController::PreferenceController(const QString& autostartFolder)
-    : m_ui(std::make_unique<Ui::PreferencesWindowView>()), m_loginItems(autostartFolder)
+PreferenceController::PreferenceController(const QString& autostartFolder, bool intelModel)
+    : m_ui(std::make_unique<Ui::PreferencesWindowView>()), m_loginItems(autostartFolder),
+      isIntel(intelModel)
 {
-    ValueTransformer::setValueTransformer(std::make_shared<MenuIntervalValueTransformer>(),
-                                          u"MenuIntervalValueTransformer"_qs);
     m_ui->setupUi(this);
     awakeFromNib();
 }
 
-PreferenceController::~PreferenceController()
-{
-    if (sharedPreferenceControllerInstance == this) {
-        sharedPreferenceControllerInstance = nullptr;
-    }
-}
+PreferenceController::~PreferenceController() = default;
 
 PreferenceController* PreferenceController::showPreferences(const QString& autostartFolder)
 {
-    if (!sharedPreferenceControllerInstance) {
-        sharedPreferenceControllerInstance = new PreferenceController(autostartFolder);
-    }
-    sharedPreferenceControllerInstance->showWindow();
-    return sharedPreferenceControllerInstance;
+    return sharedPreferenceController.show([&autostartFolder] {
+        return new PreferenceController(autostartFolder,
+                                        IntelModels::isIntelModel(IORegistryEntry::machineModel()));
+    });
 }
 
 void PreferenceController::showWindow()
@@ -102,39 +97,49 @@ void PreferenceController::closeEvent(QCloseEvent* event)
 
 void PreferenceController::awakeFromNib()
 {
+    setupGeneralPane();
+    setupAppearancePane();
+    detachPanes();
+    setupToolbar();
+}
+
+void PreferenceController::setupGeneralPane()
+{
+    bindGauges();
+    bindFrequency();
+    bindStartup();
+}
+
+void PreferenceController::bindGauges()
+{
     gaugeChooser = new QButtonGroup(this);
     gaugeChooser->addButton(m_ui->gaugeTemperatureButton, 0);
     gaugeChooser->addButton(m_ui->gaugeFrequencyButton, 1);
     gaugeChooser->addButton(m_ui->gaugeBothButton, 2);
-
-    isIntel = IntelModels::isIntelModel(IORegistryEntry::machineModel());
     m_ui->gaugeFrequencyButton->setEnabled(isIntel);
     m_ui->gaugeBothButton->setEnabled(isIntel);
     if (!isIntel) {
-        defaults().setBool(false, DefaultsKeys::gaugeFrequency);
-        defaults().setBool(true, DefaultsKeys::gaugeTemperature);
-        defaults().setBool(false, DefaultsKeys::arrangeVertically);
+        measureTemperatureAlone();
     }
     selectGaugeRow();
-    applyUpdateCheck(defaults().boolForKey(DefaultsKeys::SUCheckAtStartup));
-    m_ui->loginItemSwitch->setChecked(m_loginItems.exists(LoginItemName));
-    bindActions();
-    bindControls();
-    explainPanelChoices();
+    connect(gaugeChooser, &QButtonGroup::idClicked, this, &PreferenceController::chooseGauge);
+}
 
-    generalPreferencesView = m_ui->generalPreferencesView;
-    displayPreferencesView = m_ui->displayPreferencesView;
-    m_ui->tabView->clear();
-    generalPreferencesView->setParent(this);
-    displayPreferencesView->setParent(this);
-    generalPreferencesView->hide();
-    displayPreferencesView->hide();
-
-    intermediaryView = new QLabel(this);
-    intermediaryView->setAlignment(Qt::AlignCenter);
-    intermediaryView->hide();
-    windowState = -1;
-    setupToolbar();
+// Only a listed Intel model reports its frequency, so elsewhere the
+// temperature is measured alone; the defaults are written only where they
+// say otherwise, so an opening changes nothing that is already right.
+void PreferenceController::measureTemperatureAlone()
+{
+    const std::pair<const QString&, bool> settings[] = {
+        {DefaultsKeys::gaugeFrequency, false},
+        {DefaultsKeys::gaugeTemperature, true},
+        {DefaultsKeys::arrangeVertically, false},
+    };
+    for (const auto& [key, value] : settings) {
+        if (defaults().boolForKey(key) != value) {
+            defaults().setBool(value, key);
+        }
+    }
 }
 
 void PreferenceController::selectGaugeRow()
@@ -146,28 +151,33 @@ void PreferenceController::selectGaugeRow()
     }
 }
 
-void PreferenceController::applyUpdateCheck(bool checkAtStartup)
+void PreferenceController::bindFrequency()
 {
-    if (checkAtStartup) {
-        defaults().setInteger(DefaultsKeys::updaterCheckInterval,
-                              DefaultsKeys::SUScheduledCheckInterval);
-    } else {
-        defaults().removeObjectForKey(DefaultsKeys::SUScheduledCheckInterval);
-    }
+    QSlider* slider = m_ui->frequencySlider;
+    slider->setRange(0, int(Intervals.size()) - 1);
+    slider->setPageStep(1);
+    follow(DefaultsKeys::frequency, [this, slider] {
+        const double seconds = defaults().floatForKey(DefaultsKeys::frequency);
+        const QSignalBlocker blocker(slider);
+        slider->setValue(nearestInterval(seconds));
+        m_ui->frequencyLabel->setText(m_intervalTransformer.transformedValue(seconds));
+    });
+    connect(slider, &QSlider::valueChanged, this, [](int index) {
+        defaults().setFloat(float(Intervals[std::size_t(index)]), DefaultsKeys::frequency);
+    });
 }
 
-void PreferenceController::bindActions()
+void PreferenceController::bindStartup()
 {
-    connect(gaugeChooser, &QButtonGroup::idClicked, this, &PreferenceController::chooseGauge);
+    m_ui->loginItemSwitch->setChecked(m_loginItems.exists(LoginItemName));
     connect(m_ui->loginItemSwitch, &QCheckBox::clicked, this,
             &PreferenceController::toggleLoginItem);
-    connect(m_ui->regionalSettingsButton, &QPushButton::clicked, this,
-            &PreferenceController::openRegionalSettings);
     connect(m_ui->accountSettingsButton, &QPushButton::clicked, this,
             &PreferenceController::openAccountSettings);
-    defaults().observe(DefaultsKeys::SUCheckAtStartup, this, [this](const QVariant&) {
-        applyUpdateCheck(defaults().boolForKey(DefaultsKeys::SUCheckAtStartup));
-    });
+    applyUpdateCheckInterval(defaults());
+    defaults().observe(DefaultsKeys::SUCheckAtStartup, this,
+                       [](const QVariant&) { applyUpdateCheckInterval(defaults()); });
+    bindSwitch(m_ui->updateCheckSwitch, DefaultsKeys::SUCheckAtStartup);
 }
 
 void PreferenceController::follow(const QString& key, const std::function<void()>& show)
@@ -186,9 +196,14 @@ void PreferenceController::bindSwitch(QAbstractButton* button, const QString& ke
             [key](bool on) { defaults().setBool(on, key); });
 }
 
-void PreferenceController::bindControls()
+void PreferenceController::setupAppearancePane()
 {
-    bindSwitch(m_ui->updateCheckSwitch, DefaultsKeys::SUCheckAtStartup);
+    bindUnit();
+    follow(DefaultsKeys::fontSize, [this] {
+        const QSignalBlocker blocker(m_ui->fontSizeField);
+        m_ui->fontSizeField->setValue(
+            int(std::lround(defaults().floatForKey(DefaultsKeys::fontSize))));
+    });
     bindSwitch(m_ui->showIconSwitch, DefaultsKeys::showIcon);
     // The arrangement and the size are shown as stored; the panel decides
     // them (explainPanelChoices), so their controls write nothing.
@@ -197,7 +212,11 @@ void PreferenceController::bindControls()
         m_ui->arrangeVerticallyButton->setChecked(vertically);
         m_ui->arrangeSideBySideButton->setChecked(!vertically);
     });
+    explainPanelChoices();
+}
 
+void PreferenceController::bindUnit()
+{
     follow(DefaultsKeys::displayUnit, [this] {
         const qint64 unit = defaults().integerForKey(DefaultsKeys::displayUnit);
         const bool known =
@@ -207,13 +226,8 @@ void PreferenceController::bindControls()
     });
     connect(m_ui->displayUnitChooser, &QComboBox::activated, this,
             [](int index) { defaults().setInteger(index, DefaultsKeys::displayUnit); });
-
-    follow(DefaultsKeys::fontSize, [this] {
-        const QSignalBlocker blocker(m_ui->fontSizeField);
-        m_ui->fontSizeField->setValue(
-            int(std::lround(defaults().floatForKey(DefaultsKeys::fontSize))));
-    });
-    bindFrequency();
+    connect(m_ui->regionalSettingsButton, &QPushButton::clicked, this,
+            &PreferenceController::openRegionalSettings);
 }
 
 // The panel, not the program, decides how large the values are and whether
@@ -241,23 +255,21 @@ void PreferenceController::explainPanelChoices()
                    "while the values keep their size beside it.")));
 }
 
-void PreferenceController::bindFrequency()
+// The panes leave the Designer's tab view: the toolbar shows one at a time
+// as the window's content.
+void PreferenceController::detachPanes()
 {
-    QSlider* slider = m_ui->frequencySlider;
-    slider->setRange(0, int(Intervals.size()) - 1);
-    slider->setPageStep(1);
-    follow(DefaultsKeys::frequency, [this, slider] {
-        const double seconds = defaults().floatForKey(DefaultsKeys::frequency);
-        const QSignalBlocker blocker(slider);
-        slider->setValue(nearestInterval(seconds));
-        const auto transformer =
-            ValueTransformer::valueTransformerForName(u"MenuIntervalValueTransformer"_qs);
-        m_ui->frequencyLabel->setText(transformer ? transformer->transformedValue(seconds)
-                                                  : QString());
-    });
-    connect(slider, &QSlider::valueChanged, this, [](int index) {
-        defaults().setFloat(float(Intervals[std::size_t(index)]), DefaultsKeys::frequency);
-    });
+    generalPreferencesView = m_ui->generalPreferencesView;
+    displayPreferencesView = m_ui->displayPreferencesView;
+    m_ui->tabView->clear();
+    for (QWidget* pane : {generalPreferencesView, displayPreferencesView}) {
+        pane->setParent(this);
+        pane->hide();
+    }
+    intermediaryView = new QLabel(this);
+    intermediaryView->setAlignment(Qt::AlignCenter);
+    intermediaryView->hide();
+    windowState = -1;
 }
 
 void PreferenceController::setupToolbar()

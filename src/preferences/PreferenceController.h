@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formatting/MenuIntervalValueTransformer.h"
 #include "platform/LoginItems.h"
 #include "support/Frame.h"
 
@@ -46,7 +47,9 @@ public:
     static constexpr int MaxLoginItemDeletions = 64;
 
     /// Creates the one window when there is none, with its login items kept
-    /// in `autostartFolder`, shows it in front and gives it. Never null.
+    /// in `autostartFolder` and the frequency choices offered when the
+    /// machine model is a listed Intel one, shows it in front and gives it.
+    /// Never null.
     static PreferenceController* showPreferences(const QString& autostartFolder);
 
     ~PreferenceController() override;
@@ -58,9 +61,8 @@ public:
     /// "CLDisplayPreferencesToolbarItem", General for any other.
     void showPane(QAction* item);
 
-    /// Stores the measurement choice of the gauge chooser's row and enables
-    /// the arrangement switch exactly when both values are measured. Other
-    /// rows change nothing.
+    /// Stores the measurement choice of the gauge chooser's row: 0
+    /// temperature, 1 frequency, 2 both. Other rows change nothing.
     void chooseGauge(int row);
 
     /// Adds the login item when the switch is on; removes every one of the
@@ -93,18 +95,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    explicit PreferenceController(const QString& autostartFolder);
+    PreferenceController(const QString& autostartFolder, bool intelModel);
 
     void awakeFromNib();
+    void setupGeneralPane();
+    void setupAppearancePane();
+    void bindGauges();
+    void measureTemperatureAlone();
     void selectGaugeRow();
-    void applyUpdateCheck(bool checkAtStartup);
+    void bindFrequency();
+    void bindStartup();
     void explainUnstartableBundle(const QString& bundlePath);
-    void bindActions();
     void follow(const QString& key, const std::function<void()>& show);
     void bindSwitch(QAbstractButton* button, const QString& key);
-    void bindControls();
+    void bindUnit();
     void explainPanelChoices();
-    void bindFrequency();
+    void detachPanes();
     void setupToolbar();
     QAction* addToolbarItem(const QString& identifier, const char* label, const char* toolTip,
                             const QString& image);
@@ -114,7 +120,8 @@ private:
 
     std::unique_ptr<Ui::PreferencesWindowView> m_ui;
     LoginItems m_loginItems;
-    bool isIntel = false;
+    MenuIntervalValueTransformer m_intervalTransformer;
+    const bool isIntel;
     QButtonGroup* gaugeChooser = nullptr;
     QWidget* generalPreferencesView = nullptr;
     QWidget* displayPreferencesView = nullptr;

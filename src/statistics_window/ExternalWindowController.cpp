@@ -6,6 +6,7 @@
 #include "platform/Alerts.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/Localization.h"
+#include "support/SharedWindow.h"
 #include "ui_ExternalWindowView.h"
 
 #include <QClipboard>
@@ -21,7 +22,7 @@
 namespace calidra {
 namespace {
 
-ExternalWindowController* sharedExternalWindowControllerInstance = nullptr;
+SharedWindow<ExternalWindowController> sharedExternalWindowController;
 
 } // namespace
 
@@ -36,25 +37,16 @@ ExternalWindowController::ExternalWindowController()
             &ExternalWindowController::saveTextualOutput);
 }
 
-ExternalWindowController::~ExternalWindowController()
-{
-    if (sharedExternalWindowControllerInstance == this) {
-        sharedExternalWindowControllerInstance = nullptr;
-    }
-}
+ExternalWindowController::~ExternalWindowController() = default;
 
 ExternalWindowController* ExternalWindowController::showExternalWindow()
 {
-    if (!sharedExternalWindowControllerInstance) {
-        sharedExternalWindowControllerInstance = new ExternalWindowController();
-    }
-    sharedExternalWindowControllerInstance->showWindow();
-    return sharedExternalWindowControllerInstance;
+    return sharedExternalWindowController.show([] { return new ExternalWindowController(); });
 }
 
 bool ExternalWindowController::isShowing()
 {
-    return sharedExternalWindowControllerInstance != nullptr;
+    return sharedExternalWindowController.current() != nullptr;
 }
 
 void ExternalWindowController::showWindow()

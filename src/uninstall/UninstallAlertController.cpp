@@ -5,6 +5,7 @@
 #include "measurement/IntelModels.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/ApplicationTermination.h"
+#include "support/SharedWindow.h"
 #include "ui_UninstallAlertView.h"
 
 #include <QCheckBox>
@@ -14,7 +15,7 @@
 namespace calidra {
 namespace {
 
-UninstallAlertController* sharedUninstallAlertControllerInstance = nullptr;
+SharedWindow<UninstallAlertController> sharedUninstallAlertController;
 
 // A mixed state counts as off, although the box calls itself checked then.
 bool isOn(const QCheckBox* box)
@@ -35,19 +36,11 @@ UninstallAlertController::UninstallAlertController()
             &UninstallAlertController::uninstall);
 }
 
-UninstallAlertController::~UninstallAlertController()
-{
-    if (sharedUninstallAlertControllerInstance == this) {
-        sharedUninstallAlertControllerInstance = nullptr;
-    }
-}
+UninstallAlertController::~UninstallAlertController() = default;
 
 void UninstallAlertController::showUninstallAlert()
 {
-    if (!sharedUninstallAlertControllerInstance) {
-        sharedUninstallAlertControllerInstance = new UninstallAlertController();
-    }
-    sharedUninstallAlertControllerInstance->showWindow();
+    sharedUninstallAlertController.show([] { return new UninstallAlertController(); });
 }
 
 void UninstallAlertController::showWindow()

@@ -120,6 +120,10 @@ TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoice
     EXPECT_FALSE(child<QAbstractButton>("gaugeFrequencyButton")->isEnabled());
     EXPECT_FALSE(child<QAbstractButton>("gaugeBothButton")->isEnabled());
     EXPECT_FALSE(child<QGroupBox>("textArrangementSwitch")->isEnabled());
+    close();
+    ASSERT_TRUE(QFile::remove(defaults.fileName()));
+    open(u"Other1,1"_qs);
+    EXPECT_FALSE(QFile::exists(defaults.fileName())) << "an opening with nothing to correct writes";
 }
 
 TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndThePanelChoosesSizeAndArrangement)
