@@ -63,8 +63,8 @@ void showFitted(QLabel* field, const QString& text, int pixelSize)
 
 // A box's children stand in its content area, which is the box less its title
 // band and shares its lower edge: their frames convert with the box's height.
-StatisticsView::StatisticsView(const QString& label, QPointF origin, QWidget* parent)
-    : QWidget(parent), label(label)
+StatisticsView::StatisticsView(const QString& title, QPointF origin, QWidget* parent)
+    : QWidget(parent), label(title)
 {
     setFrame({origin.x(), origin.y(), Width, Height});
     QGroupBox* tenMinutes = addBox(QT_TRANSLATE_NOOP("Calidra", "Ten Minutes"), {7, 6, 162, 108});

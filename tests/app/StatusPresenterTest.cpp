@@ -20,7 +20,7 @@ namespace {
 
 struct FixedGauge : Gauge
 {
-    explicit FixedGauge(float reading) : reading(reading) {}
+    explicit FixedGauge(float fixed) : reading(fixed) {}
     float gauge() override { return reading; }
     float reading;
 };

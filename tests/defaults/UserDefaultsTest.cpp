@@ -284,7 +284,7 @@ TEST_P(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileFileTest, ::testing::ValuesIn(hostileCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
 } // namespace calidra

@@ -29,11 +29,11 @@ TEST_F(IORegistryEntryTest, RegistryPathsNameEntriesInThePlaneAndNothingElse)
     EXPECT_FALSE(sensor->nameInPlane(u"IODeviceTree"_qs) ||
                  sensor->pathInPlane(u"IODeviceTree"_qs));
     EXPECT_FALSE(entry(u"platform/coretemp.0/hwmon"_qs)->locationInPlane(u"IOService"_qs));
-    for (const QString& path :
+    for (const QString& refused :
          {u"IOService:/missing"_qs, u"IOService:/platform/uevent"_qs, u"IOService:/link"_qs,
           u"IOService:/.."_qs, u"IOService:/./platform"_qs, u"IOService"_qs, u"NoSuchPlane:/"_qs,
           u"IOService:/platform\u0000x"_qs}) {
-        EXPECT_FALSE(IORegistryEntry::entryFromPath(path)) << path.toStdString();
+        EXPECT_FALSE(IORegistryEntry::entryFromPath(refused)) << refused.toStdString();
     }
     {
         const IORegistry missing(tree.absolute(u"no-such-root"_qs));

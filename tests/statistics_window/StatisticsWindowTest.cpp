@@ -35,7 +35,7 @@ namespace {
 
 struct FixedGauge : Gauge
 {
-    explicit FixedGauge(float value) : value(value) {}
+    explicit FixedGauge(float fixed) : value(fixed) {}
     float gauge() override { return value; }
     float value;
 };
