@@ -45,6 +45,8 @@ void addDevices(FixtureTree& tree, const std::vector<Device>& devices)
 class KernelValuesTest : public ::testing::Test
 {
 protected:
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     KernelValues values{tree.root()};
 };

@@ -23,6 +23,8 @@ protected:
         return IORegistryEntry::entryFromPath(u"IOService:/"_qs + path);
     }
 
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     IORegistry registry{tree.root()};
 };

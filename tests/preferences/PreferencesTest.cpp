@@ -100,6 +100,8 @@ protected:
     }
 
     QPointer<PreferenceController> window;
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     FixtureTree home;
     FixtureTree autostart;
     FixtureBundle bundle;

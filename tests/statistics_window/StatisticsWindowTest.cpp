@@ -79,6 +79,8 @@ protected:
                       u"OK"_qs);
     }
 
+    // Built in this order and torn down in reverse: each member uses the ones
+    // above it, and the process-wide ones stay current until those below are gone.
     QTemporaryDir folder;
     UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
     ScriptedAlerts alerts;
