@@ -13,7 +13,7 @@ namespace {
 
 // Most results fit the stack buffer; a longer one is formatted a second time
 // into a buffer of its length.
-QByteArray formatted(const char* format, std::va_list arguments)
+[[gnu::format(printf, 1, 0)]] QByteArray formatted(const char* format, std::va_list arguments)
 {
     std::array<char, 256> buffer;
     std::va_list first;
@@ -31,7 +31,7 @@ QByteArray formatted(const char* format, std::va_list arguments)
     return text;
 }
 
-QString decoded(const char* format, std::va_list arguments)
+[[gnu::format(printf, 1, 0)]] QString decoded(const char* format, std::va_list arguments)
 {
     const ScopedUtf8Locale cNumbers;
     return QString::fromUtf8(formatted(format, arguments));
@@ -48,6 +48,10 @@ QString cFormat(const char* format, ...)
     return text;
 }
 
+// The one place a format reaches the C library unchecked by the compiler: its
+// callers have matched its conversions with their arguments.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
 QString cFormatRuntime(const char* format, ...)
 {
     std::va_list arguments;
@@ -56,5 +60,6 @@ QString cFormatRuntime(const char* format, ...)
     va_end(arguments);
     return text;
 }
+#pragma GCC diagnostic pop
 
 } // namespace calidra
