@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
     }
     const IORegistry registry(u"/"_qs);
     KernelValues kernelValues(u"/"_qs);
-    UserDefaults defaults(UserDefaults::standardFilePath());
+    UserDefaults defaults(UserDefaults::adoptLegacyFile(UserDefaults::standardFilePath()));
     MessageBoxAlerts alerts;
     PkexecLauncher launcher;
     const ApplicationTermination termination;

@@ -184,7 +184,21 @@ UserDefaults::~UserDefaults()
 QString UserDefaults::standardFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           u"/Calidra/Calidra.ini"_qs;
+           u"/Calidra/Calidra.conf"_qs;
+}
+
+QString UserDefaults::adoptLegacyFile(const QString& filePath)
+{
+    const QString legacy = QFileInfo(filePath).dir().filePath(u"Calidra.ini"_qs);
+    struct stat status;
+    if (::lstat(QFile::encodeName(filePath).constData(), &status) == 0 || errno != ENOENT ||
+        ::lstat(QFile::encodeName(legacy).constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return filePath;
+    }
+    return std::rename(QFile::encodeName(legacy).constData(),
+                       QFile::encodeName(filePath).constData()) == 0
+               ? filePath
+               : legacy;
 }
 
 void UserDefaults::registerDefaults(const QVariantMap& fallbacks)

@@ -52,10 +52,17 @@ public:
     /// Writes the changes still kept in memory (see synchronize()).
     ~UserDefaults() override;
 
-    /// The path of the user's own settings file, "Calidra/Calidra.ini" in the
+    /// The path of the user's own settings file, "Calidra/Calidra.conf" in the
     /// user's configuration folder (XDG_CONFIG_HOME, else ~/.config). Touches
     /// no file.
     static QString standardFilePath();
+
+    /// Earlier versions kept the settings in "Calidra.ini": when nothing is at
+    /// `filePath` and a regular file of that name stands beside it, it is
+    /// renamed to `filePath`, once. Gives the path to read: `filePath`, or the
+    /// old file when it could not be moved, so that no setting is lost.
+    /// Anything but a regular file at the old name is left alone. Opens no file.
+    static QString adoptLegacyFile(const QString& filePath);
 
     /// The process-wide store; null when none exists.
     static UserDefaults* standardUserDefaults() { return current(); }

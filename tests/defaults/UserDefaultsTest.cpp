@@ -162,11 +162,46 @@ TEST_F(UserDefaultsTest, OnlyFlatKeysChangeTheFileAndDamagedLinesLoseNoSettingAr
     EXPECT_TRUE(reopened.boolForKey(u"showIcon"_qs));
 }
 
-TEST(UserDefaultsPathTest, TheUsersFileIsCalidraIniInTheUsersConfigFolder)
+TEST(UserDefaultsPathTest, TheUsersFileIsCalidraConfInTheUsersConfigFolder)
 {
     EXPECT_EQ(UserDefaults::standardFilePath(),
               QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                  u"/Calidra/Calidra.ini"_qs);
+                  u"/Calidra/Calidra.conf"_qs);
+}
+
+// The old file moves to the new name once; nothing is overwritten, and what is
+// not a regular file stays where it is.
+TEST_F(UserDefaultsTest, TheOldSettingsFileMovesToTheNewNameOnce)
+{
+    const QString conf = m_dir.filePath(u"Calidra.conf"_qs);
+    const QString ini = m_dir.filePath(u"Calidra.ini"_qs);
+    // clang-format off
+    const struct { const char* name; QByteArray confText; QByteArray iniText; bool iniFifo;
+                   QString read; QByteArray confAfter; bool iniAfter; } rows[] = {
+        {"only the old file", {},            "[General]\nshowIcon=true\n", false, conf,
+         "[General]\nshowIcon=true\n", false},
+        {"both",              "fontSize=9\n", "fontSize=20\n",              false, conf,
+         "fontSize=9\n", true},
+        {"a FIFO as the old", {},            {},                            true,  conf, {}, true},
+        {"neither",           {},            {},                            false, conf, {}, false},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(conf);
+        QFile::remove(ini);
+        if (!row.confText.isEmpty()) {
+            ASSERT_TRUE(writeText(conf, row.confText));
+        }
+        if (row.iniFifo) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        } else if (!row.iniText.isEmpty()) {
+            ASSERT_TRUE(writeText(ini, row.iniText));
+        }
+        EXPECT_EQ(UserDefaults::adoptLegacyFile(conf), row.read);
+        EXPECT_EQ(fileText(conf), row.confAfter);
+        EXPECT_EQ(QFileInfo::exists(ini), row.iniAfter);
+    }
 }
 
 TEST_F(UserDefaultsTest, AChangeThatFindsTheLockUnavailableIsWrittenByTheNextWriteOrAtTheEnd)

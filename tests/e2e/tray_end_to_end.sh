@@ -5,7 +5,8 @@
 # icon, live through its sensor file vanishing and coming back, and exit with
 # 0 when it is asked to end, at every moment: started with SIGHUP ignored
 # (as under nohup), it keeps ignoring it; a stream of SIGTERMs during its end
-# changes nothing; SIGTERM during a start-up alert ends it too. A FIFO where
+# changes nothing; SIGTERM during a start-up alert ends it too (its settings
+# come from the file name earlier versions used, which is moved). A FIFO where
 # its settings file should be does not hold start-up up. Last, on a session
 # bus of its own with a panel that hosts StatusNotifierItems, it must publish
 # its item, publish it again when the panel restarts, and end when the
@@ -42,8 +43,9 @@ echo "Package id 0" >"$hwmon/temp1_label"
 echo 47000 >"$hwmon/temp1_input"
 echo 0 >"$work/sys/devices/system/cpu/online"
 printf 'processor\t: 0\nvendor_id\t: GenuineIntel\n' >"$work/cpuinfo"
+# Under the name earlier versions used: it is moved to Calidra.conf and read.
 printf '[General]\ngaugeTemperature=false\n' >"$work/alert/Calidra/Calidra.ini"
-mkfifo "$work/fifo/Calidra/Calidra.ini"
+mkfifo "$work/fifo/Calidra/Calidra.conf"
 
 # Polls up to 30 seconds, ten times a second, until the command succeeds.
 poll() {
@@ -112,12 +114,14 @@ start "$work/alert"
 poll shown || fail "no alert appeared with both measurements off"
 kill -TERM "$app"
 ended "after SIGTERM during a start-up alert"
+[ -f "$work/alert/Calidra/Calidra.conf" ] && [ ! -e "$work/alert/Calidra/Calidra.ini" ] \
+    || fail "the settings under their old name were not moved to Calidra.conf"
 
 start "$work/fifo"
 poll shown || fail "no tray icon appeared with a FIFO as the settings file"
 kill -TERM "$app"
 ended "after SIGTERM with a FIFO as the settings file"
-[ -p "$work/fifo/Calidra/Calidra.ini" ] || fail "the FIFO at the settings path was replaced"
+[ -p "$work/fifo/Calidra/Calidra.conf" ] || fail "the FIFO at the settings path was replaced"
 
 command -v dbus-daemon >/dev/null || skip "dbus-daemon is not installed"
 dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" &
