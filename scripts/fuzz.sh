@@ -16,7 +16,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(kernel_text property_list regex registry_path)
 
-"$PWD/scripts/install-deps.sh"
+"$PWD/scripts/install-deps.sh" --test
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

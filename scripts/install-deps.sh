@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Calidra needs to build, test and run.
+# Installs the Debian 12 packages Calidra needs to build and run, and with
+# --test also what its tests, benchmarks and fuzz targets need.
 # Packages already present are left alone; apt is asked only when one is missing.
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build pkg-config clang-format
-    clang libclang-rt-14-dev
+    g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools libgl-dev
     libssl-dev libplist-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    policykit-1 kmod
-    dbus-daemon fonts-dejavu-core
-    xvfb xauth trayer xdotool imagemagick
+    policykit-1 kmod fonts-dejavu-core
 )
+if [ "${1:-}" = "--test" ]; then
+    packages+=(
+        clang-format clang libclang-rt-14-dev
+        libgtest-dev libgmock-dev libbenchmark-dev
+        dbus-daemon xvfb xauth trayer xdotool imagemagick
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -5,10 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-"$PWD/scripts/install-deps.sh"
+"$PWD/scripts/install-deps.sh" --test
 
 build=build
-options=()
+options=(-DCALIDRA_BUILD_TESTS=ON -DCALIDRA_BUILD_BENCHMARKS=ON)
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-sanitize
     options=(-DCALIDRA_SANITIZE=ON -DCALIDRA_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug)

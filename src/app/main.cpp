@@ -12,10 +12,32 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+
 using namespace calidra;
+
+namespace {
+
+// Qt aborts with a page of advice when it finds no display; without one the
+// tray cannot be shown, and one line says so. A chosen Qt platform (such as
+// offscreen) is left to Qt.
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (!hasDisplay()) {
+        std::fputs("calidra: no display to show the tray on (neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set)\n",
+                   stderr);
+        return 1;
+    }
     // Until the event loop runs, a signal ends the program at once.
     TerminationSignals::install();
     QApplication application(argc, argv);
