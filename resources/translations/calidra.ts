@@ -324,15 +324,15 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Show the icon in the status bar</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Side by side</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>One above the other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the icon in the panel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
