@@ -3,10 +3,8 @@
 #include <QCoreApplication>
 
 namespace calidra {
-namespace {
 
-// The conversion characters of a printf format, in order; "%%" is no conversion.
-QString conversions(const QString& format)
+QString printfConversions(const QString& format)
 {
     QString found;
     for (qsizetype at = format.indexOf(u'%'); at >= 0 && at + 1 < format.size();
@@ -15,15 +13,15 @@ QString conversions(const QString& format)
         while (end < format.size() && QStringView(u"-+ #0123456789.lhqjzt").contains(format[end])) {
             ++end;
         }
-        if (end < format.size() && format[end] != u'%') {
+        // A percent sign before anything but a conversion letter (a quote,
+        // "%%") is text, not a conversion.
+        if (end < format.size() && (format[end].isLetter() || format[end] == u'@')) {
             found += format.mid(at + 1, end - at);
         }
         at = end;
     }
     return found;
 }
-
-} // namespace
 
 QString localizedString(const char* key)
 {
@@ -34,7 +32,7 @@ QString localizedFormat(const char* key)
 {
     const QString original = QString::fromUtf8(key);
     const QString translated = localizedString(key);
-    return conversions(translated) == conversions(original) ? translated : original;
+    return printfConversions(translated) == printfConversions(original) ? translated : original;
 }
 
 } // namespace calidra

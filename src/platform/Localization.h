@@ -11,6 +11,11 @@ inline constexpr char TranslationContext[] = "Calidra";
 /// itself where there is none.
 QString localizedString(const char* key);
 
+/// The conversions of a printf-style format in order, flags, width,
+/// precision and length included ("%1.1f and %@" gives "1.1f@"); a percent
+/// sign not followed by a conversion letter or "@" is no conversion.
+QString printfConversions(const QString& format);
+
 /// The translation of a printf-style format, used only when it has the same
 /// conversions in the same order as the key; otherwise the key itself, so
 /// that a faulty translation can never make a formatting call read arguments

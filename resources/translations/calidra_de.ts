@@ -1,0 +1,384 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="en">
+<context>
+    <name>Calidra</name>
+    <message>
+        <source>Please wait...</source>
+        <translation>Bitte warten...</translation>
+    </message>
+    <message>
+        <source>Updating every %1.1f seconds</source>
+        <translation>Aktualisierung alle %1.1f Sekunden</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Durchschnitt</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>%i weeks</source>
+        <translation>%i Wochen</translation>
+    </message>
+    <message>
+        <source>%i week</source>
+        <translation>%i Woche</translation>
+    </message>
+    <message>
+        <source>%i days</source>
+        <translation>%i Tage</translation>
+    </message>
+    <message>
+        <source>%i day</source>
+        <translation>%i Tag</translation>
+    </message>
+    <message>
+        <source>%i hours</source>
+        <translation>%i Stunden</translation>
+    </message>
+    <message>
+        <source>%i hour</source>
+        <translation>%i Stunde</translation>
+    </message>
+    <message>
+        <source>%i minutes</source>
+        <translation>%i Minuten</translation>
+    </message>
+    <message>
+        <source>%i minute</source>
+        <translation>%i Minute</translation>
+    </message>
+    <message>
+        <source>%i seconds</source>
+        <translation>%i Sekunden</translation>
+    </message>
+    <message>
+        <source>%i second</source>
+        <translation>%i Sekunde</translation>
+    </message>
+    <message>
+        <source>Privileged operation failed.</source>
+        <translation>Der Vorgang mit Administratorrechten ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>The application seems to have been tampered with. Please reinstall Calidra.
+
+Continuing may put your computer at severe risk. It is strongly recommended not to proceed.</source>
+        <translation>Das Programm scheint verändert worden zu sein. Bitte installieren Sie Calidra neu.
+
+Wenn Sie fortfahren, kann Ihr Computer ernsthaft gefährdet sein. Es wird dringend empfohlen, nicht fortzufahren.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Proceed Anyway</source>
+        <translation>Trotzdem fortfahren</translation>
+    </message>
+    <message>
+        <source>SpeedIt needs to be installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In order to gauge temperature or frequency values on this computer, Calidra needs to install SpeedIt, a third-party kernel extension. This requires admin privileges, but only needs to be done once.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Proceed</source>
+        <translation>Fortfahren</translation>
+    </message>
+    <message>
+        <source>Cancel and Quit</source>
+        <translation>Abbrechen und beenden</translation>
+    </message>
+    <message>
+        <source>Last ten minutes</source>
+        <translation>Letzte zehn Minuten</translation>
+    </message>
+    <message>
+        <source>Since start</source>
+        <translation>Seit dem Start</translation>
+    </message>
+    <message>
+        <source>About Calidra</source>
+        <translation>Über Calidra</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>No working temperature sensors found.</source>
+        <translation>Kein funktionierender Temperatursensor gefunden.</translation>
+    </message>
+    <message>
+        <source>Calidra was unable to find a sensor (ID: %@).</source>
+        <translation>Calidra konnte keinen Sensor finden (Kennung: %@).</translation>
+    </message>
+    <message>
+        <source>Shows the processor&apos;s temperature and clock frequency in the system tray, with their statistics.</source>
+        <translation>Zeigt die Temperatur und die Taktfrequenz des Prozessors in der Kontrollleiste, mit ihrer Statistik.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Statistics...</source>
+        <translation>Statistik...</translation>
+    </message>
+    <message>
+        <source>Ten Minutes</source>
+        <translation>Zehn Minuten</translation>
+    </message>
+    <message>
+        <source>Overall</source>
+        <translation>Gesamt</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Aktuell</translation>
+    </message>
+    <message>
+        <source>%@ Report</source>
+        <translation>%@-Bericht</translation>
+    </message>
+    <message>
+        <source>Current %@</source>
+        <translation>%@ aktuell</translation>
+    </message>
+    <message>
+        <source>Statistics for last ten minutes</source>
+        <translation>Statistik der letzten zehn Minuten</translation>
+    </message>
+    <message>
+        <source>Overall statistics</source>
+        <translation>Gesamtstatistik</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperatur</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>Frequenz</translation>
+    </message>
+    <message>
+        <source>Running for %@</source>
+        <translation>Läuft seit %@</translation>
+    </message>
+    <message>
+        <source>Calidra Report</source>
+        <translation>Calidra-Bericht</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>Calidra Report File</source>
+        <translation>Calidra-Berichtsdatei</translation>
+    </message>
+    <message>
+        <source>The report could not be saved to “%@”.</source>
+        <translation>Der Bericht konnte nicht unter „%@“ gesichert werden.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>General Preferences</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Darstellung</translation>
+    </message>
+    <message>
+        <source>Appearance Preferences</source>
+        <translation>Einstellungen zur Darstellung</translation>
+    </message>
+    <message>
+        <source>Calidra cannot start at login from “%@”.</source>
+        <translation>Calidra kann beim Anmelden nicht aus „%@“ gestartet werden.</translation>
+    </message>
+    <message>
+        <source>The desktop cannot start a program whose folder name holds “%” or is not valid UTF-8. Move Calidra to a folder whose name has no “%” and only valid UTF-8, then turn this on again.</source>
+        <translation>Die Arbeitsumgebung kann kein Programm starten, dessen Ordnername „%“ enthält oder kein gültiges UTF-8 ist. Verschieben Sie Calidra in einen Ordner, dessen Name kein „%“ und nur gültiges UTF-8 enthält, und schalten Sie dies dann wieder ein.</translation>
+    </message>
+    <message>
+        <source>Preferences...</source>
+        <translation>Einstellungen...</translation>
+    </message>
+    <message>
+        <source>Quit and Uninstall...</source>
+        <translation>Beenden und deinstallieren...</translation>
+    </message>
+    <message>
+        <source>The panel chooses the size: the values fill a tray icon, or take the panel&apos;s font beside the icon.</source>
+        <translation>Die Leiste wählt die Größe: Die Werte füllen ein Symbol in der Kontrollleiste oder stehen in der Schrift der Leiste neben dem Symbol.</translation>
+    </message>
+    <message>
+        <source>The panel chooses the arrangement: two values are stacked in a tray icon, and stand side by side in a panel label.</source>
+        <translation>Die Leiste wählt die Anordnung: In einem Symbol stehen zwei Werte übereinander, in einer Beschriftung der Leiste nebeneinander.</translation>
+    </message>
+    <message>
+        <source>The icon stands before a panel label; in a tray icon it is shown only while the values keep their size beside it.</source>
+        <translation>Das Symbol steht vor der Beschriftung in der Leiste; in einem Symbol der Kontrollleiste erscheint es nur, solange die Werte daneben ihre Größe behalten.</translation>
+    </message>
+</context>
+<context>
+    <name>ExternalWindowView</name>
+    <message>
+        <source>Calidra Statistics</source>
+        <translation>Calidra-Statistik</translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation>Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Copy to Clipboard</source>
+        <translation>In die Zwischenablage kopieren</translation>
+    </message>
+    <message>
+        <source>Save to File...</source>
+        <translation>In Datei sichern...</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindowView</name>
+    <message>
+        <source>Calidra Preferences</source>
+        <translation>Calidra-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>Messen</translation>
+    </message>
+    <message>
+        <source>Temperature only</source>
+        <translation>Nur Temperatur</translation>
+    </message>
+    <message>
+        <source>Frequency only</source>
+        <translation>Nur Frequenz</translation>
+    </message>
+    <message>
+        <source>Temperature and frequency</source>
+        <translation>Temperatur und Frequenz</translation>
+    </message>
+    <message>
+        <source>Sampling</source>
+        <translation>Messintervall</translation>
+    </message>
+    <message>
+        <source>Start-up</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Start Calidra when I log in</source>
+        <translation>Calidra beim Anmelden starten</translation>
+    </message>
+    <message>
+        <source>Account Settings...</source>
+        <translation>Kontoeinstellungen...</translation>
+    </message>
+    <message>
+        <source>Check for updates at start-up</source>
+        <translation>Beim Start nach Aktualisierungen suchen</translation>
+    </message>
+    <message>
+        <source>Temperature unit:</source>
+        <translation>Temperatureinheit:</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Celsius</source>
+        <translation>Celsius</translation>
+    </message>
+    <message>
+        <source>Fahrenheit</source>
+        <translation>Fahrenheit</translation>
+    </message>
+    <message>
+        <source>Regional Settings...</source>
+        <translation>Regionaleinstellungen...</translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation>Schriftgröße:</translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation> pt</translation>
+    </message>
+    <message>
+        <source>Side by side</source>
+        <translation>Nebeneinander</translation>
+    </message>
+    <message>
+        <source>One above the other</source>
+        <translation>Übereinander</translation>
+    </message>
+    <message>
+        <source>Show the icon in the panel</source>
+        <translation>Das Symbol in der Leiste zeigen</translation>
+    </message>
+</context>
+<context>
+    <name>UninstallAlertView</name>
+    <message>
+        <source>Uninstall Calidra</source>
+        <translation>Calidra deinstallieren</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Uninstall Calidra&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Calidra deinstallieren&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Choose what to remove before Calidra quits.</source>
+        <translation>Wählen Sie, was vor dem Beenden von Calidra entfernt werden soll.</translation>
+    </message>
+    <message>
+        <source>Remove the SpeedIt kernel extension</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removing SpeedIt asks for an administrator&apos;s password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Calidra&apos;s preferences to the Trash</source>
+        <translation>Die Einstellungen von Calidra in den Papierkorb verschieben</translation>
+    </message>
+    <message>
+        <source>Move Calidra to the Trash</source>
+        <translation>Calidra in den Papierkorb verschieben</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Quit Without Removing</source>
+        <translation>Beenden, ohne zu entfernen</translation>
+    </message>
+    <message>
+        <source>Remove and Quit</source>
+        <translation>Entfernen und beenden</translation>
+    </message>
+</context>
+</TS>
