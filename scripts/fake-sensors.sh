@@ -3,7 +3,7 @@
 # looks like an Intel PC with its processor temperature driver loaded, so that
 # Calidra shows real-looking readings on any machine:
 #
-#   sudo scripts/fake-sensors.sh build/Calidra/calidra
+#   sudo scripts/fake-sensors.sh [--no-driver] build/Calidra/calidra
 #
 # Fixture files are bind-mounted over what the program reads from "/":
 # /proc/cpuinfo (GenuineIntel, one block per online processor, "cpu MHz"),
@@ -15,7 +15,8 @@
 # readings every second: a slow wave between 45 and 75 °C, four minutes long,
 # with noise, and a frequency that follows it. With coretemp listed among the
 # hwmon devices the driver counts as loaded, so the program does not offer to
-# install it at start. The mounts end with the namespace; the fixture folder
+# install it at start. With --no-driver the hwmon folder is empty: an Intel PC
+# whose temperature driver is not loaded, as on a first start. The mounts end with the namespace; the fixture folder
 # and the loop end with this script.
 #
 # The environment is kept (DISPLAY, the session bus); only an unset
@@ -71,8 +72,13 @@ if [[ ${1:-} == --in-namespace ]]; then
     exec "$@"
 fi
 
+driver=true
+if [[ ${1:-} == --no-driver ]]; then
+    driver=false
+    shift
+fi
 if [[ $# -lt 1 ]]; then
-    echo "usage: $0 COMMAND [ARGS...]" >&2
+    echo "usage: $0 [--no-driver] COMMAND [ARGS...]" >&2
     exit 2
 fi
 if [[ $EUID -ne 0 ]]; then
@@ -116,11 +122,13 @@ write_readings() {
     wave=$((phase < 120 ? phase : 240 - phase))
     millidegrees=$(clamp $((45000 + wave * 250 + $(noise 1000))) 45000 75000)
     megahertz=$(clamp $((1200 + wave * 20 + $(noise 100))) 1200 3900)
-    printf '%d\n' "$millidegrees" 1<>"$fixture/hwmon/hwmon0/temp1_input"
-    for ((cpu = 0; cpu < processors; cpu++)); do
-        printf '%d\n' "$(clamp $((millidegrees - $(noise 2000) - 2000)) 40000 75000)" \
-            1<>"$fixture/hwmon/hwmon0/temp$((cpu + 2))_input"
-    done
+    if $driver; then
+        printf '%d\n' "$millidegrees" 1<>"$fixture/hwmon/hwmon0/temp1_input"
+        for ((cpu = 0; cpu < processors; cpu++)); do
+            printf '%d\n' "$(clamp $((millidegrees - $(noise 2000) - 2000)) 40000 75000)" \
+                1<>"$fixture/hwmon/hwmon0/temp$((cpu + 2))_input"
+        done
+    fi
     printf '%d\n' $((megahertz * 1000)) 1<>"$fixture/cpufreq/scaling_cur_freq"
     for ((cpu = 0; cpu < processors; cpu++)); do
         printf 'processor\t: %d\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 158\n' "$cpu"
@@ -129,12 +137,15 @@ write_readings() {
     done 1<>"$fixture/cpuinfo"
 }
 
-mkdir -p "$fixture/hwmon/hwmon0" "$fixture/cpufreq"
-echo coretemp >"$fixture/hwmon/hwmon0/name"
-echo "Package id 0" >"$fixture/hwmon/hwmon0/temp1_label"
-for ((cpu = 0; cpu < processors; cpu++)); do
-    echo "Core $cpu" >"$fixture/hwmon/hwmon0/temp$((cpu + 2))_label"
-done
+mkdir -p "$fixture/hwmon" "$fixture/cpufreq"
+if $driver; then
+    mkdir "$fixture/hwmon/hwmon0"
+    echo coretemp >"$fixture/hwmon/hwmon0/name"
+    echo "Package id 0" >"$fixture/hwmon/hwmon0/temp1_label"
+    for ((cpu = 0; cpu < processors; cpu++)); do
+        echo "Core $cpu" >"$fixture/hwmon/hwmon0/temp$((cpu + 2))_label"
+    done
+fi
 write_readings 0
 
 (
