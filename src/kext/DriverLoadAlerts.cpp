@@ -23,6 +23,11 @@ const char* explanationKey(Kind kind)
             "Calidra", "No polkit authentication agent is running, so nothing could ask for an "
                        "administrator's password. Start your desktop's polkit agent (or install "
                        "one), or load the driver yourself in a terminal:\n\n%@");
+    case Kind::NoAuthority:
+        return QT_TRANSLATE_NOOP(
+            "Calidra", "The polkit service, which decides who may act as an administrator, "
+                       "could not be reached. Start it (or install polkit), or load the driver "
+                       "yourself in a terminal:\n\n%@");
     case Kind::Dismissed:
         return QT_TRANSLATE_NOOP(
             "Calidra", "The password dialog was closed without a password. Calidra offers to "

@@ -34,6 +34,8 @@ public:
             NotAuthorized,
             /// No authentication agent runs that could ask for the password.
             NoAgent,
+            /// The service that grants the authorization could not be reached.
+            NoAuthority,
             /// The tool ran and failed, or was ended by a signal.
             Failed,
         };

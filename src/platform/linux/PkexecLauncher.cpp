@@ -20,8 +20,9 @@ void keep(QByteArray& kept, const QByteArray& chunk)
 }
 
 // pkexec's own exit statuses: 126 when the password dialog was dismissed, 127
-// when no authorization could be obtained, for which it names a missing agent
-// on its standard error. Every other status is the tool's.
+// when no authorization could be obtained, for which its standard error names
+// a missing agent or an unreachable polkit service. Every other status is the
+// tool's.
 Kind kindOf(int exitCode, QProcess::ExitStatus exitStatus, const QByteArray& standardError)
 {
     if (exitStatus != QProcess::NormalExit) {
@@ -33,7 +34,10 @@ Kind kindOf(int exitCode, QProcess::ExitStatus exitStatus, const QByteArray& sta
     case 126:
         return Kind::Dismissed;
     case 127:
-        return standardError.contains("No authentication agent") ? Kind::NoAgent
+        if (standardError.contains("No authentication agent")) {
+            return Kind::NoAgent;
+        }
+        return standardError.contains("Error getting authority") ? Kind::NoAuthority
                                                                  : Kind::NotAuthorized;
     default:
         return Kind::Failed;

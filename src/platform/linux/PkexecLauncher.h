@@ -32,8 +32,8 @@ public:
     /// the event loop runs, then closed). 0 when it started, 1 when pkexec
     /// could not be started. The outcome, once pkexec has ended, comes from
     /// its exit status: 0 succeeded, 126 dismissed, 127 not authorized (no
-    /// agent when its standard error says so), anything else or a signal
-    /// failed. A tool that itself exits with 126 or 127 reads as pkexec's.
+    /// agent or no authority when its standard error says so), anything else
+    /// or a signal failed. A tool that itself exits with 126 or 127 reads as pkexec's.
     int launch(const QString& tool, const QStringList& arguments, const QByteArray& standardInput,
                OutcomeHandler onFinished) override;
 

@@ -88,6 +88,10 @@ TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
          "",
          {Kind::NoAgent, "Error executing command as another user: No authentication agent "
                          "found.\n"}},
+        {"NoAuthority",
+         "echo 'Error getting authority: Could not connect' >&2; exit 127",
+         "",
+         {Kind::NoAuthority, "Error getting authority: Could not connect\n"}},
         {"ScriptFails",
          "exec \"$@\"",
          "echo 'modprobe: FATAL' >&2; exit 1",
