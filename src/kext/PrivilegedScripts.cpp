@@ -1,6 +1,7 @@
 #include "PrivilegedScripts.h"
 
 #include "hardware/SysfsFile.h"
+#include "kext/DriverLoadAlerts.h"
 #include "kext/ScriptDigests.h"
 #include "platform/Alerts.h"
 #include "platform/ApplicationActivation.h"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace calidra {
 namespace {
@@ -104,12 +106,13 @@ bool proceedDespiteTampering()
     return Alerts::run(tamperAlert) == 1;
 }
 
-bool runPrivilegedScript(const QString& relativePath, const std::array<unsigned char, 20>& digest)
+bool runPrivilegedScript(const QString& relativePath, const std::array<unsigned char, 20>& digest,
+                         PrivilegedLauncher::OutcomeHandler onFinished)
 {
     const std::optional<QString> path = scriptPath(relativePath);
     const QByteArray expected(reinterpret_cast<const char*>(digest.data()),
                               qsizetype(digest.size()));
-    return path && _runAuthorizedShellScriptAt(*path, expected);
+    return path && _runAuthorizedShellScriptAt(*path, expected, std::move(onFinished));
 }
 
 } // namespace
@@ -143,13 +146,13 @@ qint32 statSpeedIt(std::chrono::milliseconds timeout)
 bool installAndRunSpeedItLaunchDaemon()
 {
     return runPrivilegedScript(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
-                               InstallScriptDigest);
+                               InstallScriptDigest, tellDriverLoadOutcome);
 }
 
 bool uninstallSpeedItLaunchDaemon()
 {
-    return runPrivilegedScript(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
-                               UninstallScriptDigest);
+    return runPrivilegedScript(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs, UninstallScriptDigest,
+                               {});
 }
 
 std::optional<QByteArray> _checksumForFile(const QString& path)
@@ -158,14 +161,16 @@ std::optional<QByteArray> _checksumForFile(const QString& path)
 }
 
 int _performAuthorizedCommand(const QString& tool, const QStringList& arguments,
-                              const QByteArray& standardInput)
+                              const QByteArray& standardInput,
+                              PrivilegedLauncher::OutcomeHandler onFinished)
 {
     activateIgnoringOtherApps();
     PrivilegedLauncher* launcher = PrivilegedLauncher::shared();
-    return launcher ? launcher->launch(tool, arguments, standardInput) : -1;
+    return launcher ? launcher->launch(tool, arguments, standardInput, std::move(onFinished)) : -1;
 }
 
-bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest)
+bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest,
+                                 PrivilegedLauncher::OutcomeHandler onFinished)
 {
     // Read once: the digest is taken of these bytes and the root shell is
     // given these bytes, so a file changed meanwhile changes nothing.
@@ -175,7 +180,7 @@ bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expected
     }
     // Without a file there is nothing to run, and no password to ask for.
     if (script) {
-        _performAuthorizedCommand(Shell, {u"-s"_qs}, *script);
+        _performAuthorizedCommand(Shell, {u"-s"_qs}, *script, std::move(onFinished));
     }
     return true;
 }

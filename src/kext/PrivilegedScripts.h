@@ -1,6 +1,8 @@
 #pragma once
 // Kept name: "SpeedIt" is the processor temperature driver at boot; see docs/GLOSSARY.md.
 
+#include "platform/PrivilegedLauncher.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -35,12 +37,16 @@ qint32 statSpeedIt(std::chrono::milliseconds timeout = StatusScriptTimeout);
 
 /// Runs the main bundle's "Scripts/installAndRunSpeedItLaunchDaemon.sh" as
 /// the superuser after checking it against its digest compiled into the
-/// program; see _runAuthorizedShellScriptAt. Does not wait for the script.
+/// program; see _runAuthorizedShellScriptAt. Does not wait for the script;
+/// once it has ended, a failure to load the driver (pkexec missing, no agent,
+/// the password dialog dismissed, not authorized, the script failing) is told
+/// in an alert (tellDriverLoadOutcome), a success is not.
 bool installAndRunSpeedItLaunchDaemon();
 
 /// Runs the main bundle's "Scripts/uninstallSpeedItLaunchDaemon.sh" the same
-/// way, against its own compiled digest. Does not wait for the script either;
-/// the current PrivilegedLauncher can be asked to.
+/// way, against its own compiled digest, and tells nothing of its outcome.
+/// Does not wait for the script either; the current PrivilegedLauncher can be
+/// asked to.
 bool uninstallSpeedItLaunchDaemon();
 
 // The operations below are private to the privileged scripts and are declared
@@ -54,9 +60,11 @@ std::optional<QByteArray> _checksumForFile(const QString& path);
 /// Brings the program to the front and starts `tool` with `arguments` through
 /// the current privileged launcher, which writes `standardInput` to the
 /// tool's standard input: 0 when it started, non-zero when it could not start
-/// or no launcher exists.
+/// or no launcher exists. The launcher hands the outcome to `onFinished`, if
+/// set; without a launcher it is never called.
 int _performAuthorizedCommand(const QString& tool, const QStringList& arguments,
-                              const QByteArray& standardInput);
+                              const QByteArray& standardInput,
+                              PrivilegedLauncher::OutcomeHandler onFinished);
 
 /// Reads the file at `path` once and, when the digest of those bytes equals
 /// `expectedDigest`, hands exactly those bytes to the privileged launch of
@@ -67,7 +75,8 @@ int _performAuthorizedCommand(const QString& tool, const QStringList& arguments,
 /// first: "Cancel" (the default) or no answer runs nothing and gives false;
 /// "Proceed Anyway" runs the bytes that were read, or, when no file could be
 /// read, nothing at all (and asks for no password). True once the user did
-/// not decline, whatever the launch's outcome.
-bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest);
+/// not decline, whatever the launch's outcome, which goes to `onFinished`.
+bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest,
+                                 PrivilegedLauncher::OutcomeHandler onFinished);
 
 } // namespace calidra

@@ -16,11 +16,13 @@ void initializeSpeedIt()
         return;
     }
     const Alerts::Request installAlert{
-        localizedString(QT_TRANSLATE_NOOP("Calidra", "SpeedIt needs to be installed.")),
+        localizedString(
+            QT_TRANSLATE_NOOP("Calidra", "The processor's temperature driver needs to be loaded.")),
         localizedString(QT_TRANSLATE_NOOP(
             "Calidra", "In order to gauge temperature or frequency values on this computer, "
-                       "Calidra needs to install SpeedIt, a third-party kernel extension. This "
-                       "requires admin privileges, but only needs to be done once.")),
+                       "Calidra needs to load the processor's temperature driver, now and at "
+                       "every start of the computer. This requires an administrator's password, "
+                       "but only needs to be done once.")),
         {localizedString(QT_TRANSLATE_NOOP("Calidra", "Proceed")),
          localizedString(QT_TRANSLATE_NOOP("Calidra", "Cancel and Quit"))},
         false};

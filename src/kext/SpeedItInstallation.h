@@ -5,8 +5,9 @@ namespace calidra {
 
 /// The component check at start-up. On a machine whose model is on the Intel
 /// model list and whose status script reports the component missing (0), asks
-/// the user to install it: "Proceed" (the default) runs the privileged install
-/// script and start-up goes on whatever becomes of it; "Cancel and Quit"
+/// the user to load it: "Proceed" (the default) runs the privileged install
+/// script and start-up goes on whatever becomes of it (a failure is told in
+/// an alert once the script has ended); "Cancel and Quit"
 /// requests termination (ApplicationTermination). Asks nothing and runs
 /// nothing on an unlisted model, without a list or model, or when the
 /// component is present.

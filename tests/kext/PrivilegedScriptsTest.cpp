@@ -131,6 +131,8 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunW
         const RecordingLauncher::Launch launch{u"/bin/sh"_qs, {u"-s"_qs}, contents};
         EXPECT_EQ(launcher.launches, launched ? QList<RecordingLauncher::Launch>{launch}
                                               : QList<RecordingLauncher::Launch>());
+        // Only a failed install is told; the uninstall dialog goes on whatever happens.
+        EXPECT_EQ(bool(launcher.outcomeHandlers.value(0)), launched && !uninstall);
     }
 }
 

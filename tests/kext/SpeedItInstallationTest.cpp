@@ -6,12 +6,14 @@
 #include "RecordingLauncher.h"
 #include "ScriptedAlerts.h"
 #include "hardware/IORegistry.h"
+#include "kext/DriverLoadAlerts.h"
 #include "platform/ApplicationTermination.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 
 namespace calidra {
@@ -50,23 +52,28 @@ struct Machine
 TEST(SpeedItInstallationTest, OnlyAListedMachineWithoutTheComponentOffersToInstallIt)
 {
     const Alerts::Request installAlert{
-        u"SpeedIt needs to be installed."_qs,
+        u"The processor's temperature driver needs to be loaded."_qs,
         u"In order to gauge temperature or frequency values on this computer, Calidra needs to "
-        "install SpeedIt, a third-party kernel extension. This requires admin privileges, but "
-        "only needs to be done once."_qs,
+        "load the processor's temperature driver, now and at every start of the computer. This "
+        "requires an administrator's password, but only needs to be done once."_qs,
         {u"Proceed"_qs, u"Cancel and Quit"_qs},
         false};
-    // Vendor, status output, answer (null: no alert; empty: dismissed), whether it installs,
-    // whether it quits.
-    using Case = std::tuple<const char*, QByteArray, QByteArray, const char16_t*, bool, bool>;
+    using Kind = PrivilegedLauncher::Outcome::Kind;
+    // Vendor, status output, answer (null: no alert; empty: dismissed), how the install ends
+    // (null: it does not run), whether it quits.
+    using Case =
+        std::tuple<const char*, QByteArray, QByteArray, const char16_t*, std::optional<Kind>, bool>;
     const Case cases[] = {
-        {"UnlistedModelRunsAndAsksNothing", "CentaurHauls", "0", nullptr, false, false},
-        {"ComponentPresentAsksNothing", "GenuineIntel", "1", nullptr, false, false},
-        {"ComponentMissingProceedInstalls", "AuthenticAMD", "0", u"Proceed", true, false},
-        {"NoStatusCancelAndQuitTerminates", "GenuineIntel", "", u"Cancel and Quit", false, true},
-        {"DismissedAlertTerminates", "GenuineIntel", "0", u"", false, true},
+        {"UnlistedModelRunsAndAsksNothing", "CentaurHauls", "0", nullptr, {}, false},
+        {"ComponentPresentAsksNothing", "GenuineIntel", "1", nullptr, {}, false},
+        {"ProceedLoadsAndSuccessTellsNothing", "AuthenticAMD", "0", u"Proceed", Kind::Succeeded,
+         false},
+        {"ProceedLoadsAndRefusalIsTold", "GenuineIntel", "0", u"Proceed", Kind::NotAuthorized,
+         false},
+        {"NoStatusCancelAndQuitTerminates", "GenuineIntel", "", u"Cancel and Quit", {}, true},
+        {"DismissedAlertTerminates", "GenuineIntel", "0", u"", {}, true},
     };
-    for (const auto& [name, vendor, status, answer, installs, quits] : cases) {
+    for (const auto& [name, vendor, status, answer, ending, quits] : cases) {
         SCOPED_TRACE(name);
         Machine machine(vendor, status);
         if (answer) {
@@ -74,8 +81,14 @@ TEST(SpeedItInstallationTest, OnlyAListedMachineWithoutTheComponentOffersToInsta
         }
         initializeSpeedIt();
         EXPECT_EQ(machine.statusRan(), vendor != "CentaurHauls");
-        EXPECT_EQ(machine.launcher.launches.size(), installs ? 1 : 0);
+        ASSERT_EQ(machine.launcher.launches.size(), ending ? 1 : 0);
         EXPECT_EQ(machine.termination.isTerminationRequested(), quits);
+        if (ending) {
+            if (const std::optional<Alerts::Request> told = driverLoadFailureAlert({*ending, {}})) {
+                machine.alerts.expect(*told, u"OK"_qs);
+            }
+            machine.launcher.finish(0, {*ending, {}});
+        }
     }
 }
 

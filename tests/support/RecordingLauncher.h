@@ -6,16 +6,19 @@
 #include <QList>
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <ostream>
+#include <utility>
 
 namespace calidra {
 
-/// The privileged launcher of a test: records each launch and each wait, and
-/// answers a launch with `status`, by default that of a refused password, so
-/// that callers show they do not depend on it. A wait runs `whileWaiting`,
-/// if set, and reports every launch as ended.
+/// The privileged launcher of a test: records each launch, its outcome handler
+/// and each wait, and answers a launch with `status`, by default that of a
+/// refused password, so that callers show they do not depend on it. The test
+/// ends a launch with finish(). A wait runs `whileWaiting`, if set, and
+/// reports every launch as ended.
 class RecordingLauncher : public PrivilegedLauncher
 {
 public:
@@ -34,11 +37,20 @@ public:
         }
     };
 
-    int launch(const QString& tool, const QStringList& arguments,
-               const QByteArray& standardInput) override
+    int launch(const QString& tool, const QStringList& arguments, const QByteArray& standardInput,
+               OutcomeHandler onFinished) override
     {
         launches.append({tool, arguments, standardInput});
+        outcomeHandlers.append(std::move(onFinished));
         return status;
+    }
+
+    /// Ends the launch at `index` with `outcome`, as the event loop would.
+    void finish(qsizetype index, const Outcome& outcome) const
+    {
+        if (const OutcomeHandler& handler = outcomeHandlers.at(index)) {
+            handler(outcome);
+        }
     }
 
     bool waitForFinished(std::chrono::milliseconds timeout) override
@@ -51,9 +63,18 @@ public:
     }
 
     QList<Launch> launches;
+    QList<OutcomeHandler> outcomeHandlers;
     int status = 126;
     QList<std::chrono::milliseconds> waits;
     std::function<void()> whileWaiting;
 };
+
+inline void PrintTo(const PrivilegedLauncher::Outcome& outcome, std::ostream* out)
+{
+    *out << "outcome " << int(outcome.kind) << ", " << outcome.standardError.size() << " bytes <<"
+         << outcome.standardError.first(std::min<qsizetype>(outcome.standardError.size(), 80))
+                .toStdString()
+         << ">>";
+}
 
 } // namespace calidra

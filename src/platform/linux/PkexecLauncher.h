@@ -22,15 +22,20 @@ public:
 
     /// Kills the launches still in flight and waits for them to end. A tool
     /// that already runs as the superuser cannot be killed; it is waited for,
-    /// a bounded time (up to a minute), and then left running.
+    /// a bounded time (up to a minute), and then left running. Their outcome
+    /// handlers are not called.
     ~PkexecLauncher() override;
 
-    /// Starts pkexec with the tool and its arguments, its standard output and
-    /// error forwarded to the program's own, and hands it `standardInput`
-    /// (written as the event loop runs, then closed). 0 when it started, 1 when
-    /// pkexec could not be started. A refused password is not seen here.
-    int launch(const QString& tool, const QStringList& arguments,
-               const QByteArray& standardInput) override;
+    /// Starts pkexec with the tool and its arguments, its standard output
+    /// forwarded to the program's own and its standard error kept (the first
+    /// MaximumStandardError bytes), and hands it `standardInput` (written as
+    /// the event loop runs, then closed). 0 when it started, 1 when pkexec
+    /// could not be started. The outcome, once pkexec has ended, comes from
+    /// its exit status: 0 succeeded, 126 dismissed, 127 not authorized (no
+    /// agent or no authority when its standard error says so), anything else
+    /// or a signal failed. A tool that itself exits with 126 or 127 reads as pkexec's.
+    int launch(const QString& tool, const QStringList& arguments, const QByteArray& standardInput,
+               OutcomeHandler onFinished) override;
 
     bool waitForFinished(std::chrono::milliseconds timeout) override;
 

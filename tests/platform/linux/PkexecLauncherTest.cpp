@@ -2,6 +2,8 @@
 
 #include "FixtureTree.h"
 #include "QtPrinters.h"
+#include "RecordingLauncher.h"
+#include "WaitUntil.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/linux/TerminationSignals.h"
 
@@ -11,11 +13,15 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
+#include <tuple>
 
 namespace calidra {
 namespace {
 
 using namespace std::chrono_literals;
+using Outcome = PrivilegedLauncher::Outcome;
+using Kind = Outcome::Kind;
 
 // A pkexec that notes its parent's process id and runs the tool as the user.
 class PkexecLauncherTest : public testing::Test
@@ -56,18 +62,76 @@ TEST_F(PkexecLauncherTest, TheShellReadsTheGivenBytesAsAChildOfTheProgram)
 {
     PkexecLauncher launcher(pkexec());
     const QByteArray script = "echo ran >'" + folder.absolute(u"marker"_qs).toUtf8() + "'\n";
-    EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, script), 0);
+    EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, script, {}), 0);
     EXPECT_TRUE(waitInEventLoop(launcher));
     EXPECT_EQ(contents(u"marker"_qs), "ran\n");
     EXPECT_EQ(contents(u"parent"_qs).trimmed().toLongLong(), QCoreApplication::applicationPid());
     EXPECT_TRUE(launcher.waitForFinished(0ms));
 }
 
-TEST_F(PkexecLauncherTest, AMissingPkexecStartsNothing)
+TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
 {
-    PkexecLauncher launcher(folder.absolute(u"missing"_qs));
-    EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exit 0\n"), 1);
-    EXPECT_TRUE(launcher.waitForFinished(60s));
+    const QByteArray pkexecError = "echo 'Error executing command as another user: ";
+    // The fake pkexec's body after "#!/bin/sh" (empty: no pkexec), the script the shell
+    // reads, the outcome.
+    using Case = std::tuple<const char*, QByteArray, QByteArray, Outcome>;
+    const Case cases[] = {
+        {"ScriptSucceeds", "exec \"$@\"", "exit 0", {Kind::Succeeded, {}}},
+        {"Missing", "", "exit 0", {Kind::NotStarted, {}}},
+        {"Dismissed", "exit 126", "", {Kind::Dismissed, {}}},
+        {"NotAuthorized",
+         pkexecError + "Not authorized' >&2; exit 127",
+         "",
+         {Kind::NotAuthorized, "Error executing command as another user: Not authorized\n"}},
+        {"NoAgent",
+         pkexecError + "No authentication agent found.' >&2; exit 127",
+         "",
+         {Kind::NoAgent, "Error executing command as another user: No authentication agent "
+                         "found.\n"}},
+        {"NoAuthority",
+         "echo 'Error getting authority: Could not connect' >&2; exit 127",
+         "",
+         {Kind::NoAuthority, "Error getting authority: Could not connect\n"}},
+        {"ScriptFails",
+         "exec \"$@\"",
+         "echo 'modprobe: FATAL' >&2; exit 1",
+         {Kind::Failed, "modprobe: FATAL\n"}},
+        {"KilledBySignal", "kill -KILL $$", "", {Kind::Failed, {}}},
+        {"EndlessErrorIsCut",
+         "exec \"$@\"",
+         "head -c 1000000 /dev/zero >&2; exit 3",
+         {Kind::Failed, QByteArray(4096, '\0')}},
+    };
+    for (const auto& [name, body, script, outcome] : cases) {
+        SCOPED_TRACE(name);
+        const QString program = folder.absolute(QString::fromUtf8(name));
+        if (!body.isEmpty()) {
+            folder.addFile(QString::fromUtf8(name), "#!/bin/sh\n" + body + '\n');
+            QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        PkexecLauncher launcher(program);
+        std::optional<Outcome> heard;
+        EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, script,
+                                  [&heard](const Outcome& given) { heard = given; }),
+                  body.isEmpty() ? 1 : 0);
+        EXPECT_FALSE(heard);
+        EXPECT_TRUE(waitUntil([&heard] { return heard.has_value(); }));
+        EXPECT_EQ(heard, outcome);
+        EXPECT_TRUE(launcher.waitForFinished(0ms));
+    }
+}
+
+TEST_F(PkexecLauncherTest, ALaunchEndedWithTheLauncherTellsNobody)
+{
+    bool heard = false;
+    {
+        PkexecLauncher launcher(pkexec());
+        EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exec sleep 10\n",
+                                  [&heard](const Outcome&) { heard = true; }),
+                  0);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(heard);
 }
 
 TEST_F(PkexecLauncherTest, ATerminationSignalEndsTheWait)
@@ -76,7 +140,7 @@ TEST_F(PkexecLauncherTest, ATerminationSignalEndsTheWait)
     const TerminationSignals terminationSignals;
     PkexecLauncher launcher(pkexec());
     // Without the signal the wait would see the script end.
-    EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exec sleep 10\n"), 0);
+    EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exec sleep 10\n", {}), 0);
     EXPECT_FALSE(waitInEventLoop(launcher, [] { std::raise(SIGTERM); }));
     EXPECT_TRUE(termination.isTerminationRequested());
 }
