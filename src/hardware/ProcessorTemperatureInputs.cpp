@@ -4,6 +4,8 @@
 #include "KernelText.h"
 #include "SysfsFile.h"
 
+#include <QStringList>
+
 #include <dirent.h>
 #include <fcntl.h>
 
@@ -159,14 +161,19 @@ ProcessorTemperatureChannels chosenChannels(const std::vector<Channel>& channels
 
 QString ProcessorTemperatureChannels::description() const
 {
-    if (labels.empty()) {
-        return decodeKernelText(driver);
+    // Several devices repeat their "Core N" labels: each is named once.
+    QStringList distinct;
+    for (const QByteArray& label : labels) {
+        const QString text = decodeKernelText(label);
+        if (!distinct.contains(text)) {
+            distinct.append(text);
+        }
     }
-    QString text = decodeKernelText(driver) + u", "_qs + decodeKernelText(labels.front());
-    if (labels.size() > 1) {
-        text += u" \u2026 "_qs + decodeKernelText(labels.back());
+    if (distinct.size() > 3) {
+        distinct = QStringList{distinct.front(), u"\u2026"_qs, distinct.back()};
     }
-    return text;
+    distinct.prepend(decodeKernelText(driver));
+    return distinct.join(u", "_qs);
 }
 
 ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot)

@@ -17,8 +17,8 @@ struct ProcessorTemperatureChannels
     std::vector<QByteArray> labels;
     std::vector<QByteArray> inputs;
 
-    /// "coretemp, Package id 0"; several channels as the first and the last
-    /// label ("coretemp, Core 0 … Core 3").
+    /// "coretemp, Package id 0"; several channels by their labels, each once,
+    /// more than three as the first and the last ("coretemp, Core 0, …, Core 7").
     QString description() const;
 };
 

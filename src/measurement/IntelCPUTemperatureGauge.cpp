@@ -60,13 +60,16 @@ QString IntelCPUTemperatureGauge::noReadingReason() const
     const std::optional<QByteArray> driver =
         m_model ? processorTemperatureDriver(m_model->toStdString()) : std::nullopt;
     const KernelValues* values = KernelValues::current();
-    if (driver && values && !isProcessorTemperatureDriverLoaded(values->systemRoot())) {
-        return stringWithFormat(
-            localizedFormat(QT_TRANSLATE_NOOP(
-                "Calidra", "The processor temperature driver (%@) is not loaded.")),
-            {QString::fromLatin1(*driver)});
+    if (!driver || !values) {
+        return Gauge::noReadingReason();
     }
-    return Gauge::noReadingReason();
+    const QString name = QString::fromLatin1(*driver);
+    if (isProcessorTemperatureDriverLoaded(values->systemRoot())) {
+        return silentSensorReason(name);
+    }
+    return stringWithFormat(localizedFormat(QT_TRANSLATE_NOOP(
+                                "Calidra", "The processor temperature driver (%@) is not loaded.")),
+                            {name});
 }
 
 } // namespace calidra

@@ -33,7 +33,7 @@ public:
     bool hasSource() const override;
     /// The driver and its channel ("coretemp, Package id 0"), or the zone.
     std::optional<QString> sensorInUse() const override;
-    /// Names the vendor's driver while it is not loaded.
+    /// Names the vendor's driver: not loaded, or loaded without a reading.
     QString noReadingReason() const override;
 
 private:
