@@ -82,7 +82,9 @@ int GaugeReader::timerPeriod(double frequency)
 
 bool GaugeReader::hasNoReading() const
 {
-    return m_missedSamples >= NoReadingSamples || (m_missedSamples > 0 && !theGauge->hasSource());
+    // A gauge that has never read and finds nothing to read will not read by waiting.
+    return m_missedSamples >= NoReadingSamples ||
+           (m_missedSamples > 0 && !m_hasAcceptedReading && !theGauge->hasSource());
 }
 
 std::optional<QString> GaugeReader::sensorInUse() const

@@ -73,8 +73,8 @@ public:
     /// a sample since was accepted.
     bool hasAcceptedReading() const { return m_hasAcceptedReading; }
     /// Whether the reader has no reading to show: NoReadingSamples rejected
-    /// in a row, or one while the gauge finds nothing to read at all. The
-    /// next accepted sample ends it.
+    /// in a row, or one before any accepted reading while the gauge finds
+    /// nothing to read at all. The next accepted sample ends it.
     bool hasNoReading() const;
     /// What the gauge reads now; absent when it reads nothing or cannot tell.
     std::optional<QString> sensorInUse() const;
