@@ -22,6 +22,9 @@ QString withoutIndentation(QString title)
 
 StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent)
 {
+    QAction* reason = addAction(QString());
+    reason->setData(int(StatusPresenter::NoReadingReasonTag));
+    reason->setVisible(false);
     addInformationItems(StatusPresenter::TenMinutesHeading, StatusPresenter::TenMinuteMinimumTag);
     addInformationItems(QT_TRANSLATE_NOOP("Calidra", "Since start"),
                         StatusPresenter::OverallMinimumTag);
@@ -59,6 +62,9 @@ void StatusMenu::validateItems(const Validator& validator)
         const bool enabled = validator(item);
         action->setText(IndentationStep.repeated(item.indentationLevel) + item.title);
         action->setEnabled(enabled);
+        // The reason item is there only while there is something to explain.
+        action->setVisible(item.tag != StatusPresenter::NoReadingReasonTag ||
+                           !item.title.isEmpty());
     }
 }
 

@@ -8,7 +8,8 @@ namespace calidra {
 
 struct MenuItem;
 
-/// The status menu: the ten-minute and overall statistics under their
+/// The status menu: why there is no reading (while there is none), the
+/// ten-minute and overall statistics under their
 /// headings, the sampling interval, and the commands. Each information item
 /// carries its tag; before the menu shows, every tagged item is validated.
 class StatusMenu : public QMenu

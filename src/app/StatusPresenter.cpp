@@ -66,6 +66,13 @@ const char* label(int tag)
     }
 }
 
+// A reader's statistics are shown only once they hold an accepted reading:
+// before, they are the seed of a sensor that gave nothing.
+bool showsStatistics(const GaugeReader* reader)
+{
+    return reader && reader->hasAcceptedReading();
+}
+
 bool isStatisticsTag(int tag)
 {
     return tag >= StatusPresenter::TenMinuteMinimumTag && tag <= StatusPresenter::OverallMaximumTag;
@@ -109,13 +116,7 @@ StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
     StatusTitle title;
     title.font = twoLines ? systemFont(std::min(size, BoldTitleSize), true)
                           : systemFont(size, !(size > BoldTitleSize));
-    if (temperature) {
-        title.values.append(tvt1.transformedValue(temperature->currentValue()));
-    }
-    if (frequency) {
-        title.values.append(fvt.transformedValue(frequency->currentValue()));
-    }
-    title.text = title.values.join(twoLines ? u'\n' : u' ');
+    title.text = currentTexts(temperature, frequency, &title.values).join(twoLines ? u'\n' : u' ');
     title.image = iconFor(defaults);
     title.labelGuide = labelGuide(temperature, frequency);
     return title;
@@ -136,20 +137,53 @@ QString StatusPresenter::labelGuide(const GaugeReader* temperature,
     return widest.join(u' ');
 }
 
+// Each reader's current value, or "No reading" for a reader that has none;
+// the values alone go to `values`.
+QStringList StatusPresenter::currentTexts(const GaugeReader* temperature,
+                                          const GaugeReader* frequency, QStringList* values) const
+{
+    QStringList texts;
+    for (const GaugeReader* reader : {temperature, frequency}) {
+        if (!reader) {
+            continue;
+        }
+        if (reader->hasNoReading()) {
+            texts.append(localizedString(QT_TRANSLATE_NOOP("Calidra", "No reading")));
+            continue;
+        }
+        const float value = reader->currentValue();
+        texts.append(reader == temperature ? tvt1.transformedValue(value)
+                                           : fvt.transformedValue(value));
+        values->append(texts.back());
+    }
+    return texts;
+}
+
+QString StatusPresenter::noReadingReasons(const GaugeReader* temperature,
+                                          const GaugeReader* frequency)
+{
+    QStringList reasons;
+    for (const GaugeReader* reader : {temperature, frequency}) {
+        if (reader && reader->hasNoReading()) {
+            reasons.append(reader->noReadingReason());
+        }
+    }
+    return reasons.join(u' ');
+}
+
 QString StatusPresenter::toolTip(const GaugeReader* temperature, const GaugeReader* frequency) const
 {
     if (!temperature && !frequency) {
         return {};
     }
-    QStringList lines;
-    QStringList current;
-    if (temperature) {
-        current.append(tvt1.transformedValue(temperature->currentValue()));
+    QStringList values;
+    QStringList lines{currentTexts(temperature, frequency, &values).join(u' ')};
+    if (const QString reasons = noReadingReasons(temperature, frequency); !reasons.isEmpty()) {
+        lines.append(reasons);
     }
-    if (frequency) {
-        current.append(fvt.transformedValue(frequency->currentValue()));
+    if (!showsStatistics(temperature) && !showsStatistics(frequency)) {
+        return lines.join(u'\n');
     }
-    lines.append(current.join(u' '));
     lines.append(localizedString(TenMinutesHeading));
     for (int tag : {TenMinuteMinimumTag, TenMinuteAverageTag, TenMinuteMaximumTag}) {
         lines.append(statisticsTitle(tag, temperature, frequency));
@@ -173,6 +207,10 @@ bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temper
             timing->frequency());
         return false;
     }
+    if (item.tag == NoReadingReasonTag) {
+        item.title = noReadingReasons(temperature, frequency);
+        return false;
+    }
     if (isStatisticsTag(item.tag)) {
         item.indentationLevel = 1;
         item.title = statisticsTitle(item.tag, temperature, frequency);
@@ -185,10 +223,10 @@ QString StatusPresenter::statisticsTitle(int tag, const GaugeReader* temperature
                                          const GaugeReader* frequency) const
 {
     QString title;
-    if (temperature) {
+    if (showsStatistics(temperature)) {
         title += tvt2.transformedValue(statistic(*temperature, tag)) + u' ';
     }
-    if (frequency) {
+    if (showsStatistics(frequency)) {
         title += fvt.transformedValue(statistic(*frequency, tag)) + u' ';
     }
     return title + localizedString(label(tag));

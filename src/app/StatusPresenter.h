@@ -27,6 +27,8 @@ public:
         OverallMinimumTag = 105,
         OverallAverageTag = 106,
         OverallMaximumTag = 107,
+        /// Why a reader has no reading; hidden while every reader has one.
+        NoReadingReasonTag = 108,
     };
 
     /// Loads the status icon from the main bundle; without one, titles have
@@ -37,7 +39,8 @@ public:
     /// the icon when `showIcon` is set: shown until the first sample.
     StatusTitle initialTitle(const UserDefaults& defaults) const;
 
-    /// The current values, the temperature first, one by one and as a text:
+    /// The current values, the temperature first, one by one and as a text
+    /// ("No reading" in the text for a reader that has none, and no value):
     /// on two lines in the bold
     /// font of at most 9 points when both gauges are on and arranged
     /// vertically, otherwise on one line, bold at 9 points and below and
@@ -46,9 +49,10 @@ public:
     StatusTitle composeTitle(const UserDefaults& defaults, const GaugeReader* temperature,
                              const GaugeReader* frequency) const;
 
-    /// The tray's tooltip text: the current values on one line, then the
-    /// ten-minute heading and statistics as the menu's items show them.
-    /// Empty when no reader exists.
+    /// The tray's tooltip text: the current values on one line as the title
+    /// gives them, then why a reader has no reading, then the ten-minute
+    /// heading and statistics as the menu's items show them (left out while no
+    /// reader holds an accepted reading). Empty when no reader exists.
     QString toolTip(const GaugeReader* temperature, const GaugeReader* frequency) const;
 
     /// The heading of the ten-minute statistics, untranslated.
@@ -56,9 +60,10 @@ public:
         QT_TRANSLATE_NOOP("Calidra", "Last ten minutes");
 
     /// Fills an information item from the readers' statistics and gives false
-    /// (shown disabled, as plain information); with no reader at all an
-    /// information item is emptied. Any other item is left as it is and
-    /// gives true.
+    /// (shown disabled, as plain information); a reader whose statistics hold
+    /// no accepted reading is left out of them, and the reason item says why
+    /// a reader has no reading. With no reader at all an information item is
+    /// emptied. Any other item is left as it is and gives true.
     bool validateMenuItem(MenuItem& item, const GaugeReader* temperature,
                           const GaugeReader* frequency) const;
 
@@ -68,6 +73,9 @@ public:
 private:
     QIcon iconFor(const UserDefaults& defaults) const;
     QString labelGuide(const GaugeReader* temperature, const GaugeReader* frequency) const;
+    QStringList currentTexts(const GaugeReader* temperature, const GaugeReader* frequency,
+                             QStringList* values) const;
+    static QString noReadingReasons(const GaugeReader* temperature, const GaugeReader* frequency);
     QString statisticsTitle(int tag, const GaugeReader* temperature,
                             const GaugeReader* frequency) const;
 

@@ -3,6 +3,7 @@
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
+#include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
 #include "kext/SpeedItInstallation.h"
 #include "measurement/GaugeReader.h"
@@ -132,6 +133,13 @@ void TemperatureController::gaugeReaderDidUpdate(GaugeReader* updated)
     }
 }
 
+void TemperatureController::gaugeReaderDidMiss(GaugeReader* missed)
+{
+    if ((missed == temperatureReader.get() || !temperatureReader) && missed->hasNoReading()) {
+        updateMenu();
+    }
+}
+
 void TemperatureController::observeValueForKeyPath(const QString& key)
 {
     if (key == DefaultsKeys::gaugeTemperature || key == DefaultsKeys::gaugeFrequency) {
@@ -198,13 +206,35 @@ bool TemperatureController::validateMenuItem(MenuItem& item) const
     return m_presenter.validateMenuItem(item, temperatureReader.get(), frequencyReader.get());
 }
 
+QString TemperatureController::aboutText() const
+{
+    const std::optional<QString> sensor =
+        temperatureReader ? temperatureReader->sensorInUse() : std::nullopt;
+    QString sensorLine;
+    if (sensor) {
+        sensorLine = stringWithFormat(
+            localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Temperature sensor: %@")), {*sensor});
+    } else if (temperatureReader) {
+        sensorLine = temperatureReader->noReadingReason();
+    } else {
+        sensorLine =
+            localizedString(QT_TRANSLATE_NOOP("Calidra", "The temperature is not measured."));
+    }
+    return QStringList{localizedString(QT_TRANSLATE_NOOP(
+                           "Calidra", "Shows the processor's temperature and clock frequency in "
+                                      "the system tray, with their statistics.")),
+                       sensorLine,
+                       localizedString(QT_TRANSLATE_NOOP(
+                           "Calidra", "Released under the GNU General Public License, version 3 "
+                                      "or later."))}
+        .join(u"\n\n"_qs);
+}
+
 void TemperatureController::showAboutPanel()
 {
     activateIgnoringOtherApps();
     Alerts::run({u"Calidra "_qs + QCoreApplication::applicationVersion(),
-                 localizedString(QT_TRANSLATE_NOOP(
-                     "Calidra", "Shows the processor's temperature and clock frequency in the "
-                                "system tray, with their statistics.")),
+                 aboutText(),
                  {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
                  false});
 }

@@ -42,6 +42,10 @@ public:
     /// there is no temperature reader.
     void gaugeReaderDidUpdate(GaugeReader* reader) override;
 
+    /// A missed sample of the reader that refreshes refreshes too once that
+    /// reader has no reading, so that the title says so.
+    void gaugeReaderDidMiss(GaugeReader* reader) override;
+
     /// Applies a change of a watched defaults key, reading its new value from
     /// the defaults.
     void observeValueForKeyPath(const QString& key);
@@ -66,8 +70,13 @@ public:
     /// Fills an item of the status menu (see StatusPresenter).
     bool validateMenuItem(MenuItem& item) const;
 
-    /// Brings the program to the front and shows what it is.
+    /// Brings the program to the front and shows what it is: the version,
+    /// what it does, the temperature sensor in use (or why there is none) and
+    /// the licence.
     void showAboutPanel();
+
+    /// The About panel's text below its title.
+    QString aboutText() const;
 
     /// What is shown now; null before the status item exists.
     const StatusItem* currentStatusItem() const { return statusItem.get(); }

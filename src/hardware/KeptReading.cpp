@@ -106,9 +106,12 @@ std::optional<qint32> KeptReading::readFile(int file) const
     if (m_form == Form::CpuinfoMegahertz) {
         return cpuinfoMegahertz(text);
     }
-    const std::optional<qint64> thousandths =
+    const std::optional<qint64> number =
         text.size() < buffer.size() ? parseKernelInteger(text) : std::nullopt;
-    return thousandths ? roundThousandths(*thousandths) : std::nullopt;
+    if (!number) {
+        return std::nullopt;
+    }
+    return m_form == Form::Whole ? narrowToInt32(*number) : roundThousandths(*number);
 }
 
 } // namespace calidra

@@ -27,6 +27,8 @@ public:
         /// One decimal integer in thousandths of the unit (millidegrees,
         /// kilohertz), rounded to the nearest whole unit.
         Thousandths,
+        /// One decimal integer, taken as it is (millidegrees kept exact).
+        Whole,
         /// The first "cpu MHz" line among the first 4 KiB of /proc/cpuinfo.
         CpuinfoMegahertz,
     };

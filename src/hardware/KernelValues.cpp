@@ -136,10 +136,15 @@ std::optional<qint32> KernelValues::processorCount() const
 
 std::optional<qint32> KernelValues::temperature()
 {
-    return keptValue(m_temperature, [this] {
-        return KeptReading::open(findProcessorTemperatureInputs(m_root),
-                                 KeptReading::Form::Thousandths);
+    const std::optional<qint32> value = keptValue(m_temperature, [this] {
+        const ProcessorTemperatureChannels channels = findProcessorTemperatureInputs(m_root);
+        m_temperatureSource = channels.description();
+        return KeptReading::open(channels.inputs, KeptReading::Form::Thousandths);
     });
+    if (!value) {
+        m_temperatureSource.reset();
+    }
+    return value;
 }
 
 std::optional<qint32> KernelValues::frequency()

@@ -45,6 +45,13 @@ public:
     /// text. Absent for a null, malformed or unknown name or an unreadable file.
     std::optional<QByteArray> bytesValue(const char* name);
 
+    /// What "kern.cpu_temp" reads now ("coretemp, Package id 0"): absent until
+    /// a query has found the channels and after a query that failed.
+    const std::optional<QString>& temperatureSource() const { return m_temperatureSource; }
+
+    /// The system root everything here is read below.
+    const QByteArray& systemRoot() const { return m_root; }
+
 private:
     enum class Computed { ProcessorCount, Temperature, Frequency };
 
@@ -60,6 +67,7 @@ private:
     QByteArray m_root;
     std::unique_ptr<KeptReading> m_temperature;
     std::unique_ptr<KeptReading> m_frequency;
+    std::optional<QString> m_temperatureSource;
 };
 
 } // namespace calidra

@@ -1,7 +1,10 @@
 #include "ProcessorTemperatureInputs.h"
 
 #include "KernelNumber.h"
+#include "KernelText.h"
 #include "SysfsFile.h"
+
+#include <QStringList>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +20,7 @@ enum class Family { Intel, Amd };
 struct Channel
 {
     Family family;
+    QByteArray driver;
     QByteArray label;
     QByteArray input;
 };
@@ -94,16 +98,20 @@ std::vector<QByteArray> folderNames(const QByteArray& path)
     return names;
 }
 
-std::optional<Family> driverFamily(const QByteArray& device)
+std::optional<Family> familyOf(const std::optional<QByteArray>& driver)
 {
-    const std::optional<QByteArray> name = readLine(device + "/name");
-    if (name == "coretemp") {
+    if (driver == "coretemp") {
         return Family::Intel;
     }
-    if (name == "k10temp" || name == "zenpower") {
+    if (driver == "k10temp" || driver == "zenpower") {
         return Family::Amd;
     }
     return std::nullopt;
+}
+
+std::optional<QByteArray> driverName(const QByteArray& device)
+{
+    return readLine(device + "/name");
 }
 
 // "tempN_label" gives "tempN_input"; any other name gives nothing.
@@ -117,30 +125,33 @@ std::optional<QByteArray> inputForLabelFile(const QByteArray& name)
     return name.first(name.size() - 6) + "_input";
 }
 
-void addChannels(const QByteArray& device, Family family, std::vector<Channel>& channels)
+void addChannels(const QByteArray& device, Family family, const QByteArray& driver,
+                 std::vector<Channel>& channels)
 {
     for (const QByteArray& name : folderNames(device)) {
         const std::optional<QByteArray> input = inputForLabelFile(name);
         const std::optional<QByteArray> label =
             input ? readLine(device + '/' + name) : std::nullopt;
         if (label) {
-            channels.push_back({family, *label, device + '/' + *input});
+            channels.push_back({family, driver, *label, device + '/' + *input});
         }
     }
 }
 
-std::vector<QByteArray> chosenInputs(const std::vector<Channel>& channels)
+ProcessorTemperatureChannels chosenChannels(const std::vector<Channel>& channels)
 {
     for (const Choice& choice : Choices) {
-        std::vector<QByteArray> inputs;
+        ProcessorTemperatureChannels chosen;
         for (const Channel& channel : channels) {
             if (channel.family == choice.family && choice.matches(stringView(channel.label)) &&
-                (choice.all || inputs.empty())) {
-                inputs.push_back(channel.input);
+                (choice.all || chosen.inputs.empty())) {
+                chosen.driver = channel.driver;
+                chosen.labels.push_back(channel.label);
+                chosen.inputs.push_back(channel.input);
             }
         }
-        if (!inputs.empty()) {
-            return inputs;
+        if (!chosen.inputs.empty()) {
+            return chosen;
         }
     }
     return {};
@@ -148,17 +159,55 @@ std::vector<QByteArray> chosenInputs(const std::vector<Channel>& channels)
 
 } // namespace
 
-std::vector<QByteArray> findProcessorTemperatureInputs(const QByteArray& systemRoot)
+QString ProcessorTemperatureChannels::description() const
+{
+    // Several devices repeat their "Core N" labels: each is named once.
+    QStringList distinct;
+    for (const QByteArray& label : labels) {
+        const QString text = decodeKernelText(label);
+        if (!distinct.contains(text)) {
+            distinct.append(text);
+        }
+    }
+    if (distinct.size() > 3) {
+        distinct = QStringList{distinct.front(), u"\u2026"_qs, distinct.back()};
+    }
+    distinct.prepend(decodeKernelText(driver));
+    return distinct.join(u", "_qs);
+}
+
+ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot)
 {
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
     std::vector<Channel> channels;
     for (const QByteArray& entry : folderNames(hwmon)) {
         const QByteArray device = hwmon + '/' + entry;
-        if (const std::optional<Family> family = driverFamily(device)) {
-            addChannels(device, *family, channels);
+        const std::optional<QByteArray> driver = driverName(device);
+        if (const std::optional<Family> family = familyOf(driver)) {
+            addChannels(device, *family, *driver, channels);
         }
     }
-    return chosenInputs(channels);
+    return chosenChannels(channels);
+}
+
+bool isProcessorTemperatureDriverLoaded(const QByteArray& systemRoot)
+{
+    const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
+    const std::vector<QByteArray> entries = folderNames(hwmon);
+    return std::any_of(entries.begin(), entries.end(), [&hwmon](const QByteArray& entry) {
+        return familyOf(driverName(hwmon + '/' + entry)).has_value();
+    });
+}
+
+std::optional<QByteArray> processorTemperatureDriver(std::string_view vendor)
+{
+    if (vendor == "GenuineIntel") {
+        return QByteArray("coretemp");
+    }
+    if (vendor == "AuthenticAMD" || vendor == "HygonGenuine") {
+        return QByteArray("k10temp");
+    }
+    return std::nullopt;
 }
 
 } // namespace calidra

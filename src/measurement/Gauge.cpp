@@ -4,7 +4,10 @@
 #include "IntelCPUTemperatureGauge.h"
 #include "IntelModels.h"
 #include "PPCCPUTemperatureGauge.h"
+#include "ThermalZoneGauge.h"
+#include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
+#include "platform/Localization.h"
 
 #include <limits>
 
@@ -18,7 +21,10 @@ std::shared_ptr<Gauge> Gauge::CPUTemperatureGauge()
     if (IntelModels::isIntelModel(model)) {
         return std::make_shared<IntelCPUTemperatureGauge>(model);
     }
-    return PPCCPUTemperatureGauge::initForMachineModel(model);
+    if (std::shared_ptr<Gauge> table = PPCCPUTemperatureGauge::initForMachineModel(model)) {
+        return table;
+    }
+    return ThermalZoneGauge::initWithCurrentSystemRoot();
 }
 
 std::shared_ptr<Gauge> Gauge::CPUFrequencyGauge()
@@ -33,6 +39,29 @@ std::shared_ptr<Gauge> Gauge::CPUFrequencyGauge()
 float Gauge::gauge()
 {
     return std::numeric_limits<float>::quiet_NaN();
+}
+
+bool Gauge::hasSource() const
+{
+    return true;
+}
+
+std::optional<QString> Gauge::sensorInUse() const
+{
+    return std::nullopt;
+}
+
+QString Gauge::noReadingReason() const
+{
+    return localizedString(
+        QT_TRANSLATE_NOOP("Calidra", "This machine has no known temperature sensor."));
+}
+
+QString Gauge::silentSensorReason(const QString& sensor)
+{
+    return stringWithFormat(
+        localizedFormat(QT_TRANSLATE_NOOP("Calidra", "The sensor (%@) gives no reading.")),
+        {sensor});
 }
 
 } // namespace calidra

@@ -1,7 +1,10 @@
 #pragma once
 // Kept name: "Gauge" is one measurement source, asked at each sample; see docs/GLOSSARY.md.
 
+#include <QString>
+
 #include <memory>
+#include <optional>
 
 namespace calidra {
 
@@ -14,9 +17,9 @@ public:
     virtual ~Gauge();
 
     /// A new temperature gauge for this machine: the kernel-value gauge on
-    /// models of the Intel model list, else the sensor-table gauge. Null when
-    /// the sensor-table gauge cannot be made (no model, no table row, no
-    /// sensor found).
+    /// models of the Intel model list, else the sensor-table gauge, else the
+    /// processor's thermal zone. Null when none of the last two can be made
+    /// (no table row or no sensor found, and no processor thermal zone).
     static std::shared_ptr<Gauge> CPUTemperatureGauge();
 
     /// A new clock-frequency gauge on models of the Intel model list; null on
@@ -25,6 +28,22 @@ public:
 
     /// The current measurement.
     virtual float gauge();
+
+    /// Whether the last measurement found something to read; a gauge that
+    /// cannot tell says true.
+    virtual bool hasSource() const;
+
+    /// What the last measurement read ("coretemp, Package id 0"); absent when
+    /// it read nothing or the gauge cannot tell.
+    virtual std::optional<QString> sensorInUse() const;
+
+    /// Why the measurement gives no reading, as the user is told it.
+    virtual QString noReadingReason() const;
+
+protected:
+    /// The reason given when a sensor that was found gives no reading: it
+    /// names `sensor`.
+    static QString silentSensorReason(const QString& sensor);
 };
 
 } // namespace calidra

@@ -32,6 +32,7 @@ GaugeReader::GaugeReader(std::shared_ptr<Gauge> gauge, double frequency)
     // The first reading of some sensors is stale; the second one seeds the
     // statistics and counts as one interval of history.
     const float seed = theGauge->gauge();
+    m_hasAcceptedReading = static_cast<double>(seed) >= RejectionThreshold;
     _currentValue = _tenMinuteAverage = _tenMinuteMaximum = _tenMinuteMinimum = seed;
     _overallAverage = _overallMaximum = _overallMinimum = seed;
     _tenMinuteMaximumLife = _tenMinuteMinimumLife = _overallLife = frequency;
@@ -79,6 +80,23 @@ int GaugeReader::timerPeriod(double frequency)
                                    : static_cast<int>(milliseconds);
 }
 
+bool GaugeReader::hasNoReading() const
+{
+    // A gauge that has never read and finds nothing to read will not read by waiting.
+    return m_missedSamples >= NoReadingSamples ||
+           (m_missedSamples > 0 && !m_hasAcceptedReading && !theGauge->hasSource());
+}
+
+std::optional<QString> GaugeReader::sensorInUse() const
+{
+    return theGauge->sensorInUse();
+}
+
+QString GaugeReader::noReadingReason() const
+{
+    return theGauge->noReadingReason();
+}
+
 void GaugeReader::startTimer(double frequency)
 {
     m_frequency = frequency;
@@ -100,8 +118,14 @@ void GaugeReader::_gaugeTimerFired()
     const float reading = theGauge->gauge();
     _currentValue = reading;
     if (static_cast<double>(reading) < RejectionThreshold) {
+        ++m_missedSamples;
+        if (m_delegate) {
+            m_delegate->gaugeReaderDidMiss(this);
+        }
         return;
     }
+    m_missedSamples = 0;
+    m_hasAcceptedReading = true;
     updateTenMinuteStatistics(reading, m_frequency);
     updateOverallStatistics(reading, m_frequency);
     if (m_delegate) {

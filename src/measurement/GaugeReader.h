@@ -1,9 +1,11 @@
 #pragma once
 // Kept name: "frequency" is the sampling interval in seconds; see docs/GLOSSARY.md.
 
+#include <QString>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace calidra {
 
@@ -63,9 +65,26 @@ public:
     /// interval per accepted sample.
     double overallLife() const { return _overallLife; }
 
+    /// After this many rejected samples in a row the reader has no reading.
+    static constexpr int NoReadingSamples = 3;
+    /// Rejected samples since the last accepted one.
+    int missedSamples() const { return m_missedSamples; }
+    /// Whether the statistics hold an accepted reading: the seed was one, or
+    /// a sample since was accepted.
+    bool hasAcceptedReading() const { return m_hasAcceptedReading; }
+    /// Whether the reader has no reading to show: NoReadingSamples rejected
+    /// in a row, or one before any accepted reading while the gauge finds
+    /// nothing to read at all. The next accepted sample ends it.
+    bool hasNoReading() const;
+    /// What the gauge reads now; absent when it reads nothing or cannot tell.
+    std::optional<QString> sensorInUse() const;
+    /// Why the gauge gives no reading, as the user is told it.
+    QString noReadingReason() const;
+
     /// The sampling step that the timer runs at every interval: asks the gauge
     /// and, when the reading is accepted, updates the statistics counting one
-    /// interval and tells the delegate.
+    /// interval and tells the delegate that it updated; a rejected reading
+    /// only counts as missed, and the delegate is told of the miss.
     void _gaugeTimerFired();
 
     /// The timer's period for an interval: whole milliseconds, never below 1 ms
@@ -84,6 +103,8 @@ private:
     QTimer theTimer;
     GaugeReaderDelegate* m_delegate = nullptr;
     double m_frequency = 0;
+    int m_missedSamples = 0;
+    bool m_hasAcceptedReading = false;
 
     float _currentValue = 0;
     float _tenMinuteAverage = 0;

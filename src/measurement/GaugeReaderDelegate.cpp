@@ -7,4 +7,7 @@ GaugeReaderDelegate::~GaugeReaderDelegate() = default;
 void GaugeReaderDelegate::gaugeReaderDidUpdate(GaugeReader*)
 {}
 
+void GaugeReaderDelegate::gaugeReaderDidMiss(GaugeReader*)
+{}
+
 } // namespace calidra

@@ -5,7 +5,7 @@ namespace calidra {
 
 class GaugeReader;
 
-/// Told by a gauge reader after each sample it accepted. Every operation has
+/// Told by a gauge reader after each sample: accepted or missed. Every operation has
 /// a default that does nothing, so an object overrides only what it needs.
 class GaugeReaderDelegate
 {
@@ -14,6 +14,9 @@ public:
 
     /// The reader has taken a new sample and updated its statistics.
     virtual void gaugeReaderDidUpdate(GaugeReader* reader);
+
+    /// The reader rejected a sample; its statistics are unchanged.
+    virtual void gaugeReaderDidMiss(GaugeReader* reader);
 };
 
 } // namespace calidra

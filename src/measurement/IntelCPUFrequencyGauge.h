@@ -22,6 +22,8 @@ public:
 
     /// The kernel value as a float; 0.0 while it cannot be read.
     float gauge() override;
+
+    QString noReadingReason() const override;
 };
 
 } // namespace calidra

@@ -3,6 +3,7 @@
 #include "SensorValue.h"
 #include "hardware/IORegistryEntry.h"
 #include "platform/Bundle.h"
+#include "platform/Localization.h"
 #include "platform/plist/PropertyList.h"
 
 #include <QVariantMap>
@@ -26,9 +27,10 @@ QVariantMap sensorDescription(const QString& model)
 } // namespace
 
 PPCCPUTemperatureGauge::PPCCPUTemperatureGauge(
-    std::vector<std::unique_ptr<IORegistryEntry>> entries, QString property, float scale)
+    std::vector<std::unique_ptr<IORegistryEntry>> entries, QString property, float scale,
+    QString model)
     : gaugedIORegistryEntries(std::move(entries)), gaugedProperty(std::move(property)),
-      gaugeScale(scale)
+      gaugeScale(scale), m_model(std::move(model))
 {}
 
 PPCCPUTemperatureGauge::~PPCCPUTemperatureGauge() = default;
@@ -46,8 +48,9 @@ PPCCPUTemperatureGauge::initForMachineModel(const std::optional<QString>& model)
     if (entries.empty() || property.typeId() != QMetaType::QString) {
         return nullptr;
     }
-    return std::unique_ptr<PPCCPUTemperatureGauge>(new PPCCPUTemperatureGauge(
-        std::move(entries), property.toString(), scaleFor(description.value(u"factor"_qs))));
+    return std::unique_ptr<PPCCPUTemperatureGauge>(
+        new PPCCPUTemperatureGauge(std::move(entries), property.toString(),
+                                   scaleFor(description.value(u"factor"_qs)), *model));
 }
 
 std::vector<std::unique_ptr<IORegistryEntry>>
@@ -85,6 +88,16 @@ float PPCCPUTemperatureGauge::gauge()
         sum += SensorValue::floatValue(reading).value_or(0.0F) / gaugeScale;
     }
     return sum / float(gaugedIORegistryEntries.size());
+}
+
+std::optional<QString> PPCCPUTemperatureGauge::sensorInUse() const
+{
+    return localizedString(QT_TRANSLATE_NOOP("Calidra", "sensor table")) + u", "_qs + m_model;
+}
+
+QString PPCCPUTemperatureGauge::noReadingReason() const
+{
+    return silentSensorReason(*sensorInUse());
 }
 
 } // namespace calidra

@@ -52,9 +52,14 @@ public:
     /// number, a byte string, or not finite.
     float gauge() override;
 
+    /// "sensor table, <model>": the row read.
+    std::optional<QString> sensorInUse() const override;
+    /// Names the row.
+    QString noReadingReason() const override;
+
 private:
     PPCCPUTemperatureGauge(std::vector<std::unique_ptr<IORegistryEntry>> entries, QString property,
-                           float scale);
+                           float scale, QString model);
 
     static std::vector<std::unique_ptr<IORegistryEntry>> entriesFor(const QVariant& xpath);
     static float scaleFor(const QVariant& factor);
@@ -62,6 +67,7 @@ private:
     std::vector<std::unique_ptr<IORegistryEntry>> gaugedIORegistryEntries;
     QString gaugedProperty;
     float gaugeScale;
+    QString m_model;
 };
 
 } // namespace calidra

@@ -208,5 +208,69 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     EXPECT_FALSE(ExternalWindowController::isShowing());
 }
 
+// The menu's reason item (empty while hidden) and the ten-minute average item.
+std::pair<QString, QString> reasonAndAverage(TemperatureController& controller)
+{
+    StatusMenu& menu = *controller.statusMenu();
+    menu.validateItems([&controller](MenuItem& item) { return controller.validateMenuItem(item); });
+    QAction* reason = menu.itemWithTag(StatusPresenter::NoReadingReasonTag);
+    return {reason->isVisible() ? reason->text() : QString(),
+            menu.itemWithTag(StatusPresenter::TenMinuteAverageTag)->text()};
+}
+
+TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheFirstInterval)
+{
+    tree.remove(u"sys/class/hwmon"_qs);
+    controller.awakeFromNib();
+    EXPECT_EQ(title(), u"Please wait..."_qs);
+    EXPECT_EQ(reasonAndAverage(controller), std::pair(QString(), u"    Average"_qs)); // no 0.00℃
+
+    const QString reason = u"The processor temperature driver (coretemp) is not loaded."_qs;
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"No reading"_qs);
+    EXPECT_EQ(controller.currentStatusItem()->values(), QStringList());
+    EXPECT_EQ(controller.currentStatusItem()->toolTip(), u"No reading\n"_qs + reason);
+    EXPECT_EQ(reasonAndAverage(controller), std::pair(reason, u"    Average"_qs));
+    EXPECT_TRUE(controller.aboutText().contains(u"\n\n"_qs + reason + u"\n\n"_qs));
+
+    // The driver loaded: its first reading clears it. (The average, seeded with
+    // nothing, catches up at the second reading.)
+    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
+    tree.addFile(u"sys/class/hwmon/hwmon0/temp1_label"_qs, "Package id 0\n");
+    tree.addFile(Temperature, "52000\n");
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"52℃"_qs);
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(reasonAndAverage(controller), std::pair(QString(), u"    52.00℃ Average"_qs));
+    EXPECT_EQ(
+        controller.aboutText().split(u"\n\n"_qs),
+        (QStringList{u"Shows the processor's temperature and clock frequency in the system "
+                     "tray, with their statistics."_qs,
+                     u"Temperature sensor: coretemp, Package id 0"_qs,
+                     u"Released under the GNU General Public License, version 3 or later."_qs}));
+}
+
+TEST_F(TemperatureControllerTest, ASensorThatStopsReadingIsToldAfterThreeIntervals)
+{
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    controller.awakeFromNib();
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
+    tree.addFile(Temperature, "garbage\n");
+    for (int missed = 1; missed < GaugeReader::NoReadingSamples; ++missed) {
+        controller.currentTemperatureReader()->_gaugeTimerFired();
+        ASSERT_EQ(title(), u"52℃ 2.00 GHz"_qs) << missed;
+    }
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"No reading 2.00 GHz"_qs);
+    EXPECT_EQ(controller.currentStatusItem()->values(), QStringList{u"2.00 GHz"_qs});
+    // The statistics of the readings before stay; the reason names the silent driver.
+    EXPECT_EQ(reasonAndAverage(controller), std::pair(u"The sensor (coretemp) gives no reading."_qs,
+                                                      u"    52.00℃ 2.00 GHz Average"_qs));
+    tree.addFile(Temperature, "53000\n");
+    controller.currentTemperatureReader()->_gaugeTimerFired();
+    EXPECT_EQ(title(), u"53℃ 2.00 GHz"_qs);
+}
+
 } // namespace
 } // namespace calidra

@@ -64,7 +64,8 @@ QDBusMessage menuCall(const QString& service, const QString& method, const QVari
 
 // The menu as a panel opens it: validated first, then read whole. Gives the
 // id of "Quit"; every command must be enabled and every other item (the
-// headings and the information items) disabled.
+// headings and the information items) disabled; hidden items (the reason for
+// no reading, while there is a reading) are not looked at.
 int quitId(const QString& service)
 {
     menuCall(service, u"AboutToShow"_qs, {0});
@@ -80,7 +81,8 @@ int quitId(const QString& service)
     for (const DBusMenuLayoutItem& item : root.children) {
         const QString label = item.properties.value(u"label"_qs).toString();
         const bool enabled = item.properties.value(u"enabled"_qs, true).toBool();
-        if (item.properties.value(u"type"_qs) != u"separator"_qs &&
+        const bool visible = item.properties.value(u"visible"_qs, true).toBool();
+        if (visible && item.properties.value(u"type"_qs) != u"separator"_qs &&
             commands.contains(label) != enabled) {
             fail(u"menu item \"%1\" is %2"_qs.arg(label, enabled ? u"enabled"_qs : u"disabled"_qs));
         }

@@ -97,23 +97,35 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
 
 TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 {
-    const std::pair<std::vector<Device>, qint32> rows[] = {
-        {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}}, 55}, // package over cores
+    // The devices, the value, and the source as the About panel names it.
+    const std::tuple<std::vector<Device>, qint32, QString> rows[] = {
+        {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}},
+         55,
+         u"coretemp, Package id 0"_qs}, // package over cores
         {{{"coretemp", "Core 0", "41000", "Core 1", "67000"}, {"coretemp", "Core 0", "50000"}},
-         67}, // else the hottest core across devices
-        {{{"k10temp", "Tctl", "60000", "Tdie", "50000"}}, 50},  // Tdie over Tctl
-        {{{"zenpower", "Tctl", "62000", "Tdie", "51000"}}, 51}, // the other AMD driver
-        {{{"zenpower", "Tctl", "63000"}}, 63},
-        {{{"acpitz", "Tdie", "99000"}, {"k10temp", "Tdie", "45000"}}, 45}, // by name, not number
-        {{{"k10temp", "Tctl", "45500"}}, 46},                              // a half rounds up
-        {{{"k10temp", "Tctl", "-1500"}}, -2},                              // and away from zero
+         67,
+         u"coretemp, Core 0, Core 1"_qs}, // else the hottest core across devices
+        {{{"coretemp", "Core 0", "1000", "Core 1", "1000", "Core 2", "1000", "Core 3", "9000"}},
+         9,
+         u"coretemp, Core 0, …, Core 3"_qs},
+        {{{"k10temp", "Tctl", "60000", "Tdie", "50000"}},
+         50,
+         u"k10temp, Tdie"_qs}, // Tdie over Tctl
+        {{{"zenpower", "Tctl", "62000", "Tdie", "51000"}}, 51, u"zenpower, Tdie"_qs},
+        {{{"zenpower", "Tctl", "63000"}}, 63, u"zenpower, Tctl"_qs},
+        {{{"acpitz", "Tdie", "99000"}, {"k10temp", "Tdie", "45000"}},
+         45,
+         u"k10temp, Tdie"_qs},                                     // by name, not number
+        {{{"k10temp", "Tctl", "45500"}}, 46, u"k10temp, Tctl"_qs}, // a half rounds up
+        {{{"k10temp", "Tctl", "-1500"}}, -2, u"k10temp, Tctl"_qs}, // and away from zero
     };
-    for (const auto& [devices, expected] : rows) {
+    for (const auto& [devices, expected, source] : rows) {
         SCOPED_TRACE(expected);
         FixtureTree machine;
-        const KernelValues machineValues(machine.root());
+        KernelValues machineValues(machine.root());
         addDevices(machine, devices);
         expectValue("kern.cpu_temp", expected);
+        EXPECT_EQ(machineValues.temperatureSource(), source);
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);
@@ -156,6 +168,7 @@ TEST_F(KernelValuesTest, ChannelIsFoundWhenLoadedKeptWhileItReadsAndDroppedWhenI
     tree.addFile(Input, "");
     tree.remove(u"sys/class/hwmon/hwmon0"_qs);
     expectValue("kern.cpu_temp", std::nullopt);
+    EXPECT_EQ(values.temperatureSource(), std::nullopt);
     addDevices(tree, {{"coretemp", "Package id 0", "61000"}});
     expectValue("kern.cpu_temp", 61);
     for (const QByteArray& input : {QByteArray(), QByteArray("hot\n"), QByteArray(8192, '7')}) {

@@ -30,7 +30,9 @@ struct ScriptedGauge : Gauge
 struct CountingDelegate : GaugeReaderDelegate
 {
     void gaugeReaderDidUpdate(GaugeReader*) override { ++updates; }
+    void gaugeReaderDidMiss(GaugeReader*) override { ++misses; }
     int updates = 0;
+    int misses = 0;
 };
 
 class GaugeReaderTest : public testing::Test
@@ -165,6 +167,32 @@ TEST(GaugeReaderTimer, PeriodStaysWithinWhatATimerCanHold)
     EXPECT_EQ(GaugeReader::timerPeriod(1e12), std::numeric_limits<int>::max());
     EXPECT_EQ(GaugeReader::timerPeriod(std::numeric_limits<double>::infinity()),
               std::numeric_limits<int>::max());
+}
+
+// The reader has no reading after three misses in a row, or after one while its gauge
+// finds nothing to read; an accepted sample ends it.
+TEST_F(GaugeReaderTest, MissesInARowMeanNoReadingUntilASampleIsAccepted)
+{
+    start(0);
+    EXPECT_FALSE(reader->hasAcceptedReading()); // a failed seed
+    sample(0);
+    sample(0);
+    EXPECT_FALSE(reader->hasNoReading());
+    sample(0);
+    EXPECT_TRUE(reader->hasNoReading());
+    EXPECT_EQ(std::tuple(delegate.misses, delegate.updates), std::tuple(3, 0));
+    sample(50);
+    EXPECT_EQ(std::tuple(reader->hasNoReading(), reader->hasAcceptedReading(), delegate.updates),
+              std::tuple(false, true, 1));
+
+    struct NothingToRead : ScriptedGauge
+    {
+        bool hasSource() const override { return false; }
+    };
+    gauge = std::make_shared<NothingToRead>();
+    start(0);
+    sample(0);
+    EXPECT_TRUE(reader->hasNoReading());
 }
 
 } // namespace

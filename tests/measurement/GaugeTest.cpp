@@ -4,9 +4,15 @@
 #include "measurement/IntelCPUFrequencyGauge.h"
 #include "measurement/IntelCPUTemperatureGauge.h"
 #include "measurement/PPCCPUTemperatureGauge.h"
+#include "measurement/ThermalZoneGauge.h"
+
+#include <tuple>
 
 namespace calidra {
 namespace {
+
+const QString Zone = u"sys/class/thermal/thermal_zone0/"_qs;
+const QString Package = u"sys/class/hwmon/hwmon0/"_qs;
 
 class GaugeTest : public GaugeTestBase
 {
@@ -17,6 +23,28 @@ protected:
             bundle.tree.addSymlink(u"Calidra/Resources/"_qs + name,
                                    QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + name);
         }
+    }
+
+    void addZone(const QByteArray& type, const QByteArray& temp)
+    {
+        tree.addFile(Zone + u"type"_qs, type + '\n');
+        tree.addFile(Zone + u"temp"_qs, temp + '\n');
+    }
+
+    void addDriver(const QByteArray& temp)
+    {
+        tree.addFile(Package + u"name"_qs, "coretemp\n");
+        tree.addFile(Package + u"temp1_label"_qs, "Package id 0\n");
+        tree.addFile(Package + u"temp1_input"_qs, temp + '\n');
+    }
+
+    // What a gauge reads, what it names as its sensor, and why it reads nothing.
+    using Outcome = std::tuple<float, std::optional<QString>, QString>;
+    static Outcome outcome(Gauge& gauge)
+    {
+        const float reading = gauge.gauge();
+        return {reading, gauge.sensorInUse(),
+                gauge.hasSource() ? QString() : gauge.noReadingReason()};
     }
 };
 
@@ -49,14 +77,57 @@ TEST_F(GaugeTest, TableModelsGetTheSensorTableGaugeAndNoFrequencyGauge)
     const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
     ASSERT_TRUE(std::dynamic_pointer_cast<PPCCPUTemperatureGauge>(temperature));
     EXPECT_FLOAT_EQ(temperature->gauge(), 48.25F);
+    EXPECT_EQ(temperature->sensorInUse(), u"sensor table, Raspberry Pi 4 Model B Rev 1.4"_qs);
     EXPECT_FALSE(Gauge::CPUFrequencyGauge());
 }
 
-TEST_F(GaugeTest, ModelsOnNoListGetNoGauge)
+TEST_F(GaugeTest, ModelsOnNoListGetTheProcessorsThermalZoneElseNoGauge)
 {
     setBoardModel("Some Board Rev 2");
+    addZone("gpu-thermal", "50000");
     EXPECT_FALSE(Gauge::CPUTemperatureGauge());
     EXPECT_FALSE(Gauge::CPUFrequencyGauge());
+
+    addZone("soc_thermal", "43125");
+    const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
+    ASSERT_TRUE(std::dynamic_pointer_cast<ThermalZoneGauge>(temperature));
+    EXPECT_EQ(outcome(*temperature), Outcome(43.125F, u"soc_thermal (thermal_zone0)"_qs, {}));
+    // A zone that goes away is named in the reason; one that comes back is found again.
+    // (A removed zone's kept file fails with ENODEV, an unlinked fixture file once empty.)
+    tree.addFile(Zone + u"temp"_qs, "");
+    tree.remove(Zone);
+    EXPECT_EQ(outcome(*temperature),
+              Outcome(0.0F, std::nullopt,
+                      u"The sensor (soc_thermal (thermal_zone0)) gives no reading."_qs));
+    addZone("soc_thermal", "44000");
+    EXPECT_EQ(std::get<0>(outcome(*temperature)), 44.0F);
+}
+
+TEST_F(GaugeTest, ListedProcessorsReadTheDriverElseTheZoneAndSayWhichDriverIsMissing)
+{
+    setProcessor("GenuineIntel");
+    IntelCPUTemperatureGauge gauge(u"GenuineIntel"_qs);
+    EXPECT_EQ(outcome(gauge),
+              Outcome(0.0F, std::nullopt,
+                      u"The processor temperature driver (coretemp) is not loaded."_qs));
+    addZone("x86_pkg_temp", "45500");
+    EXPECT_EQ(outcome(gauge), Outcome(45.5F, u"x86_pkg_temp (thermal_zone0)"_qs, {}));
+
+    // A driver loaded later takes over at the next look for it, not at every sample.
+    addDriver("57000");
+    for (int sample = 1; sample < IntelCPUTemperatureGauge::DriverRetrySamples; ++sample) {
+        ASSERT_EQ(gauge.gauge(), 45.5F) << sample;
+    }
+    EXPECT_EQ(outcome(gauge), Outcome(57.0F, u"coretemp, Package id 0"_qs, {}));
+
+    // Loaded without a reading, and nothing to stand in.
+    tree.addFile(Zone + u"temp"_qs, "");
+    tree.remove(Zone);
+    tree.addFile(Package + u"temp1_input"_qs, "garbage\n");
+    EXPECT_EQ(outcome(gauge),
+              Outcome(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs));
+    EXPECT_EQ(IntelCPUTemperatureGauge(u"SomeOtherVendor"_qs).noReadingReason(),
+              u"This machine has no known temperature sensor."_qs);
 }
 
 } // namespace
