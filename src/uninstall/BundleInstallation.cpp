@@ -11,7 +11,6 @@
 namespace calidra {
 namespace {
 
-constexpr char PackageName[] = "calidra";
 constexpr char LauncherName[] = "calidra.desktop";
 
 QString dataHome()
@@ -100,10 +99,11 @@ QString BundleInstallation::systemPath(const char* path) const
 bool BundleInstallation::isPackaged() const
 {
     const QString underUsr = systemPath("usr") + u'/';
-    if (m_bundlePath.startsWith(underUsr) && !m_bundlePath.startsWith(systemPath("usr/local/"))) {
+    if (m_bundlePath.startsWith(underUsr) &&
+        !m_bundlePath.startsWith(systemPath("usr/local") + u'/')) {
         return true;
     }
-    QFile list(systemPath("var/lib/dpkg/info/") + QString::fromLatin1(PackageName) + u".list"_qs);
+    QFile list(systemPath("var/lib/dpkg/info/calidra.list"));
     if (!list.open(QIODevice::ReadOnly)) {
         return false;
     }
@@ -141,7 +141,7 @@ QString BundleInstallation::installPrefix() const
 QString BundleInstallation::removalCommand() const
 {
     if (isPackaged()) {
-        return u"sudo apt remove "_qs + QString::fromLatin1(PackageName);
+        return u"sudo apt remove calidra"_qs;
     }
     QStringList paths{m_bundlePath};
     if (const QString prefix = installPrefix(); !prefix.isEmpty()) {
