@@ -153,7 +153,7 @@ TEST_F(UninstallTest, TheIntelPartAndTheContentSizeFollowTheModelList)
         open(QString::fromUtf16(model), [listed = listed](UninstallAlertController& dialog) {
             EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), listed);
             EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), listed);
-            EXPECT_EQ(dialog.size(), listed ? QSize(460, 215) : QSize(460, 165));
+            EXPECT_EQ(dialog.size(), listed ? QSize(520, 215) : QSize(520, 165));
             dialog.cancel();
         });
     }
