@@ -9,11 +9,18 @@ namespace calidra {
 class Workspace
 {
 public:
-    /// Moves the file or folder at the full path `path` to the user's Trash
-    /// (the freedesktop.org Trash of the user's data folder, or of the
-    /// volume's top folder when the path lies on another volume). Whether the
-    /// move succeeded is not reported.
-    static void moveFileToTrashWithPath(const QString& path);
+    /// The user's freedesktop.org Trash: "Trash" in XDG_DATA_HOME when that is
+    /// an absolute path, else ~/.local/share/Trash.
+    static QString userTrashFolder();
+
+    /// Moves the file or folder at `path` into the user's Trash, beside an
+    /// information file with its former path and the time; a name already
+    /// in the Trash gets a number ("name.2"). The Trash and its "files" and
+    /// "info" folders are created when missing, and no Trash anywhere else is
+    /// ever used. False, with nothing moved, when the path is missing or
+    /// cannot be renamed into the Trash: a folder the user may not change, or
+    /// a Trash on another file system (the item is never copied).
+    static bool moveFileToTrashWithPath(const QString& path);
 };
 
 } // namespace calidra

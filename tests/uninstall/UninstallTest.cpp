@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +18,12 @@
 #include <QPushButton>
 #include <QSize>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -148,7 +153,7 @@ TEST_F(UninstallTest, TheIntelPartAndTheContentSizeFollowTheModelList)
         open(QString::fromUtf16(model), [listed = listed](UninstallAlertController& dialog) {
             EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), listed);
             EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), listed);
-            EXPECT_EQ(dialog.size(), listed ? QSize(460, 215) : QSize(460, 165));
+            EXPECT_EQ(dialog.size(), listed ? QSize(520, 215) : QSize(520, 165));
             dialog.cancel();
         });
     }
@@ -186,6 +191,63 @@ TEST_F(UninstallTest, CancelOrClosingTheWindowRemovesNothingAndTheDialogComesBac
     }
     EXPECT_FALSE(termination.isTerminationRequested());
     EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+TEST_F(UninstallTest, EscapeIsCancel)
+{
+    open(u"Listed1,1"_qs,
+         [](UninstallAlertController& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    EXPECT_FALSE(termination.isTerminationRequested());
+    EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+TEST_F(UninstallTest, ABundleThatCannotBeMovedIsToldWithTheCommandThatRemovesIt)
+{
+    const QString bundlePath = bundle.bundle.bundlePath();
+    const QString parent = QFileInfo(bundlePath).path();
+    QTemporaryDir otherFileSystem(u"/dev/shm/calidra-XXXXXX"_qs);
+    struct stat here, there;
+    const bool readOnly = ::geteuid() != 0;
+    if (readOnly) {
+        // The superuser may change any folder, so this only bites for a user.
+        QFile::setPermissions(parent, QFile::ReadOwner | QFile::ExeOwner);
+    } else if (::stat("/dev/shm", &there) != 0 || ::stat(QFile::encodeName(parent), &here) != 0 ||
+               here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "as the superuser, only a Trash on another file system stops the move, "
+                        "and /dev/shm is none";
+    } else {
+        qputenv("XDG_DATA_HOME", otherFileSystem.path().toUtf8());
+    }
+    const QString command = (readOnly ? u"sudo rm -r "_qs : u"rm -r "_qs) + bundlePath;
+    alerts.expect({u"Calidra could not be moved to the Trash."_qs,
+                   u"Its folder cannot be changed by you, or the Trash is on another file system. "
+                   "To remove Calidra, run this command in a terminal:\n\n"_qs +
+                       command,
+                   {u"Copy Command and Quit"_qs, u"Quit"_qs},
+                   false},
+                  u"Copy Command and Quit"_qs,
+                  [this] { EXPECT_FALSE(termination.isTerminationRequested()); });
+    open(u"Other1,1"_qs,
+         [](UninstallAlertController& dialog) { click(dialog, "uninstallButton"); });
+    QFile::setPermissions(parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(termination.isTerminationRequested());
+    EXPECT_TRUE(QFileInfo::exists(bundlePath + u"/Resources/IntelModels.plist"_qs));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), command);
+}
+
+TEST_F(UninstallTest, TheUserLinkIntoTheBundleGoesWithItAndNothingElse)
+{
+    const QString bin = home.folder.filePath(u".local/bin"_qs);
+    QDir().mkpath(bin);
+    ASSERT_TRUE(QFile::link(bundle.bundle.bundlePath() + u"/calidra"_qs, bin + u"/calidra"_qs));
+    ASSERT_TRUE(QFile::link(bundle.tree.root(), bin + u"/other"_qs));
+    open(u"Other1,1"_qs, [](UninstallAlertController& dialog) {
+        box(dialog, "removePreferencesSwitch")->setChecked(false);
+        click(dialog, "uninstallButton");
+    });
+    EXPECT_EQ(home.trashed(), QStringList{u"Calidra"_qs});
+    EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{u"other"_qs});
 }
 
 TEST_F(UninstallTest, JustQuitRemovesNothing)
