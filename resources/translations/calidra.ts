@@ -82,14 +82,6 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>SpeedIt needs to be installed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>In order to gauge temperature or frequency values on this computer, Calidra needs to install SpeedIt, a third-party kernel extension. This requires admin privileges, but only needs to be done once.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Proceed</source>
         <translation type="unfinished"></translation>
     </message>
@@ -233,6 +225,115 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <source>The icon stands before a panel label; in a tray icon it is shown only while the values keep their size beside it.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No reading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature sensor: %@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The temperature is not measured.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Released under the GNU General Public License, version 3 or later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra could not start pkexec, which asks for an administrator&apos;s password. Install pkexec (the package &quot;pkexec&quot; or &quot;polkit&quot;), or load the driver yourself in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No polkit authentication agent is running, so nothing could ask for an administrator&apos;s password. Start your desktop&apos;s polkit agent (or install one), or load the driver yourself in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The polkit service, which decides who may act as an administrator, could not be reached. Start it (or install polkit), or load the driver yourself in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password dialog was closed without a password. Calidra offers to load the driver again at its next start; you can also load it yourself in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password was not accepted, or this user may not act as an administrator. An administrator can load the driver in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The script that loads the driver failed. Load the driver yourself in a terminal to see why:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sudo modprobe coretemp    (Intel processors)
+sudo modprobe k10temp    (AMD processors)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The processor&apos;s temperature driver was not loaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The processor&apos;s temperature driver needs to be loaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In order to gauge temperature or frequency values on this computer, Calidra needs to load the processor&apos;s temperature driver, now and at every start of the computer. This requires an administrator&apos;s password, but only needs to be done once.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This machine has no known temperature sensor.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sensor (%@) gives no reading.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The processor&apos;s clock frequency cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The processor temperature driver (%@) is not loaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sensor table</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra was installed for all users by the package manager, which also removes it. Run this command in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its folder cannot be changed by you, or the Trash is on another file system. To remove Calidra, run this command in a terminal:
+
+%@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra could not be moved to the Trash.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Command and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -351,14 +452,6 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Remove the SpeedIt kernel extension</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Removing SpeedIt asks for an administrator&apos;s password.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Move Calidra&apos;s preferences to the Trash</source>
         <translation type="unfinished"></translation>
     </message>
@@ -376,6 +469,14 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
     </message>
     <message>
         <source>Remove and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove the processor temperature driver that Calidra loaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>coretemp or k10temp; this asks for an administrator&apos;s password.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

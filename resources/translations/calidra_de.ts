@@ -84,14 +84,6 @@ Wenn Sie fortfahren, kann Ihr Computer ernsthaft gefährdet sein. Es wird dringe
         <translation>Trotzdem fortfahren</translation>
     </message>
     <message>
-        <source>SpeedIt needs to be installed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>In order to gauge temperature or frequency values on this computer, Calidra needs to install SpeedIt, a third-party kernel extension. This requires admin privileges, but only needs to be done once.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Proceed</source>
         <translation>Fortfahren</translation>
     </message>
@@ -235,6 +227,132 @@ Wenn Sie fortfahren, kann Ihr Computer ernsthaft gefährdet sein. Es wird dringe
         <source>The icon stands before a panel label; in a tray icon it is shown only while the values keep their size beside it.</source>
         <translation>Das Symbol steht vor der Beschriftung in der Leiste; in einem Symbol der Kontrollleiste erscheint es nur, solange die Werte daneben ihre Größe behalten.</translation>
     </message>
+    <message>
+        <source>No reading</source>
+        <translation>Kein Messwert</translation>
+    </message>
+    <message>
+        <source>Temperature sensor: %@</source>
+        <translation>Temperatursensor: %@</translation>
+    </message>
+    <message>
+        <source>The temperature is not measured.</source>
+        <translation>Die Temperatur wird nicht gemessen.</translation>
+    </message>
+    <message>
+        <source>Released under the GNU General Public License, version 3 or later.</source>
+        <translation>Veröffentlicht unter der GNU General Public License, Version 3 oder neuer.</translation>
+    </message>
+    <message>
+        <source>Calidra could not start pkexec, which asks for an administrator&apos;s password. Install pkexec (the package &quot;pkexec&quot; or &quot;polkit&quot;), or load the driver yourself in a terminal:
+
+%@</source>
+        <translation>Calidra konnte pkexec nicht starten, das nach dem Passwort eines Administrators fragt. Installieren Sie pkexec (das Paket „pkexec“ oder „polkit“) oder laden Sie den Treiber selbst in einem Terminal:
+
+%@</translation>
+    </message>
+    <message>
+        <source>No polkit authentication agent is running, so nothing could ask for an administrator&apos;s password. Start your desktop&apos;s polkit agent (or install one), or load the driver yourself in a terminal:
+
+%@</source>
+        <translation>Es läuft kein polkit-Legitimierungsagent, daher konnte niemand nach dem Passwort eines Administrators fragen. Starten Sie den polkit-Agenten Ihrer Arbeitsumgebung (oder installieren Sie einen) oder laden Sie den Treiber selbst in einem Terminal:
+
+%@</translation>
+    </message>
+    <message>
+        <source>The polkit service, which decides who may act as an administrator, could not be reached. Start it (or install polkit), or load the driver yourself in a terminal:
+
+%@</source>
+        <translation>Der polkit-Dienst, der entscheidet, wer als Administrator handeln darf, war nicht erreichbar. Starten Sie ihn (oder installieren Sie polkit) oder laden Sie den Treiber selbst in einem Terminal:
+
+%@</translation>
+    </message>
+    <message>
+        <source>The password dialog was closed without a password. Calidra offers to load the driver again at its next start; you can also load it yourself in a terminal:
+
+%@</source>
+        <translation>Der Passwortdialog wurde ohne Passwort geschlossen. Calidra bietet beim nächsten Start erneut an, den Treiber zu laden; Sie können ihn auch selbst in einem Terminal laden:
+
+%@</translation>
+    </message>
+    <message>
+        <source>The password was not accepted, or this user may not act as an administrator. An administrator can load the driver in a terminal:
+
+%@</source>
+        <translation>Das Passwort wurde nicht angenommen, oder dieser Benutzer darf nicht als Administrator handeln. Ein Administrator kann den Treiber in einem Terminal laden:
+
+%@</translation>
+    </message>
+    <message>
+        <source>The script that loads the driver failed. Load the driver yourself in a terminal to see why:
+
+%@</source>
+        <translation>Das Skript, das den Treiber lädt, ist fehlgeschlagen. Laden Sie den Treiber selbst in einem Terminal, um den Grund zu sehen:
+
+%@</translation>
+    </message>
+    <message>
+        <source>sudo modprobe coretemp    (Intel processors)
+sudo modprobe k10temp    (AMD processors)</source>
+        <translation>sudo modprobe coretemp    (Intel-Prozessoren)
+sudo modprobe k10temp    (AMD-Prozessoren)</translation>
+    </message>
+    <message>
+        <source>The processor&apos;s temperature driver was not loaded.</source>
+        <translation>Der Temperaturtreiber des Prozessors wurde nicht geladen.</translation>
+    </message>
+    <message>
+        <source>The processor&apos;s temperature driver needs to be loaded.</source>
+        <translation>Der Temperaturtreiber des Prozessors muss geladen werden.</translation>
+    </message>
+    <message>
+        <source>In order to gauge temperature or frequency values on this computer, Calidra needs to load the processor&apos;s temperature driver, now and at every start of the computer. This requires an administrator&apos;s password, but only needs to be done once.</source>
+        <translation>Um auf diesem Computer Temperatur oder Frequenz zu messen, muss Calidra den Temperaturtreiber des Prozessors laden, jetzt und bei jedem Start des Computers. Dazu ist das Passwort eines Administrators nötig, aber nur ein einziges Mal.</translation>
+    </message>
+    <message>
+        <source>This machine has no known temperature sensor.</source>
+        <translation>Dieser Computer hat keinen bekannten Temperatursensor.</translation>
+    </message>
+    <message>
+        <source>The sensor (%@) gives no reading.</source>
+        <translation>Der Sensor (%@) liefert keinen Messwert.</translation>
+    </message>
+    <message>
+        <source>The processor&apos;s clock frequency cannot be read.</source>
+        <translation>Die Taktfrequenz des Prozessors kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The processor temperature driver (%@) is not loaded.</source>
+        <translation>Der Temperaturtreiber des Prozessors (%@) ist nicht geladen.</translation>
+    </message>
+    <message>
+        <source>sensor table</source>
+        <translation>Sensortabelle</translation>
+    </message>
+    <message>
+        <source>Calidra was installed for all users by the package manager, which also removes it. Run this command in a terminal:
+
+%@</source>
+        <translation>Calidra wurde von der Paketverwaltung für alle Benutzer installiert, die es auch entfernt. Führen Sie diesen Befehl in einem Terminal aus:
+
+%@</translation>
+    </message>
+    <message>
+        <source>Its folder cannot be changed by you, or the Trash is on another file system. To remove Calidra, run this command in a terminal:
+
+%@</source>
+        <translation>Sie können seinen Ordner nicht ändern, oder der Papierkorb liegt auf einem anderen Dateisystem. Um Calidra zu entfernen, führen Sie diesen Befehl in einem Terminal aus:
+
+%@</translation>
+    </message>
+    <message>
+        <source>Calidra could not be moved to the Trash.</source>
+        <translation>Calidra konnte nicht in den Papierkorb verschoben werden.</translation>
+    </message>
+    <message>
+        <source>Copy Command and Quit</source>
+        <translation>Befehl kopieren und beenden</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -353,14 +471,6 @@ Wenn Sie fortfahren, kann Ihr Computer ernsthaft gefährdet sein. Es wird dringe
         <translation>Wählen Sie, was vor dem Beenden von Calidra entfernt werden soll.</translation>
     </message>
     <message>
-        <source>Remove the SpeedIt kernel extension</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Removing SpeedIt asks for an administrator&apos;s password.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Move Calidra&apos;s preferences to the Trash</source>
         <translation>Die Einstellungen von Calidra in den Papierkorb verschieben</translation>
     </message>
@@ -379,6 +489,14 @@ Wenn Sie fortfahren, kann Ihr Computer ernsthaft gefährdet sein. Es wird dringe
     <message>
         <source>Remove and Quit</source>
         <translation>Entfernen und beenden</translation>
+    </message>
+    <message>
+        <source>Remove the processor temperature driver that Calidra loaded</source>
+        <translation>Den von Calidra geladenen Temperaturtreiber des Prozessors entfernen</translation>
+    </message>
+    <message>
+        <source>coretemp or k10temp; this asks for an administrator&apos;s password.</source>
+        <translation>coretemp oder k10temp; dazu wird nach dem Passwort eines Administrators gefragt.</translation>
     </message>
 </context>
 </TS>
