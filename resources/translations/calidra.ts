@@ -182,15 +182,7 @@ Continuing may put your computer at severe risk. It is strongly recommended not 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>General</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>General Preferences</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Appearance</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -334,6 +326,18 @@ sudo modprobe k10temp    (AMD processors)</source>
         <source>Copy Command and Quit</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No settings tool for startup applications was found on this desktop.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Appearance</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -389,14 +393,6 @@ sudo modprobe k10temp    (AMD processors)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Account Settings...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Check for updates at start-up</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Temperature unit:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -434,6 +430,10 @@ sudo modprobe k10temp    (AMD processors)</source>
     </message>
     <message>
         <source>Show the icon in the panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Startup Applications...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

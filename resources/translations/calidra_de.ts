@@ -184,16 +184,8 @@ Wenn Sie fortfahren, kann Ihr Computer ernsthaft gefährdet sein. Es wird dringe
         <translation>Der Bericht konnte nicht unter „%@“ gesichert werden.</translation>
     </message>
     <message>
-        <source>General</source>
-        <translation>Allgemein</translation>
-    </message>
-    <message>
         <source>General Preferences</source>
         <translation>Allgemeine Einstellungen</translation>
-    </message>
-    <message>
-        <source>Appearance</source>
-        <translation>Darstellung</translation>
     </message>
     <message>
         <source>Appearance Preferences</source>
@@ -353,6 +345,18 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <source>Copy Command and Quit</source>
         <translation>Befehl kopieren und beenden</translation>
     </message>
+    <message>
+        <source>No settings tool for startup applications was found on this desktop.</source>
+        <translation>Auf dieser Arbeitsumgebung wurde kein Einstellungsprogramm für Startprogramme gefunden.</translation>
+    </message>
+    <message>
+        <source>&amp;General</source>
+        <translation>&amp;Allgemein</translation>
+    </message>
+    <message>
+        <source>&amp;Appearance</source>
+        <translation>&amp;Darstellung</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -408,14 +412,6 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <translation>Calidra beim Anmelden starten</translation>
     </message>
     <message>
-        <source>Account Settings...</source>
-        <translation>Kontoeinstellungen...</translation>
-    </message>
-    <message>
-        <source>Check for updates at start-up</source>
-        <translation>Beim Start nach Aktualisierungen suchen</translation>
-    </message>
-    <message>
         <source>Temperature unit:</source>
         <translation>Temperatureinheit:</translation>
     </message>
@@ -454,6 +450,10 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
     <message>
         <source>Show the icon in the panel</source>
         <translation>Das Symbol in der Leiste zeigen</translation>
+    </message>
+    <message>
+        <source>Startup Applications...</source>
+        <translation>Startprogramme...</translation>
     </message>
 </context>
 <context>

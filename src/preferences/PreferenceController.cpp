@@ -2,7 +2,6 @@
 
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
-#include "defaults/UserDefaultsSetup.h"
 #include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
 #include "measurement/IntelModels.h"
@@ -11,6 +10,7 @@
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 #include "platform/SettingsPages.h"
+#include "platform/WindowShortcuts.h"
 #include "support/SharedWindow.h"
 #include "ui_PreferencesWindowView.h"
 
@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolBar>
 
@@ -85,7 +86,34 @@ PreferenceController* PreferenceController::showPreferences(const QString& autos
 
 void PreferenceController::showWindow()
 {
+    if (!m_placed) {
+        placeInCentre();
+        m_placed = true;
+    }
     showInFront(this);
+}
+
+QRect PreferenceController::centredFrame(QSize frame, const QRect& available)
+{
+    const QPoint centred(available.x() + (available.width() - frame.width()) / 2,
+                         available.y() + (available.height() - frame.height()) / 2);
+    // A window larger than the screen keeps its top left corner, and so its
+    // title bar, on screen.
+    return {QPoint(std::max(centred.x(), available.x()), std::max(centred.y(), available.y())),
+            frame};
+}
+
+// The first showing puts the whole window, frame included, in the middle of
+// the screen's free area; later pane switches keep its top edge from there.
+void PreferenceController::placeInCentre()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    // move() places the frame, whose size is the window's own until a window
+    // manager has framed it.
+    move(centredFrame(frameGeometry().size(), screen->availableGeometry()).topLeft());
 }
 
 void PreferenceController::closeEvent(QCloseEvent* event)
@@ -172,12 +200,17 @@ void PreferenceController::bindStartup()
     m_ui->loginItemSwitch->setChecked(m_loginItems.exists(LoginItemName));
     connect(m_ui->loginItemSwitch, &QCheckBox::clicked, this,
             &PreferenceController::toggleLoginItem);
-    connect(m_ui->accountSettingsButton, &QPushButton::clicked, this,
-            &PreferenceController::openAccountSettings);
-    applyUpdateCheckInterval(defaults());
-    defaults().observe(DefaultsKeys::SUCheckAtStartup, this,
-                       [](const QVariant&) { applyUpdateCheckInterval(defaults()); });
-    bindSwitch(m_ui->updateCheckSwitch, DefaultsKeys::SUCheckAtStartup);
+    // Updates come with the package, so the update check keeps only its
+    // start-up behaviour and has no control here.
+    QPushButton* startupApplications = m_ui->startupApplicationsButton;
+    if (SettingsPages::commandFor(SettingsPages::Autostart)) {
+        connect(startupApplications, &QPushButton::clicked, this,
+                &PreferenceController::openStartupApplications);
+    } else {
+        startupApplications->setEnabled(false);
+        startupApplications->setToolTip(localizedString(QT_TRANSLATE_NOOP(
+            "Calidra", "No settings tool for startup applications was found on this desktop.")));
+    }
 }
 
 void PreferenceController::follow(const QString& key, const std::function<void()>& show)
@@ -283,17 +316,46 @@ void PreferenceController::setupToolbar()
     setContextMenuPolicy(Qt::NoContextMenu);
 
     auto* items = new QActionGroup(toolbar);
-    QAction* general = addToolbarItem(GeneralItem, QT_TRANSLATE_NOOP("Calidra", "General"),
+    QAction* general = addToolbarItem(GeneralItem, QT_TRANSLATE_NOOP("Calidra", "&General"),
                                       QT_TRANSLATE_NOOP("Calidra", "General Preferences"),
                                       u"GeneralPreferences"_qs);
-    QAction* display = addToolbarItem(DisplayItem, QT_TRANSLATE_NOOP("Calidra", "Appearance"),
+    QAction* display = addToolbarItem(DisplayItem, QT_TRANSLATE_NOOP("Calidra", "&Appearance"),
                                       QT_TRANSLATE_NOOP("Calidra", "Appearance Preferences"),
                                       u"AppearancePreferences"_qs);
-    for (QAction* item : {general, display}) {
+    m_paneItems = {general, display};
+    for (QAction* item : m_paneItems) {
         items->addAction(item);
         toolbar->addAction(item);
     }
+    addPaneShortcuts();
     showPane(general);
+}
+
+// Ctrl+Tab and Ctrl+PgDn go to the next pane, Ctrl+Shift+Tab and Ctrl+PgUp to
+// the previous one, as in tabbed windows; each pane's mnemonic goes to it.
+void PreferenceController::addPaneShortcuts()
+{
+    const std::pair<QKeySequence, int> steps[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& [keys, step] : steps) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, step = step] { showAdjacentPane(step); });
+    }
+    addCloseShortcuts(this);
+}
+
+void PreferenceController::showAdjacentPane(int step)
+{
+    if (windowState < 0) {
+        return;
+    }
+    const int count = int(m_paneItems.size());
+    showPane(m_paneItems[std::size_t((windowState + step + count) % count)]);
 }
 
 QAction* PreferenceController::addToolbarItem(const QString& identifier, const char* label,
@@ -303,6 +365,7 @@ QAction* PreferenceController::addToolbarItem(const QString& identifier, const c
     item->setObjectName(identifier);
     item->setToolTip(localizedString(toolTip));
     item->setCheckable(true);
+    item->setShortcut(QKeySequence::mnemonic(item->text()));
     const Bundle* bundle = Bundle::mainBundle();
     if (const auto path = bundle ? bundle->pathForResource(image, u"svg"_qs) : std::nullopt) {
         item->setIcon(QIcon(*path));
@@ -427,9 +490,9 @@ void PreferenceController::openRegionalSettings()
     SettingsPages::open(SettingsPages::Regional);
 }
 
-void PreferenceController::openAccountSettings()
+void PreferenceController::openStartupApplications()
 {
-    SettingsPages::open(SettingsPages::Accounts);
+    SettingsPages::open(SettingsPages::Autostart);
 }
 
 } // namespace calidra

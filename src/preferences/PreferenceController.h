@@ -5,6 +5,7 @@
 #include "support/Frame.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QSizeF>
 
 #include <array>
@@ -25,8 +26,8 @@ namespace calidra {
 class UserDefaults;
 
 /// The preferences window: a toolbar with two panes, General and Appearance.
-/// General chooses what is measured, the sampling interval, the login item and
-/// the update check; Appearance the unit, the font size, the icon and the
+/// General chooses what is measured, the sampling interval and the login
+/// item; Appearance the unit, the font size, the icon and the
 /// arrangement of the two values. Every control reads and writes the user
 /// defaults directly and follows changes made to them elsewhere, so the
 /// running program sees each change at once.
@@ -71,10 +72,11 @@ public:
     /// the user why and what to do.
     void toggleLoginItem(bool on);
 
-    /// Open the desktop's settings for region and for user accounts; whether
-    /// a settings tool could be started is not reported.
+    /// Open the desktop's settings for region and for the programs started
+    /// at login; whether a settings tool could be started is not reported.
+    /// Without a tool for startup programs their button is disabled.
     void openRegionalSettings();
-    void openAccountSettings();
+    void openStartupApplications();
 
     /// Sets the length of the pane switch's resize; 0 switches at once.
     void setResizeDuration(int milliseconds) { m_resizeDuration = milliseconds; }
@@ -86,6 +88,11 @@ public:
     /// and toolbar keep their size, the top edge and the horizontal centre
     /// stay where they are.
     static Frame nextWindowFrame(const Frame& window, QSizeF content, QSizeF pane);
+
+    /// Where a window frame of size `frame` stands in the middle of the
+    /// screen's `available` area; a frame larger than the area keeps its top
+    /// left corner inside it.
+    static QRect centredFrame(QSize frame, const QRect& available);
 
 signals:
     /// The window is about to close; the controller goes away afterwards.
@@ -114,6 +121,9 @@ private:
     void setupToolbar();
     QAction* addToolbarItem(const QString& identifier, const char* label, const char* toolTip,
                             const QString& image);
+    void addPaneShortcuts();
+    void showAdjacentPane(int step);
+    void placeInCentre();
     void showNextView(QWidget* view, int state);
     void replaceContent(QWidget* view);
     void resizeWindow(const QRect& geometry);
@@ -122,6 +132,8 @@ private:
     LoginItems m_loginItems;
     MenuIntervalValueTransformer m_intervalTransformer;
     const bool isIntel;
+    std::array<QAction*, 2> m_paneItems{};
+    bool m_placed = false;
     QButtonGroup* gaugeChooser = nullptr;
     QWidget* generalPreferencesView = nullptr;
     QWidget* displayPreferencesView = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/Alerts.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/Localization.h"
+#include "platform/WindowShortcuts.h"
 #include "support/SharedWindow.h"
 #include "ui_ExternalWindowView.h"
 
@@ -31,6 +32,7 @@ ExternalWindowController::ExternalWindowController()
 {
     m_ui->setupUi(this);
     setFixedSize(size());
+    addCloseShortcuts(this);
     connect(m_ui->copyAction, &QAction::triggered, this,
             &ExternalWindowController::copyTextualOutput);
     connect(m_ui->saveAction, &QAction::triggered, this,

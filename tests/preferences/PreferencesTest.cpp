@@ -14,11 +14,14 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -304,17 +307,46 @@ TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
     EXPECT_TRUE(defaults.boolForKey(Keys::showIcon));
 }
 
-TEST_F(PreferencesTest, UpdateIntervalFollowsTheCheckOnlyWhileTheWindowIsOpen)
+TEST_F(PreferencesTest, KeysSwitchPanesAndCloseTheWindow)
 {
     open();
-    for (const bool on : {true, false, true}) {
-        defaults.setBool(on, Keys::SUCheckAtStartup);
-        EXPECT_EQ(defaults.objectForKey(Keys::SUScheduledCheckInterval).isValid(), on);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const std::pair<QKeyCombination, int> presses[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_PageUp, 0},
+        {Qt::CTRL | Qt::Key_PageDown, 1}, {Qt::ALT | Qt::Key_G, 0},
+        {Qt::ALT | Qt::Key_A, 1},         {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
+    };
+    for (const auto& [keys, pane] : presses) {
+        QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(window->state(), pane) << QKeySequence(keys).toString().toStdString();
     }
-    EXPECT_EQ(defaults.integerForKey(Keys::SUScheduledCheckInterval), 302400);
-    close();
-    defaults.setBool(false, Keys::SUCheckAtStartup);
-    EXPECT_TRUE(defaults.objectForKey(Keys::SUScheduledCheckInterval).isValid());
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+        EXPECT_FALSE(window->isVisible()) << QKeySequence(keys).toString().toStdString();
+    }
+}
+
+TEST_F(PreferencesTest, OpensCentredOnScreenWithoutUpdateCheckOrAMissingStartupTool)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    open();
+    qputenv("PATH", path);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
+    EXPECT_FALSE(child<QAbstractButton>("updateCheckSwitch"));
+    const auto* startup = child<QAbstractButton>("startupApplicationsButton");
+    EXPECT_FALSE(startup->isEnabled());
+    EXPECT_FALSE(startup->toolTip().isEmpty());
+
+    const QRect screen(100, 40, 800, 600);
+    EXPECT_EQ(PreferenceController::centredFrame(QSize(400, 300), screen),
+              QRect(300, 190, 400, 300));
+    EXPECT_EQ(PreferenceController::centredFrame(QSize(900, 700), screen).topLeft(),
+              QPoint(100, 40));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -285,6 +286,17 @@ TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
     };
     for (const auto& [format, arguments, expected] : cases) {
         EXPECT_EQ(stringWithFormat(format, arguments), expected) << format.toStdString();
+    }
+}
+
+TEST_F(StatisticsWindowTest, EscapeAndCtrlWCloseTheWindow)
+{
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window = ExternalWindowController::showExternalWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+        EXPECT_FALSE(window->isVisible()) << QKeySequence(keys).toString().toStdString();
     }
 }
 

@@ -1,10 +1,22 @@
 #include "platform/qt/MessageBoxAlerts.h"
 
+#include "platform/Localization.h"
+
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace calidra {
+namespace {
+
+// "Cancel" and the titles that begin with it ("Cancel and Quit"), in the
+// user's language.
+bool isCancelTitle(const QString& title)
+{
+    return title.startsWith(localizedString(QT_TRANSLATE_NOOP("Calidra", "Cancel")));
+}
+
+} // namespace
 
 int MessageBoxAlerts::runAlert(const Request& request)
 {
@@ -20,9 +32,13 @@ int MessageBoxAlerts::runAlert(const Request& request)
     QList<QAbstractButton*> buttons;
     for (const QString& title : request.buttonTitles) {
         // Action roles leave Escape and the window's close button without a
-        // button to press: a dismissed alert must not pick an answer.
+        // button to press: a dismissed alert picks no answer, unless it has
+        // a Cancel button, which Escape presses.
         buttons.append(box.addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole
                                                               : QMessageBox::ActionRole));
+        if (isCancelTitle(title) && !box.escapeButton()) {
+            box.setEscapeButton(buttons.last());
+        }
     }
     if (!buttons.isEmpty()) {
         box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));

@@ -24,16 +24,20 @@ QMessageBox* openBox()
     return nullptr;
 }
 
-TEST(MessageBoxAlertsTest, TextsAreLiteralAndOnlyReturnAnswersWithTheFirstButton)
+TEST(MessageBoxAlertsTest, TextsAreLiteralReturnPressesTheFirstButtonAndEscapeCancel)
 {
-    const QStringList buttons{u"Cancel"_qs, u"Proceed Anyway"_qs};
-    // Critical look, the key pressed, the icon expected, the answer (-1: the key left it open).
-    using Case = std::tuple<const char*, bool, Qt::Key, QMessageBox::Icon, int>;
+    const QStringList withCancel{u"Proceed"_qs, u"Cancel and Quit"_qs};
+    const QStringList withoutCancel{u"OK"_qs, u"Proceed Anyway"_qs};
+    // The buttons, critical look, the key pressed, the icon expected, the
+    // answer (-1: the key left it open).
+    using Case = std::tuple<const char*, QStringList, bool, Qt::Key, QMessageBox::Icon, int>;
     const Case cases[] = {
-        {"ReturnPressesTheDefault", true, Qt::Key_Return, QMessageBox::Critical, 0},
-        {"EscapePressesNothing", false, Qt::Key_Escape, QMessageBox::Information, -1},
+        {"ReturnPressesTheDefault", withCancel, true, Qt::Key_Return, QMessageBox::Critical, 0},
+        {"EscapePressesCancel", withCancel, false, Qt::Key_Escape, QMessageBox::Information, 1},
+        {"EscapeWithoutCancelPressesNothing", withoutCancel, false, Qt::Key_Escape,
+         QMessageBox::Information, -1},
     };
-    for (const auto& [name, critical, key, icon, answer] : cases) {
+    for (const auto& [name, buttons, critical, key, icon, answer] : cases) {
         SCOPED_TRACE(name);
         QStringList markupLabels;
         QTimer::singleShot(0, [&, key = key, icon = icon] {
