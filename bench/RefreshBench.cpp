@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/StatusPresenter.h"
 #include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"

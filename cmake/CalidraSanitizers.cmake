@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # With CALIDRA_SANITIZE the project's targets are built and linked with
 # AddressSanitizer and UndefinedBehaviorSanitizer; any report ends the process.
 option(CALIDRA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

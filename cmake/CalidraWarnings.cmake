@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings for the project's own code: every warning is an error.
 add_library(calidra_warnings INTERFACE)
 target_compile_options(calidra_warnings INTERFACE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parsers of kernel text: integers, the online-processor list,
 // /proc/cpuinfo and the decoding of names and values. Besides crashes, it
 // checks what their contracts promise: a processor list counts at least one,

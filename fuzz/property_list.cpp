@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property lists, XML or binary, from hostile bytes. The reader takes a path,
 // so each input is written to one in-memory file that is read back through
 // /proc/self/fd as both an array and a dictionary.

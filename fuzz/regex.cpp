@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The regular-expression class on hostile patterns and subjects. The first
 // byte chooses the compile options, the pattern runs to the next zero byte and
 // the subject is the rest. Besides crashes and hangs, it checks that the

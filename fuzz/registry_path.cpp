@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registry path queries over a fixed system tree that holds what sysfs can
 // hold and what it should not: symbolic links to folders, files, parents,
 // themselves, nowhere and outside the tree, FIFOs, a socket, binary and large

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command, as root, in a private mount namespace in which this machine
 # looks like an Intel PC with its processor temperature driver loaded, so that
 # Calidra shows real-looking readings on any machine:

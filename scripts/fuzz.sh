@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang in build-fuzz/ and runs each in turn,
 # one process at a time, on its committed seeds in fuzz/corpus/.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   SECONDS per target (default 20);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints, for each folder under src/, the folders its files include from and
 # how many includes point at each, and exits 1 when a folder includes from a
 # layer above its own, or when a folder has no layer here.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Calidra needs to build and run, and with
 # --test also what its tests, benchmarks and fuzz targets need.
 # Packages already present are left alone; apt is asked only when one is missing.

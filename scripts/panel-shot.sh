@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shows a tray program on a real desktop panel on a private X server and takes
 # screenshots of it, for checking by eye how the status item looks.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing on Debian 12 for building and running (not the test
 # tools), builds Calidra and starts it from its bundle in build/Calidra. The
 # desktop needs a system tray (a StatusNotifierItem host or an XEmbed tray) to

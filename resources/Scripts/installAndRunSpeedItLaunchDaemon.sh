@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Loads the processor temperature driver that fits this processor and has it
 # loaded at every boot. Runs as root, started through pkexec.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tells whether a processor temperature driver is loaded: prints 1 when
 # coretemp, k10temp or zenpower is, else 0. Runs without privileges, prints
 # exactly one line and always exits 0.

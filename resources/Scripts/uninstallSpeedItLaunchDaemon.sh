@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Removes what the install script set up: the boot file that loads the
 # processor temperature driver at every boot. Runs as root, started through
 # pkexec. The driver stays loaded, since other programs may read it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "awakeFromNib" is the controller's start-up step; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept names: "frequency" is the sampling interval, SU* the update check; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "IORegistry" is the hardware registry over sysfs; see docs/GLOSSARY.md.
 

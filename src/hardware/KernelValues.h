@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "kern.cpu_temp" and the like are files of /proc and /sys; see docs/GLOSSARY.md.
 

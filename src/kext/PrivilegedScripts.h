@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "SpeedIt" is the processor temperature driver at boot; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "Gauge" is one measurement source, asked at each sample; see docs/GLOSSARY.md.
 

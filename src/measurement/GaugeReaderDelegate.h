@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "GaugeReaderDelegate" is told of each sample; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "Intel" gauges read kern.cpu_currentfreq (cpufreq); see docs/GLOSSARY.md.
 

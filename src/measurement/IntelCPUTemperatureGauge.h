@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "Intel" reads coretemp/k10temp hwmon via kern.cpu_temp; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "Intel" models are the listed processor vendors; see docs/GLOSSARY.md.
 

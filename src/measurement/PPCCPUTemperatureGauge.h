@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "PPC" reads the PPCSensors.plist rows over sysfs; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "Bundle" is the program's folder with Resources/; see docs/GLOSSARY.md.
 

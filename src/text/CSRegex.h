@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "CSRegex" is a POSIX extended regular expression; see docs/GLOSSARY.md.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kept name: "CocoaCryptoHashing" is MD5 and SHA-1 over OpenSSL; see docs/GLOSSARY.md.
 

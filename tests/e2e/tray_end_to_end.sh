@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program in a real tray: under Xvfb with trayer as the tray, in a
 # private mount namespace whose /sys holds a coretemp sensor at 47 degrees and
 # whose /proc/cpuinfo names an Intel processor. Calidra must show its tray

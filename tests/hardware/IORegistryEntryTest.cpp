@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RegistryTestBase.h"
 #include "hardware/IORegistryEnumerator.h"
 #include "hardware/MachineModel.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: translation_source_is_current.sh COMMITTED_TS BUILD_DIR LUPDATE ARGS...
 # Runs "LUPDATE ARGS... COPY" on a copy of the committed translation source and
 # fails, showing the difference, when the copy changed: a text was added,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/plist/PropertyListGuard.h"
 
 #include "platform/plist/BinaryPropertyListGraph.h"
