@@ -138,8 +138,10 @@ QString StatusPresenter::labelGuide(const GaugeReader* temperature,
     return widest.join(u' ');
 }
 
-// Each reader's current value, or "No reading" for a reader that has none;
-// the values alone go to `values`.
+// Each reader's current value, or "No reading" for a reader that has none.
+// The values go to `values`, what drawn faces and panel labels show, where a
+// reader without a reading is "?": as tall as the digits in a tray slot, where
+// an empty face would look like the wait at start-up.
 QStringList StatusPresenter::currentTexts(const GaugeReader* temperature,
                                           const GaugeReader* frequency, QStringList* values) const
 {
@@ -150,6 +152,7 @@ QStringList StatusPresenter::currentTexts(const GaugeReader* temperature,
         }
         if (reader->hasNoReading()) {
             texts.append(localizedString(QT_TRANSLATE_NOOP("Calidra", "No reading")));
+            values->append(u"?"_qs);
             continue;
         }
         const float value = reader->currentValue();

@@ -229,7 +229,7 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
     const QString reason = u"The processor temperature driver (coretemp) is not loaded."_qs;
     controller.currentTemperatureReader()->_gaugeTimerFired();
     EXPECT_EQ(title(), u"No reading"_qs);
-    EXPECT_EQ(controller.currentStatusItem()->values(), QStringList());
+    EXPECT_EQ(controller.currentStatusItem()->values(), QStringList{u"?"_qs});
     EXPECT_EQ(controller.currentStatusItem()->toolTip(), u"No reading\n"_qs + reason);
     EXPECT_EQ(reasonAndAverage(controller), std::pair(reason, u"    Average"_qs));
     EXPECT_TRUE(controller.aboutText().contains(u"\n\n"_qs + reason + u"\n\n"_qs));
@@ -264,7 +264,7 @@ TEST_F(TemperatureControllerTest, ASensorThatStopsReadingIsToldAfterThreeInterva
     }
     controller.currentTemperatureReader()->_gaugeTimerFired();
     EXPECT_EQ(title(), u"No reading 2.00 GHz"_qs);
-    EXPECT_EQ(controller.currentStatusItem()->values(), QStringList{u"2.00 GHz"_qs});
+    EXPECT_EQ(controller.currentStatusItem()->values(), (QStringList{u"?"_qs, u"2.00 GHz"_qs}));
     // The statistics of the readings before stay; the reason names the silent driver.
     EXPECT_EQ(reasonAndAverage(controller), std::pair(u"The sensor (coretemp) gives no reading."_qs,
                                                       u"    52.00℃ 2.00 GHz Average"_qs));
