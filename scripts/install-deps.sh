@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian 12 packages Calidra needs to build and run, and with
-# --test also what its tests, benchmarks and fuzz targets need.
+# Installs the Debian 12 packages Calidra needs to build and run; with
+# --package also what making and checking its Debian package needs, and with
+# --test that and what its tests, benchmarks and fuzz targets need.
 # Packages already present are left alone; apt is asked only when one is missing.
 set -euo pipefail
 
@@ -11,6 +12,9 @@ packages=(
     libssl-dev libplist-dev
     policykit-1 kmod fonts-dejavu-core
 )
+if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--package" ]; then
+    packages+=(dpkg-dev librsvg2-bin lintian desktop-file-utils appstream libxml2-utils)
+fi
 if [ "${1:-}" = "--test" ]; then
     packages+=(
         clang-format clang libclang-rt-14-dev

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PrivilegedScripts.h"
 
+#include "formatting/ObjectFormat.h"
 #include "hardware/SysfsFile.h"
+#include "kext/DriverHelper.h"
 #include "kext/DriverLoadAlerts.h"
 #include "kext/ScriptDigests.h"
 #include "platform/Alerts.h"
@@ -107,13 +109,41 @@ bool proceedDespiteTampering()
     return Alerts::run(tamperAlert) == 1;
 }
 
+// A helper that others than root could have changed is never run, whatever
+// the user answers, so this alert offers nothing but OK.
+void tellUntrustedHelper(const QString& helper)
+{
+    Alerts::run({localizedString(QT_TRANSLATE_NOOP("Calidra", "Privileged operation failed.")),
+                 stringWithFormat(localizedFormat(QT_TRANSLATE_NOOP(
+                                      "Calidra", "Calidra's driver helper (%@) is not owned by the "
+                                                 "administrator or can be changed by other users, "
+                                                 "so Calidra does not run it. Please reinstall "
+                                                 "Calidra.")),
+                                  {helper}),
+                 {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
+                 true});
+}
+
+QByteArray digestBytes(const std::array<unsigned char, 20>& digest)
+{
+    return QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
+}
+
+// Through the package's root helper when the bundle has one, else by handing
+// the checked script to a root shell.
 bool runPrivilegedScript(const QString& relativePath, const std::array<unsigned char, 20>& digest,
+                         const QString& helperArgument,
                          PrivilegedLauncher::OutcomeHandler onFinished)
 {
     const std::optional<QString> path = scriptPath(relativePath);
-    const QByteArray expected(reinterpret_cast<const char*>(digest.data()),
-                              qsizetype(digest.size()));
-    return path && _runAuthorizedShellScriptAt(*path, expected, std::move(onFinished));
+    if (!path) {
+        return false;
+    }
+    if (const std::optional<QString> helper = DriverHelper::pathInMainBundle()) {
+        return _runAuthorizedHelperAt(*helper, helperArgument, *path, digestBytes(digest),
+                                      std::move(onFinished));
+    }
+    return _runAuthorizedShellScriptAt(*path, digestBytes(digest), std::move(onFinished));
 }
 
 } // namespace
@@ -147,13 +177,13 @@ qint32 statSpeedIt(std::chrono::milliseconds timeout)
 bool installAndRunSpeedItLaunchDaemon()
 {
     return runPrivilegedScript(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
-                               InstallScriptDigest, tellDriverLoadOutcome);
+                               InstallScriptDigest, u"install"_qs, tellDriverLoadOutcome);
 }
 
 bool uninstallSpeedItLaunchDaemon()
 {
     return runPrivilegedScript(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs, UninstallScriptDigest,
-                               {});
+                               u"uninstall"_qs, {});
 }
 
 std::optional<QByteArray> _checksumForFile(const QString& path)
@@ -183,6 +213,25 @@ bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expected
     if (script) {
         _performAuthorizedCommand(Shell, {u"-s"_qs}, *script, std::move(onFinished));
     }
+    return true;
+}
+
+bool _runAuthorizedHelperAt(const QString& helper, const QString& argument,
+                            const QString& scriptPath, const QByteArray& expectedDigest,
+                            PrivilegedLauncher::OutcomeHandler onFinished)
+{
+    if (!DriverHelper::isTrusted(helper)) {
+        tellUntrustedHelper(helper);
+        return false;
+    }
+    const bool intact = _checksumForFile(helper) == digestBytes(HelperDigest) &&
+                        _checksumForFile(scriptPath) == expectedDigest;
+    if (!intact && !proceedDespiteTampering()) {
+        return false;
+    }
+    // No shell and no script on standard input: pkexec starts the helper by
+    // its path, which the polkit action names, with an empty environment.
+    _performAuthorizedCommand(helper, {argument}, {}, std::move(onFinished));
     return true;
 }
 

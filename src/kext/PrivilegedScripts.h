@@ -38,14 +38,17 @@ qint32 statSpeedIt(std::chrono::milliseconds timeout = StatusScriptTimeout);
 
 /// Runs the main bundle's "Scripts/installAndRunSpeedItLaunchDaemon.sh" as
 /// the superuser after checking it against its digest compiled into the
-/// program; see _runAuthorizedShellScriptAt. Does not wait for the script;
+/// program: through the package's root helper with "install" when the bundle
+/// has one (_runAuthorizedHelperAt), otherwise by handing it to a root shell
+/// (_runAuthorizedShellScriptAt). Does not wait for the script;
 /// once it has ended, a failure to load the driver (pkexec missing, no agent,
 /// the password dialog dismissed, not authorized, the script failing) is told
 /// in an alert (tellDriverLoadOutcome), a success is not.
 bool installAndRunSpeedItLaunchDaemon();
 
 /// Runs the main bundle's "Scripts/uninstallSpeedItLaunchDaemon.sh" the same
-/// way, against its own compiled digest, and tells nothing of its outcome.
+/// way, against its own compiled digest (the helper's argument is
+/// "uninstall"), and tells nothing of its outcome.
 /// Does not wait for the script either; the current PrivilegedLauncher can be
 /// asked to.
 bool uninstallSpeedItLaunchDaemon();
@@ -79,5 +82,15 @@ int _performAuthorizedCommand(const QString& tool, const QStringList& arguments,
 /// not decline, whatever the launch's outcome, which goes to `onFinished`.
 bool _runAuthorizedShellScriptAt(const QString& path, const QByteArray& expectedDigest,
                                  PrivilegedLauncher::OutcomeHandler onFinished);
+
+/// Launches the root helper at `helper` with the one `argument` and nothing on
+/// its standard input. A helper that is not trusted (DriverHelper::isTrusted)
+/// is refused with a critical alert before anything runs, and gives false.
+/// When the helper's bytes or those of `scriptPath`, the script it will run,
+/// differ from their compiled digests, the tamper alert asks first, as for
+/// _runAuthorizedShellScriptAt. True once the user did not decline.
+bool _runAuthorizedHelperAt(const QString& helper, const QString& argument,
+                            const QString& scriptPath, const QByteArray& expectedDigest,
+                            PrivilegedLauncher::OutcomeHandler onFinished);
 
 } // namespace calidra

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BundleInstallation.h"
 
+#include "hardware/IORegistry.h"
+#include "platform/Bundle.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +22,21 @@ QString dataHome()
     const QString configured = qEnvironmentVariable("XDG_DATA_HOME");
     return QDir::isAbsolutePath(configured) ? QDir::cleanPath(configured)
                                             : QDir::homePath() + u"/.local/share"_qs;
+}
+
+// What an install puts below its prefix besides the bundle, relative to it.
+QStringList installedBesideTheBundle()
+{
+    QStringList paths{u"/bin/calidra"_qs,
+                      u"/share/applications/"_qs + QString::fromLatin1(LauncherName),
+                      u"/share/icons/hicolor/scalable/apps/calidra.svg"_qs,
+                      u"/share/metainfo/org.calidra.Calidra.metainfo.xml"_qs,
+                      u"/share/man/man1/calidra.1.gz"_qs,
+                      u"/share/doc/calidra"_qs};
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        paths.append(u"/share/icons/hicolor/%1x%1/apps/calidra.png"_qs.arg(size));
+    }
+    return paths;
 }
 
 QString userBinFolder()
@@ -97,6 +115,16 @@ QString BundleInstallation::systemPath(const char* path) const
     return QDir::cleanPath(m_systemRoot + u'/' + QString::fromLatin1(path));
 }
 
+std::optional<BundleInstallation> BundleInstallation::ofMainBundle()
+{
+    const Bundle* bundle = Bundle::mainBundle();
+    if (!bundle) {
+        return std::nullopt;
+    }
+    const IORegistry* registry = IORegistry::masterPort();
+    return BundleInstallation(bundle->bundlePath(), registry ? registry->systemRoot() : u"/"_qs);
+}
+
 bool BundleInstallation::isPackaged() const
 {
     const QString underUsr = systemPath("usr") + u'/';
@@ -146,9 +174,7 @@ QString BundleInstallation::removalCommand() const
     }
     QStringList paths{m_bundlePath};
     if (const QString prefix = installPrefix(); !prefix.isEmpty()) {
-        for (const QString& installed :
-             {u"/bin/calidra"_qs, u"/share/applications/"_qs + QString::fromLatin1(LauncherName),
-              u"/share/icons/hicolor/scalable/apps/calidra.svg"_qs}) {
+        for (const QString& installed : installedBesideTheBundle()) {
             if (QFileInfo(prefix + installed).exists() ||
                 QFileInfo(prefix + installed).isSymLink()) {
                 paths.append(prefix + installed);

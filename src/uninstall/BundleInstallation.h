@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace calidra {
 
 /// What installed a bundle, and what it left in the user's folders: how the
@@ -14,6 +16,10 @@ class BundleInstallation
 {
 public:
     explicit BundleInstallation(QString bundlePath, QString systemRoot = u"/"_qs);
+
+    /// The main bundle's installation, read below the registry's system root
+    /// ("/" without a registry); absent without a main bundle.
+    static std::optional<BundleInstallation> ofMainBundle();
 
     /// Whether the package manager installed the bundle: its file list of
     /// the "calidra" package names the bundle folder, or the bundle lies below

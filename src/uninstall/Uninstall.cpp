@@ -67,20 +67,19 @@ void movePreferencesToTrash()
 
 void moveApplicationToTrash()
 {
-    const Bundle* bundle = Bundle::mainBundle();
-    if (!bundle) {
+    const std::optional<BundleInstallation> installation = BundleInstallation::ofMainBundle();
+    if (!installation) {
         return;
     }
-    const BundleInstallation installation(bundle->bundlePath());
     // A package's files belong to the package manager, even where the user
     // could move them.
-    if (installation.isPackaged()) {
-        tellCannotMove(installation);
+    if (installation->isPackaged()) {
+        tellCannotMove(*installation);
         return;
     }
-    const QStringList entries = installation.userEntries();
-    if (!Workspace::moveFileToTrashWithPath(bundle->bundlePath())) {
-        tellCannotMove(installation);
+    const QStringList entries = installation->userEntries();
+    if (!Workspace::moveFileToTrashWithPath(Bundle::mainBundle()->bundlePath())) {
+        tellCannotMove(*installation);
         return;
     }
     for (const QString& entry : entries) {

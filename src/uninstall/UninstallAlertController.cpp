@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UninstallAlertController.h"
 
+#include "BundleInstallation.h"
 #include "Uninstall.h"
+#include "formatting/ObjectFormat.h"
 #include "hardware/IORegistryEntry.h"
 #include "measurement/IntelModels.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/Localization.h"
 #include "support/SharedWindow.h"
 #include "ui_UninstallAlertView.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QScreen>
 
 namespace calidra {
@@ -49,13 +54,37 @@ void UninstallAlertController::showWindow()
     const bool isIntel = IntelModels::isIntelModel(IORegistryEntry::machineModel());
     m_ui->removeSpeedItSwitch->setChecked(isIntel);
     m_ui->intelCore1OptionsView->setVisible(isIntel);
+    const int extra = showPackageRemoval();
+    setMinimumHeight(minimumHeight() + extra);
+    setMaximumHeight(maximumHeight() + extra);
     resize(isIntel ? maximumSize() : minimumSize());
-    m_ui->removeApplicationSwitch->setChecked(true);
     activateIgnoringOtherApps();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
     exec();
+}
+
+int UninstallAlertController::showPackageRemoval()
+{
+    const std::optional<BundleInstallation> installation = BundleInstallation::ofMainBundle();
+    const bool packaged = installation && installation->isPackaged();
+    m_ui->removeApplicationSwitch->setChecked(!packaged);
+    m_ui->removeApplicationSwitch->setEnabled(!packaged);
+    if (!packaged) {
+        return 0;
+    }
+    // The text's width in the fixed-width dialog, before any layout ran.
+    const QMargins margins = layout()->contentsMargins();
+    const int width = minimumWidth() - margins.left() - margins.right();
+    QLabel* text = m_ui->informativeText;
+    const int before = text->heightForWidth(width);
+    text->setText(stringWithFormat(
+        localizedFormat(QT_TRANSLATE_NOOP(
+            "Calidra", "Choose what to remove before Calidra quits. Calidra itself was installed "
+                       "by the package manager, which removes it: run “%@” in a terminal.")),
+        {installation->removalCommand()}));
+    return text->heightForWidth(width) - before;
 }
 
 void UninstallAlertController::cancel()

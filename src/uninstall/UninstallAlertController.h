@@ -33,7 +33,8 @@ public:
     ~UninstallAlertController() override;
 
     /// Prepares the dialog for this machine (the Intel-only part and the
-    /// content size that goes with it, the application switch on), brings the
+    /// content size that goes with it, the application switch on unless a
+    /// package installed the program), brings the
     /// program to the front and runs the dialog modally in the screen's centre.
     void showWindow();
 
@@ -57,6 +58,10 @@ private:
     UninstallAlertController();
 
     void windowWillClose();
+    /// For a bundle the package manager installed: the application switch
+    /// off and disabled, and the package manager's command in the text.
+    /// Gives how much taller the text grew.
+    int showPackageRemoval();
 
     std::unique_ptr<Ui::UninstallAlertView> m_ui;
     bool m_removing = false;

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSize>
@@ -199,6 +200,26 @@ TEST_F(UninstallTest, EscapeIsCancel)
     open(u"Listed1,1"_qs,
          [](UninstallAlertController& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
     EXPECT_FALSE(termination.isTerminationRequested());
+    EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+TEST_F(UninstallTest, APackagedBundleNamesThePackageManagersCommandInsteadOfTheTrash)
+{
+    // The package database names the bundle below the system root.
+    bundle.tree.addFile(u"var/lib/dpkg/info/calidra.list"_qs,
+                        "/usr\n/Calidra\n/Calidra/Resources\n");
+    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
+        QCheckBox* application = box(dialog, "removeApplicationSwitch");
+        EXPECT_FALSE(application->isChecked());
+        EXPECT_FALSE(application->isEnabled());
+        const QLabel* text = child<QLabel>(dialog, "informativeText");
+        EXPECT_TRUE(text->text().contains(u"“sudo apt remove calidra”"_qs)) << text->text().toStdString();
+        // The whole text shows: the dialog grew by what it needs.
+        EXPECT_GT(dialog.height(), 215);
+        EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+        click(dialog, "uninstallButton");
+    });
+    EXPECT_TRUE(termination.isTerminationRequested());
     EXPECT_TRUE(home.trashed().isEmpty());
 }
 
