@@ -176,10 +176,14 @@ void TemperatureController::switchReader(bool temperature, bool on)
     } else if (!on && owned) {
         owned->setDelegate(nullptr);
         owned.reset();
-        // Without the temperature nothing can end an active alarm.
+        // Without the temperature nothing could end an active alarm: it ends
+        // now, and its mark with it.
         if (temperature) {
+            const bool marked = m_alarm.isActive();
             m_alarm.reset();
-            updateMenu();
+            if (marked) {
+                updateMenu();
+            }
         }
     }
 }
