@@ -88,7 +88,6 @@ public:
     GaugeReader* currentTemperatureReader() const { return temperatureReader.get(); }
     GaugeReader* currentFrequencyReader() const { return frequencyReader.get(); }
     StatusMenu* statusMenu() const { return theMenu.get(); }
-    const TemperatureAlarm& alarm() const { return m_alarm; }
 
 private:
     std::shared_ptr<GaugeReader>& reader(bool temperature);

@@ -16,7 +16,7 @@ namespace calidra {
 class Notifications : public ProcessWide<Notifications>
 {
 public:
-    /// What one notification says: plain text, never markup.
+    /// What one notification says, as plain text.
     struct Notification
     {
         QString summary;
