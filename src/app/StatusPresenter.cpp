@@ -4,7 +4,9 @@
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
 #include "formatting/CFormat.h"
+#include "formatting/ObjectFormat.h"
 #include "measurement/GaugeReader.h"
+#include "measurement/TemperatureAlarm.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 #include "platform/MenuItem.h"
@@ -26,6 +28,13 @@ constexpr float BoldTitleSize = 9.0F;
 // The widest values shown, in degrees Celsius and in megahertz.
 constexpr double WidestTemperature = 188.0;
 constexpr double WidestFrequency = 888.88;
+
+const char* const HotSummary = QT_TRANSLATE_NOOP("Calidra", "The processor is hot");
+
+bool isAlarmActive(const TemperatureAlarm* alarm)
+{
+    return alarm && alarm->isActive();
+}
 
 QFont systemFont(qreal pointSize, bool bold)
 {
@@ -107,7 +116,8 @@ StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
 
 StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
                                           const GaugeReader* temperature,
-                                          const GaugeReader* frequency) const
+                                          const GaugeReader* frequency,
+                                          const TemperatureAlarm* alarm) const
 {
     // The arrangement follows the settings, not which readers exist.
     const bool twoLines = defaults.boolForKey(DefaultsKeys::gaugeTemperature) &&
@@ -120,6 +130,7 @@ StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
     title.text = currentTexts(temperature, frequency, &title.values).join(twoLines ? u'\n' : u' ');
     title.image = iconFor(defaults);
     title.labelGuide = labelGuide(temperature, frequency);
+    title.alarm = isAlarmActive(alarm);
     return title;
 }
 
@@ -175,13 +186,17 @@ QString StatusPresenter::noReadingReasons(const GaugeReader* temperature,
     return reasons.join(u' ');
 }
 
-QString StatusPresenter::toolTip(const GaugeReader* temperature, const GaugeReader* frequency) const
+QString StatusPresenter::toolTip(const GaugeReader* temperature, const GaugeReader* frequency,
+                                 const TemperatureAlarm* alarm) const
 {
     if (!temperature && !frequency) {
         return {};
     }
     QStringList values;
     QStringList lines{currentTexts(temperature, frequency, &values).join(u' ')};
+    if (isAlarmActive(alarm)) {
+        lines.append(localizedString(HotSummary));
+    }
     if (const QString reasons = noReadingReasons(temperature, frequency); !reasons.isEmpty()) {
         lines.append(reasons);
     }
@@ -234,6 +249,19 @@ QString StatusPresenter::statisticsTitle(int tag, const GaugeReader* temperature
         title += fvt.transformedValue(statistic(*frequency, tag)) + u' ';
     }
     return title + localizedString(label(tag));
+}
+
+Notifications::Notification StatusPresenter::alarmNotification(const GaugeReader& temperature,
+                                                               const TemperatureAlarm& alarm) const
+{
+    return {localizedString(HotSummary),
+            stringWithFormat(
+                localizedFormat(QT_TRANSLATE_NOOP(
+                    "Calidra", "The temperature is %@, at or above the warning level of %@. "
+                               "Highest in the last ten minutes: %@.")),
+                {tvt1.transformedValue(temperature.currentValue()),
+                 tvt1.transformedValue(alarm.threshold()),
+                 tvt1.transformedValue(temperature.tenMinuteMaximum())})};
 }
 
 } // namespace calidra

@@ -3,11 +3,13 @@
 
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/TemperatureValueTransformer.h"
+#include "platform/tray/Notifications.h"
 #include "platform/tray/StatusTitle.h"
 
 namespace calidra {
 
 class GaugeReader;
+class TemperatureAlarm;
 class UserDefaults;
 struct MenuItem;
 
@@ -46,15 +48,24 @@ public:
     /// font of at most 9 points when both gauges are on and arranged
     /// vertically, otherwise on one line, bold at 9 points and below and
     /// regular above. The text is empty when no reader exists. The label
-    /// guide is the widest text of the same readers and unit.
+    /// guide is the widest text of the same readers and unit. The title is
+    /// marked while `alarm` (null for none) is active.
     StatusTitle composeTitle(const UserDefaults& defaults, const GaugeReader* temperature,
-                             const GaugeReader* frequency) const;
+                             const GaugeReader* frequency,
+                             const TemperatureAlarm* alarm = nullptr) const;
 
     /// The tray's tooltip text: the current values on one line as the title
-    /// gives them, then why a reader has no reading, then the ten-minute
+    /// gives them, then that the processor is hot while `alarm` (null for
+    /// none) is active, then why a reader has no reading, then the ten-minute
     /// heading and statistics as the menu's items show them (left out while no
     /// reader holds an accepted reading). Empty when no reader exists.
-    QString toolTip(const GaugeReader* temperature, const GaugeReader* frequency) const;
+    QString toolTip(const GaugeReader* temperature, const GaugeReader* frequency,
+                    const TemperatureAlarm* alarm = nullptr) const;
+
+    /// The warning of a fired alarm: the reader's current value, the
+    /// alarm's threshold and the ten-minute maximum, in the display unit.
+    Notifications::Notification alarmNotification(const GaugeReader& temperature,
+                                                  const TemperatureAlarm& alarm) const;
 
     /// The heading of the ten-minute statistics, untranslated.
     static constexpr const char* TenMinutesHeading =

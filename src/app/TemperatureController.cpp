@@ -14,6 +14,7 @@
 #include "platform/Localization.h"
 #include "platform/LoginItems.h"
 #include "platform/MenuItem.h"
+#include "platform/tray/Notifications.h"
 #include "platform/tray/Tray.h"
 #include "preferences/PreferenceController.h"
 #include "statistics_window/ExternalWindowController.h"
@@ -57,6 +58,7 @@ void TemperatureController::awakeFromNib()
         ApplicationTermination::current()->isTerminationRequested()) {
         return;
     }
+    m_alarm.configure(*m_defaults);
     showStatusItem();
     watchDefaults();
 }
@@ -121,7 +123,8 @@ void TemperatureController::watchDefaults()
     for (const QString& key :
          {DefaultsKeys::gaugeTemperature, DefaultsKeys::gaugeFrequency, DefaultsKeys::frequency,
           DefaultsKeys::displayUnit, DefaultsKeys::showIcon, DefaultsKeys::fontSize,
-          DefaultsKeys::arrangeVertically}) {
+          DefaultsKeys::arrangeVertically, DefaultsKeys::alarmEnabled,
+          DefaultsKeys::alarmTemperature}) {
         m_defaults->observe(key, this,
                             [this, key](const QVariant&) { observeValueForKeyPath(key); });
     }
@@ -129,6 +132,10 @@ void TemperatureController::watchDefaults()
 
 void TemperatureController::gaugeReaderDidUpdate(GaugeReader* updated)
 {
+    if (updated == temperatureReader.get() &&
+        m_alarm.sample(updated->currentValue(), updated->frequency())) {
+        Notifications::send(m_presenter.alarmNotification(*updated, m_alarm));
+    }
     if (updated == temperatureReader.get() || !temperatureReader) {
         updateMenu();
     }
@@ -152,6 +159,9 @@ void TemperatureController::observeValueForKeyPath(const QString& key)
                 owned->setFrequency(interval);
             }
         }
+    } else if (key == DefaultsKeys::alarmEnabled || key == DefaultsKeys::alarmTemperature) {
+        m_alarm.configure(*m_defaults);
+        updateMenu();
     } else if (key == DefaultsKeys::displayUnit || key == DefaultsKeys::showIcon ||
                key == DefaultsKeys::fontSize || key == DefaultsKeys::arrangeVertically) {
         updateMenu();
@@ -166,6 +176,15 @@ void TemperatureController::switchReader(bool temperature, bool on)
     } else if (!on && owned) {
         owned->setDelegate(nullptr);
         owned.reset();
+        // Without the temperature nothing could end an active alarm: it ends
+        // now, and its mark with it.
+        if (temperature) {
+            const bool marked = m_alarm.isActive();
+            m_alarm.reset();
+            if (marked) {
+                updateMenu();
+            }
+        }
     }
 }
 
@@ -174,9 +193,10 @@ void TemperatureController::updateMenu()
     if (xwin) {
         xwin->updateDisplayWithTemperatureReader(temperatureReader.get(), frequencyReader.get());
     } else if (statusItem) {
-        statusItem->setTitle(
-            m_presenter.composeTitle(*m_defaults, temperatureReader.get(), frequencyReader.get()));
-        statusItem->setToolTip(m_presenter.toolTip(temperatureReader.get(), frequencyReader.get()));
+        statusItem->setTitle(m_presenter.composeTitle(*m_defaults, temperatureReader.get(),
+                                                      frequencyReader.get(), &m_alarm));
+        statusItem->setToolTip(
+            m_presenter.toolTip(temperatureReader.get(), frequencyReader.get(), &m_alarm));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "StatusMenu.h"
 #include "StatusPresenter.h"
 #include "measurement/GaugeReaderDelegate.h"
+#include "measurement/TemperatureAlarm.h"
 #include "platform/tray/StatusItem.h"
 
 #include <QObject>
@@ -40,7 +41,8 @@ public:
     void awakeFromNib();
 
     /// Refreshes for the temperature reader's samples, or for any sample while
-    /// there is no temperature reader.
+    /// there is no temperature reader. The temperature reader's samples feed
+    /// the alarm; when it fires, the desktop is notified (Notifications).
     void gaugeReaderDidUpdate(GaugeReader* reader) override;
 
     /// A missed sample of the reader that refreshes refreshes too once that
@@ -97,6 +99,7 @@ private:
 
     UserDefaults* m_defaults = nullptr;
     StatusPresenter m_presenter;
+    TemperatureAlarm m_alarm;
     std::unique_ptr<StatusMenu> theMenu;
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Tray> m_tray;

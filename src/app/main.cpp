@@ -8,6 +8,7 @@
 #include "platform/linux/PkexecLauncher.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/qt/MessageBoxAlerts.h"
+#include "platform/tray/DesktopNotifications.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -59,6 +60,7 @@ int main(int argc, char* argv[])
     UserDefaults defaults(UserDefaults::adoptLegacyFile(UserDefaults::standardFilePath()));
     MessageBoxAlerts alerts;
     PkexecLauncher launcher;
+    DesktopNotifications notifications;
     const ApplicationTermination termination;
 
     TemperatureController controller;

@@ -30,6 +30,11 @@ inline const QString arrangeVertically = u"arrangeVertically"_qs;
 inline const QString SUCheckAtStartup = u"SUCheckAtStartup"_qs;
 /// The updater's check interval in seconds, derived from SUCheckAtStartup.
 inline const QString SUScheduledCheckInterval = u"SUScheduledCheckInterval"_qs;
+/// Whether a desktop notification warns of a hot processor.
+inline const QString alarmEnabled = u"alarmEnabled"_qs;
+/// The temperature that warning starts at, a float in degrees Celsius
+/// (whatever unit shows it), held to 50 to 110.
+inline const QString alarmTemperature = u"alarmTemperature"_qs;
 /// Legacy bool of an earlier release, turned into displayUnit at start.
 inline const QString useFahrenheit = u"useFahrenheit"_qs;
 
@@ -57,6 +62,8 @@ inline QVariantMap registeredFallbacks()
         {gaugeTemperature,  true},
         {gaugeFrequency,    false},
         {arrangeVertically, false},
+        {alarmEnabled,      false},
+        {alarmTemperature,  QVariant::fromValue(90.0f)},
     };
     // clang-format on
 }

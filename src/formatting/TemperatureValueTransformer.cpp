@@ -15,9 +15,11 @@ namespace {
 constexpr char16_t degreeCelsius = u'\u2103';
 constexpr char16_t degreeFahrenheit = u'\u2109';
 
-// Whether temperatures show in Fahrenheit, from the user's choice at this
-// moment; without a defaults store the choice is automatic.
-bool showsFahrenheit()
+} // namespace
+
+// From the user's choice at this moment; without a defaults store the choice
+// is automatic.
+bool TemperatureValueTransformer::showsFahrenheit()
 {
     const UserDefaults* defaults = UserDefaults::standardUserDefaults();
     const qint64 unit =
@@ -30,7 +32,20 @@ bool showsFahrenheit()
     return QLocale().measurementSystem() == QLocale::ImperialUSSystem;
 }
 
-} // namespace
+double TemperatureValueTransformer::toShownUnit(double celsius)
+{
+    return showsFahrenheit() ? celsius * 9.0 / 5.0 + 32.0 : celsius;
+}
+
+double TemperatureValueTransformer::fromShownUnit(double shown)
+{
+    return showsFahrenheit() ? (shown - 32.0) * 5.0 / 9.0 : shown;
+}
+
+QString TemperatureValueTransformer::unitSign()
+{
+    return QChar(showsFahrenheit() ? degreeFahrenheit : degreeCelsius);
+}
 
 // The precision is clamped to 0 to 9: a negative one would make no valid
 // conversion, and a float holds no more than nine significant digits, so more
@@ -44,6 +59,7 @@ QString TemperatureValueTransformer::transformedValue(const QVariant& value) con
     if (!value.isValid()) {
         return {};
     }
+    // The unit is read once, so that the number and its sign always agree.
     const double celsius = value.toFloat();
     const bool fahrenheit = showsFahrenheit();
     const double shown = fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;

@@ -23,6 +23,14 @@ public:
     /// The text for a temperature in degrees Celsius; "" without input.
     QString transformedValue(const QVariant& value) const override;
 
+    /// Whether temperatures show in Fahrenheit now.
+    static bool showsFahrenheit();
+    /// A temperature in degrees Celsius in the unit shown now, and back.
+    static double toShownUnit(double celsius);
+    static double fromShownUnit(double shown);
+    /// The sign of the unit shown now, "℃" or "℉".
+    static QString unitSign();
+
 private:
     const QByteArray format;
 };

@@ -4,8 +4,10 @@
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
 #include "formatting/ObjectFormat.h"
+#include "formatting/TemperatureValueTransformer.h"
 #include "hardware/IORegistryEntry.h"
 #include "measurement/IntelModels.h"
+#include "measurement/TemperatureAlarm.h"
 #include "platform/Alerts.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/Bundle.h"
@@ -137,6 +139,7 @@ void PreferenceController::setupGeneralPane()
     bindGauges();
     bindFrequency();
     bindStartup();
+    bindAlarm();
 }
 
 void PreferenceController::bindGauges()
@@ -212,6 +215,38 @@ void PreferenceController::bindStartup()
         startupApplications->setToolTip(localizedString(QT_TRANSLATE_NOOP(
             "Calidra", "No settings tool for startup applications was found on this desktop.")));
     }
+}
+
+// The threshold shows in the display unit in whole degrees of it, and is
+// written only when the user changes it: showing 90 ℃ as 194 ℉ and back must
+// not store anything.
+void PreferenceController::bindAlarm()
+{
+    bindSwitch(m_ui->alarmSwitch, DefaultsKeys::alarmEnabled);
+    follow(DefaultsKeys::alarmEnabled, [this] {
+        m_ui->alarmTemperatureField->setEnabled(defaults().boolForKey(DefaultsKeys::alarmEnabled));
+    });
+    follow(DefaultsKeys::alarmTemperature, [this] { showAlarmTemperature(); });
+    follow(DefaultsKeys::displayUnit, [this] { showAlarmTemperature(); });
+    connect(m_ui->alarmTemperatureField, &QSpinBox::valueChanged, this, [](int shown) {
+        const double celsius = TemperatureValueTransformer::fromShownUnit(shown);
+        defaults().setFloat(TemperatureAlarm::boundedThreshold(float(celsius)),
+                            DefaultsKeys::alarmTemperature);
+    });
+}
+
+void PreferenceController::showAlarmTemperature()
+{
+    const auto shown = [](float celsius) {
+        return int(std::lround(TemperatureValueTransformer::toShownUnit(celsius)));
+    };
+    QSpinBox* field = m_ui->alarmTemperatureField;
+    const QSignalBlocker blocker(field);
+    field->setRange(shown(TemperatureAlarm::LowestThreshold),
+                    shown(TemperatureAlarm::HighestThreshold));
+    field->setSuffix(u' ' + TemperatureValueTransformer::unitSign());
+    field->setValue(shown(TemperatureAlarm::boundedThreshold(
+        defaults().floatForKey(DefaultsKeys::alarmTemperature))));
 }
 
 void PreferenceController::follow(const QString& key, const std::function<void()>& show)

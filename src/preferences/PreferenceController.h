@@ -27,8 +27,8 @@ namespace calidra {
 class UserDefaults;
 
 /// The preferences window: a toolbar with two panes, General and Appearance.
-/// General chooses what is measured, the sampling interval and the login
-/// item; Appearance the unit, the font size, the icon and the
+/// General chooses what is measured, the sampling interval, the login
+/// item and the temperature warning; Appearance the unit, the font size, the icon and the
 /// arrangement of the two values. Every control reads and writes the user
 /// defaults directly and follows changes made to them elsewhere, so the
 /// running program sees each change at once.
@@ -113,6 +113,8 @@ private:
     void selectGaugeRow();
     void bindFrequency();
     void bindStartup();
+    void bindAlarm();
+    void showAlarmTemperature();
     void explainUnstartableBundle(const QString& bundlePath);
     void follow(const QString& key, const std::function<void()>& show);
     void bindSwitch(QAbstractButton* button, const QString& key);

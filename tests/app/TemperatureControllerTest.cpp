@@ -10,6 +10,7 @@
 #include "hardware/KernelValues.h"
 #include "measurement/GaugeReader.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/tray/Notifications.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/StatisticsView.h"
 #include "uninstall/UninstallAlertController.h"
@@ -26,6 +27,12 @@ namespace {
 
 const QString Temperature = u"sys/class/hwmon/hwmon0/temp1_input"_qs;
 const QString Frequency = u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs;
+
+struct RecordingNotifications : Notifications
+{
+    void notify(const Notification& notification) override { sent.append(notification); }
+    QList<Notification> sent;
+};
 
 // An x86 machine whose temperature driver is loaded, at 52 degrees and 2 GHz,
 // with the shipped model list, and settings kept in a temporary file.
@@ -75,6 +82,7 @@ protected:
     QTemporaryDir folder;
     UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
     ScriptedAlerts alerts;
+    RecordingNotifications notifications;
     ApplicationTermination termination;
     TemperatureController controller;
 };
@@ -271,6 +279,42 @@ TEST_F(TemperatureControllerTest, ASensorThatStopsReadingIsToldAfterThreeInterva
     tree.addFile(Temperature, "53000\n");
     controller.currentTemperatureReader()->_gaugeTimerFired();
     EXPECT_EQ(title(), u"53℃ 2.00 GHz"_qs);
+}
+
+// The frequency's 2000 MHz lies above any threshold: only the temperature counts.
+TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTheTitleMeanwhile)
+{
+    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setBool(true, DefaultsKeys::alarmEnabled);
+    defaults.setFloat(60, DefaultsKeys::alarmTemperature);
+    controller.awakeFromNib();
+    const auto sample = [this](const char* millidegrees) {
+        tree.addFile(Temperature, millidegrees);
+        controller.currentFrequencyReader()->_gaugeTimerFired();
+        controller.currentTemperatureReader()->_gaugeTimerFired();
+        return controller.currentStatusItem()->alarm();
+    };
+    EXPECT_FALSE(sample("61000\n"));
+    EXPECT_TRUE(notifications.sent.isEmpty());
+    EXPECT_TRUE(sample("62000\n"));
+    EXPECT_TRUE(sample("63000\n"));
+    EXPECT_EQ(notifications.sent,
+              (QList<Notifications::Notification>{
+                  {u"The processor is hot"_qs,
+                   u"The temperature is 62℃, at or above the warning level of 60℃. Highest in "
+                   "the last ten minutes: 62℃."_qs}}));
+    EXPECT_EQ(controller.currentStatusItem()->toolTip().split(u'\n').mid(0, 2),
+              (QStringList{u"63℃ 2.00 GHz"_qs, u"The processor is hot"_qs}));
+
+    // A new threshold, or no temperature, ends the alarm at once.
+    defaults.setFloat(70, DefaultsKeys::alarmTemperature);
+    EXPECT_FALSE(controller.currentStatusItem()->alarm());
+    defaults.setFloat(60, DefaultsKeys::alarmTemperature);
+    sample("63000\n");
+    ASSERT_TRUE(sample("63000\n"));
+    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    EXPECT_FALSE(controller.currentStatusItem()->alarm());
+    EXPECT_EQ(notifications.sent.size(), 2);
 }
 
 } // namespace

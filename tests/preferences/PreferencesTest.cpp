@@ -30,6 +30,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 namespace calidra {
@@ -306,6 +307,43 @@ TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
     EXPECT_TRUE(child<QAbstractButton>("arrangeSideBySideButton")->isChecked());
     child<QAbstractButton>("showIconSwitch")->click();
     EXPECT_TRUE(defaults.boolForKey(Keys::showIcon));
+}
+
+// 90.3 ℃ shows as 195 ℉, which would read back as 90.56 ℃: only an edit
+// stores a threshold, and a damaged one shows in range without being rewritten.
+TEST_F(PreferencesTest, WarningShowsItsThresholdInTheDisplayUnitAndStoresOnlyEdits)
+{
+    defaults.setInteger(Keys::unitCelsius, Keys::displayUnit);
+    defaults.setFloat(90.3F, Keys::alarmTemperature);
+    open();
+    auto* warn = child<QAbstractButton>("alarmSwitch");
+    auto* field = child<QSpinBox>("alarmTemperatureField");
+    EXPECT_FALSE(warn->isChecked());
+    EXPECT_FALSE(field->isEnabled());
+    warn->click();
+    EXPECT_TRUE(defaults.boolForKey(Keys::alarmEnabled));
+    EXPECT_TRUE(field->isEnabled());
+
+    using Shown = std::tuple<int, int, int, QString>;
+    const auto shown = [field] {
+        return Shown{field->value(), field->minimum(), field->maximum(), field->suffix()};
+    };
+    EXPECT_EQ(shown(), Shown(90, 50, 110, u" ℃"_qs));
+    defaults.setInteger(Keys::unitFahrenheit, Keys::displayUnit);
+    EXPECT_EQ(shown(), Shown(195, 122, 230, u" ℉"_qs));
+    defaults.setInteger(Keys::unitCelsius, Keys::displayUnit);
+    EXPECT_EQ(defaults.floatForKey(Keys::alarmTemperature), 90.3F);
+
+    defaults.setInteger(Keys::unitFahrenheit, Keys::displayUnit);
+    field->setValue(203);
+    EXPECT_FLOAT_EQ(defaults.floatForKey(Keys::alarmTemperature), 95.0F);
+    for (const auto& [stored, value] : {std::pair(500.0F, 230), std::pair(-40.0F, 122)}) {
+        defaults.setFloat(stored, Keys::alarmTemperature);
+        EXPECT_EQ(field->value(), value);
+        EXPECT_EQ(defaults.floatForKey(Keys::alarmTemperature), stored);
+    }
+    warn->click();
+    EXPECT_FALSE(field->isEnabled());
 }
 
 TEST_F(PreferencesTest, KeysSwitchPanesAndCloseTheWindow)

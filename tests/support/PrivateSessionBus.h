@@ -4,11 +4,14 @@
 #include <QDBusConnection>
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace calidra {
 
 /// A D-Bus session bus of the test's own: a dbus-daemon started for it and
-/// stopped with the object, so that nothing reaches the desktop's bus.
+/// stopped with the object, so that nothing reaches the desktop's bus. It
+/// starts no service on demand: a name no test client owns has no owner,
+/// whatever services the machine has installed.
 /// Connections are made to it by name; each name is a separate client, as
 /// separate programs would be.
 class PrivateSessionBus
@@ -25,6 +28,7 @@ public:
     QDBusConnection connect(const QString& name);
 
 private:
+    QTemporaryDir m_folder;
     QProcess m_daemon;
     QString m_address;
     QString m_failure;

@@ -15,8 +15,8 @@ constexpr qsizetype MaximumKeptFaces = 8;
 
 } // namespace
 
-FaceIconEngine::FaceIconEngine(const QStringList& values, const QIcon& image)
-    : m_values(values), m_image(image)
+FaceIconEngine::FaceIconEngine(const QStringList& values, const QIcon& image, bool alarm)
+    : m_values(values), m_image(image), m_alarm(alarm)
 {}
 
 // The face is square: the largest one the rect holds, centred in it, at the
@@ -65,7 +65,7 @@ QString FaceIconEngine::key() const
 
 QIconEngine* FaceIconEngine::clone() const
 {
-    return new FaceIconEngine(m_values, m_image);
+    return new FaceIconEngine(m_values, m_image, m_alarm);
 }
 
 QPixmap FaceIconEngine::face(int side, qreal pixelRatio)
@@ -79,7 +79,7 @@ QPixmap FaceIconEngine::face(int side, qreal pixelRatio)
         m_faces.clear();
     }
     const QPixmap drawn =
-        QPixmap::fromImage(TitleRenderer::render(m_values, m_image, side, pixelRatio));
+        QPixmap::fromImage(TitleRenderer::render(m_values, m_image, side, pixelRatio, m_alarm));
     m_faces.insert(key, drawn);
     return drawn;
 }

@@ -9,7 +9,7 @@
 namespace calidra {
 
 /// The icon engine behind TitleRenderer::icon: it draws the face for the
-/// values and image at the size and device pixel ratio it is asked for, and
+/// values, image and alarm at the size and device pixel ratio it is asked for, and
 /// keeps the few faces it drew so that asking again draws nothing. Faces are
 /// square, the largest the asked size holds; every mode and state looks the
 /// same. A size of nothing gives a null pixmap. Main thread only, as pixmaps
@@ -17,7 +17,7 @@ namespace calidra {
 class FaceIconEngine : public QIconEngine
 {
 public:
-    FaceIconEngine(const QStringList& values, const QIcon& image);
+    FaceIconEngine(const QStringList& values, const QIcon& image, bool alarm);
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
@@ -34,6 +34,7 @@ private:
 
     QStringList m_values;
     QIcon m_image;
+    bool m_alarm;
     QHash<std::pair<int, qreal>, QPixmap> m_faces;
 };
 

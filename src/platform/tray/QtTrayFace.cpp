@@ -24,7 +24,7 @@ QtTrayFace::QtTrayFace(const StatusItem& item, QObject* parent)
 
 void QtTrayFace::showTitle()
 {
-    m_trayIcon->setIcon(TitleRenderer::icon(item().values(), item().image()));
+    m_trayIcon->setIcon(TitleRenderer::icon(item().values(), item().image(), item().alarm()));
     showToolTip();
 }
 

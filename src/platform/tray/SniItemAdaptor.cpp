@@ -33,6 +33,7 @@ QString oneLine(const QString& text)
 } // namespace
 
 const QString SniItemAdaptor::MenuPath = QStringLiteral("/MenuBar");
+const QString SniItemAdaptor::AlarmMark = QStringLiteral("\u26a0 ");
 
 SniItemAdaptor::SniItemAdaptor(const StatusItem& item, bool labelHost,
                                std::function<void(int, int)> popUp, QObject* parent)
@@ -76,12 +77,17 @@ QString SniItemAdaptor::label() const
     if (!m_labelHost) {
         return {};
     }
-    return m_item.values().isEmpty() ? oneLine(m_item.title()) : m_item.values().join(u' ');
+    const QString text =
+        m_item.values().isEmpty() ? oneLine(m_item.title()) : m_item.values().join(u' ');
+    return m_item.alarm() ? AlarmMark + text : text;
 }
 
 QString SniItemAdaptor::labelGuide() const
 {
-    return m_labelHost ? m_item.labelGuide() : QString();
+    if (!m_labelHost) {
+        return {};
+    }
+    return m_item.alarm() ? AlarmMark + m_item.labelGuide() : m_item.labelGuide();
 }
 
 void SniItemAdaptor::Activate(int x, int y)
@@ -96,7 +102,10 @@ void SniItemAdaptor::ContextMenu(int x, int y)
 
 SniItemAdaptor::IconContent SniItemAdaptor::iconContent() const
 {
-    return {m_labelHost ? QStringList() : m_item.values(), m_item.image().cacheKey()};
+    if (m_labelHost) {
+        return {{}, m_item.image().cacheKey(), false};
+    }
+    return {m_item.values(), m_item.image().cacheKey(), m_item.alarm()};
 }
 
 QString SniItemAdaptor::toolTipText() const
@@ -116,9 +125,9 @@ SniPixmapList SniItemAdaptor::drawIcon() const
         return {SniPixmap::fromImage(clear)};
     }
     for (const int side : IconSides) {
-        const QImage image = m_labelHost
-                                 ? m_item.image().pixmap(QSize(side, side), 1.0).toImage()
-                                 : TitleRenderer::render(m_item.values(), m_item.image(), side);
+        const QImage image = m_labelHost ? m_item.image().pixmap(QSize(side, side), 1.0).toImage()
+                                         : TitleRenderer::render(m_item.values(), m_item.image(),
+                                                                 side, 1.0, m_item.alarm());
         if (!image.isNull()) {
             pixmaps.append(SniPixmap::fromImage(image));
         }

@@ -21,8 +21,9 @@ class StatusItem;
 /// since it was last announced; a change of the tooltip alone is left for
 /// the next change of the title, so that a quiet panel gets no traffic.
 /// A panel that shows labels (`labelHost`) gets the values as the label and
-/// the item's image as the icon; any other gets the values drawn as the
-/// icon. Clicks a panel forwards go to `popUp` with their screen position.
+/// the item's image as the icon, the label led by AlarmMark while the alarm
+/// is active; any other gets the values drawn as the icon, on the alarm's red
+/// plate while it is active. Clicks a panel forwards go to `popUp` with their screen position.
 class SniItemAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -49,6 +50,9 @@ class SniItemAdaptor : public QDBusAbstractAdaptor
 public:
     /// The object path of the exported menu, which the Menu property names.
     static const QString MenuPath;
+    /// What leads the label while the alarm is active: a warning sign, which
+    /// the fonts panels use for labels all have.
+    static const QString AlarmMark;
 
     /// Follows `item` as a child of `parent`, the object registered on the
     /// bus; the item outlives the adaptor.
@@ -89,6 +93,7 @@ private:
     {
         QStringList values;
         qint64 imageKey = 0;
+        bool alarm = false;
         bool operator==(const IconContent& other) const = default;
     };
 

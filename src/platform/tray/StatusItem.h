@@ -32,8 +32,9 @@ public:
     const QIcon& image() const { return m_title.image; }
     const QStringList& values() const { return m_title.values; }
     const QString& labelGuide() const { return m_title.labelGuide; }
+    bool alarm() const { return m_title.alarm; }
 
-    /// Sets text, font, image, values and guide at once.
+    /// Sets text, font, image, values, guide and alarm at once.
     void setTitle(const StatusTitle& title);
 
     /// The tooltip's text, below the program's name: the current values and

@@ -10,7 +10,8 @@ namespace calidra {
 
 /// What the status item shows: a text in a font and an icon (a null icon for
 /// none), and, for faces that lay the values out themselves, the shown values
-/// one by one and the widest one-line text the current settings can give.
+/// one by one and the widest one-line text the current settings can give,
+/// and whether the temperature alarm is active.
 struct StatusTitle
 {
     QString text;
@@ -22,6 +23,9 @@ struct StatusTitle
     /// The widest one-line text the settings can produce, so that a panel
     /// can keep the room for it; empty when there is nothing to measure.
     QString labelGuide;
+    /// Whether the temperature alarm is active: a drawn face has a red plate
+    /// and a panel label a leading warning sign.
+    bool alarm = false;
 
     /// Icons are compared by their cache key: the same icon object, not the
     /// same picture.
@@ -29,7 +33,7 @@ struct StatusTitle
     {
         return text == other.text && font == other.font &&
                image.cacheKey() == other.image.cacheKey() && values == other.values &&
-               labelGuide == other.labelGuide;
+               labelGuide == other.labelGuide && alarm == other.alarm;
     }
 };
 

@@ -40,10 +40,11 @@ constexpr qreal LeastStackedHeight = 9.0;
 constexpr qreal EllipsisWidth = 0.6;
 
 // White digits on a nearly opaque dark plate read on light panels and dark
-// ones alike.
-QColor plateColor()
+// ones alike; so do they on the alarm's deep red, which stays dark enough
+// for white and stands out from both.
+QColor plateColor(bool alarm)
 {
-    return QColor(0x1e, 0x1e, 0x1e, 235);
+    return alarm ? QColor(0xc0, 0x1c, 0x28) : QColor(0x1e, 0x1e, 0x1e, 235);
 }
 
 QColor digitColor()
@@ -272,11 +273,11 @@ QImage drawnPart(const QImage& picture)
     return right < left ? QImage() : picture.copy(left, 0, right - left + 1, picture.height());
 }
 
-void drawPlate(QPainter& painter, int side)
+void drawPlate(QPainter& painter, int side, bool alarm)
 {
     QPainterPath plate;
     plate.addRoundedRect(QRectF(0, 0, side, side), side / 6.0, side / 6.0);
-    painter.fillPath(plate, plateColor());
+    painter.fillPath(plate, plateColor(alarm));
 }
 
 void drawEllipsis(QPainter& painter, const Geometry& geometry)
@@ -340,7 +341,7 @@ qreal leastHeight(qsizetype count, int side, qreal ratio)
 // The face is drawn in device pixels and given its ratio at the end, so that
 // the plate's margins and the digits' rows fall on whole device pixels.
 QImage TitleRenderer::render(const QStringList& values, const QIcon& image, int side,
-                             qreal pixelRatio)
+                             qreal pixelRatio, bool alarm)
 {
     const int logicalSide = std::clamp(side, 1, MaximumSide);
     const qreal ratio = boundedRatio(pixelRatio);
@@ -360,10 +361,10 @@ QImage TitleRenderer::render(const QStringList& values, const QIcon& image, int 
             painter.drawImage((deviceSide - picture.width()) / 2,
                               (deviceSide - picture.height()) / 2, picture);
         } else if (shown.isEmpty()) {
-            drawPlate(painter, deviceSide);
+            drawPlate(painter, deviceSide, alarm);
             drawEllipsis(painter, geometry);
         } else {
-            drawPlate(painter, deviceSide);
+            drawPlate(painter, deviceSide, alarm);
             drawValues(painter, shown, drawn, geometry,
                        leastHeight(shown.size(), logicalSide, ratio));
         }
@@ -372,9 +373,9 @@ QImage TitleRenderer::render(const QStringList& values, const QIcon& image, int 
     return face;
 }
 
-QIcon TitleRenderer::icon(const QStringList& values, const QIcon& image)
+QIcon TitleRenderer::icon(const QStringList& values, const QIcon& image, bool alarm)
 {
-    return QIcon(new FaceIconEngine(values, image));
+    return QIcon(new FaceIconEngine(values, image, alarm));
 }
 
 } // namespace calidra

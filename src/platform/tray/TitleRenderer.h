@@ -17,7 +17,8 @@ namespace calidra {
 /// their least height (12 logical pixels alone, 9 stacked, less in slots
 /// under 22), and is left out otherwise. With no values the face is the image
 /// alone, or an ellipsis on the plate when there is no image either (an image
-/// that draws nothing counts as none).
+/// that draws nothing counts as none). While the alarm is on, the plate is
+/// red: white digits on red read on light and dark panels too.
 class TitleRenderer
 {
 public:
@@ -26,11 +27,11 @@ public:
     /// (rounded up), its device pixel ratio set. The side is held to 1..512
     /// and the ratio to 0.25..4; a ratio that is not a positive number is 1.
     static QImage render(const QStringList& values, const QIcon& image, int side,
-                         qreal pixelRatio = 1.0);
+                         qreal pixelRatio = 1.0, bool alarm = false);
 
     /// An icon that draws the face at whatever size it is painted or asked
     /// for, each size and ratio drawn once when first needed (FaceIconEngine).
-    static QIcon icon(const QStringList& values, const QIcon& image);
+    static QIcon icon(const QStringList& values, const QIcon& image, bool alarm = false);
 };
 
 } // namespace calidra

@@ -64,7 +64,7 @@ QByteArray bigEndianArgb(const QImage& face)
 QImage expectedIcon(const StatusItem& item, bool labelHost, int side)
 {
     return labelHost ? item.image().pixmap(QSize(side, side), 1.0).toImage()
-                     : TitleRenderer::render(item.values(), item.image(), side);
+                     : TitleRenderer::render(item.values(), item.image(), side, 1.0, item.alarm());
 }
 
 class SniTrayFaceTest : public testing::Test
@@ -243,6 +243,8 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
     };
     StatusTitle otherFont = title({u"61℃"_qs}, image, u"100℃"_qs);
     otherFont.font.setBold(true);
+    StatusTitle alarm = title({u"142℉"_qs}, newImage, u"212℉"_qs);
+    alarm.alarm = true;
     const auto setEnabled = [](bool enabled) {
         return [enabled](StatusItem& item) { item.setEnabled(enabled); };
     };
@@ -261,6 +263,10 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
          setTitle({u"142℉ "_qs, QFont(), image, {u"142℉"_qs}, u"212℉"_qs}), {}, {}},
         {"a new image", setTitle(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
          {u"NewIcon()"_qs}, {u"NewIcon()"_qs}},
+        {"the alarm marks the label or the drawn face", setTitle(alarm),
+         {u"XAyatanaNewLabel(\u26a0 142℉,\u26a0 212℉)"_qs}, {u"NewIcon()"_qs}},
+        {"and the mark goes with it", setTitle(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
+         {u"XAyatanaNewLabel(142℉,212℉)"_qs}, {u"NewIcon()"_qs}},
         {"disabled", setEnabled(false), {u"NewStatus(Passive)"_qs}, {u"NewStatus(Passive)"_qs}},
         {"enabled", setEnabled(true), {u"NewStatus(Active)"_qs}, {u"NewStatus(Active)"_qs}},
     };

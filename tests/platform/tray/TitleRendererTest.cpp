@@ -209,6 +209,25 @@ TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)
     }
 }
 
+// White digits on red still stand out over light and dark panels, and the
+// icon carries the alarm to every size it draws.
+TEST(TitleRendererTest, TheAlarmTurnsThePlateRed)
+{
+    const QStringList values{u"93℃"_qs};
+    for (const QStringList& shown : {values, QStringList()}) {
+        const QImage face = pixels(TitleRenderer::render(shown, QIcon(), 22, 1.0, true));
+        const QRgb plate = face.pixel(11, 0);
+        EXPECT_GT(qRed(plate), 150);
+        EXPECT_LT(qGreen(plate), 60);
+        EXPECT_GT(qAlpha(plate), 200);
+        EXPECT_LT(qRed(pixels(TitleRenderer::render(shown, QIcon(), 22)).pixel(11, 0)), 60);
+    }
+    const QImage alarm = TitleRenderer::render(values, QIcon(), 22, 1.0, true);
+    EXPECT_GT(contrastOver(alarm, QColor(0xf0, 0xf0, 0xf0)), 0.6);
+    EXPECT_GT(contrastOver(alarm, QColor(0x20, 0x20, 0x20)), 0.6);
+    EXPECT_TRUE(TitleRenderer::icon(values, QIcon(), true).pixmap(22, 22).toImage() == alarm);
+}
+
 TEST(TitleRendererTest, IconDrawsTheFaceAtEachAskedSizeOnce)
 {
     const QStringList values{u"61℃"_qs, u"2.40 GHz"_qs};

@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "measurement/TemperatureAlarm.h"
+
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace calidra {
+namespace {
+
+constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float Infinity = std::numeric_limits<float>::infinity();
+
+// `count` samples of `celsius`, each counting `interval` seconds.
+struct Samples
+{
+    float celsius;
+    int count;
+    double interval = 2.0;
+};
+
+struct Script
+{
+    const char* name;
+    std::vector<Samples> runs;
+    // The indices of the samples the alarm fires with, and whether it is
+    // active after the last.
+    std::vector<int> fired;
+    bool activeAfter;
+    bool enabled = true;
+};
+
+// The threshold is 90: recovery means 85 or below for 60 counted seconds.
+TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelow)
+{
+    const Script scripts[] = {
+        {"two samples at the threshold fire", {{90, 2}}, {1}, true},
+        {"staying above does not repeat", {{95, 6}}, {1}, true},
+        {"one at the threshold then one below does not", {{90, 1}, {89.9F, 1}, {90, 1}}, {}, false},
+        {"a minute at five below recovers", {{90, 2}, {85, 30}}, {1}, false},
+        {"after recovery it fires again", {{90, 2}, {85, 30}, {91, 2}}, {1, 33}, true},
+        {"less than a minute does not recover", {{90, 2}, {85, 29}, {91, 2}}, {1}, true},
+        {"a sample above five below restarts the minute",
+         {{90, 2}, {85, 29}, {85.5F, 1}, {85, 29}, {91, 2}},
+         {1},
+         true},
+        {"a minute counted in tenths of a second", {{90, 2, 0.1}, {80, 600, 0.1}}, {1}, false},
+        {"a longer interval counts as more time", {{90, 2}, {70, 1, 60.0}}, {1}, false},
+        {"disabled never fires", {{100, 10}}, {}, false, false},
+        {"a temperature that is no number is ignored", {{90, 1}, {NaN, 1}, {90, 1}}, {2}, true},
+        {"an infinite one too", {{90, 1}, {Infinity, 1}, {-Infinity, 1}}, {}, false},
+        {"samples without a positive interval are ignored",
+         {{90, 1}, {90, 1, 0.0}, {90, 1, -2.0}, {90, 1, double(NaN)}},
+         {},
+         false},
+    };
+    for (const Script& script : scripts) {
+        TemperatureAlarm alarm;
+        alarm.setEnabled(script.enabled);
+        std::vector<int> fired;
+        int index = 0;
+        for (const Samples& run : script.runs) {
+            for (int i = 0; i < run.count; ++i, ++index) {
+                if (alarm.sample(run.celsius, run.interval)) {
+                    fired.push_back(index);
+                }
+            }
+        }
+        EXPECT_EQ(fired, script.fired) << script.name;
+        EXPECT_EQ(alarm.isActive(), script.activeAfter) << script.name;
+    }
+}
+
+// A new threshold ends it too (TemperatureControllerTest).
+TEST(TemperatureAlarmTest, SwitchingOffEndsTheAlarmAndTheSameThresholdDoesNot)
+{
+    TemperatureAlarm alarm;
+    alarm.setEnabled(true);
+    alarm.sample(95, 2);
+    ASSERT_TRUE(alarm.sample(95, 2));
+    alarm.setThreshold(90);
+    EXPECT_TRUE(alarm.isActive());
+    alarm.setEnabled(false);
+    alarm.setEnabled(true);
+    EXPECT_FALSE(alarm.isActive());
+}
+
+// What a damaged settings file may hold under alarmTemperature.
+TEST(TemperatureAlarmTest, BadStoredThresholdsAreBroughtIntoRange)
+{
+    const std::pair<const char*, float> stored[] = {
+        {"75.5", 75.5F}, {"abc", 90},  {"nan", 90},  {"inf", 90},   {"", 90},
+        {"30", 50},      {"-400", 50}, {"500", 110}, {"1e39", 110},
+    };
+    for (const auto& [text, threshold] : stored) {
+        QTemporaryDir folder;
+        QFile file(folder.filePath(u"settings.ini"_qs));
+        ASSERT_TRUE(
+            file.open(QIODevice::WriteOnly) &&
+            file.write("[General]\nalarmEnabled=true\nalarmTemperature=" + QByteArray(text)));
+        file.close();
+        UserDefaults defaults(file.fileName());
+        defaults.registerDefaults(DefaultsKeys::registeredFallbacks());
+        TemperatureAlarm alarm;
+        alarm.configure(defaults);
+        EXPECT_TRUE(alarm.isEnabled()) << text;
+        EXPECT_EQ(alarm.threshold(), threshold) << text;
+    }
+    EXPECT_EQ(TemperatureAlarm::boundedThreshold(NaN), 90);
+    EXPECT_EQ(TemperatureAlarm::boundedThreshold(-Infinity), 50);
+}
+
+} // namespace
+} // namespace calidra
