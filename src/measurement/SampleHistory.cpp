@@ -30,7 +30,8 @@ void SampleHistory::rebuild(double interval)
 {
     // A fresh vector of exactly the new size, so that a smaller capacity also
     // gives its memory back.
-    std::vector<float>(std::size_t(capacityForInterval(interval))).swap(m_values);
+    m_capacity = capacityForInterval(interval);
+    std::vector<float>(std::size_t(m_capacity)).swap(m_values);
     clear();
 }
 
@@ -40,28 +41,11 @@ void SampleHistory::clear()
     m_size = 0;
 }
 
-// No division on the sampling path: the write position wraps by comparison.
-void SampleHistory::push(float value)
-{
-    if (!std::isfinite(value)) {
-        return;
-    }
-    const int count = capacity();
-    m_values[std::size_t(m_next)] = value;
-    if (++m_next == count) {
-        m_next = 0;
-    }
-    if (m_size < count) {
-        ++m_size;
-    }
-}
-
 float SampleHistory::at(int index) const
 {
-    const int count = capacity();
-    int slot = (m_size < count ? 0 : m_next) + index;
-    if (slot >= count) {
-        slot -= count;
+    int slot = (m_size < m_capacity ? 0 : m_next) + index;
+    if (slot >= m_capacity) {
+        slot -= m_capacity;
     }
     return m_values[std::size_t(slot)];
 }

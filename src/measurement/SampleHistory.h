@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -31,10 +32,24 @@ public:
     /// Forgets every reading, keeping the capacity.
     void clear();
     /// Adds a reading, dropping the oldest one when full; NaN and infinities
-    /// are ignored.
-    void push(float value);
+    /// are ignored. Inline, as it runs at every sample whether or not anything
+    /// shows the history.
+    void push(float value)
+    {
+        if (!std::isfinite(value)) {
+            return;
+        }
+        // No division: the write position wraps by comparison.
+        m_values[std::size_t(m_next)] = value;
+        if (++m_next == m_capacity) {
+            m_next = 0;
+        }
+        if (m_size < m_capacity) {
+            ++m_size;
+        }
+    }
 
-    int capacity() const { return int(m_values.size()); }
+    int capacity() const { return m_capacity; }
     int size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
     /// The reading `index` places after the oldest; `index` must lie in 0 .. size() - 1.
@@ -44,6 +59,7 @@ public:
 
 private:
     std::vector<float> m_values;
+    int m_capacity = 0;
     // Where the next reading goes; the oldest sits there once the ring is full.
     int m_next = 0;
     int m_size = 0;

@@ -154,7 +154,7 @@ void HistoryGraph::drawSamples(QPainter& painter, const GraphScale& scale)
     for (int index = 0; index < size; ++index) {
         m_line.append(QPointF(scale.x(index, size), scale.y(m_values[std::size_t(index)])));
     }
-    painter.setPen(QPen(colour, 1.5));
+    painter.setPen(QPen(colour, 1));
     painter.drawPolyline(m_line);
 }
 
