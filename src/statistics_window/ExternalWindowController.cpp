@@ -33,7 +33,8 @@ ExternalWindowController::ExternalWindowController()
     : m_ui(std::make_unique<Ui::ExternalWindowView>())
 {
     m_ui->setupUi(this);
-    setFixedSize(size());
+    const QSize content = m_ui->contentArea->size();
+    setFixedSize(content.width(), content.height() + GraphBand);
     addCloseShortcuts(this);
     connect(m_ui->copyAction, &QAction::triggered, this,
             &ExternalWindowController::copyTextualOutput);

@@ -21,8 +21,10 @@ class HistoryGraph;
 class StatisticsView;
 
 /// The statistics window: one panel per measurement taken, side by side, a
-/// line with the running time, and a "Results" pop-up that copies the
-/// plain-text report to the clipboard or saves it as a text file. There is at
+/// line with the running time, a "Results" pop-up that copies the
+/// plain-text report to the clipboard or saves it as a text file, and under
+/// all of them the last ten minutes of each panel's measurement as a graph
+/// (HistoryGraph) in the panel's column. There is at
 /// most one: it is created when first asked for and destroyed, at the end of
 /// the current event, when it closes. The window is its own controller.
 ///
