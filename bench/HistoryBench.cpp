@@ -49,7 +49,7 @@ void historyGraphRedraw(benchmark::State& state)
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        graph.render(painter);
+        graph.draw(painter);
     }
     state.counters["points"] = reader->history().size();
 }

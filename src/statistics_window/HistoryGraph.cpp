@@ -67,7 +67,7 @@ void HistoryGraph::updateWithGaugeReader(const GaugeReader& reader,
 void HistoryGraph::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    render(painter);
+    draw(painter);
 }
 
 void HistoryGraph::drawNoSamples(QPainter& painter) const
@@ -78,7 +78,7 @@ void HistoryGraph::drawNoSamples(QPainter& painter) const
 }
 
 // The axis labels are measured first: the plot starts right of the widest.
-void HistoryGraph::render(QPainter& painter)
+void HistoryGraph::draw(QPainter& painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(font());

@@ -42,7 +42,7 @@ public:
     void updateWithGaugeReader(const GaugeReader& reader, const ValueTransformer& transformer);
 
     /// Draws the graph, at its size, with `painter`.
-    void render(QPainter& painter);
+    void draw(QPainter& painter);
 
     /// Where the graph stands in its parent.
     const Frame& frame() const { return m_frame; }

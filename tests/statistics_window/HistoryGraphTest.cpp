@@ -85,7 +85,7 @@ TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
         QImage image(graph.size(), QImage::Format_ARGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        graph.render(painter);
+        graph.draw(painter);
         painter.end();
         EXPECT_NE(image, before) << reader->history().size();
         before = image;
