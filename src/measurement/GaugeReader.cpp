@@ -27,7 +27,7 @@ float blended(float average, float reading, double weight)
 } // namespace
 
 GaugeReader::GaugeReader(std::shared_ptr<Gauge> gauge, double frequency)
-    : theGauge(std::move(gauge))
+    : theGauge(std::move(gauge)), m_history(frequency)
 {
     _currentValue = theGauge->gauge();
     // The first reading of some sensors is stale; the second one seeds the
@@ -109,6 +109,9 @@ void GaugeReader::setFrequency(double frequency)
     if (!(frequency > 0)) {
         return;
     }
+    if (frequency != m_frequency) {
+        m_history.rebuild(frequency);
+    }
     theTimer.stop();
     startTimer(frequency);
     _gaugeTimerFired();
@@ -129,6 +132,7 @@ void GaugeReader::_gaugeTimerFired()
     m_hasAcceptedReading = true;
     updateTenMinuteStatistics(reading, m_frequency);
     updateOverallStatistics(reading, m_frequency);
+    m_history.push(reading);
     if (m_delegate) {
         m_delegate->gaugeReaderDidUpdate(this);
     }

@@ -2,6 +2,8 @@
 #pragma once
 // Kept name: "frequency" is the sampling interval in seconds; see docs/GLOSSARY.md.
 
+#include "SampleHistory.h"
+
 #include <QString>
 #include <QTimer>
 
@@ -20,7 +22,9 @@ class GaugeReaderDelegate;
 /// minimum of the whole run with the time it has counted.
 ///
 /// Time is counted, not measured: each accepted sample adds the nominal
-/// interval, so a suspended machine adds nothing. No samples are stored.
+/// interval, so a suspended machine adds nothing. The accepted samples of
+/// the last ten minutes are kept for the graph (history()), whether or not
+/// anything shows them.
 /// A reading below 0.1 is no reading: only the current value shows it.
 /// Runs on the thread that owns it; the delegate is called synchronously.
 class GaugeReader
@@ -52,8 +56,13 @@ public:
     /// The sampling interval in seconds.
     double frequency() const { return m_frequency; }
     /// Re-times the reader and takes one sample at once, counting the new
-    /// interval. An interval that is not greater than 0 is ignored.
+    /// interval. A different interval empties the history and resizes it.
+    /// An interval that is not greater than 0 is ignored.
     void setFrequency(double frequency);
+
+    /// The accepted samples of the last ten minutes, oldest first; the seed
+    /// is not one of them.
+    const SampleHistory& history() const { return m_history; }
 
     float currentValue() const { return _currentValue; }
     float tenMinuteAverage() const { return _tenMinuteAverage; }
@@ -104,6 +113,7 @@ private:
     QTimer theTimer;
     GaugeReaderDelegate* m_delegate = nullptr;
     double m_frequency = 0;
+    SampleHistory m_history;
     int m_missedSamples = 0;
     bool m_hasAcceptedReading = false;
 

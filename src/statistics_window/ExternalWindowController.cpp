@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ExternalWindowController.h"
 
+#include "HistoryGraph.h"
 #include "StatisticsView.h"
 #include "formatting/ObjectFormat.h"
 #include "measurement/GaugeReader.h"
@@ -32,7 +33,8 @@ ExternalWindowController::ExternalWindowController()
     : m_ui(std::make_unique<Ui::ExternalWindowView>())
 {
     m_ui->setupUi(this);
-    setFixedSize(size());
+    const QSize content = m_ui->contentArea->size();
+    setFixedSize(content.width(), content.height() + GraphBand);
     addCloseShortcuts(this);
     connect(m_ui->copyAction, &QAction::triggered, this,
             &ExternalWindowController::copyTextualOutput);
@@ -69,6 +71,13 @@ void ExternalWindowController::updateDisplayWithTemperatureReader(const GaugeRea
 {
     updateTemperaturePanel(temperature);
     updateFrequencyPanel(frequency);
+    placeGraphs();
+    if (temperature) {
+        tempGraph->updateWithGaugeReader(*temperature, axisTemperature);
+    }
+    if (frequency) {
+        freqGraph->updateWithGaugeReader(*frequency, fvt);
+    }
     updateRunningTime(temperature, frequency);
 }
 
@@ -76,6 +85,7 @@ void ExternalWindowController::updateTemperaturePanel(const GaugeReader* reader)
 {
     if (reader && !tempStatsView) {
         tempStatsView = addPanel(QT_TRANSLATE_NOOP("Calidra", "Temperature"), FirstPanelX);
+        tempGraph = addGraph();
         if (freqStatsView) {
             Frame beside = tempStatsView->frame();
             beside.x = SecondPanelX;
@@ -89,6 +99,8 @@ void ExternalWindowController::updateTemperaturePanel(const GaugeReader* reader)
         const Frame former = tempStatsView->frame();
         delete tempStatsView;
         tempStatsView = nullptr;
+        delete tempGraph;
+        tempGraph = nullptr;
         if (freqStatsView) {
             freqStatsView->setFrame(former);
             widen(-PanelStep);
@@ -101,6 +113,7 @@ void ExternalWindowController::updateFrequencyPanel(const GaugeReader* reader)
     if (reader && !freqStatsView) {
         freqStatsView = addPanel(QT_TRANSLATE_NOOP("Calidra", "Frequency"),
                                  tempStatsView ? SecondPanelX : FirstPanelX);
+        freqGraph = addGraph();
         if (tempStatsView) {
             widen(PanelStep);
         }
@@ -110,6 +123,8 @@ void ExternalWindowController::updateFrequencyPanel(const GaugeReader* reader)
     } else if (freqStatsView) {
         delete freqStatsView;
         freqStatsView = nullptr;
+        delete freqGraph;
+        freqGraph = nullptr;
         widen(-PanelStep);
     }
 }
@@ -130,9 +145,29 @@ void ExternalWindowController::updateRunningTime(const GaugeReader* temperature,
 
 StatisticsView* ExternalWindowController::addPanel(const char* label, double x)
 {
-    auto* panel = new StatisticsView(localizedString(label), QPointF(x, PanelY), this);
+    auto* panel = new StatisticsView(localizedString(label), QPointF(x, PanelY), m_ui->contentArea);
     panel->show();
     return panel;
+}
+
+HistoryGraph* ExternalWindowController::addGraph()
+{
+    auto* graph = new HistoryGraph(QPointF(FirstPanelX, GraphY), this);
+    graph->show();
+    return graph;
+}
+
+// Each graph stands under its panel.
+void ExternalWindowController::placeGraphs()
+{
+    for (const auto& [panel, graph] :
+         {std::pair(tempStatsView, tempGraph), std::pair(freqStatsView, freqGraph)}) {
+        if (panel) {
+            Frame under = graph->frame();
+            under.x = panel->frame().x;
+            graph->setFrame(under);
+        }
+    }
 }
 
 // The window keeps its height, so its top-left corner stays where it is in
@@ -140,6 +175,7 @@ StatisticsView* ExternalWindowController::addPanel(const char* label, double x)
 void ExternalWindowController::widen(int by)
 {
     setFixedWidth(width() + by);
+    m_ui->contentArea->resize(width(), m_ui->contentArea->height());
 }
 
 QString ExternalWindowController::runningTime() const

@@ -17,11 +17,14 @@ class ExternalWindowView;
 namespace calidra {
 
 class GaugeReader;
+class HistoryGraph;
 class StatisticsView;
 
 /// The statistics window: one panel per measurement taken, side by side, a
-/// line with the running time, and a "Results" pop-up that copies the
-/// plain-text report to the clipboard or saves it as a text file. There is at
+/// line with the running time, a "Results" pop-up that copies the
+/// plain-text report to the clipboard or saves it as a text file, and under
+/// all of them the last ten minutes of each panel's measurement as a graph
+/// (HistoryGraph) in the panel's column. There is at
 /// most one: it is created when first asked for and destroyed, at the end of
 /// the current event, when it closes. The window is its own controller.
 ///
@@ -37,6 +40,11 @@ public:
     static constexpr double FirstPanelX = 10;
     static constexpr double SecondPanelX = 350;
     static constexpr int PanelStep = 350;
+    /// Under the panels, the running time and the "Results" button, a band
+    /// this high holds each panel's history graph, its lower edge GraphY
+    /// above the window's.
+    static constexpr int GraphBand = 120;
+    static constexpr double GraphY = 10;
 
     /// Creates the one window when there is none, shows it in front and gives
     /// it. Never null.
@@ -54,7 +62,8 @@ public:
     /// given (temperature left of frequency), fills them, widens or narrows
     /// the window keeping its lower-left corner, and shows the running time
     /// of the shorter-lived reader. With neither reader the running time is
-    /// left as it was.
+    /// left as it was. Each panel's graph takes the reader's history and is
+    /// redrawn.
     void updateDisplayWithTemperatureReader(const GaugeReader* temperature,
                                             const GaugeReader* frequency);
 
@@ -86,6 +95,9 @@ public:
     /// The panels shown; null while absent.
     StatisticsView* temperaturePanel() const { return tempStatsView; }
     StatisticsView* frequencyPanel() const { return freqStatsView; }
+    /// The graphs under the panels; null while their panel is absent.
+    HistoryGraph* temperatureGraph() const { return tempGraph; }
+    HistoryGraph* frequencyGraph() const { return freqGraph; }
 
     /// The running-time line.
     QString runningTime() const;
@@ -104,14 +116,20 @@ private:
     void updateFrequencyPanel(const GaugeReader* reader);
     void updateRunningTime(const GaugeReader* temperature, const GaugeReader* frequency);
     StatisticsView* addPanel(const char* label, double x);
+    HistoryGraph* addGraph();
+    void placeGraphs();
     void widen(int by);
 
     std::unique_ptr<Ui::ExternalWindowView> m_ui;
     TimeIntervalValueTransformer tivt;
     TemperatureValueTransformer tvt{2};
     FrequencyValueTransformer fvt;
+    // Whole degrees on the graph's axis; the frequency's two decimals suit it.
+    TemperatureValueTransformer axisTemperature;
     StatisticsView* tempStatsView = nullptr;
     StatisticsView* freqStatsView = nullptr;
+    HistoryGraph* tempGraph = nullptr;
+    HistoryGraph* freqGraph = nullptr;
 };
 
 } // namespace calidra

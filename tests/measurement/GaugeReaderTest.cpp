@@ -140,6 +140,30 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceCountingTheNewInterval)
     EXPECT_EQ(delegate.updates, 1);
 }
 
+// The seed stays out; rejected and non-finite readings never enter.
+TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalChanges)
+{
+    start(50, 99, 300.0);
+    EXPECT_EQ(std::pair(reader->history().size(), reader->history().capacity()), std::pair(0, 2));
+    for (const float reading : {60.0F, 0.0F, std::nanf(""), 61.0F, 62.0F}) {
+        sample(reading);
+    }
+    const SampleHistory& history = reader->history();
+    EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(1)),
+              std::tuple(2, 61.0F, 62.0F));
+
+    gauge->readings = {63};
+    reader->setFrequency(300);
+    EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(1)),
+              std::tuple(2, 62.0F, 63.0F));
+    gauge->readings = {64};
+    reader->setFrequency(0.5);
+    EXPECT_EQ(std::tuple(history.size(), history.capacity(), history.at(0)),
+              std::tuple(1, 1200, 64.0F));
+    reader->setFrequency(-1);
+    EXPECT_EQ(history.size(), 1);
+}
+
 TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveInterval)
 {
     gauge->readings = {40};

@@ -7,6 +7,7 @@
 #include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
 #include "statistics_window/ExternalWindowController.h"
+#include "statistics_window/HistoryGraph.h"
 #include "statistics_window/StatisticsView.h"
 
 #include <QClipboard>
@@ -118,6 +119,11 @@ TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
                   row.temperatureFrame);
         EXPECT_EQ(frequency ? std::optional(frequency->frame()) : std::nullopt, row.frequencyFrame);
         EXPECT_EQ(window->width(), baseWidth + row.widening);
+        for (const auto& [panel, graph] : {std::pair(temperature, window->temperatureGraph()),
+                                           std::pair(frequency, window->frequencyGraph())}) {
+            EXPECT_EQ(graph ? std::optional(graph->frame().x) : std::nullopt,
+                      panel ? std::optional(panel->frame().x) : std::nullopt);
+        }
         update(true, false);
     }
 }
@@ -127,6 +133,11 @@ TEST_F(StatisticsWindowTest, PanelGeometryConvertsToQtFromTheLowerLeft)
     update(true, true);
     EXPECT_EQ(window->frequencyPanel()->geometry(), QRect(350, 10, 340, 179));
     EXPECT_EQ((Frame{7, 120, 326, 51}.toQt(179)), QRect(7, 8, 326, 51));
+    // The graphs take a band under everything else: the window is that much taller.
+    EXPECT_EQ(window->size(), QSize(710, 263 + ExternalWindowController::GraphBand));
+    EXPECT_EQ(window->frequencyGraph()->geometry(), QRect(350, 263, 340, 110));
+    EXPECT_EQ(window->findChild<QWidget*>(u"resultsMenu"_qs)->mapTo(window, QPoint()),
+              QPoint(213, 225));
 }
 
 TEST_F(StatisticsWindowTest, RunningTimeIsTheSmallerLifeTruncated)

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "statistics_window/HistoryGraph.h"
+
+#include "formatting/FrequencyValueTransformer.h"
+#include "measurement/Gauge.h"
+#include "measurement/GaugeReader.h"
+#include "statistics_window/GraphScale.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace calidra {
+namespace {
+
+const QRectF Plot(10, 20, 300, 100); // right 310, bottom 120
+
+TEST(GraphScaleTest, ValuesSpanThePlotAndEqualOrNoValuesLieInTheMiddle)
+{
+    const float largest = std::numeric_limits<float>::max();
+    const struct
+    {
+        const char* name;
+        std::vector<float> values;
+        double lowest, highest;
+    } cases[] = {
+        {"none", {}, -1, 1},
+        {"one", {50}, 49, 51},
+        {"equal", {50, 50, 50}, 49, 51},
+        {"closer than the smallest span", {50, 50.5F}, 49.25, 51.25},
+        {"wide", {40, 90, 60}, 40, 90},
+        {"huge", {-largest, largest}, -double(largest), double(largest)},
+        {"not finite", {std::nanf(""), 50, std::numeric_limits<float>::infinity()}, 49, 51},
+    };
+    for (const auto& [name, values, lowest, highest] : cases) {
+        SCOPED_TRACE(name);
+        GraphScale scale(Plot, 300);
+        for (const float value : values) {
+            scale.include(value);
+        }
+        EXPECT_EQ(std::pair(scale.lowest(), scale.highest()), std::pair(lowest, highest));
+        EXPECT_DOUBLE_EQ(scale.y(lowest), 120);
+        EXPECT_DOUBLE_EQ(scale.y(highest), 20);
+        EXPECT_DOUBLE_EQ(scale.y((lowest + highest) / 2), 70);
+        EXPECT_EQ(std::pair(scale.y(-double(largest) * 4), scale.y(double(largest) * 4)),
+                  std::pair(120.0, 20.0));
+    }
+}
+
+TEST(GraphScaleTest, TheNewestSampleStandsAtTheRightAndAFullHistoryReachesTheLeft)
+{
+    const GraphScale scale(Plot, 301);
+    EXPECT_EQ(scale.x(300, 301), 310);
+    EXPECT_EQ(scale.x(0, 301), 10);
+    EXPECT_EQ(scale.x(0, 1), 310);
+    EXPECT_EQ(scale.x(0, 151), 160); // half full: starts half way
+    EXPECT_EQ(GraphScale(Plot, 1).x(0, 1), 310);
+    EXPECT_EQ(GraphScale(Plot, 0).x(0, 1), 310);
+}
+
+struct RisingGauge : Gauge
+{
+    float gauge() override { return reading += 7.5F; }
+    float reading = 800;
+};
+
+// Each history paints differently from the one before.
+TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
+{
+    QWidget parent;
+    parent.resize(360, 130);
+    HistoryGraph graph(QPointF(10, 10), &parent);
+    EXPECT_EQ(graph.geometry(), QRect(10, 10, 340, 110));
+    const FrequencyValueTransformer transformer;
+    const auto reader = GaugeReader::initWithGauge(std::make_shared<RisingGauge>(), 60);
+    QImage before;
+    for (const int samples : {0, 1, 9, 5}) {
+        for (int sample = 0; sample < samples; ++sample) {
+            reader->_gaugeTimerFired();
+        }
+        graph.updateWithGaugeReader(*reader, transformer);
+        QImage image(graph.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        graph.draw(painter);
+        painter.end();
+        EXPECT_NE(image, before) << reader->history().size();
+        before = image;
+    }
+    EXPECT_EQ(reader->history().size(), 10);
+}
+
+} // namespace
+} // namespace calidra
