@@ -338,6 +338,26 @@ sudo modprobe k10temp    (AMD processors)</source>
         <source>&amp;Appearance</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The processor is hot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The temperature is %@, at or above the warning level of %@. Highest in the last ten minutes: %@.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra&apos;s driver helper (%@) is not owned by the administrator or can be changed by other users, so Calidra does not run it. Please reinstall Calidra.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No samples yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose what to remove before Calidra quits. Calidra itself was installed by the package manager, which removes it: run “%@” in a terminal.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -434,6 +454,14 @@ sudo modprobe k10temp    (AMD processors)</source>
     </message>
     <message>
         <source>Startup Applications...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warn when the temperature reaches</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -357,6 +357,26 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <source>&amp;Appearance</source>
         <translation>&amp;Darstellung</translation>
     </message>
+    <message>
+        <source>The processor is hot</source>
+        <translation>Der Prozessor ist heiß</translation>
+    </message>
+    <message>
+        <source>The temperature is %@, at or above the warning level of %@. Highest in the last ten minutes: %@.</source>
+        <translation>Die Temperatur beträgt %@ und hat die Warnschwelle von %@ erreicht. Höchstwert der letzten zehn Minuten: %@.</translation>
+    </message>
+    <message>
+        <source>Calidra&apos;s driver helper (%@) is not owned by the administrator or can be changed by other users, so Calidra does not run it. Please reinstall Calidra.</source>
+        <translation>Das Treiberhilfsprogramm von Calidra (%@) gehört nicht dem Administrator oder kann von anderen Benutzern geändert werden, daher führt Calidra es nicht aus. Bitte installieren Sie Calidra neu.</translation>
+    </message>
+    <message>
+        <source>No samples yet</source>
+        <translation>Noch keine Messwerte</translation>
+    </message>
+    <message>
+        <source>Choose what to remove before Calidra quits. Calidra itself was installed by the package manager, which removes it: run “%@” in a terminal.</source>
+        <translation>Wählen Sie, was entfernt werden soll, bevor Calidra beendet wird. Calidra selbst wurde von der Paketverwaltung installiert, die es auch entfernt: Führen Sie „%@“ in einem Terminal aus.</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -454,6 +474,14 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
     <message>
         <source>Startup Applications...</source>
         <translation>Startprogramme...</translation>
+    </message>
+    <message>
+        <source>Temperature warning</source>
+        <translation>Temperaturwarnung</translation>
+    </message>
+    <message>
+        <source>Warn when the temperature reaches</source>
+        <translation>Warnen, wenn die Temperatur erreicht</translation>
     </message>
 </context>
 <context>
