@@ -213,7 +213,8 @@ TEST_F(UninstallTest, APackagedBundleNamesThePackageManagersCommandInsteadOfTheT
         EXPECT_FALSE(application->isChecked());
         EXPECT_FALSE(application->isEnabled());
         const QLabel* text = child<QLabel>(dialog, "informativeText");
-        EXPECT_TRUE(text->text().contains(u"“sudo apt remove calidra”"_qs)) << text->text().toStdString();
+        EXPECT_TRUE(text->text().contains(u"“sudo apt remove calidra”"_qs))
+            << text->text().toStdString();
         // The whole text shows: the dialog grew by what it needs.
         EXPECT_GT(dialog.height(), 215);
         EXPECT_GE(text->height(), text->heightForWidth(text->width()));
