@@ -15,6 +15,16 @@ namespace {
 constexpr char16_t degreeCelsius = u'\u2103';
 constexpr char16_t degreeFahrenheit = u'\u2109';
 
+double inUnit(double celsius, bool fahrenheit)
+{
+    return fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;
+}
+
+QChar signOf(bool fahrenheit)
+{
+    return fahrenheit ? degreeFahrenheit : degreeCelsius;
+}
+
 } // namespace
 
 // From the user's choice at this moment; without a defaults store the choice
@@ -34,7 +44,7 @@ bool TemperatureValueTransformer::showsFahrenheit()
 
 double TemperatureValueTransformer::toShownUnit(double celsius)
 {
-    return showsFahrenheit() ? celsius * 9.0 / 5.0 + 32.0 : celsius;
+    return inUnit(celsius, showsFahrenheit());
 }
 
 double TemperatureValueTransformer::fromShownUnit(double shown)
@@ -44,7 +54,7 @@ double TemperatureValueTransformer::fromShownUnit(double shown)
 
 QString TemperatureValueTransformer::unitSign()
 {
-    return QChar(showsFahrenheit() ? degreeFahrenheit : degreeCelsius);
+    return signOf(showsFahrenheit());
 }
 
 // The precision is clamped to 0 to 9: a negative one would make no valid
@@ -60,11 +70,9 @@ QString TemperatureValueTransformer::transformedValue(const QVariant& value) con
         return {};
     }
     // The unit is read once, so that the number and its sign always agree.
-    const double celsius = value.toFloat();
     const bool fahrenheit = showsFahrenheit();
-    const double shown = fahrenheit ? celsius * 9.0 / 5.0 + 32.0 : celsius;
-    return cFormatRuntime(format.constData(), shown) +
-           QChar(fahrenheit ? degreeFahrenheit : degreeCelsius);
+    return cFormatRuntime(format.constData(), inUnit(value.toFloat(), fahrenheit)) +
+           signOf(fahrenheit);
 }
 
 } // namespace calidra
