@@ -16,7 +16,8 @@
 
 // A panel on the session bus for the program's end-to-end run: it serves the
 // StatusNotifierWatcher, waits for the item, checks what a panel reads (the
-// properties, a label with a temperature in it, the exported menu), quits and
+// properties, a menu whose first layout has every text, a label with a
+// temperature in it), activates the item as a primary click does, quits and
 // comes back as a restarting panel does, waits for the item again, then
 // clicks "Quit" in the menu. Exits with 0 when every step went as expected,
 // and prints the failed step and exits with 1 otherwise.
@@ -31,6 +32,12 @@ const QString MenuInterface = u"com.canonical.dbusmenu"_qs;
 {
     std::fprintf(stderr, "fake panel: %s\n", qPrintable(step));
     std::exit(1);
+}
+
+// A watcher's entry, "service/path", without its path.
+QString serviceOf(const QString& item)
+{
+    return item.section(u'/', 0, 0);
 }
 
 QVariant property(const QString& service, const QString& name)
@@ -63,6 +70,28 @@ QDBusMessage menuCall(const QString& service, const QString& method, const QVari
     return QDBusConnection::sessionBus().call(call);
 }
 
+DBusMenuLayoutItem menuLayout(const QString& service)
+{
+    const QDBusMessage reply = menuCall(service, u"GetLayout"_qs, {0, -1, QStringList()});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
+        fail(u"GetLayout failed: "_qs + reply.errorMessage());
+    }
+    return qdbus_cast<DBusMenuLayoutItem>(reply.arguments().at(1));
+}
+
+// Panels lay the menu out from their first read, before any AboutToShow:
+// every shown item but a separator has its text then.
+void expectLabelsFromTheStart(const QString& service)
+{
+    for (const DBusMenuLayoutItem& item : menuLayout(service).children) {
+        if (item.properties.value(u"visible"_qs, true).toBool() &&
+            item.properties.value(u"type"_qs) != u"separator"_qs &&
+            item.properties.value(u"label"_qs).toString().isEmpty()) {
+            fail(u"menu item %1 has no text in the first layout"_qs.arg(item.id));
+        }
+    }
+}
+
 // The menu as a panel opens it: validated first, then read whole. Gives the
 // id of "Quit"; every command must be enabled and every other item (the
 // headings and the information items) disabled; hidden items (the reason for
@@ -70,11 +99,7 @@ QDBusMessage menuCall(const QString& service, const QString& method, const QVari
 int quitId(const QString& service)
 {
     menuCall(service, u"AboutToShow"_qs, {0});
-    const QDBusMessage reply = menuCall(service, u"GetLayout"_qs, {0, -1, QStringList()});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
-        fail(u"GetLayout failed: "_qs + reply.errorMessage());
-    }
-    const auto root = qdbus_cast<DBusMenuLayoutItem>(reply.arguments().at(1));
+    const DBusMenuLayoutItem root = menuLayout(service);
     static const QStringList commands = {u"Statistics..."_qs, u"Preferences..."_qs,
                                          u"About Calidra"_qs, u"Quit and Uninstall..."_qs,
                                          u"Quit"_qs};
@@ -122,10 +147,16 @@ int main(int argc, char* argv[])
     int registrations = 0;
     QObject::connect(
         &watcher, &FakeStatusNotifierWatcher::StatusNotifierItemRegistered,
-        [&](const QString& service) {
+        [&](const QString& item) {
+            const QString service = serviceOf(item);
             if (++registrations == 1) {
+                expectLabelsFromTheStart(service);
                 expectProperties(service);
                 awaitTemperatureLabel(service);
+                QDBusConnection::sessionBus().call(
+                    QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_qs,
+                                                   ItemInterface, u"Activate"_qs)
+                    << 0 << 0);
                 watcher.goAway();
                 QTimer::singleShot(500, [&watcher] { watcher.comeBack(); });
                 return;

@@ -10,7 +10,8 @@
 # come from the file name earlier versions used, which is moved). A FIFO where
 # its settings file should be does not hold start-up up. Last, on a session
 # bus of its own with a panel that hosts StatusNotifierItems, it must publish
-# its item, publish it again when the panel restarts, and end when the
+# its item with its menu's texts, open the statistics window when the panel
+# activates it, publish it again when the panel restarts, and end when the
 # panel's menu is clicked on Quit. Exits with 77 (skipped) where this cannot
 # run.
 set -u
@@ -137,6 +138,8 @@ poll dbus-send --session --dest=org.freedesktop.DBus --print-reply / \
     org.freedesktop.DBus.GetNameOwner string:org.kde.StatusNotifierWatcher >/dev/null 2>&1 \
     || fail "the fake panel did not take the watcher's name"
 start "$work/config"
+poll xdotool search --onlyvisible --name '^Calidra Statistics$' >/dev/null 2>&1 \
+    || fail "activating the item opened no statistics window"
 wait "$panel"
 status=$?
 panel=

@@ -3,29 +3,52 @@
 
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QRegularExpression>
+#include <QTimer>
 
 namespace calidra {
 namespace {
 
 const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
+const QString DefaultItemPath = QStringLiteral("/StatusNotifierItem");
 
 } // namespace
 
-FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(const QDBusConnection& connection,
+FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(const QDBusConnection& connection, Host host,
                                                      QObject* parent)
     : QObject(parent), m_connection(connection),
       m_itemWatcher(new QDBusServiceWatcher({}, connection,
-                                            QDBusServiceWatcher::WatchForUnregistration, this))
+                                            QDBusServiceWatcher::WatchForUnregistration, this)),
+      m_hostRegistered(host == Host::Registered)
 {
     connect(m_itemWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
-            &FakeStatusNotifierWatcher::dropItem);
+            &FakeStatusNotifierWatcher::dropService);
     comeBack();
 }
 
 FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher()
 {
     goAway();
+}
+
+void FakeStatusNotifierWatcher::registerHost()
+{
+    m_hostRegistered = true;
+    emit StatusNotifierHostRegistered();
+}
+
+void FakeStatusNotifierWatcher::dropRegistrations(int count, int afterMs)
+{
+    m_toDrop = count;
+    m_dropAfter = afterMs;
+}
+
+void FakeStatusNotifierWatcher::forget(const QString& item)
+{
+    if (m_items.removeAll(item) > 0) {
+        emit StatusNotifierItemUnregistered(item);
+    }
 }
 
 void FakeStatusNotifierWatcher::goAway()
@@ -60,27 +83,35 @@ bool FakeStatusNotifierWatcher::comeBack()
 // An object path instead of a name stands for the caller's own connection.
 void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& service)
 {
-    const QString name =
-        service.startsWith(u'/') && calledFromDBus() ? message().service() : service;
-    if (name.isEmpty() || m_items.contains(name)) {
+    m_registrations.append(service);
+    const bool path = service.startsWith(u'/');
+    const QString name = path && calledFromDBus() ? message().service() : service;
+    const QString item = name + (path ? service : DefaultItemPath);
+    if (m_ignoring || name.isEmpty() || m_items.contains(item)) {
         return;
     }
-    m_items.append(name);
+    m_items.append(item);
     m_itemWatcher->addWatchedService(name);
-    emit StatusNotifierItemRegistered(name);
+    emit StatusNotifierItemRegistered(item);
+    if (m_toDrop > 0) {
+        --m_toDrop;
+        QTimer::singleShot(m_dropAfter, this, [this, item] { forget(item); });
+    }
 }
 
 void FakeStatusNotifierWatcher::RegisterStatusNotifierHost(const QString&)
 {
-    emit StatusNotifierHostRegistered();
+    registerHost();
 }
 
-void FakeStatusNotifierWatcher::dropItem(const QString& service)
+void FakeStatusNotifierWatcher::dropService(const QString& service)
 {
-    if (m_items.removeAll(service) > 0) {
-        m_itemWatcher->removeWatchedService(service);
-        emit StatusNotifierItemUnregistered(service);
+    const QStringList gone =
+        m_items.filter(QRegularExpression(u"^"_qs + QRegularExpression::escape(service) + u"/"_qs));
+    for (const QString& item : gone) {
+        forget(item);
     }
+    m_itemWatcher->removeWatchedService(service);
 }
 
 } // namespace calidra

@@ -13,7 +13,8 @@ namespace calidra {
 /// starts no service on demand: a name no test client owns has no owner,
 /// whatever services the machine has installed.
 /// Connections are made to it by name; each name is a separate client, as
-/// separate programs would be.
+/// separate programs would be. `restart()` plays a daemon that dies and is
+/// started again at the same address: every client is dropped.
 class PrivateSessionBus
 {
 public:
@@ -27,7 +28,14 @@ public:
     /// A new client connection named `name`, closed with the bus.
     QDBusConnection connect(const QString& name);
 
+    /// Stops the daemon, which drops every client, and starts a new one at
+    /// the same address; false when it does not start.
+    bool restart();
+
 private:
+    bool start();
+    void stop();
+
     QTemporaryDir m_folder;
     QProcess m_daemon;
     QString m_address;

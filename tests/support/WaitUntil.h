@@ -8,11 +8,11 @@
 
 namespace calidra {
 
-/// Runs the event loop until `condition` holds or five seconds have passed;
+/// Runs the event loop until `condition` holds or `milliseconds` have passed;
 /// gives whether it holds.
-inline bool waitUntil(const std::function<bool()>& condition)
+inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 5000)
 {
-    const QDeadlineTimer deadline(5000);
+    const QDeadlineTimer deadline(milliseconds);
     while (!condition() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }

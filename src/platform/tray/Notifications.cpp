@@ -5,10 +5,17 @@ namespace calidra {
 
 Notifications::~Notifications() = default;
 
-void Notifications::send(const Notification& notification)
+void Notifications::send(Topic topic, const Notification& notification, Handlers handlers)
 {
-    if (Notifications* notifications = current()) {
-        notifications->notify(notification);
+    if (Notifications* current = Notifications::current()) {
+        current->notify(topic, notification, std::move(handlers));
+    }
+}
+
+void Notifications::withdraw(Topic topic)
+{
+    if (Notifications* current = Notifications::current()) {
+        current->close(topic);
     }
 }
 

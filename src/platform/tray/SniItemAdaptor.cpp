@@ -6,13 +6,11 @@
 
 #include <QDBusMetaType>
 
-#include <array>
-
 namespace calidra {
 namespace {
 
 // The sizes panels commonly ask for, so that none has to scale far.
-constexpr std::array IconSides = {16, 22, 24, 32, 48};
+const QList<int> UsualIconSides = {16, 22, 24, 32, 48};
 
 void registerTypes()
 {
@@ -36,10 +34,13 @@ const QString SniItemAdaptor::MenuPath = QStringLiteral("/MenuBar");
 const QString SniItemAdaptor::AlarmMark = QStringLiteral("\u26a0 ");
 
 SniItemAdaptor::SniItemAdaptor(const StatusItem& item, bool labelHost,
-                               std::function<void(int, int)> popUp, QObject* parent)
-    : QDBusAbstractAdaptor(parent), m_item(item), m_labelHost(labelHost), m_popUp(std::move(popUp)),
-      m_icon(iconContent()), m_label(label()), m_labelGuide(labelGuide()), m_toolTip(toolTipText()),
-      m_status(status())
+                               std::function<void(int, int)> activate,
+                               std::function<void(int, int)> popUp, QObject* parent,
+                               const QList<int>& iconSides)
+    : QDBusAbstractAdaptor(parent), m_item(item), m_labelHost(labelHost),
+      m_activate(std::move(activate)), m_popUp(std::move(popUp)),
+      m_iconSides(iconSides.isEmpty() ? UsualIconSides : iconSides), m_icon(iconContent()),
+      m_label(label()), m_labelGuide(labelGuide()), m_toolTip(toolTipText()), m_status(status())
 {
     registerTypes();
     connect(&item, &StatusItem::titleChanged, this, &SniItemAdaptor::announceTitle);
@@ -67,9 +68,15 @@ const SniPixmapList& SniItemAdaptor::iconPixmap() const
     return *m_iconPixmaps;
 }
 
+// Some panels show the tooltip's title alone: it carries the values.
 SniToolTip SniItemAdaptor::toolTip() const
 {
-    return {{}, {}, QStringLiteral("Calidra"), toolTipText()};
+    const QString text = toolTipText();
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    const QString values = lineEnd < 0 ? text : text.left(lineEnd);
+    const QString title =
+        values.isEmpty() ? QStringLiteral("Calidra") : QStringLiteral("Calidra: ") + values;
+    return {{}, {}, title, lineEnd < 0 ? QString() : text.mid(lineEnd + 1)};
 }
 
 QString SniItemAdaptor::label() const
@@ -92,7 +99,7 @@ QString SniItemAdaptor::labelGuide() const
 
 void SniItemAdaptor::Activate(int x, int y)
 {
-    m_popUp(x, y);
+    m_activate(x, y);
 }
 
 void SniItemAdaptor::ContextMenu(int x, int y)
@@ -120,11 +127,11 @@ SniPixmapList SniItemAdaptor::drawIcon() const
 {
     SniPixmapList pixmaps;
     if (m_labelHost && m_item.image().isNull()) {
-        QImage clear(IconSides.front(), IconSides.front(), QImage::Format_ARGB32);
+        QImage clear(m_iconSides.front(), m_iconSides.front(), QImage::Format_ARGB32);
         clear.fill(Qt::transparent);
         return {SniPixmap::fromImage(clear)};
     }
-    for (const int side : IconSides) {
+    for (const int side : m_iconSides) {
         const QImage image = m_labelHost ? m_item.image().pixmap(QSize(side, side), 1.0).toImage()
                                          : TitleRenderer::render(m_item.values(), m_item.image(),
                                                                  side, 1.0, m_item.alarm());

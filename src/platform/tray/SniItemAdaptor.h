@@ -23,7 +23,10 @@ class StatusItem;
 /// A panel that shows labels (`labelHost`) gets the values as the label and
 /// the item's image as the icon, the label led by AlarmMark while the alarm
 /// is active; any other gets the values drawn as the icon, on the alarm's red
-/// plate while it is active. Clicks a panel forwards go to `popUp` with their screen position.
+/// plate while it is active. The tooltip's title names the program and the
+/// current values, for panels that show the title alone; its text holds the
+/// rest. A panel's primary click (Activate) goes to `activate`, a request for
+/// the menu (ContextMenu) to `popUp`, each with its screen position.
 class SniItemAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -56,8 +59,11 @@ public:
 
     /// Follows `item` as a child of `parent`, the object registered on the
     /// bus; the item outlives the adaptor.
-    SniItemAdaptor(const StatusItem& item, bool labelHost, std::function<void(int, int)> popUp,
-                   QObject* parent);
+    /// The pictures are drawn at `iconSides` pixels, the usual sizes when it
+    /// is empty.
+    SniItemAdaptor(const StatusItem& item, bool labelHost, std::function<void(int, int)> activate,
+                   std::function<void(int, int)> popUp, QObject* parent,
+                   const QList<int>& iconSides = {});
 
     QString category() const { return QStringLiteral("Hardware"); }
     QString id() const { return QStringLiteral("calidra"); }
@@ -105,7 +111,9 @@ private:
 
     const StatusItem& m_item;
     bool m_labelHost;
+    std::function<void(int, int)> m_activate;
     std::function<void(int, int)> m_popUp;
+    QList<int> m_iconSides;
     IconContent m_icon;
     mutable std::optional<SniPixmapList> m_iconPixmaps;
     QString m_label;

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SniTrayFace.h"
 
-#include "BusNames.h"
 #include "DBusMenuExporter.h"
+#include "ItemRegistration.h"
 #include "SniItemAdaptor.h"
 #include "StatusItem.h"
 
-#include <QCoreApplication>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -19,27 +15,7 @@
 namespace calidra {
 namespace {
 
-using BusNames::busCall;
-using BusNames::WatcherPath;
-using BusNames::WatcherService;
-
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
-
-// RequestName's flag that refuses to wait in line for a taken name, and its
-// answers for a name this connection owns.
-constexpr uint DoNotQueue = 4;
-constexpr uint PrimaryOwner = 1;
-constexpr uint AlreadyOwner = 4;
-
-// Each face of the process gets a name of its own, so that a new face never
-// has to wait for the bus to take the old one's name back.
-QString nextServiceName()
-{
-    static int made = 0;
-    return QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
-        .arg(QCoreApplication::applicationPid())
-        .arg(++made);
-}
 
 // A panel's position outside every screen is brought to the nearest edge, so
 // that the menu opens where it can be seen.
@@ -57,73 +33,79 @@ QPoint onScreen(int x, int y)
 } // namespace
 
 SniTrayFace::SniTrayFace(const StatusItem& item, bool labelHost, const QDBusConnection& connection,
-                         QObject* parent)
+                         QObject* parent, const QList<int>& iconSides)
     : TrayFace(item, parent), m_connection(connection), m_labelHost(labelHost)
 {
     new SniItemAdaptor(
-        item, m_labelHost, [this](int x, int y) { popUpMenu(x, y); }, this);
+        item, m_labelHost, [this](int x, int y) { activate(x, y); },
+        [this](int x, int y) { popUpMenu(x, y); }, this, iconSides);
     connect(&item, &StatusItem::menuChanged, this, &SniTrayFace::exportMenu);
+    connect(&item, &StatusItem::menuContentChanged, this, &SniTrayFace::validateMenu);
     exportMenu();
     if (!m_connection.isConnected()) {
         return;
     }
     m_published = m_connection.registerObject(ItemPath, this, QDBusConnection::ExportAdaptors);
     if (m_published) {
-        claimName();
+        m_registration = new ItemRegistration(m_connection, ItemPath, this);
+        connect(m_registration, &ItemRegistration::listedChanged, this,
+                &SniTrayFace::listedChanged);
     }
 }
 
-// The name is given back without waiting; the bus handles the request after
-// any claim still on its way.
 SniTrayFace::~SniTrayFace()
 {
     if (m_published) {
         m_connection.unregisterObject(ItemPath);
     }
     m_menuExporter.reset();
-    if (!m_serviceName.isEmpty()) {
-        m_connection.send(busCall(QStringLiteral("ReleaseName"), {m_serviceName}));
+}
+
+QString SniTrayFace::serviceName() const
+{
+    if (!m_registration) {
+        return {};
     }
+    return m_registration->serviceName().isEmpty() ? m_connection.baseService()
+                                                   : m_registration->serviceName();
 }
 
-// The name is asked for without waiting. When it is taken, the item is
-// registered by its path alone, and the watcher takes the connection's own
-// name.
-void SniTrayFace::claimName()
+bool SniTrayFace::isListed() const
 {
-    m_serviceName = nextServiceName();
-    auto* pending = new QDBusPendingCallWatcher(
-        m_connection.asyncCall(busCall(QStringLiteral("RequestName"), {m_serviceName, DoNotQueue})),
-        this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending] {
-        pending->deleteLater();
-        const QDBusPendingReply<uint> reply = *pending;
-        const bool owned =
-            reply.isValid() && (reply.value() == PrimaryOwner || reply.value() == AlreadyOwner);
-        if (!owned) {
-            m_serviceName.clear();
-        }
-        registerWithWatcher(owned ? m_serviceName : ItemPath);
-    });
+    return m_registration && m_registration->isListed();
 }
 
-// No answer is awaited: without a watcher there is nobody to tell, and the
-// program does not start one.
-void SniTrayFace::registerWithWatcher(const QString& service)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        WatcherService, WatcherPath, WatcherService, QStringLiteral("RegisterStatusNotifierItem"));
-    call.setArguments({service});
-    call.setAutoStartService(false);
-    m_connection.send(call);
-}
-
+// The menu's items are filled before they are first exported, so that a
+// panel that lays the menu out from its first read has every text.
 void SniTrayFace::exportMenu()
 {
     const StatusItem& item = this->item();
     m_menuExporter.reset();
+    item.validateMenu();
     m_menuExporter = std::make_unique<DBusMenuExporter>(
         item.menu(), [&item] { item.validateMenu(); }, m_connection, SniItemAdaptor::MenuPath);
+}
+
+// Panels keep the texts they were last sent and open the menu with them
+// before asking for fresh ones; the exporter sends only what changed.
+void SniTrayFace::validateMenu()
+{
+    item().validateMenu();
+}
+
+// Queued, like the menu: the panel's call is answered first.
+void SniTrayFace::activate(int x, int y)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, x, y] {
+            if (item().isActivatable()) {
+                item().activate();
+            } else {
+                showMenu(x, y);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 // The panel asked for the menu but did not open the exported one: the QMenu

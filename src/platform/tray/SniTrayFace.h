@@ -10,41 +10,51 @@
 namespace calidra {
 
 class DBusMenuExporter;
+class ItemRegistration;
 
 /// The face for panels that host StatusNotifierItems: the item is published
-/// on `connection` under a name of its own ("org.kde.StatusNotifierItem-
-/// <pid>-<n>") at "/StatusNotifierItem", its menu exported at "/MenuBar", and
-/// registered with the org.kde.StatusNotifierWatcher. A panel that shows the
-/// item's label (`labelHost`) gets the values as the label and the item's
-/// image as the icon; any other panel gets the values drawn as the icon.
-/// Changes are signalled only when what the panel reads really changed; no
-/// call ever blocks.
+/// on `connection` at "/StatusNotifierItem", its menu exported at "/MenuBar"
+/// with every item's text from the start, and kept registered with the
+/// org.kde.StatusNotifierWatcher until the watcher lists it (ItemRegistration).
+/// A panel that shows the item's label (`labelHost`) gets the values as the
+/// label and the item's image as the icon; any other panel gets the values
+/// drawn as the icon, at `iconSides` (pixels; the usual sizes when empty).
+/// Activate, a panel's primary click, activates the item (the menu opens
+/// instead when the item does nothing on activation); ContextMenu opens the
+/// menu. Changes are signalled only when what the panel reads really changed;
+/// no call ever blocks.
 class SniTrayFace : public TrayFace
 {
     Q_OBJECT
 
 public:
     SniTrayFace(const StatusItem& item, bool labelHost, const QDBusConnection& connection,
-                QObject* parent = nullptr);
+                QObject* parent = nullptr, const QList<int>& iconSides = {});
     ~SniTrayFace() override;
 
-    /// The bus name the item is published under: the name asked for, from
-    /// construction on; empty on a connection that is not connected and once
-    /// the bus refused the name (the item is then registered by its path).
-    const QString& serviceName() const { return m_serviceName; }
+    /// The bus name the item can be reached under: the connection's own
+    /// unique name, or a well-known name the registration claimed; empty on a
+    /// connection that is not connected or where the item could not be
+    /// published.
+    QString serviceName() const;
+    /// Whether the watcher lists the item, as far as is known.
+    bool isListed() const;
+
+signals:
+    void listedChanged(bool listed);
 
 private:
-    void claimName();
-    void registerWithWatcher(const QString& service);
     void exportMenu();
+    void validateMenu();
+    void activate(int x, int y);
     void popUpMenu(int x, int y);
     void showMenu(int x, int y);
 
     QDBusConnection m_connection;
-    QString m_serviceName;
     bool m_labelHost;
     bool m_published = false;
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
+    ItemRegistration* m_registration = nullptr;
 };
 
 } // namespace calidra

@@ -37,6 +37,13 @@ void StatusItem::validateMenu() const
     }
 }
 
+void StatusItem::activate() const
+{
+    if (m_activation) {
+        m_activation();
+    }
+}
+
 void StatusItem::setEnabled(bool enabled)
 {
     if (enabled == m_enabled) {

@@ -50,6 +50,16 @@ public:
     /// opens, on every opening. An empty function for nothing.
     void setMenuValidator(std::function<void()> validator) { m_validator = std::move(validator); }
     void validateMenu() const;
+    /// Tells faces that what the menu's items would show has changed, so that
+    /// a face whose panel keeps a copy of the menu fills it anew.
+    void announceMenuContentChanged() { emit menuContentChanged(); }
+
+    /// Sets what activating the item does: the primary click of a panel that
+    /// opens the menu itself on the other button. An empty function for
+    /// nothing, where faces open the menu instead.
+    void setActivationHandler(std::function<void()> handler) { m_activation = std::move(handler); }
+    bool isActivatable() const { return bool(m_activation); }
+    void activate() const;
 
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
@@ -61,6 +71,7 @@ signals:
     void titleChanged();
     void toolTipChanged();
     void menuChanged();
+    void menuContentChanged();
     void enabledChanged();
 
 private:
@@ -68,6 +79,7 @@ private:
     QString m_toolTip;
     QMenu* m_menu = nullptr;
     std::function<void()> m_validator;
+    std::function<void()> m_activation;
     bool m_enabled = true;
     bool m_highlightMode = false;
 };

@@ -3,16 +3,17 @@
 
 #include "BusNames.h"
 #include "QtTrayFace.h"
+#include "SessionBus.h"
 #include "SniTrayFace.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QFile>
+#include <QSystemTrayIcon>
 
 namespace calidra {
 namespace {
@@ -20,6 +21,9 @@ namespace {
 using BusNames::busCall;
 using BusNames::WatcherPath;
 using BusNames::WatcherService;
+
+// While the item is unseen, a system tray that comes is looked for this often.
+constexpr int UnseenCheckInterval = 2000;
 
 // Calls `method` without waiting and hands the reply message to `handle`,
 // unless a newer check has started by then.
@@ -60,34 +64,49 @@ QString programName(quint32 pid)
 
 } // namespace
 
-Tray::Tray(const StatusItem& item, const QDBusConnection& connection, const QString& currentDesktop,
-           QObject* parent)
-    : QObject(parent), m_item(item), m_connection(std::make_unique<QDBusConnection>(connection)),
-      m_currentDesktop(currentDesktop)
+Tray::Environment Tray::Environment::current()
 {
-    if (!connection.isConnected()) {
-        useSystemTrayIcon();
-        return;
-    }
-    m_watcher = new QDBusServiceWatcher(WatcherService, connection,
-                                        QDBusServiceWatcher::WatchForOwnerChange, this);
-    // A watcher that quit and came back knows nothing of the item, even when
-    // its answers reach the item after both changes.
-    connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        m_watcherOwner.clear();
-        checkWatcher();
-    });
-    m_connection->connect(WatcherService, WatcherPath, WatcherService,
-                          QStringLiteral("StatusNotifierHostRegistered"), this,
-                          SLOT(checkWatcher()));
-    checkWatcher();
+    return {QString(), qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+            &QSystemTrayIcon::isSystemTrayAvailable, std::chrono::seconds(10)};
 }
 
-Tray::Tray(const StatusItem& item, QObject* parent)
-    : Tray(item, QDBusConnection::sessionBus(), qEnvironmentVariable("XDG_CURRENT_DESKTOP"), parent)
+Tray::Tray(const StatusItem& item, Environment environment, QObject* parent)
+    : QObject(parent), m_item(item), m_environment(std::move(environment)),
+      m_bus(std::make_unique<SessionBus>(m_environment.busAddress))
+{
+    connect(m_bus.get(), &SessionBus::connected, this, &Tray::watchBus);
+    connect(m_bus.get(), &SessionBus::disconnected, this, [this] {
+        delete m_watcher;
+        m_watcher = nullptr;
+        ++m_check;
+        useSystemTrayIcon();
+    });
+    m_noticeTimer.setSingleShot(true);
+    connect(&m_noticeTimer, &QTimer::timeout, this, &Tray::checkShown);
+    m_noticeTimer.start(m_environment.noticeDelay);
+    if (m_bus->isConnected()) {
+        watchBus();
+    } else {
+        useSystemTrayIcon();
+    }
+}
+
+Tray::Tray(const StatusItem& item, QObject* parent) : Tray(item, Environment::current(), parent)
 {}
 
-Tray::~Tray() = default;
+Tray::~Tray()
+{
+    // The face goes before the bus it speaks on.
+    m_face.reset();
+}
+
+bool Tray::isShown() const
+{
+    if (const auto* item = qobject_cast<const SniTrayFace*>(m_face.get())) {
+        return item->isListed();
+    }
+    return m_face && m_environment.systemTrayAvailable && m_environment.systemTrayAvailable();
+}
 
 // The panels known by their program decide; any other program is judged by
 // the desktop it runs on.
@@ -108,11 +127,38 @@ bool Tray::showsLabel(const QString& currentDesktop, const QString& watcherProgr
     });
 }
 
+// waybar draws the largest picture an item offers, scaled down to its icon
+// size (16 pixels unless configured): a face laid out for 48 pixels would
+// show there with lines too small to read.
+QList<int> Tray::iconSidesFor(const QString& watcherProgram)
+{
+    return watcherProgram == u"waybar"_qs ? QList<int>{16} : QList<int>{};
+}
+
+// A watcher that quit and came back knows nothing of the item, even when its
+// answers reach the item after both changes. A host that registers late
+// makes a watcher without one worth using.
+void Tray::watchBus()
+{
+    delete m_watcher;
+    m_watcherOwner.clear();
+    QDBusConnection connection = m_bus->connection();
+    m_watcher = new QDBusServiceWatcher(WatcherService, connection,
+                                        QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        m_watcherOwner.clear();
+        checkWatcher();
+    });
+    connection.connect(WatcherService, WatcherPath, WatcherService,
+                       QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(checkWatcher()));
+    checkWatcher();
+}
+
 // Who owns the watcher's name now; no one means the QSystemTrayIcon.
 void Tray::checkWatcher()
 {
     ++m_check;
-    callThen(this, *m_connection, busCall(QStringLiteral("GetNameOwner"), {WatcherService}),
+    callThen(this, m_bus->connection(), busCall(QStringLiteral("GetNameOwner"), {WatcherService}),
              m_check, [this](const QDBusMessage& reply) {
                  const QString owner = firstArgument(reply).toString();
                  owner.isEmpty() ? useSystemTrayIcon() : checkHost(owner);
@@ -127,30 +173,35 @@ void Tray::checkHost(const QString& owner)
         owner, WatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     call.setArguments({WatcherService, QStringLiteral("IsStatusNotifierHostRegistered")});
-    callThen(this, *m_connection, call, m_check, [this, owner](const QDBusMessage& reply) {
+    callThen(this, m_bus->connection(), call, m_check, [this, owner](const QDBusMessage& reply) {
         firstArgument(reply).toBool() ? checkLabel(owner) : useSystemTrayIcon();
     });
 }
 
 void Tray::checkLabel(const QString& owner)
 {
-    callThen(this, *m_connection, busCall(QStringLiteral("GetConnectionUnixProcessID"), {owner}),
-             m_check, [this, owner](const QDBusMessage& reply) {
-                 const QVariant pid = firstArgument(reply);
-                 const QString program = pid.isValid() ? programName(pid.toUInt()) : QString();
-                 useStatusNotifierItem(owner, showsLabel(m_currentDesktop, program));
-             });
+    callThen(
+        this, m_bus->connection(), busCall(QStringLiteral("GetConnectionUnixProcessID"), {owner}),
+        m_check, [this, owner](const QDBusMessage& reply) {
+            const QVariant pid = firstArgument(reply);
+            useStatusNotifierItem(owner, pid.isValid() ? programName(pid.toUInt()) : QString());
+        });
 }
 
 // A watcher that stays is not asked again; a new one (a panel that
 // restarted) gets the item published anew.
-void Tray::useStatusNotifierItem(const QString& owner, bool labelHost)
+void Tray::useStatusNotifierItem(const QString& owner, const QString& program)
 {
-    if (owner != m_watcherOwner || !qobject_cast<SniTrayFace*>(m_face.get())) {
-        m_watcherOwner = owner;
-        m_face.reset(); // before the new face shows: never two items at once
-        m_face = std::make_unique<SniTrayFace>(m_item, labelHost, *m_connection);
+    if (owner == m_watcherOwner && qobject_cast<SniTrayFace*>(m_face.get())) {
+        return;
     }
+    m_watcherOwner = owner;
+    m_face.reset(); // before the new face shows: never two items at once
+    auto face =
+        std::make_unique<SniTrayFace>(m_item, showsLabel(m_environment.currentDesktop, program),
+                                      m_bus->connection(), nullptr, iconSidesFor(program));
+    connect(face.get(), &SniTrayFace::listedChanged, this, &Tray::checkShown);
+    setFace(std::move(face));
 }
 
 void Tray::useSystemTrayIcon()
@@ -158,7 +209,31 @@ void Tray::useSystemTrayIcon()
     m_watcherOwner.clear();
     if (!qobject_cast<QtTrayFace*>(m_face.get())) {
         m_face.reset();
-        m_face = std::make_unique<QtTrayFace>(m_item);
+        setFace(std::make_unique<QtTrayFace>(m_item));
+    }
+}
+
+void Tray::setFace(std::unique_ptr<TrayFace> face)
+{
+    m_face = std::move(face);
+    checkShown();
+}
+
+// Quiet until the first look; after an unseen one, the first sight ends it,
+// and nothing is said again.
+void Tray::checkShown()
+{
+    if (m_notice == Notice::Waiting && !m_noticeTimer.isActive()) {
+        m_notice = isShown() ? Notice::Settled : Notice::Unseen;
+        if (m_notice == Notice::Unseen) {
+            m_noticeTimer.setSingleShot(false);
+            m_noticeTimer.start(UnseenCheckInterval);
+            emit unseen();
+        }
+    } else if (m_notice == Notice::Unseen && isShown()) {
+        m_notice = Notice::Settled;
+        m_noticeTimer.stop();
+        emit seen();
     }
 }
 

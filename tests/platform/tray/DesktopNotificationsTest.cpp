@@ -8,73 +8,198 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusVirtualObject>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace calidra {
 namespace {
 
+using Topic = Notifications::Topic;
+
 const QString Service = u"org.freedesktop.Notifications"_qs;
 const QString Path = u"/org/freedesktop/Notifications"_qs;
 
-// Records each Notify call and answers it with the next number from 41 on.
+// Records each call; answers Notify with the next number from 41 on, unless
+// told to keep the answers back for a while.
 struct FakeNotificationService : QDBusVirtualObject
 {
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         calls.append(message);
-        return connection.send(
-            message.createReply(QVariant::fromValue(quint32(40 + calls.size()))));
+        const QDBusMessage reply =
+            message.member() == u"Notify"_qs
+                ? message.createReply(QVariant::fromValue(quint32(40 + notifies())))
+                : message.createReply();
+        if (answerDelay > 0) {
+            QTimer::singleShot(answerDelay,
+                               [connection, reply] { QDBusConnection(connection).send(reply); });
+            return true;
+        }
+        return connection.send(reply);
+    }
+    int notifies() const
+    {
+        return int(std::count_if(calls.begin(), calls.end(), [](const QDBusMessage& call) {
+            return call.member() == u"Notify"_qs;
+        }));
+    }
+    // The members called, with the first argument of CloseNotification.
+    QStringList members() const
+    {
+        QStringList names;
+        for (const QDBusMessage& call : calls) {
+            names.append(call.member() == u"CloseNotification"_qs
+                             ? u"Close %1"_qs.arg(call.arguments().value(0).toUInt())
+                             : call.member());
+        }
+        return names;
     }
     QList<QDBusMessage> calls;
+    int answerDelay = 0;
+};
+
+class DesktopNotificationsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!m_bus.failure().isEmpty()) {
+            GTEST_SKIP() << m_bus.failure().toStdString();
+        }
+    }
+
+    void serve()
+    {
+        ASSERT_TRUE(m_serving.registerVirtualObject(Path, &m_service) &&
+                    m_serving.registerService(Service));
+    }
+
+    void emitSignal(const QString& name, const QVariantList& arguments)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(Path, Service, name);
+        signal.setArguments(arguments);
+        m_serving.send(signal);
+    }
+
+    PrivateSessionBus m_bus;
+    QDBusConnection m_serving = m_bus.connect(u"service"_qs);
+    FakeNotificationService m_service;
+    const Notifications::Notification m_hot{u"The processor is hot"_qs, u"93℃ now"_qs};
+    const Notifications::Notification m_notice{
+        u"Calidra cannot be shown"_qs, u"Add a tray."_qs, false, {{u"open"_qs, u"Open"_qs}}};
 };
 
 int logged = 0;
 
-// Without a bus nothing is sent; without a service the bus's error reply
-// changes nothing. Neither logs. A later call's answer comes after that error
-// reply, so the service starts only then.
-TEST(DesktopNotificationsTest, SendsACriticalNotificationThatReplacesTheLastOneOrNothing)
+// Without a bus or a service the notification is undeliverable, which its
+// handler hears; nothing is logged.
+TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverable)
 {
-    PrivateSessionBus bus;
-    if (!bus.failure().isEmpty()) {
-        GTEST_SKIP() << bus.failure().toStdString();
-    }
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString&) { ++logged; });
-    const Notifications::Notification hot{u"The processor is hot"_qs, u"93℃ now"_qs};
-    DesktopNotifications(QDBusConnection(u"not connected"_qs)).notify(hot);
-    const QDBusConnection program = bus.connect(u"program"_qs);
-    DesktopNotifications notifications(program);
-    notifications.notify(hot);
-    EXPECT_FALSE(program.interface()->isServiceRegistered(Service).value());
-    QCoreApplication::processEvents();
-
-    FakeNotificationService service;
-    QDBusConnection serving = bus.connect(u"service"_qs);
-    ASSERT_TRUE(serving.registerVirtualObject(Path, &service) && serving.registerService(Service));
-    notifications.notify(hot);
-    ASSERT_TRUE(waitUntil([&] { return notifications.lastId() == 41; }));
-    notifications.notify(hot);
-    ASSERT_TRUE(waitUntil([&] { return notifications.lastId() == 42; }));
+    for (const QString& address : {u"unix:path=/nonexistent/bus"_qs, m_bus.address()}) {
+        SCOPED_TRACE(address.toStdString());
+        DesktopNotifications notifications(address);
+        int undeliverable = 0;
+        notifications.notify(Topic::Notice, m_notice, {{}, [&undeliverable] { ++undeliverable; }});
+        EXPECT_TRUE(waitUntil([&] { return undeliverable == 1; }));
+        notifications.notify(Topic::Alarm, m_hot, {});
+        QTest::qWait(100);
+        EXPECT_EQ(notifications.shownId(Topic::Alarm), 0U);
+    }
     qInstallMessageHandler(previous);
     EXPECT_EQ(logged, 0);
+}
 
-    ASSERT_EQ(service.calls.size(), 2);
-    EXPECT_EQ(service.calls[0].member(), u"Notify"_qs);
-    EXPECT_EQ(service.calls[0].signature(), u"susssasa{sv}i"_qs);
-    const QVariantList arguments = service.calls[0].arguments();
-    EXPECT_EQ(arguments[0].toString(), u"Calidra"_qs);
-    EXPECT_EQ(arguments[1].toUInt(), 0U) << "the error reply gave no number";
-    EXPECT_EQ(arguments[2].toString(), u"calidra"_qs);
-    EXPECT_EQ(QStringList({arguments[3].toString(), arguments[4].toString()}),
-              QStringList({hot.summary, hot.body}));
-    const auto hints = qdbus_cast<QVariantMap>(arguments[6].value<QDBusArgument>());
+// Each topic replaces its own notification; the alarm is critical and left
+// to the service's timing, the notice is normal, stays, and has its button.
+TEST_F(DesktopNotificationsTest, EachTopicReplacesItsOwnNotification)
+{
+    serve();
+    DesktopNotifications notifications(m_bus.address());
+    notifications.notify(Topic::Alarm, m_hot, {});
+    ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Alarm) == 41; }));
+    notifications.notify(Topic::Notice, m_notice, {});
+    ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Notice) == 42; }));
+    notifications.notify(Topic::Alarm, m_hot, {});
+    ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Alarm) == 43; }));
+
+    ASSERT_EQ(m_service.calls.size(), 3);
+    EXPECT_EQ(m_service.calls[0].signature(), u"susssasa{sv}i"_qs);
+    const QVariantList hot = m_service.calls[0].arguments();
+    EXPECT_EQ(
+        QStringList({hot[0].toString(), hot[2].toString(), hot[3].toString(), hot[4].toString()}),
+        QStringList({u"Calidra"_qs, u"calidra"_qs, m_hot.summary, m_hot.body}));
+    EXPECT_EQ(hot[1].toUInt(), 0U);
+    EXPECT_TRUE(hot[5].toStringList().isEmpty());
+    const auto hints = qdbus_cast<QVariantMap>(hot[6].value<QDBusArgument>());
     EXPECT_EQ(hints, (QVariantMap{{u"urgency"_qs, 2}}));
     EXPECT_EQ(hints.value(u"urgency"_qs).metaType(), QMetaType::fromType<uchar>()) << "a byte";
-    EXPECT_EQ(arguments[7].toInt(), -1);
-    EXPECT_EQ(service.calls[1].arguments()[1].toUInt(), 41U) << "replaces the first";
-    serving.unregisterObject(Path);
+    EXPECT_EQ(hot[7].toInt(), -1);
+
+    const QVariantList notice = m_service.calls[1].arguments();
+    EXPECT_EQ(notice[1].toUInt(), 0U) << "replaces nothing of the alarm's";
+    EXPECT_EQ(notice[5].toStringList(), (QStringList{u"open"_qs, u"Open"_qs}));
+    EXPECT_EQ(qdbus_cast<QVariantMap>(notice[6].value<QDBusArgument>()),
+              (QVariantMap{{u"urgency"_qs, 1}}));
+    EXPECT_EQ(notice[7].toInt(), 0) << "stays until dismissed";
+    EXPECT_EQ(m_service.calls[2].arguments()[1].toUInt(), 41U) << "replaces the first warning";
+}
+
+// Closed when withdrawn, also when the answer comes after; and whatever is
+// still shown at the end.
+TEST_F(DesktopNotificationsTest, WithdrawnNotificationsAreClosedSoAreThoseLeftAtTheEnd)
+{
+    serve();
+    {
+        DesktopNotifications notifications(m_bus.address());
+        notifications.notify(Topic::Alarm, m_hot, {});
+        ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Alarm) == 41; }));
+        notifications.close(Topic::Alarm);
+        notifications.close(Topic::Alarm);
+        EXPECT_TRUE(waitUntil([&] { return m_service.calls.size() == 2; }));
+
+        m_service.answerDelay = 300;
+        notifications.notify(Topic::Alarm, m_hot, {});
+        QTest::qWait(50);
+        notifications.close(Topic::Alarm);
+        EXPECT_TRUE(waitUntil([&] { return m_service.calls.size() == 4; }));
+
+        m_service.answerDelay = 0;
+        notifications.notify(Topic::Notice, m_notice, {});
+        ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Notice) == 43; }));
+        // The user dismissed it: nothing left to close.
+        notifications.notify(Topic::Alarm, m_hot, {});
+        ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Alarm) == 44; }));
+        emitSignal(u"NotificationClosed"_qs, {44U, 2U});
+        EXPECT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Alarm) == 0; }));
+    }
+    EXPECT_TRUE(waitUntil([&] { return m_service.calls.size() == 7; }));
+    EXPECT_EQ(m_service.members(),
+              (QStringList{u"Notify"_qs, u"Close 41"_qs, u"Notify"_qs, u"Close 42"_qs, u"Notify"_qs,
+                           u"Notify"_qs, u"Close 43"_qs}));
+}
+
+TEST_F(DesktopNotificationsTest, AChosenActionReachesItsNotificationsHandlerAlone)
+{
+    serve();
+    DesktopNotifications notifications(m_bus.address());
+    QStringList chosen;
+    notifications.notify(
+        Topic::Alarm, m_hot,
+        {[&chosen](const QString& action) { chosen << u"alarm "_qs + action; }, {}});
+    notifications.notify(
+        Topic::Notice, m_notice,
+        {[&chosen](const QString& action) { chosen << u"notice "_qs + action; }, {}});
+    ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Notice) == 42; }));
+    emitSignal(u"ActionInvoked"_qs, {42U, u"open"_qs});
+    emitSignal(u"ActionInvoked"_qs, {7U, u"open"_qs});
+    emitSignal(u"ActionInvoked"_qs, {0U, u"open"_qs});
+    EXPECT_TRUE(waitUntil([&] { return !chosen.isEmpty(); }));
+    QTest::qWait(100);
+    EXPECT_EQ(chosen, QStringList{u"notice open"_qs});
 }
 
 } // namespace

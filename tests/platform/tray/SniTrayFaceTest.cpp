@@ -6,6 +6,7 @@
 #include "PrivateSessionBus.h"
 #include "QtPrinters.h"
 #include "WaitUntil.h"
+#include "platform/tray/DBusMenuLayoutItem.h"
 #include "platform/tray/SniPixmap.h"
 #include "platform/tray/SniToolTip.h"
 #include "platform/tray/StatusItem.h"
@@ -116,30 +117,23 @@ T composite(const QVariant& value, const char* signature)
     return qdbus_cast<T>(argument);
 }
 
-TEST_F(SniTrayFaceTest, RegistersWithTheWatcherAndGivesItsNameBackWhenDestroyed)
+// The watcher lists the item under the connection's own name and the path;
+// a destroyed face leaves no object behind.
+TEST_F(SniTrayFaceTest, IsListedByTheWatcherUnderItsConnectionAndPath)
 {
     FakeStatusNotifierWatcher watcher(m_watcherBus);
     ASSERT_TRUE(watcher.isServing());
     auto face = std::make_unique<SniTrayFace>(m_item, false, m_itemBus);
-    const QString name = face->serviceName();
-    const QRegularExpression pattern(
-        u"^org\\.kde\\.StatusNotifierItem-%1-(\\d+)$"_qs.arg(QCoreApplication::applicationPid()));
-    const QRegularExpressionMatch match = pattern.match(name);
-    ASSERT_TRUE(match.hasMatch()) << name.toStdString();
-    EXPECT_TRUE(waitUntil([&] { return watcher.registeredItems() == QStringList{name}; }));
-    EXPECT_TRUE(m_panel.interface()->isServiceRegistered(name));
+    EXPECT_EQ(face->serviceName(), m_itemBus.baseService());
+    EXPECT_TRUE(waitUntil([&] { return face->isListed(); }));
+    EXPECT_EQ(watcher.registeredItems(), QStringList{m_itemBus.baseService() + ItemPath});
+    EXPECT_EQ(watcher.registrations(), QStringList{ItemPath});
 
     face.reset();
-    EXPECT_TRUE(waitUntil([&] { return !m_panel.interface()->isServiceRegistered(name); }));
-    EXPECT_TRUE(waitUntil([&] { return watcher.registeredItems().isEmpty(); }));
     EXPECT_EQ(m_itemBus.objectRegisteredAt(ItemPath), nullptr);
-
-    SniTrayFace next(m_item, false, m_itemBus);
-    EXPECT_EQ(next.serviceName(),
-              u"org.kde.StatusNotifierItem-%1-%2"_qs.arg(QCoreApplication::applicationPid())
-                  .arg(match.captured(1).toInt() + 1));
-    EXPECT_TRUE(
-        waitUntil([&] { return watcher.registeredItems() == QStringList{next.serviceName()}; }));
+    const SniTrayFace next(m_item, false, m_itemBus);
+    EXPECT_TRUE(waitUntil([&] { return next.isListed(); }));
+    EXPECT_EQ(watcher.registeredItems(), QStringList{m_itemBus.baseService() + ItemPath});
 }
 
 TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
@@ -150,7 +144,8 @@ TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
         bool labelHost;
         StatusTitle title;
         QString toolTip;
-        // IconName, XAyatanaLabel, XAyatanaLabelGuide and the tooltip's text.
+        // IconName, XAyatanaLabel, XAyatanaLabelGuide, the tooltip's title
+        // and its text.
         QStringList texts;
         int pictures;
     };
@@ -158,19 +153,22 @@ TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
     const StatusTitle twoValues = title({u"61℃"_qs, u"2.40 GHz"_qs}, image, u"100℃ 9.99 GHz"_qs);
     // clang-format off
     const Row rows[] = {
-        {"icon only: the values are the icon", false, twoValues, u"61℃ (avg 58℃)"_qs,
-         {{}, {}, {}, u"61℃ (avg 58℃)"_qs}, 5},
-        {"icon only without values or image", false, title({}), {}, {{}, {}, {}, {}}, 5},
+        {"icon only: the values are the icon", false, twoValues,
+         u"61℃ 2.40 GHz\nLast ten minutes\n58℃ Average"_qs,
+         {{}, {}, {}, u"Calidra: 61℃ 2.40 GHz"_qs, u"Last ten minutes\n58℃ Average"_qs}, 5},
+        {"icon only without values or image", false, title({}), {},
+         {{}, {}, {}, u"Calidra"_qs, {}}, 5},
         {"label host: the values are the label", true, twoValues, {},
-         {u"calidra"_qs, u"61℃ 2.40 GHz"_qs, u"100℃ 9.99 GHz"_qs, u"61℃ 2.40 GHz"_qs}, 5},
+         {u"calidra"_qs, u"61℃ 2.40 GHz"_qs, u"100℃ 9.99 GHz"_qs, u"Calidra: 61℃ 2.40 GHz"_qs,
+          {}}, 5},
         {"label host without values: the title on one line", true,
          {u"Calidra\nwaiting"_qs, QFont(), image, {}, {}}, {},
-         {u"calidra"_qs, u"Calidra waiting"_qs, {}, u"Calidra waiting"_qs}, 5},
+         {u"calidra"_qs, u"Calidra waiting"_qs, {}, u"Calidra: Calidra waiting"_qs, {}}, 5},
         {"label host without image: the label and a clear picture", true, title({u"61℃"_qs}), {},
-         {{}, u"61℃"_qs, {}, u"61℃"_qs}, 1},
+         {{}, u"61℃"_qs, {}, u"Calidra: 61℃"_qs, {}}, 1},
         {"label host with an image that draws nothing", true,
          title({u"61℃"_qs}, QIcon(u"/nonexistent/calidra.png"_qs)), {},
-         {u"calidra"_qs, u"61℃"_qs, {}, u"61℃"_qs}, 0},
+         {u"calidra"_qs, u"61℃"_qs, {}, u"Calidra: 61℃"_qs, {}}, 0},
     };
     const QVariantMap fixed = {
         {u"Category"_qs, u"Hardware"_qs}, {u"Id"_qs, u"calidra"_qs}, {u"Title"_qs, u"Calidra"_qs},
@@ -190,11 +188,12 @@ TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
         }
         EXPECT_EQ(read.value(u"Menu"_qs).value<QDBusObjectPath>().path(), u"/MenuBar"_qs);
         const auto toolTip = composite<SniToolTip>(read.value(u"ToolTip"_qs), "(sa(iiay)ss)");
-        EXPECT_EQ(QStringList({toolTip.iconName, toolTip.title}), QStringList({{}, u"Calidra"_qs}));
+        EXPECT_TRUE(toolTip.iconName.isEmpty());
         EXPECT_TRUE(toolTip.iconPixmaps.isEmpty());
         EXPECT_EQ(QStringList({read.value(u"IconName"_qs).toString(),
                                read.value(u"XAyatanaLabel"_qs).toString(),
-                               read.value(u"XAyatanaLabelGuide"_qs).toString(), toolTip.text}),
+                               read.value(u"XAyatanaLabelGuide"_qs).toString(), toolTip.title,
+                               toolTip.text}),
                   row.texts);
         for (const char* name : {"IconPixmap", "OverlayIconPixmap", "AttentionIconPixmap"}) {
             const auto pictures =
@@ -225,6 +224,12 @@ TEST_F(SniTrayFaceTest, IconPixmapIsTheFaceAtFiveSizesInBigEndianArgb)
             EXPECT_EQ(pictures[0].bytes.left(4), QByteArray("\xff\xc8\x64\x32", 4));
         }
     }
+    // A panel that scales the largest picture down gets its own size alone.
+    const SniTrayFace small(m_item, false, m_itemBus, nullptr, {16});
+    const auto pictures = composite<SniPixmapList>(
+        properties(small.serviceName()).value(u"IconPixmap"_qs), "a(iiay)");
+    ASSERT_EQ(pictures.size(), 1);
+    EXPECT_EQ(pictures[0].bytes, bigEndianArgb(expectedIcon(m_item, false, 16)));
 }
 
 TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
@@ -288,7 +293,7 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
             EXPECT_EQ(heard.take(), labelHost ? step.labelHostHears : step.iconHostHears);
             // Reads give what the item holds now, however quiet the panel was kept.
             const auto toolTip = composite<SniToolTip>(read.value(u"ToolTip"_qs), "(sa(iiay)ss)");
-            EXPECT_EQ(toolTip.text, item.toolTip());
+            EXPECT_EQ(toolTip.title, u"Calidra: "_qs + item.toolTip());
             const auto pictures = composite<SniPixmapList>(read.value(u"IconPixmap"_qs), "a(iiay)");
             ASSERT_FALSE(pictures.isEmpty());
             EXPECT_EQ(pictures[0].bytes, bigEndianArgb(expectedIcon(item, labelHost, Sides[0])));
@@ -296,72 +301,122 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
     }
 }
 
-TEST_F(SniTrayFaceTest, OpensTheMenuWhereThePanelAsks)
+// A panel that opens the menu itself on one button sends Activate for the
+// other: the item is activated; an item that does nothing then opens its
+// menu. ContextMenu always opens the menu.
+TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanelAsks)
 {
     struct Row
     {
         const char* name;
         QString method;
         QVariantList arguments;
+        bool activatable;
         bool opens;
+        bool activates;
     };
+    // clang-format off
     const Row rows[] = {
-        {"Activate", u"Activate"_qs, {10, 20}, true},
-        {"ContextMenu", u"ContextMenu"_qs, {30, 40}, true},
-        {"Activate off every screen", u"Activate"_qs, {INT_MIN, INT_MAX}, true},
-        {"SecondaryActivate", u"SecondaryActivate"_qs, {10, 20}, false},
-        {"Scroll", u"Scroll"_qs, {120, u"vertical"_qs}, false},
-        {"ProvideXdgActivationToken", u"ProvideXdgActivationToken"_qs, {u"token"_qs}, false},
-        {"Activate with the wrong arguments", u"Activate"_qs, {u"x"_qs}, false},
+        {"Activate",                  u"Activate"_qs,    {10, 20},          true,  false, true},
+        {"Activate, nothing to do",   u"Activate"_qs,    {10, 20},          false, true,  false},
+        {"ContextMenu",               u"ContextMenu"_qs, {30, 40},          true,  true,  false},
+        {"Activate off every screen", u"Activate"_qs,    {INT_MIN, INT_MAX}, false, true, false},
+        {"SecondaryActivate", u"SecondaryActivate"_qs, {10, 20},            true,  false, false},
+        {"Scroll", u"Scroll"_qs, {120, u"vertical"_qs},                     true,  false, false},
+        {"ProvideXdgActivationToken", u"ProvideXdgActivationToken"_qs, {u"token"_qs}, true, false,
+         false},
+        {"Activate with the wrong arguments", u"Activate"_qs, {u"x"_qs},    true,  false, false},
     };
+    // clang-format on
     QMenu menu;
     menu.addAction(u"Quit"_qs);
     int validations = 0;
+    int activations = 0;
     m_item.setMenuValidator([&validations] { ++validations; });
     const SniTrayFace face(m_item, false, m_itemBus);
     // The face follows the item to its newest menu.
     m_item.setMenu(&menu);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        m_item.setActivationHandler(row.activatable
+                                        ? std::function<void()>([&activations] { ++activations; })
+                                        : std::function<void()>());
         validations = 0;
+        activations = 0;
         callItem(face.serviceName(), ItemInterface, row.method, row.arguments);
         EXPECT_EQ(menu.isVisible(), row.opens);
         EXPECT_EQ(validations, row.opens ? 1 : 0);
+        EXPECT_EQ(activations, row.activates ? 1 : 0);
         if (row.opens && row.arguments.first().toInt() >= 0) {
             EXPECT_EQ(menu.pos(), QPoint(row.arguments[0].toInt(), row.arguments[1].toInt()));
         }
         menu.hide();
     }
+    m_item.setActivationHandler({});
     m_item.setMenu(nullptr);
+    validations = 0;
     const QDBusMessage reply = callItem(face.serviceName(), ItemInterface, u"Activate"_qs, {1, 2});
     EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(validations, 0);
 }
 
-TEST_F(SniTrayFaceTest, PublishesWithoutAWatcherAName)
+// Panels lay the menu out from their first read and open it with the texts
+// they hold before asking for fresh ones: every item has its text from the
+// start, and new texts are sent as the values change.
+TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
 {
-    FakeStatusNotifierWatcher watcher(m_watcherBus);
+    QMenu menu;
+    QAction* average = menu.addAction(QString());
+    menu.addAction(u"Quit"_qs);
+    QString text = u"52.00℃ Average"_qs;
+    m_item.setMenu(&menu);
+    m_item.setMenuValidator([&] { average->setText(text); });
+    const SniTrayFace face(m_item, false, m_itemBus);
+    const auto labels = [&] {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            face.serviceName(), u"/MenuBar"_qs, u"com.canonical.dbusmenu"_qs, u"GetLayout"_qs);
+        call.setArguments({0, -1, QStringList{u"label"_qs}});
+        const QDBusMessage reply = m_panel.call(call, QDBus::BlockWithGui, 5000);
+        QStringList texts;
+        if (reply.arguments().size() == 2) {
+            for (const auto& child :
+                 qdbus_cast<DBusMenuLayoutItem>(reply.arguments()[1]).children) {
+                texts.append(child.properties.value(u"label"_qs).toString());
+            }
+        }
+        return texts;
+    };
+    EXPECT_EQ(labels(), (QStringList{u"52.00℃ Average"_qs, u"Quit"_qs}));
+
+    // A slot without arguments takes the signal, and the action's trigger counts.
+    QAction counter;
+    int updates = 0;
+    QObject::connect(&counter, &QAction::triggered, [&updates] { ++updates; });
+    ASSERT_TRUE(m_panel.connect(face.serviceName(), u"/MenuBar"_qs, u"com.canonical.dbusmenu"_qs,
+                                u"ItemsPropertiesUpdated"_qs, &counter, SLOT(trigger())));
+    labels();
+    text = u"53.50℃ Average"_qs;
+    m_item.announceMenuContentChanged();
+    EXPECT_TRUE(waitUntil([&] { return updates == 1; }));
+    EXPECT_EQ(labels(), (QStringList{u"53.50℃ Average"_qs, u"Quit"_qs}));
+    // Nothing new, nothing sent.
+    m_item.announceMenuContentChanged();
+    labels();
+    EXPECT_EQ(updates, 1);
+    m_item.setMenu(nullptr);
+}
+
+// Not connected: nothing is published. Without a watcher the item is there
+// for a panel to find, and is not listed.
+TEST_F(SniTrayFaceTest, PublishesWithoutAWatcherAndNotWithoutABus)
+{
     const SniTrayFace disconnected(m_item, false, QDBusConnection(u"nowhere"_qs));
     EXPECT_EQ(disconnected.serviceName(), QString());
+    EXPECT_FALSE(disconnected.isListed());
 
-    // The next face's name, taken by someone else first.
-    const QString taken = [&] {
-        const SniTrayFace face(m_item, false, m_itemBus);
-        QString name = face.serviceName();
-        const qsizetype dash = name.lastIndexOf(u'-');
-        return name.left(dash + 1) + QString::number(name.mid(dash + 1).toInt() + 1);
-    }();
-    ASSERT_TRUE(m_panel.registerService(taken));
-    ASSERT_TRUE(waitUntil([&] { return watcher.registeredItems().isEmpty(); }));
-    const SniTrayFace face(m_item, false, m_itemBus);
-    EXPECT_TRUE(waitUntil([&] { return !watcher.registeredItems().isEmpty(); }));
-    EXPECT_EQ(watcher.registeredItems(), QStringList{m_itemBus.baseService()});
-    EXPECT_EQ(face.serviceName(), QString());
-    EXPECT_EQ(properties(m_itemBus.baseService()).value(u"Id"_qs), u"calidra"_qs);
-
-    watcher.goAway();
-    const SniTrayFace alone(m_item, false, m_watcherBus);
+    const SniTrayFace alone(m_item, false, m_itemBus);
     EXPECT_EQ(properties(alone.serviceName()).value(u"Id"_qs), u"calidra"_qs);
+    EXPECT_FALSE(alone.isListed());
 }
 
 } // namespace
