@@ -358,6 +358,38 @@ sudo modprobe k10temp    (AMD processors)</source>
         <source>Choose what to remove before Calidra quits. Calidra itself was installed by the package manager, which removes it: run “%@” in a terminal.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Calidra cannot be shown in the panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra is running, but nothing shows it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Statistics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GNOME Shell shows tray icons only with an extension: turn on “AppIndicator and KStatusNotifierItem Support” in the Extensions app (Debian package gnome-shell-extension-appindicator), then log out and in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This desktop shows tray icons only in a bar with a tray: start one, for example waybar with its “tray” module.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This desktop has no system tray to show it in: add a system tray (notification area) to your panel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No settings tool for regional settings was found on this desktop.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>

@@ -377,6 +377,38 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <source>Choose what to remove before Calidra quits. Calidra itself was installed by the package manager, which removes it: run “%@” in a terminal.</source>
         <translation>Wählen Sie, was entfernt werden soll, bevor Calidra beendet wird. Calidra selbst wurde von der Paketverwaltung installiert, die es auch entfernt: Führen Sie „%@“ in einem Terminal aus.</translation>
     </message>
+    <message>
+        <source>Calidra cannot be shown in the panel</source>
+        <translation>Calidra kann in der Leiste nicht angezeigt werden</translation>
+    </message>
+    <message>
+        <source>Calidra is running, but nothing shows it.</source>
+        <translation>Calidra läuft, aber nichts zeigt es an.</translation>
+    </message>
+    <message>
+        <source>Open Statistics</source>
+        <translation>Statistik öffnen</translation>
+    </message>
+    <message>
+        <source>GNOME Shell shows tray icons only with an extension: turn on “AppIndicator and KStatusNotifierItem Support” in the Extensions app (Debian package gnome-shell-extension-appindicator), then log out and in again.</source>
+        <translation>Die GNOME Shell zeigt Programmsymbole in der Leiste nur mit einer Erweiterung: Schalten Sie „AppIndicator and KStatusNotifierItem Support“ in der Anwendung „Erweiterungen“ ein (Debian-Paket gnome-shell-extension-appindicator), und melden Sie sich dann ab und wieder an.</translation>
+    </message>
+    <message>
+        <source>This desktop shows tray icons only in a bar with a tray: start one, for example waybar with its “tray” module.</source>
+        <translation>Diese Arbeitsumgebung zeigt Programmsymbole nur in einer Leiste mit Kontrollleiste: Starten Sie eine, zum Beispiel waybar mit seinem Modul „tray“.</translation>
+    </message>
+    <message>
+        <source>This desktop has no system tray to show it in: add a system tray (notification area) to your panel.</source>
+        <translation>Diese Arbeitsumgebung hat keine Kontrollleiste, in der es erscheinen kann: Fügen Sie Ihrer Leiste eine Kontrollleiste (Benachrichtigungsfeld) hinzu.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No settings tool for regional settings was found on this desktop.</source>
+        <translation>Für die Ländereinstellungen wurde in dieser Arbeitsumgebung kein Einstellungsprogramm gefunden.</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TemperatureController.h"
 
+#include "TrayNotice.h"
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
@@ -114,8 +115,15 @@ void TemperatureController::showStatusItem()
     statusItem->setMenuValidator([this] {
         theMenu->validateItems([this](MenuItem& item) { return validateMenuItem(item); });
     });
+    // A panel that opens the menu itself on one button activates the item
+    // with the other.
+    statusItem->setActivationHandler([this] { showExternalWindow(); });
     statusItem->setEnabled(true);
     m_tray = std::make_unique<Tray>(*statusItem);
+    m_notice = std::make_unique<TrayNotice>([this] { showExternalWindow(); },
+                                            qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    connect(m_tray.get(), &Tray::unseen, m_notice.get(), &TrayNotice::show);
+    connect(m_tray.get(), &Tray::seen, m_notice.get(), &TrayNotice::withdraw);
 }
 
 void TemperatureController::watchDefaults()
@@ -132,9 +140,13 @@ void TemperatureController::watchDefaults()
 
 void TemperatureController::gaugeReaderDidUpdate(GaugeReader* updated)
 {
-    if (updated == temperatureReader.get() &&
-        m_alarm.sample(updated->currentValue(), updated->frequency())) {
-        Notifications::send(m_presenter.alarmNotification(*updated, m_alarm));
+    if (updated == temperatureReader.get()) {
+        const bool wasActive = m_alarm.isActive();
+        if (m_alarm.sample(updated->currentValue(), updated->frequency())) {
+            Notifications::send(Notifications::Topic::Alarm,
+                                m_presenter.alarmNotification(*updated, m_alarm));
+        }
+        withdrawEndedAlarm(wasActive);
     }
     if (updated == temperatureReader.get() || !temperatureReader) {
         updateMenu();
@@ -160,7 +172,9 @@ void TemperatureController::observeValueForKeyPath(const QString& key)
             }
         }
     } else if (key == DefaultsKeys::alarmEnabled || key == DefaultsKeys::alarmTemperature) {
+        const bool wasActive = m_alarm.isActive();
         m_alarm.configure(*m_defaults);
+        withdrawEndedAlarm(wasActive);
         updateMenu();
     } else if (key == DefaultsKeys::displayUnit || key == DefaultsKeys::showIcon ||
                key == DefaultsKeys::fontSize || key == DefaultsKeys::arrangeVertically) {
@@ -181,10 +195,19 @@ void TemperatureController::switchReader(bool temperature, bool on)
         if (temperature) {
             const bool marked = m_alarm.isActive();
             m_alarm.reset();
+            withdrawEndedAlarm(marked);
             if (marked) {
                 updateMenu();
             }
         }
+    }
+}
+
+// A warning about heat that has passed is taken off the desktop.
+void TemperatureController::withdrawEndedAlarm(bool wasActive)
+{
+    if (wasActive && !m_alarm.isActive()) {
+        Notifications::withdraw(Notifications::Topic::Alarm);
     }
 }
 
@@ -197,6 +220,9 @@ void TemperatureController::updateMenu()
                                                       frequencyReader.get(), &m_alarm));
         statusItem->setToolTip(
             m_presenter.toolTip(temperatureReader.get(), frequencyReader.get(), &m_alarm));
+    }
+    if (statusItem) {
+        statusItem->announceMenuContentChanged();
     }
 }
 

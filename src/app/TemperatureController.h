@@ -17,6 +17,7 @@ namespace calidra {
 class ExternalWindowController;
 class GaugeReader;
 class Tray;
+class TrayNotice;
 class UserDefaults;
 
 /// The centre of the program: owns the status item with its menu and the
@@ -42,7 +43,8 @@ public:
 
     /// Refreshes for the temperature reader's samples, or for any sample while
     /// there is no temperature reader. The temperature reader's samples feed
-    /// the alarm; when it fires, the desktop is notified (Notifications).
+    /// the alarm; when it fires, the desktop is notified (Notifications), and
+    /// when it ends the notification is withdrawn.
     void gaugeReaderDidUpdate(GaugeReader* reader) override;
 
     /// A missed sample of the reader that refreshes refreshes too once that
@@ -55,6 +57,7 @@ public:
 
     /// The refresh: updates the statistics window from the readers while it is
     /// open; otherwise composes the status title from them and shows it.
+    /// Either way a panel's copy of the menu is filled anew.
     void updateMenu();
 
     /// Opens the preferences window, with the login items in the user's
@@ -96,6 +99,7 @@ private:
     void showNoSensorAlert() const;
     void showStatusItem();
     void watchDefaults();
+    void withdrawEndedAlarm(bool wasActive);
 
     UserDefaults* m_defaults = nullptr;
     StatusPresenter m_presenter;
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<StatusMenu> theMenu;
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Tray> m_tray;
+    std::unique_ptr<TrayNotice> m_notice;
     std::shared_ptr<GaugeReader> temperatureReader;
     std::shared_ptr<GaugeReader> frequencyReader;
     ExternalWindowController* xwin = nullptr;

@@ -23,9 +23,13 @@ public:
         bool operator==(const Command&) const = default;
     };
 
-    /// The settings tool that shows `page`: the current desktop's own
-    /// (XDG_CURRENT_DESKTOP) first, then any other known one found on PATH.
-    /// Absent when none is installed.
+    /// The settings tool of the desktop `currentDesktop` (XDG_CURRENT_DESKTOP's
+    /// form: names parted by ':') that opens on `page`, found on PATH. Absent
+    /// when the desktop has none, none is installed, or its tool cannot be
+    /// opened on that page: another desktop's tool would show that desktop's
+    /// settings, which this one does not use.
+    static std::optional<Command> commandFor(Page page, const QString& currentDesktop);
+    /// The same for the desktop the program runs on.
     static std::optional<Command> commandFor(Page page);
 
     /// Starts the tool of commandFor(page), detached; false when there is

@@ -206,14 +206,22 @@ void PreferenceController::bindStartup()
             &PreferenceController::toggleLoginItem);
     // Updates come with the package, so the update check keeps only its
     // start-up behaviour and has no control here.
-    QPushButton* startupApplications = m_ui->startupApplicationsButton;
-    if (SettingsPages::commandFor(SettingsPages::Autostart)) {
-        connect(startupApplications, &QPushButton::clicked, this,
-                &PreferenceController::openStartupApplications);
+    bindSettingsPage(m_ui->startupApplicationsButton, SettingsPages::Autostart,
+                     &PreferenceController::openStartupApplications,
+                     QT_TRANSLATE_NOOP("Calidra", "No settings tool for startup applications "
+                                                  "was found on this desktop."));
+}
+
+// Where the desktop has no tool for the page, the button is off and says why.
+void PreferenceController::bindSettingsPage(QPushButton* button, SettingsPages::Page page,
+                                            void (PreferenceController::*open)(),
+                                            const char* missing)
+{
+    if (SettingsPages::commandFor(page)) {
+        connect(button, &QPushButton::clicked, this, open);
     } else {
-        startupApplications->setEnabled(false);
-        startupApplications->setToolTip(localizedString(QT_TRANSLATE_NOOP(
-            "Calidra", "No settings tool for startup applications was found on this desktop.")));
+        button->setEnabled(false);
+        button->setToolTip(localizedString(missing));
     }
 }
 
@@ -295,8 +303,10 @@ void PreferenceController::bindUnit()
     });
     connect(m_ui->displayUnitChooser, &QComboBox::activated, this,
             [](int index) { defaults().setInteger(index, DefaultsKeys::displayUnit); });
-    connect(m_ui->regionalSettingsButton, &QPushButton::clicked, this,
-            &PreferenceController::openRegionalSettings);
+    bindSettingsPage(m_ui->regionalSettingsButton, SettingsPages::Regional,
+                     &PreferenceController::openRegionalSettings,
+                     QT_TRANSLATE_NOOP("Calidra", "No settings tool for regional settings was "
+                                                  "found on this desktop."));
 }
 
 // The panel, not the program, decides how large the values are and whether

@@ -3,6 +3,7 @@
 
 #include "formatting/MenuIntervalValueTransformer.h"
 #include "platform/LoginItems.h"
+#include "platform/SettingsPages.h"
 #include "support/Frame.h"
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@ class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QLabel;
+class QPushButton;
 
 namespace Ui {
 class PreferencesWindowView;
@@ -75,7 +77,8 @@ public:
 
     /// Open the desktop's settings for region and for the programs started
     /// at login; whether a settings tool could be started is not reported.
-    /// Without a tool for startup programs their button is disabled.
+    /// Where the desktop has no tool that opens on the page, its button is
+    /// disabled.
     void openRegionalSettings();
     void openStartupApplications();
 
@@ -113,6 +116,8 @@ private:
     void selectGaugeRow();
     void bindFrequency();
     void bindStartup();
+    void bindSettingsPage(QPushButton* button, SettingsPages::Page page,
+                          void (PreferenceController::*open)(), const char* missing);
     void bindAlarm();
     void showAlarmTemperature();
     void explainUnstartableBundle(const QString& bundlePath);

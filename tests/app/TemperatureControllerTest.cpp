@@ -28,10 +28,18 @@ namespace {
 const QString Temperature = u"sys/class/hwmon/hwmon0/temp1_input"_qs;
 const QString Frequency = u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs;
 
+// Records what is shown, as "topic: summary / body", and what is closed, as
+// "topic closed".
 struct RecordingNotifications : Notifications
 {
-    void notify(const Notification& notification) override { sent.append(notification); }
-    QList<Notification> sent;
+    void notify(Topic topic, const Notification& notification, Handlers) override
+    {
+        events.append(name(topic) + u": "_qs + notification.summary + u" / "_qs +
+                      notification.body);
+    }
+    void close(Topic topic) override { events.append(name(topic) + u" closed"_qs); }
+    static QString name(Topic topic) { return topic == Topic::Alarm ? u"alarm"_qs : u"notice"_qs; }
+    QStringList events;
 };
 
 // An x86 machine whose temperature driver is loaded, at 52 degrees and 2 GHz,
@@ -199,7 +207,8 @@ TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryC
 TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAndNotTheTitle)
 {
     controller.awakeFromNib();
-    controller.showExternalWindow();
+    // A panel's primary click where the panel opens the menu on the other.
+    controller.currentStatusItem()->activate();
     ExternalWindowController* window = ExternalWindowController::showExternalWindow();
     ASSERT_NE(window->temperaturePanel(), nullptr);
     EXPECT_EQ(window->temperaturePanel()->description().split(u'\n').value(3), u"\t52.00℃"_qs);
@@ -295,18 +304,18 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
         return controller.currentStatusItem()->alarm();
     };
     EXPECT_FALSE(sample("61000\n"));
-    EXPECT_TRUE(notifications.sent.isEmpty());
+    EXPECT_TRUE(notifications.events.isEmpty());
     EXPECT_TRUE(sample("62000\n"));
     EXPECT_TRUE(sample("63000\n"));
-    EXPECT_EQ(notifications.sent,
-              (QList<Notifications::Notification>{
-                  {u"The processor is hot"_qs,
-                   u"The temperature is 62℃, at or above the warning level of 60℃. Highest in "
-                   "the last ten minutes: 62℃."_qs}}));
+    const QString warning =
+        u"alarm: The processor is hot / The temperature is 62℃, at or above the warning level of "
+        "60℃. Highest in the last ten minutes: 62℃."_qs;
+    EXPECT_EQ(notifications.events, QStringList{warning});
     EXPECT_EQ(controller.currentStatusItem()->toolTip().split(u'\n').mid(0, 2),
               (QStringList{u"63℃ 2.00 GHz"_qs, u"The processor is hot"_qs}));
 
-    // A new threshold, or no temperature, ends the alarm at once.
+    // A new threshold, or no temperature, ends the alarm at once, and its
+    // warning leaves the desktop; so does one whose heat has passed.
     defaults.setFloat(70, DefaultsKeys::alarmTemperature);
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
     defaults.setFloat(60, DefaultsKeys::alarmTemperature);
@@ -314,7 +323,19 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
     ASSERT_TRUE(sample("63000\n"));
     defaults.setBool(false, DefaultsKeys::gaugeTemperature);
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
-    EXPECT_EQ(notifications.sent.size(), 2);
+    EXPECT_EQ(notifications.events.size(), 4);
+    EXPECT_EQ(notifications.events.filter(u" closed"_qs),
+              (QStringList{u"alarm closed"_qs, u"alarm closed"_qs}));
+
+    defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+    sample("63000\n");
+    ASSERT_TRUE(sample("63000\n"));
+    defaults.setFloat(1.0F, DefaultsKeys::frequency);
+    for (int second = 0; second <= 60; ++second) {
+        sample("50000\n");
+    }
+    EXPECT_FALSE(controller.currentStatusItem()->alarm());
+    EXPECT_EQ(notifications.events.constLast(), u"alarm closed"_qs);
 }
 
 } // namespace

@@ -53,6 +53,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for package in pkexec kmod libqt6svg6 libqt6widgets6 libplist3 libssl3; do
     echo "$depends" | grep -qE "(^|, )$package( |,|$)" || fail "Depends lacks $package: $depends"
 done
+[ "$(dpkg-deb -f "$deb" Suggests)" = gnome-shell-extension-appindicator ] \
+    || fail "Suggests is not the GNOME Shell extension that hosts tray icons"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root" || fail "the package does not extract"

@@ -368,7 +368,7 @@ TEST_F(PreferencesTest, KeysSwitchPanesAndCloseTheWindow)
     }
 }
 
-TEST_F(PreferencesTest, OpensCentredOnScreenWithoutUpdateCheckOrAMissingStartupTool)
+TEST_F(PreferencesTest, OpensCentredOnScreenWithoutUpdateCheckOrMissingSettingsTools)
 {
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", "/nonexistent");
@@ -377,9 +377,11 @@ TEST_F(PreferencesTest, OpensCentredOnScreenWithoutUpdateCheckOrAMissingStartupT
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
     EXPECT_FALSE(child<QAbstractButton>("updateCheckSwitch"));
-    const auto* startup = child<QAbstractButton>("startupApplicationsButton");
-    EXPECT_FALSE(startup->isEnabled());
-    EXPECT_FALSE(startup->toolTip().isEmpty());
+    for (const char* name : {"startupApplicationsButton", "regionalSettingsButton"}) {
+        const auto* button = child<QAbstractButton>(name);
+        EXPECT_FALSE(button->isEnabled()) << name;
+        EXPECT_FALSE(button->toolTip().isEmpty()) << name;
+    }
 
     const QRect screen(100, 40, 800, 600);
     EXPECT_EQ(PreferenceController::centredFrame(QSize(400, 300), screen),

@@ -36,6 +36,9 @@ constexpr int KeptOutlines = 32;
 constexpr qreal ReferenceSide = 22.0;
 constexpr qreal LeastSingleHeight = 12.0;
 constexpr qreal LeastStackedHeight = 9.0;
+// No line of a face is drawn smaller than this, in device pixels: a second
+// value that cannot keep it is left out.
+constexpr qreal SmallestLine = 8.0;
 // The ellipsis of an empty face spans this share of the plate's width.
 constexpr qreal EllipsisWidth = 0.6;
 
@@ -336,6 +339,32 @@ qreal leastHeight(qsizetype count, int side, qreal ratio)
     return least * side / ReferenceSide * ratio;
 }
 
+// Whether every line is at least `height` tall.
+bool allAtLeast(const QList<Line>& lines, qreal height)
+{
+    return std::all_of(lines.begin(), lines.end(), [height](const Line& line) {
+        return line.path.boundingRect().height() >= height - 1e-6;
+    });
+}
+
+// The values that fit the slot: two stacked only where both keep the
+// smallest line; otherwise the first alone.
+QStringList readableValues(QStringList values, const Geometry& geometry, int logicalSide,
+                           qreal ratio)
+{
+    if (values.size() < 2) {
+        return values;
+    }
+    const QList<Line> stacked = laidOut(
+        values,
+        lineBoxes(geometry, values.size(), geometry.margin, geometry.side - geometry.margin),
+        leastHeight(values.size(), logicalSide, ratio));
+    if (!allAtLeast(stacked, SmallestLine * ratio)) {
+        values.erase(values.begin() + 1, values.end());
+    }
+    return values;
+}
+
 } // namespace
 
 // The face is drawn in device pixels and given its ratio at the end, so that
@@ -348,7 +377,7 @@ QImage TitleRenderer::render(const QStringList& values, const QIcon& image, int 
     // A ratio such as 1.1 must not round 11.000000000000002 up to 12.
     const int deviceSide = std::max(1, int(std::ceil(logicalSide * ratio - 1e-6)));
     const Geometry geometry = geometryFor(deviceSide);
-    const QStringList shown = shownValues(values);
+    const QStringList shown = readableValues(shownValues(values), geometry, logicalSide, ratio);
     const QImage picture = pictureOf(image, deviceSide);
     const QImage drawn = picture.isNull() ? QImage() : drawnPart(picture);
 

@@ -10,7 +10,9 @@ namespace calidra {
 /// Draws the face a tray shows in a square slot: the values, bold, as tall
 /// as the slot allows, on a dark plate that reads on light and dark panels;
 /// one value on one line, two stacked (values are trimmed, empty ones left
-/// out, and those past the second are not shown). A value too wide for the
+/// out, and those past the second are not shown). No line is drawn below 8
+/// device pixels: where two stacked values cannot keep that, the first is
+/// drawn alone. A value too wide for the
 /// slot is first condensed to 0.6 of its width, then loses its unit, then its
 /// decimals, and only then do its digits shrink. With an image, the image's
 /// drawn part stands at the left, at the slot's height, while the digits keep

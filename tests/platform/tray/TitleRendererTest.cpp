@@ -171,8 +171,38 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
             << values.join(u" / "_qs).toStdString();
     }
     // A tray slot too small for the least height keeps the decimals that fit.
-    EXPECT_FALSE(TitleRenderer::render({u"47℃"_qs, u"1.36 GHz"_qs}, QIcon(), 19) ==
-                 TitleRenderer::render({u"47℃"_qs, u"1"_qs}, QIcon(), 19));
+    EXPECT_FALSE(TitleRenderer::render({u"1.36 GHz"_qs}, QIcon(), 14) ==
+                 TitleRenderer::render({u"1"_qs}, QIcon(), 14));
+}
+
+// Two values stack only where both keep lines of 8 pixels; in smaller slots
+// (a bar's 16 pixels) the temperature shows alone, as tall as it can be.
+TEST(TitleRendererTest, NoLineIsDrawnBelowEightPixels)
+{
+    // clang-format off
+    const struct { const char* name; QStringList values; int side; qreal ratio; bool stacked; }
+    rows[] = {
+        {"22 pixels",               {u"61℃"_qs, u"2.40 GHz"_qs},  22, 1.0, true},
+        {"20 pixels",               {u"61℃"_qs, u"2.40 GHz"_qs},  20, 1.0, true},
+        {"18 pixels",               {u"61℃"_qs, u"2.40 GHz"_qs},  18, 1.0, false},
+        {"a bar's 16 pixels",       {u"61℃"_qs, u"2.40 GHz"_qs},  16, 1.0, false},
+        {"16 pixels, twice as fine", {u"61℃"_qs, u"2.40 GHz"_qs}, 16, 2.0, false},
+        {"22 pixels, twice as fine", {u"61℃"_qs, u"2.40 GHz"_qs}, 22, 2.0, true},
+        {"Fahrenheit at 22",        {u"142℉"_qs, u"2.40 GHz"_qs}, 22, 1.0, true},
+        {"Fahrenheit at 16",        {u"212℉"_qs, u"2.40 GHz"_qs}, 16, 1.0, false},
+        {"three digits at 22",      {u"105℃"_qs, u"1000 MHz"_qs}, 22, 1.0, true},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QImage face = TitleRenderer::render(row.values, QIcon(), row.side, row.ratio);
+        const QImage alone =
+            TitleRenderer::render(row.values.mid(0, 1), QIcon(), row.side, row.ratio);
+        EXPECT_EQ(face != alone, row.stacked);
+        for (const int height : inkHeights(face, row.stacked ? 2 : 1)) {
+            EXPECT_GE(height, 8 * row.ratio);
+        }
+    }
 }
 
 TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)
