@@ -94,11 +94,7 @@ Tray::Tray(const StatusItem& item, Environment environment, QObject* parent)
 Tray::Tray(const StatusItem& item, QObject* parent) : Tray(item, Environment::current(), parent)
 {}
 
-Tray::~Tray()
-{
-    // The face goes before the bus it speaks on.
-    m_face.reset();
-}
+Tray::~Tray() = default;
 
 bool Tray::isShown() const
 {

@@ -98,6 +98,7 @@ private:
     std::unique_ptr<SessionBus> m_bus;
     QString m_watcherOwner;
     QDBusServiceWatcher* m_watcher = nullptr;
+    // After the bus: a face goes before the connection it speaks on.
     std::unique_ptr<TrayFace> m_face;
     // Counts the checks started, so that the answer to an older one is dropped.
     quint64 m_check = 0;
