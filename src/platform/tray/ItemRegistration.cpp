@@ -2,6 +2,7 @@
 #include "ItemRegistration.h"
 
 #include "BusNames.h"
+#include "TrayLog.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
@@ -109,6 +110,7 @@ void ItemRegistration::registerItem()
 // The watcher's answer, or its error, says little: its list tells.
 void ItemRegistration::registerAs(const QString& service)
 {
+    qCDebug(trayLog) << "registering the item as" << service << "attempt" << m_attempts;
     QDBusMessage call = QDBusMessage::createMethodCall(
         WatcherService, WatcherPath, WatcherService, QStringLiteral("RegisterStatusNotifierItem"));
     call.setArguments({service});
@@ -161,6 +163,8 @@ void ItemRegistration::handleList(const QDBusMessage& reply)
         return lists(entry, uniqueName, m_serviceName, m_objectPath);
     }));
     if (!m_listed && !m_retryTimer.isActive()) {
+        qCDebug(trayLog) << "the watcher does not list the item" << entries
+                         << "- registering again in" << m_retryDelay << "ms";
         m_retryTimer.start(m_retryDelay);
         m_retryDelay = std::min(m_retryDelay * 2, LongestRetryDelay);
     }
@@ -175,6 +179,7 @@ void ItemRegistration::setListed(bool listed)
         return;
     }
     m_listed = listed;
+    qCDebug(trayLog) << (listed ? "the watcher lists the item" : "the watcher dropped the item");
     if (listed) {
         m_listedSince.start();
     } else if (m_listedSince.isValid() && m_listedSince.elapsed() >= SettledTime) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SessionBus.h"
 
+#include "TrayLog.h"
+
 #include <algorithm>
 
 namespace calidra {
@@ -86,6 +88,7 @@ void SessionBus::handleDisconnection()
 void SessionBus::retry()
 {
     if (connectNow()) {
+        qCDebug(trayLog) << "connected to the session bus again";
         m_retryTimer.setInterval(FirstRetryDelay);
         emit connected();
         return;

@@ -5,6 +5,7 @@
 #include "QtTrayFace.h"
 #include "SessionBus.h"
 #include "SniTrayFace.h"
+#include "TrayLog.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -76,6 +77,7 @@ Tray::Tray(const StatusItem& item, Environment environment, QObject* parent)
 {
     connect(m_bus.get(), &SessionBus::connected, this, &Tray::watchBus);
     connect(m_bus.get(), &SessionBus::disconnected, this, [this] {
+        qCDebug(trayLog) << "the session bus dropped the program: the system tray icon stands in";
         delete m_watcher;
         m_watcher = nullptr;
         ++m_check;
@@ -157,6 +159,8 @@ void Tray::checkWatcher()
     callThen(this, m_bus->connection(), busCall(QStringLiteral("GetNameOwner"), {WatcherService}),
              m_check, [this](const QDBusMessage& reply) {
                  const QString owner = firstArgument(reply).toString();
+                 qCDebug(trayLog) << "StatusNotifierWatcher owner:"
+                                  << (owner.isEmpty() ? u"none"_qs : owner);
                  owner.isEmpty() ? useSystemTrayIcon() : checkHost(owner);
              });
 }
@@ -170,7 +174,9 @@ void Tray::checkHost(const QString& owner)
         QStringLiteral("Get"));
     call.setArguments({WatcherService, QStringLiteral("IsStatusNotifierHostRegistered")});
     callThen(this, m_bus->connection(), call, m_check, [this, owner](const QDBusMessage& reply) {
-        firstArgument(reply).toBool() ? checkLabel(owner) : useSystemTrayIcon();
+        const bool host = firstArgument(reply).toBool();
+        qCDebug(trayLog) << "a host registered with the watcher:" << host;
+        host ? checkLabel(owner) : useSystemTrayIcon();
     });
 }
 
@@ -204,6 +210,7 @@ void Tray::useSystemTrayIcon()
 {
     m_watcherOwner.clear();
     if (!qobject_cast<QtTrayFace*>(m_face.get())) {
+        qCDebug(trayLog) << "system tray icon (XEmbed)";
         m_face.reset();
         setFace(std::make_unique<QtTrayFace>(m_item));
     }
@@ -222,6 +229,7 @@ void Tray::checkShown()
     if (m_notice == Notice::Waiting && !m_noticeTimer.isActive()) {
         m_notice = isShown() ? Notice::Settled : Notice::Unseen;
         if (m_notice == Notice::Unseen) {
+            qCDebug(trayLog) << "the item is shown nowhere";
             m_noticeTimer.setSingleShot(false);
             m_noticeTimer.start(UnseenCheckInterval);
             emit unseen();
