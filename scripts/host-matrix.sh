@@ -32,14 +32,17 @@
 #                  plugin, which runs the watcher itself; no window manager.
 #   plasma         plasmashell 5.27 with kwin_x11; the watcher is kded5's
 #                  (started before the panel, kept across panel restarts, as
-#                  in a session). The shell package comes from plasma-desktop.
+#                  in a session). The shell package comes from plasma-desktop,
+#                  the default panel's keyboard applet needs
+#                  qml-module-qt-labs-platform.
 #                  The default panel (at the bottom) loses its clock, which
 #                  would change the panel's pixels every minute.
 #   plasma-nokwin  the same without a window manager.
 #   sway           sway 1.7 on its headless backend (WLR_BACKENDS=headless
 #                  WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman), no
 #                  Xwayland, no bar of its own, waybar with only its tray
-#                  module (which runs the watcher) started as a client of the
+#                  module at its default icon size, 16 px (the module runs
+#                  the watcher), started as a client of the
 #                  session. sway refuses to run as root, so sway and its
 #                  clients run as nobody, on a session bus that lets every
 #                  user connect; Calidra stays root and is a Wayland client
@@ -60,18 +63,23 @@
 #             RegisteredStatusNotifierItems holds a name of Calidra's
 #             connection) or its XEmbed window is mapped, AND the panel's
 #             pixels changed compared with a screenshot taken before
-#             Calidra started. Polled every 0.25 s.
+#             Calidra started. Polled every 0.25 s; a start counts only if
+#             the item is still visible 6 s after it (when the face is
+#             measured): the row tells how many showed the item and lost it.
 #   seconds   median and maximum from Calidra's start to visible.
 #   label/ink the label (gnome), else the face's ink: the rows of the item's
 #             box holding white pixels that Calidra drew, as runs (6+6 for
-#             two stacked lines), and the box's height.
+#             two stacked lines), and the height of the item's plate (or of
+#             the slot, where the panel paints one behind the item: waybar).
 #   layout    starts whose first com.canonical.dbusmenu GetLayout (called
 #             as soon as the watcher lists the item, before anything opened
 #             the menu) labels every visible item that is not a separator.
 #   restart   with Calidra running, the panel is killed and started again:
-#             whether the item is back, and after how many seconds.
+#             whether the item is back (and still there 4 s later), and
+#             after how many seconds.
 #   late      Calidra starts with no panel, the panel 5 s later: whether the
-#             item shows, and after how many seconds from the panel's start.
+#             item shows (and stays 4 s), and after how many seconds from
+#             the panel's start; "(XEmbed)" when it came as an XEmbed icon.
 #   click     a left click on the item's centre: the statistics window (found
 #             by its title), Calidra's own menu (a new window of Calidra's,
 #             or on Wayland the panel's Activate call followed by a menu), the
@@ -89,10 +97,10 @@ source "$here/lib/desktop-session.sh"
 readonly table_hosts="gnome xfce lxqt plasma plasma-nokwin sway trayer"
 readonly notice_hosts="gnome-plain sway-nobar"
 readonly width=1280 height=800
-readonly poll_limit=30 late_delay=5 notice_wait=20 least_change=20 face_delay=6
+readonly poll_limit=30 late_delay=5 notice_wait=20 least_change=20 face_delay=6 recheck_delay=4
 
 usage() {
-    sed -n '7,17s/^# \{0,1\}//p' "$0" >&2
+    sed -n '6,17s/^# \{0,1\}//p' "$0" >&2
     exit 2
 }
 
@@ -122,7 +130,7 @@ packages_for() {
     gnome | gnome-plain) echo gnome-shell gnome-shell-extension-appindicator libglib2.0-bin ;;
     xfce) echo xfce4-panel ;;
     lxqt) echo lxqt-panel ;;
-    plasma | plasma-nokwin) echo plasma-workspace plasma-desktop kwin-x11 ;;
+    plasma | plasma-nokwin) echo plasma-workspace plasma-desktop kwin-x11 qml-module-qt-labs-platform ;;
     sway) echo sway waybar grim python3 qt6-wayland ;;
     sway-nobar) echo sway grim dunst qt6-wayland ;;
     trayer) echo trayer ;;
@@ -204,8 +212,7 @@ CONF
     cat >"$XDG_CONFIG_HOME/waybar/config" <<'CONF'
 {
     "layer": "top", "position": "top", "height": 26,
-    "modules-left": [], "modules-center": [], "modules-right": ["tray"],
-    "tray": { "icon-size": 22, "spacing": 4 }
+    "modules-left": [], "modules-center": [], "modules-right": ["tray"]
 }
 CONF
     mkdir -m 700 "$session/sway-run"
@@ -330,6 +337,16 @@ xembed_docked() {
         xdotool search --onlyvisible --pid "$calidra_pid" --name '^Calidra$' >/dev/null 2>&1
 }
 
+# The box around the white pixels of a black and white picture, as "width
+# height x y" (after the given operations on it). A black frame first, so that
+# white in a corner is not taken for the background to trim.
+white_box() {
+    local file=$1
+    shift
+    convert "$file" "$@" -bordercolor black -border 1 -trim -format '%w %h %X %Y' info: |
+        awk '{ print $1, $2, $3 - 1, $4 - 1 }'
+}
+
 # Compares the band with the screenshot from before Calidra started: sets
 # changed (pixels) and box (width height x y of the changes in the band).
 compare_band() {
@@ -339,7 +356,7 @@ compare_band() {
         -colorspace gray -threshold 10% "$session/changed.png"
     changed=$(convert "$session/changed.png" -format '%[fx:round(mean*w*h)]' info:)
     if ((changed >= least_change)); then
-        box=$(convert "$session/changed.png" -trim -format '%w %h %X %Y' info:)
+        box=$(white_box "$session/changed.png")
     fi
 }
 
@@ -400,6 +417,18 @@ await_item() {
     return 1
 }
 
+# Like await_item, and then the item must still be there some seconds later
+# (some hosts show an item and drop it):
+# sets seen_after, or lasting to "shown, then gone".
+await_lasting_item() {
+    lasting=''
+    await_item "$1" || return 1
+    sleep "$recheck_delay"
+    probe_item && return 0
+    lasting='shown, then gone'
+    return 1
+}
+
 # Waits until the band looks as before Calidra started, so that the next
 # start begins from an empty tray.
 await_empty_band() {
@@ -416,7 +445,7 @@ await_empty_band() {
 # differs from white by a few levels only, and rounded corners or a panel's
 # own background show it unchanged). Sets face (width height x y of the ink
 # in the band, or empty) and plate (the height of the changes in the ink's
-# columns: the item's plate or slot).
+# columns: the item's plate, or the slot where the panel paints one).
 locate_face() {
     local wait_ns=$((started_ns + face_delay * 1000000000 - $(now_ns))) band_h=${band#*x}
     band_h=${band_h%%+*}
@@ -427,15 +456,14 @@ locate_face() {
     convert \( "$session/now.png" -separate -evaluate-sequence min -threshold 95% \) \
         \( "$session/before.png" "$session/now.png" -compose difference -composite \
         -colorspace gray -threshold 1% \) -compose multiply -composite "$session/ink.png"
-    face=$(convert "$session/ink.png" -trim -format '%w %h %X %Y' info:)
+    face=$(white_box "$session/ink.png")
     local w h x y
     read -r w h x y <<<"$face"
     ((w > 1 && h > 1)) || {
         face=''
         return 0
     }
-    plate=$(convert "$session/changed.png" -crop "${w}x$band_h+$x+0" +repage -trim \
-        -format '%h' info:)
+    plate=$(white_box "$session/changed.png" -crop "${w}x$band_h+$x+0" +repage | cut -d' ' -f2)
 }
 
 # The label (gnome), else the face's ink: the runs of rows holding ink, and
@@ -533,7 +561,8 @@ click_item() {
 # Runs the starts, the click, the panel restart and the late panel on one
 # host; writes the host's row to $dir/row.
 run_host() {
-    local fn=${host//-/_} i since visible=0 times=() faces=() layouts=() restart late click_result
+    local fn=${host//-/_} i since outcome counted visible=0 dropped=0 times=() faces=() layouts=()
+    local restart late click_result
     "host_prepare_$fn"
     "host_panel_$fn"
     band=$(band_of "$host")
@@ -542,39 +571,52 @@ run_host() {
     click_result='not visible'
     for ((i = 1; i <= runs; i++)); do
         start_calidra "$dir/calidra-$i.log"
+        outcome='not visible' counted=false
         if await_item "$started_ns" true; then
-            visible=$((visible + 1))
-            times+=("$seen_after")
             locate_face
-            faces+=("$(face_text)")
-            ((i > 1)) || grab "$dir/start-1.png"
-            if [[ $click_result == 'not visible' ]]; then
-                click_item
+            if probe_item; then
+                outcome="visible after $seen_after s" counted=true
+                visible=$((visible + 1))
+                times+=("$seen_after")
+                faces+=("$(face_text)")
+            else
+                outcome="visible after $seen_after s, gone by $face_delay s"
+                dropped=$((dropped + 1))
             fi
+        fi
+        if $counted; then
+            ((i > 1)) || grab "$dir/start-1.png"
+            [[ $click_result != 'not visible' ]] || click_item
         else
             grab "$dir/failed-$i.png"
             ((i > 1)) || cp "$dir/failed-1.png" "$dir/start-1.png"
         fi
         layouts+=("${first_layout:-never listed}")
-        echo "$host start $i: ${seen_after:-not visible}${seen_after:+ s}, first layout:" \
-            "${first_layout:-never listed}" >&2
+        echo "$host start $i: $outcome; first layout: ${first_layout:-never listed}" >&2
         stop_calidra
         await_empty_band
     done
 
-    start_calidra "$dir/calidra-restart.log"
-    if await_item "$started_ns"; then
+    # The restart needs an item to lose: up to three starts to get one.
+    local attempt
+    for attempt in 1 2 3; do
+        start_calidra "$dir/calidra-restart-$attempt.log"
+        await_lasting_item "$started_ns" && break
+        stop_calidra
+        await_empty_band
+    done
+    if [[ -n $calidra_runner ]]; then
         stop_tree "$panel_pid"
         since=$(now_ns)
         "host_panel_$fn"
-        if await_item "$since"; then
+        if await_lasting_item "$since"; then
             restart="yes, ${seen_after} s"
         else
-            restart=no
+            restart=${lasting:-no}
             grab "$dir/restart-failed.png"
         fi
     else
-        restart='not visible before'
+        restart='not visible in 3 starts'
     fi
     stop_calidra
 
@@ -583,11 +625,11 @@ run_host() {
     sleep "$late_delay"
     since=$(now_ns)
     "host_panel_$fn"
-    if await_item "$since"; then
+    if await_lasting_item "$since"; then
         late="yes, ${seen_after} s"
         $docked && late+=" (XEmbed)"
     else
-        late=no
+        late=${lasting:-no}
         grab "$dir/late-failed.png"
     fi
     stop_calidra
@@ -603,7 +645,9 @@ run_host() {
         /^0 of/ { complete++ } { n++; if (!/^0 of/ && !other) other = $0 }
         END { printf "%d/%d complete%s", complete, n, other ? " (" other " unlabelled)" : "" }')
     [[ $host != trayer ]] || layout='– (no menu export)'
-    printf '| %s | %d/%d | %s | %s | %s | %s | %s | %s |\n' "$host" "$visible" "$runs" \
+    local shown="$visible/$runs"
+    ((dropped == 0)) || shown+=" ($dropped shown, then gone)"
+    printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "$host" "$shown" \
         "$seconds" "$face" "$layout" "$restart" "$late" "$click_result" >"$dir/row"
 }
 

@@ -159,10 +159,23 @@ host_panel_gnome_plain() {
     gsettings set org.gnome.desktop.notifications show-banners true
 }
 
-# The shell starts in the overview; Escape leaves it for the plain desktop.
+gnome_overview_active() {
+    dbus-send --session --print-reply --dest=org.gnome.Shell /org/gnome/Shell \
+        org.freedesktop.DBus.Properties.Get string:org.gnome.Shell string:OverviewActive |
+        grep -q 'boolean true'
+}
+
+# The shell starts in the overview; Escape leaves it for the plain desktop,
+# once the shell takes keys, which may be some seconds after it is on the bus.
 gnome_leave_overview() {
+    local tries
     sleep 2
-    xdotool key Escape
+    for ((tries = 20; tries > 0; tries--)); do
+        gnome_overview_active || return 0
+        xdotool key Escape
+        sleep 1
+    done
+    echo "${0##*/}: GNOME Shell stays in its overview" >&2
 }
 
 # One panel at the top: an expanding separator pushes the Status Tray, which
