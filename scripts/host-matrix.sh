@@ -72,8 +72,11 @@
 #             two stacked lines), and the height of the item's plate (or of
 #             the slot, where the panel paints one behind the item: waybar).
 #   layout    starts whose first com.canonical.dbusmenu GetLayout (called
-#             as soon as the watcher lists the item, before anything opened
-#             the menu) labels every visible item that is not a separator.
+#             as soon as the watcher lists the item, before the panel's
+#             first AboutToShow; where a panel asks AboutToShow before its
+#             watcher lists the item, the last one read from Calidra's
+#             connection before that) labels every visible item that is not
+#             a separator; the first gap found is quoted.
 #   restart   with Calidra running, the panel is killed and started again:
 #             whether the item is back (and still there 4 s later), and
 #             after how many seconds.
@@ -343,7 +346,7 @@ xembed_docked() {
 white_box() {
     local file=$1
     shift
-    convert "$file" "$@" -bordercolor black -border 1 -trim -format '%w %h %X %Y' info: |
+    convert "$file" "$@" -bordercolor black -border 1 -trim -format '%w %h %X %Y' info: 2>/dev/null |
         awk '{ print $1, $2, $3 - 1, $4 - 1 }'
 }
 
@@ -369,12 +372,8 @@ probe_item() {
     find_calidra || return 1
     entry=$(watcher_entry)
     read -r item_service item_path <<<"$entry"
-    if $want_layout && [[ -n $entry && -z $first_layout ]]; then
-        first_layout=$(menu_gaps "$item_service" "$item_path" 2>/dev/null) ||
-            first_layout='no menu'
-        if grep -q 'member=AboutToShow' "$session/menu-calls.log"; then
-            first_layout+=' after an AboutToShow'
-        fi
+    if $want_layout && [[ -z $first_layout ]]; then
+        read_first_layout
     fi
     if [[ -z $entry ]] && xembed_docked; then
         docked=true
@@ -384,8 +383,32 @@ probe_item() {
     ((changed >= least_change))
 }
 
+# Sets first_layout at the first sight of the watcher's entry, from a
+# GetLayout before the panel's first AboutToShow: read then, or, where the
+# panel asked AboutToShow before its watcher listed the item, the last one
+# read from Calidra's connection before that (early_layout).
+read_first_layout() {
+    local asked=false
+    grep -q 'member=AboutToShow' "$session/menu-calls.log" && asked=true
+    if [[ -z $entry ]]; then
+        $asked || early_layout=$(menu_gaps "$(calidra_connection)" /StatusNotifierItem) ||
+            early_layout=''
+    elif ! $asked; then
+        first_layout=$(menu_gaps "$item_service" "$item_path") || first_layout='no menu'
+    elif [[ -n $early_layout ]]; then
+        first_layout="$early_layout, read before the item was listed"
+    else
+        first_layout="$(menu_gaps "$item_service" "$item_path"), read after an AboutToShow"
+    fi
+}
+
+calidra_connection() {
+    busctl --user --json=short list 2>/dev/null | jq -r --argjson pid "$calidra_pid" \
+        '[.[] | select(.pid == $pid and (.name | startswith(":"))) | .name][0] // empty'
+}
+
 # Unlabelled visible items that are not separators in the item's menu, as
-# "unlabelled of all", right now.
+# "N of M unlabelled", right now.
 menu_gaps() {
     local service=$1 path=$2 menu
     menu=$(busctl --user --json=short get-property "$service" "$path" \
@@ -396,8 +419,8 @@ menu_gaps() {
         [.data[1] | items
          | select((.[1].visible.data // true)
                   and ((.[1].type.data // "standard") != "separator"))]
-        | "\([.[] | select((.[1].label.data // "") == "")] | length) of \(length)"'
-}
+        | "\([.[] | select((.[1].label.data // "") == "")] | length) of \(length) unlabelled"'
+} 2>/dev/null
 
 # Polls until the item is visible, for at most poll_limit seconds from now:
 # sets seen_after (seconds since the given time) and, when the second
@@ -406,7 +429,7 @@ await_item() {
     local since=$1 deadline
     want_layout=${2:-false}
     deadline=$(($(now_ns) + poll_limit * 1000000000))
-    seen_after='' first_layout=''
+    seen_after='' first_layout='' early_layout=''
     while (($(now_ns) < deadline)); do
         if probe_item; then
             seen_after=$(seconds_since "$since")
@@ -643,7 +666,7 @@ run_host() {
     fi
     layout=$(printf '%s\n' "${layouts[@]}" | awk '
         /^0 of/ { complete++ } { n++; if (!/^0 of/ && !other) other = $0 }
-        END { printf "%d/%d complete%s", complete, n, other ? " (" other " unlabelled)" : "" }')
+        END { printf "%d/%d complete%s", complete, n, other ? " (" other ")" : "" }')
     [[ $host != trayer ]] || layout='– (no menu export)'
     local shown="$visible/$runs"
     ((dropped == 0)) || shown+=" ($dropped shown, then gone)"
