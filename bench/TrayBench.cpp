@@ -8,6 +8,7 @@
 #include "platform/tray/TitleRenderer.h"
 
 #include <QDeadlineTimer>
+#include <QMenu>
 #include <benchmark/benchmark.h>
 
 namespace calidra {
@@ -22,13 +23,44 @@ StatusTitle titleAt(int degrees)
 }
 
 // One tick as the program makes it: the title and the tooltip set on the
-// item. With `changing` every tick brings a new title, otherwise the same.
+// item, and the menu's texts brought up to date. With `changing` every tick
+// brings a new title, otherwise the same.
 void tick(StatusItem& item, bool changing, int tickNumber)
 {
     const int degrees = changing ? 50 + tickNumber % 2 : 50;
     item.setTitle(titleAt(degrees));
     item.setToolTip(u"statistics at tick "_qs + QString::number(tickNumber));
+    item.announceMenuContentChanged();
 }
+
+// A menu like the status menu: seven information items among commands, whose
+// validation writes the statistics of the tick (new averages each tick).
+struct BenchMenu
+{
+    explicit BenchMenu(StatusItem& item)
+    {
+        for (int i = 0; i < 7; ++i) {
+            information.append(menu.addAction(QString()));
+        }
+        menu.addSeparator();
+        for (const char* command : {"Statistics...", "Preferences...", "About Calidra", "Quit"}) {
+            menu.addAction(QString::fromLatin1(command));
+        }
+        item.setMenu(&menu);
+        item.setMenuValidator([this] {
+            for (QAction* action : std::as_const(information)) {
+                action->setText(u"    "_qs +
+                                QString::number(48.0 + validations % 100 / 100.0, 'f', 2) +
+                                u"℃ 2.40 GHz Average"_qs);
+            }
+            ++validations;
+        });
+    }
+
+    QMenu menu;
+    QList<QAction*> information;
+    int validations = 0;
+};
 
 // The system tray icon's path: each title change is one new icon for the
 // tray to fetch; an unchanged title does nothing at all.
@@ -58,9 +90,17 @@ void sniTick(benchmark::State& state)
     }
     StatusItem item;
     item.setTitle(titleAt(50));
+    BenchMenu menu(item);
     const SniTrayFace face(item, state.range(1) != 0, bus.connect(u"item"_qs));
-    DBusSignalRecorder panel(bus.connect(u"panel"_qs), QString(), u"/StatusNotifierItem"_qs,
+    QDBusConnection panelBus = bus.connect(u"panel"_qs);
+    DBusSignalRecorder panel(panelBus, QString(), u"/StatusNotifierItem"_qs,
                              u"org.kde.StatusNotifierItem"_qs);
+    // A slot without arguments takes the menu's signal; the action's trigger counts.
+    QAction menuUpdates;
+    int menuSignals = 0;
+    QObject::connect(&menuUpdates, &QAction::triggered, [&menuSignals] { ++menuSignals; });
+    panelBus.connect(face.serviceName(), u"/MenuBar"_qs, u"com.canonical.dbusmenu"_qs,
+                     u"ItemsPropertiesUpdated"_qs, &menuUpdates, SLOT(trigger()));
     waitUntil([&face] { return !face.serviceName().isEmpty(); });
     panel.take();
     int ticks = 0;
@@ -77,6 +117,7 @@ void sniTick(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["D-Bus signals per tick"] = double(heard) / ticks;
+    state.counters["menu updates per tick"] = double(menuSignals) / ticks;
 }
 BENCHMARK(sniTick)
     ->ArgNames({"changing", "label"})

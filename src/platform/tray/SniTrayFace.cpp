@@ -16,6 +16,11 @@ namespace calidra {
 namespace {
 
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
+// The panel's copy of the menu's texts is brought up to date this often at
+// most while the values change: filling and sending the texts costs more
+// than the rest of a sample, and texts some seconds old lay the menu out as
+// wide as fresh ones, which AboutToShow brings when it opens.
+constexpr int MenuRefreshInterval = 10000;
 
 // A panel's position outside every screen is brought to the nearest edge, so
 // that the menu opens where it can be seen.
@@ -40,7 +45,10 @@ SniTrayFace::SniTrayFace(const StatusItem& item, bool labelHost, const QDBusConn
         item, m_labelHost, [this](int x, int y) { activate(x, y); },
         [this](int x, int y) { popUpMenu(x, y); }, this, iconSides);
     connect(&item, &StatusItem::menuChanged, this, &SniTrayFace::exportMenu);
-    connect(&item, &StatusItem::menuContentChanged, this, &SniTrayFace::validateMenu);
+    m_menuRefresh.setSingleShot(true);
+    m_menuRefresh.setInterval(MenuRefreshInterval);
+    connect(&m_menuRefresh, &QTimer::timeout, this, [this] { this->item().validateMenu(); });
+    connect(&item, &StatusItem::menuContentChanged, this, &SniTrayFace::scheduleMenuRefresh);
     exportMenu();
     if (!m_connection.isConnected()) {
         return;
@@ -88,9 +96,11 @@ void SniTrayFace::exportMenu()
 
 // Panels keep the texts they were last sent and open the menu with them
 // before asking for fresh ones; the exporter sends only what changed.
-void SniTrayFace::validateMenu()
+void SniTrayFace::scheduleMenuRefresh()
 {
-    item().validateMenu();
+    if (!m_menuRefresh.isActive()) {
+        m_menuRefresh.start();
+    }
 }
 
 // Queued, like the menu: the panel's call is answered first.

@@ -4,6 +4,7 @@
 #include "TrayFace.h"
 
 #include <QDBusConnection>
+#include <QTimer>
 
 #include <memory>
 
@@ -14,7 +15,8 @@ class ItemRegistration;
 
 /// The face for panels that host StatusNotifierItems: the item is published
 /// on `connection` at "/StatusNotifierItem", its menu exported at "/MenuBar"
-/// with every item's text from the start, and kept registered with the
+/// with every item's text from the start (and fresh ones at most ten seconds
+/// after the item announces new menu content), and kept registered with the
 /// org.kde.StatusNotifierWatcher until the watcher lists it (ItemRegistration).
 /// A panel that shows the item's label (`labelHost`) gets the values as the
 /// label and the item's image as the icon; any other panel gets the values
@@ -45,7 +47,7 @@ signals:
 
 private:
     void exportMenu();
-    void validateMenu();
+    void scheduleMenuRefresh();
     void activate(int x, int y);
     void popUpMenu(int x, int y);
     void showMenu(int x, int y);
@@ -54,6 +56,7 @@ private:
     bool m_labelHost;
     bool m_published = false;
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
+    QTimer m_menuRefresh;
     ItemRegistration* m_registration = nullptr;
 };
 

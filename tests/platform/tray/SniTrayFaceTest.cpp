@@ -395,13 +395,13 @@ TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
     ASSERT_TRUE(m_panel.connect(face.serviceName(), u"/MenuBar"_qs, u"com.canonical.dbusmenu"_qs,
                                 u"ItemsPropertiesUpdated"_qs, &counter, SLOT(trigger())));
     labels();
+    // A burst of samples sends new texts once, ten seconds later at most.
     text = u"53.50℃ Average"_qs;
-    m_item.announceMenuContentChanged();
-    EXPECT_TRUE(waitUntil([&] { return updates == 1; }));
+    for (int sample = 0; sample < 5; ++sample) {
+        m_item.announceMenuContentChanged();
+    }
+    EXPECT_TRUE(waitUntil([&] { return updates == 1; }, 12000));
     EXPECT_EQ(labels(), (QStringList{u"53.50℃ Average"_qs, u"Quit"_qs}));
-    // Nothing new, nothing sent.
-    m_item.announceMenuContentChanged();
-    labels();
     EXPECT_EQ(updates, 1);
     m_item.setMenu(nullptr);
 }
