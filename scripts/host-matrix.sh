@@ -326,7 +326,9 @@ watcher_entry() {
     busctl --user --json=short get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null |
         jq -r '.data[]' | while read -r entry; do
+        # GNOME's extension lists "name@/path", the others "name/path".
         service=${entry%%/*}
+        service=${service%@}
         if grep -qxF "$service" <<<"$names"; then
             path=/${entry#*/}
             [[ $entry == */* ]] || path=/StatusNotifierItem
@@ -416,9 +418,10 @@ menu_gaps() {
         org.kde.StatusNotifierItem Menu | jq -r .data) || return 1
     busctl --user --json=short call "$service" "$menu" com.canonical.dbusmenu \
         GetLayout iias -- 0 -1 0 | jq -r '
+        # A hidden item is told by != false: jq takes false for absent in //.
         def items: .[2][] | .data | (., items);
         [.data[1] | items
-         | select((.[1].visible.data // true)
+         | select(.[1].visible.data != false
                   and ((.[1].type.data // "standard") != "separator"))]
         | "\([.[] | select((.[1].label.data // "") == "")] | length) of \(length) unlabelled"'
 } 2>/dev/null
