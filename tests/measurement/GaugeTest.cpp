@@ -69,6 +69,25 @@ TEST_F(GaugeTest, ListedProcessorsGetTheKernelValueGauges)
     EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUFrequencyGauge>(Gauge::CPUFrequencyGauge()));
 }
 
+// A driver channel that reads what no processor can be is no reading: the zone
+// stands in as for a driver that gives nothing, and without one the gauge
+// reads nothing.
+TEST_F(GaugeTest, ImplausibleDriverReadingsAreNoReading)
+{
+    setProcessor("GenuineIntel");
+    for (const QByteArray& temp :
+         {QByteArray("2147483647"), QByteArray("250000"), QByteArray("-1500"), QByteArray("0")}) {
+        SCOPED_TRACE(temp.toStdString());
+        addDriver(temp);
+        IntelCPUTemperatureGauge gauge(u"GenuineIntel"_qs);
+        EXPECT_EQ(outcome(gauge),
+                  Outcome(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs));
+        addZone("x86_pkg_temp", "45500");
+        EXPECT_EQ(outcome(gauge), Outcome(45.5F, u"x86_pkg_temp (thermal_zone0)"_qs, {}));
+        tree.remove(Zone);
+    }
+}
+
 TEST_F(GaugeTest, TableModelsGetTheSensorTableGaugeAndNoFrequencyGauge)
 {
     setBoardModel("Raspberry Pi 4 Model B Rev 1.4"); // its shipped row reads cpu-thermal
