@@ -18,19 +18,22 @@ struct ProcessorTemperatureChannels
     std::vector<QByteArray> labels;
     std::vector<QByteArray> inputs;
 
-    /// "coretemp, Package id 0"; several channels by their labels, each once,
-    /// more than three as the first and the last ("coretemp, Core 0, …, Core 7").
+    /// "coretemp, Package id 0"; several channels by their labels, each once
+    /// ("coretemp, Package id 0, Package id 1"), more than three as the first
+    /// and the last ("coretemp, Core 0, …, Core 7").
     QString description() const;
 };
 
 /// Finds the hwmon input files that carry the processor temperature below
 /// `<systemRoot>/sys/class/hwmon`. Devices are recognised by the driver name in
-/// their `name` file, never by their number. With "coretemp": the channel
-/// labelled "Package id 0", else every channel labelled "Core N" across the
-/// coretemp devices (the hottest of them is the temperature). With "k10temp" or
-/// "zenpower": the channel labelled "Tdie", else the one labelled "Tctl".
-/// No inputs when no such driver or channel is there; unreadable entries are
-/// passed over.
+/// their `name` file, never by their number, and channels by their labels,
+/// across all devices of the driver; the hottest of the chosen channels is the
+/// temperature. With "coretemp": every channel labelled "Package id N" (or, on
+/// older kernels, "Physical id N"), else every "Core N". With "k10temp" or
+/// "zenpower": every channel labelled "Tdie", else every "Tctl", where the
+/// unlabelled temp1 of a k10temp device (processors before family 17h) counts
+/// as "Tctl" and is named "temp1". No inputs when no such driver or channel is
+/// there; unreadable entries are passed over.
 ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot);
 
 /// Whether a hwmon device of a processor temperature driver (coretemp, k10temp,

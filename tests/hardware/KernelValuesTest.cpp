@@ -25,7 +25,8 @@ void expectValue(const char* name, std::optional<qint32> expected)
               expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt);
 }
 
-// A hwmon device: its driver name, then the label and input of temp1, temp2...
+// A hwmon device: its driver name, then the label and input of temp1, temp2...;
+// a null label writes no label file.
 using Device = std::vector<const char*>;
 
 // Adds the devices as hwmon0, hwmon1...
@@ -37,7 +38,9 @@ void addDevices(FixtureTree& tree, const std::vector<Device>& devices)
         tree.addFile(folder + u"name"_qs, QByteArray(device[0]) + '\n');
         for (size_t i = 1; i + 1 < device.size(); i += 2) {
             const QString prefix = folder + u"temp%1_"_qs.arg(i / 2 + 1);
-            tree.addFile(prefix + u"label"_qs, QByteArray(device[i]) + '\n');
+            if (device[i] != nullptr) {
+                tree.addFile(prefix + u"label"_qs, QByteArray(device[i]) + '\n');
+            }
             tree.addFile(prefix + u"input"_qs, QByteArray(device[i + 1]) + '\n');
         }
     }
@@ -99,7 +102,7 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
 TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 {
     // The devices, the value, and the source as the About panel names it.
-    const std::tuple<std::vector<Device>, qint32, QString> rows[] = {
+    const std::tuple<std::vector<Device>, std::optional<qint32>, QString> rows[] = {
         {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}},
          55,
          u"coretemp, Package id 0"_qs}, // package over cores
@@ -119,14 +122,36 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
          u"k10temp, Tdie"_qs},                                     // by name, not number
         {{{"k10temp", "Tctl", "45500"}}, 46, u"k10temp, Tctl"_qs}, // a half rounds up
         {{{"k10temp", "Tctl", "-1500"}}, -2, u"k10temp, Tctl"_qs}, // and away from zero
+        // Older kernels name the package "Physical id N".
+        {{{"coretemp", "Core 0", "70000", "Physical id 0", "56000"}},
+         56,
+         u"coretemp, Physical id 0"_qs},
+        // Several packages (two sockets): the hottest, every package named.
+        {{{"coretemp", "Package id 0", "50000", "Core 0", "80000"},
+          {"coretemp", "Package id 1", "71000", "Core 0", "90000"}},
+         71,
+         u"coretemp, Package id 0, Package id 1"_qs},
+        {{{"coretemp", "Package id x", "80000", "Core 0", "40000"}},
+         40,
+         u"coretemp, Core 0"_qs}, // no number, no package
+        // k10temp before family 17h labels nothing: its temp1 is Tctl.
+        {{{"k10temp", nullptr, "68125"}}, 68, u"k10temp, temp1"_qs},
+        {{{"k10temp", nullptr, "61000", "Tdie", "40000"}}, 40, u"k10temp, Tdie"_qs},
+        {{{"zenpower", nullptr, "61000"}, {"k10temp", "Tccd1", "50000"}}, std::nullopt, u""_qs},
+        // Several nodes, one k10temp device each: the hottest Tdie.
+        {{{"k10temp", "Tdie", "33200", "Tctl", "60200"},
+          {"k10temp", "Tdie", "34800", "Tctl", "61800"}},
+         35,
+         u"k10temp, Tdie"_qs},
     };
     for (const auto& [devices, expected, source] : rows) {
-        SCOPED_TRACE(expected);
+        SCOPED_TRACE(source.toStdString());
         FixtureTree machine;
         KernelValues machineValues(machine.root());
         addDevices(machine, devices);
         expectValue("kern.cpu_temp", expected);
-        EXPECT_EQ(machineValues.temperatureSource(), source);
+        EXPECT_EQ(machineValues.temperatureSource(),
+                  expected ? std::optional(source) : std::nullopt);
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);
