@@ -5,6 +5,7 @@
 #include "KeptReading.h"
 #include "KernelNumber.h"
 #include "OnlineProcessors.h"
+#include "ProcessorFolders.h"
 #include "ProcessorTemperatureInputs.h"
 #include "SysfsFile.h"
 
@@ -153,12 +154,20 @@ std::optional<qint32> KernelValues::frequency()
     return keptValue(m_frequency, [this] { return findFrequency(); });
 }
 
+std::optional<quint32> KernelValues::firstOnlineProcessor() const
+{
+    if (const std::optional<OnlineProcessors> online = onlineProcessors()) {
+        return online->first();
+    }
+    // Without the kernel's list, each processor's own folder says it.
+    return ProcessorFolders::firstOnline(m_root + "/sys/devices/system/cpu");
+}
+
 std::unique_ptr<KeptReading> KernelValues::findFrequency() const
 {
-    const std::optional<OnlineProcessors> online = onlineProcessors();
-    if (online) {
+    if (const std::optional<quint32> first = firstOnlineProcessor()) {
         const QByteArray path = m_root + "/sys/devices/system/cpu/cpu" +
-                                QByteArray::number(online->first()) + "/cpufreq/scaling_cur_freq";
+                                QByteArray::number(*first) + "/cpufreq/scaling_cur_freq";
         if (std::unique_ptr<KeptReading> reading =
                 KeptReading::open({path}, KeptReading::Form::Thousandths)) {
             return reading;

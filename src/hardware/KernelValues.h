@@ -21,7 +21,9 @@ class OnlineProcessors;
 /// processors), "kern.cpu_temp" (processor temperature in whole degrees
 /// Celsius, while a processor temperature driver is loaded) and
 /// "kern.cpu_currentfreq" (clock frequency of the first online processor in
-/// MHz). The last two keep their files open after they are first found (a
+/// MHz: the first of the kernel's online list, else the lowest-numbered
+/// processor folder that is online, else the first "cpu MHz" of
+/// /proc/cpuinfo). The last two keep their files open after they are first found (a
 /// bounded number; see KeptReading), so that a reading costs one pread per
 /// kept file and no allocation; a failing reading drops them and the next
 /// query looks for them afresh.
@@ -60,6 +62,7 @@ private:
     std::optional<qint32> computedValue(Computed computed);
     std::optional<QByteArray> procSysFile(const char* name) const;
     std::optional<OnlineProcessors> onlineProcessors() const;
+    std::optional<quint32> firstOnlineProcessor() const;
     std::optional<qint32> processorCount() const;
     std::optional<qint32> temperature();
     std::optional<qint32> frequency();

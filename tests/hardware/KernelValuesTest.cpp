@@ -79,7 +79,9 @@ TEST_F(KernelValuesTest, ReadsFilesBelowProcSysAndNothingElse)
     }
 }
 
-// cpu0 and cpu2 have cpufreq files; proc/cpuinfo stands in for the rest.
+// cpu0 and cpu2 have cpufreq files; proc/cpuinfo stands in for the rest. A list
+// that cannot be read leaves the choice to the processor folders (cpu0 has no
+// online file, so it is online).
 TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
 {
     tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2400000\n");
@@ -89,12 +91,64 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
                                                             {"2-3\n", 2, 1200},
                                                             {"1\n", 1, 800},
                                                             {"0-2147483646\n", 2147483647, 2400},
-                                                            {"all\n", 2, 800}};
+                                                            {"all\n", 2, 2400}};
     for (const auto& [online, count, megahertz] : rows) {
         SCOPED_TRACE(online);
         tree.addFile(u"sys/devices/system/cpu/online"_qs, online);
         const KernelValues fresh(tree.root()); // keeps no clock file from the last row
         expectValue("hw.ncpu", count);
+        expectValue("kern.cpu_currentfreq", megahertz);
+    }
+}
+
+// Without an online list: the lowest-numbered processor folder that is online
+// (its online file says 1, or it has none), else /proc/cpuinfo.
+TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcessorFolder)
+{
+    using Files = std::vector<std::pair<const char*, QByteArray>>;
+    const std::tuple<const char*, Files, qint32> rows[] = {
+        {"Cpu0WithoutOnlineFile", {{"cpu0/cpufreq/scaling_cur_freq", "1219917\n"}}, 1220},
+        {"Cpu0SaysOnline",
+         {{"cpu0/online", "1"}, {"cpu0/cpufreq/scaling_cur_freq", "1500000\n"}},
+         1500},
+        {"OfflineCpu0IsPassedOver",
+         {{"cpu0/online", "0\n"},
+          {"cpu0/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu2/online", "1\n"},
+          {"cpu2/cpufreq/scaling_cur_freq", "2000000\n"}},
+         2000},
+        {"NumbersCountNotNames",
+         {{"cpu0/online", "0\n"},
+          {"cpu1/online", "0\n"},
+          {"cpu10/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu9/cpufreq/scaling_cur_freq", "900000\n"}},
+         900},
+        {"OtherNamesAreNoProcessors",
+         {{"cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu01/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu-1/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu4294967296/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu3/cpufreq/scaling_cur_freq", "3000000\n"}},
+         3000},
+        {"AGarbledOnlineFileIsOffline",
+         {{"cpu0/online", "yes\n"}, {"cpu1/cpufreq/scaling_cur_freq", "1100000\n"}},
+         1100},
+        {"FirstOnlineWithoutCpufreqGivesCpuinfo",
+         {{"cpu0/topology/core_id", "0\n"}, {"cpu1/cpufreq/scaling_cur_freq", "1000000\n"}},
+         800},
+        {"AllOfflineGivesCpuinfo",
+         {{"cpu0/online", "0\n"}, {"cpu0/cpufreq/scaling_cur_freq", "1000000\n"}},
+         800},
+        {"NoFoldersGivesCpuinfo", {}, 800},
+    };
+    for (const auto& [name, files, megahertz] : rows) {
+        SCOPED_TRACE(name);
+        FixtureTree machine;
+        machine.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\ncpu MHz\t\t: 799.998\n");
+        for (const auto& [path, contents] : files) {
+            machine.addFile(u"sys/devices/system/cpu/"_qs + QString::fromLatin1(path), contents);
+        }
+        KernelValues machineValues(machine.root());
         expectValue("kern.cpu_currentfreq", megahertz);
     }
 }
