@@ -69,6 +69,24 @@ TEST_F(GaugeTest, ListedProcessorsGetTheKernelValueGauges)
     EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUFrequencyGauge>(Gauge::CPUFrequencyGauge()));
 }
 
+// Hygon's processors are driven by k10temp like AMD's, and listed with them.
+TEST_F(GaugeTest, HygonProcessorsGetTheDriverGauges)
+{
+    setProcessor("HygonGenuine");
+    const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
+    ASSERT_TRUE(std::dynamic_pointer_cast<IntelCPUTemperatureGauge>(temperature));
+    EXPECT_EQ(outcome(*temperature),
+              Outcome(0.0F, std::nullopt,
+                      u"The processor temperature driver (k10temp) is not loaded."_qs));
+    tree.addFile(Package + u"name"_qs, "k10temp\n");
+    tree.addFile(Package + u"temp1_label"_qs, "Tctl\n");
+    tree.addFile(Package + u"temp1_input"_qs, "41250\n");
+    tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2000000\n");
+    EXPECT_EQ(outcome(*Gauge::CPUTemperatureGauge()), Outcome(41.0F, u"k10temp, Tctl"_qs, {}));
+    ASSERT_TRUE(Gauge::CPUFrequencyGauge());
+    EXPECT_EQ(Gauge::CPUFrequencyGauge()->gauge(), 2000.0F);
+}
+
 // A driver channel that reads what no processor can be is no reading: the zone
 // stands in as for a driver that gives nothing, and without one the gauge
 // reads nothing.
