@@ -18,13 +18,7 @@ const QString Package = u"sys/class/hwmon/hwmon0/"_qs;
 class GaugeTest : public GaugeTestBase
 {
 protected:
-    GaugeTest() // links the shipped data files into the bundle
-    {
-        for (const QString& name : {u"IntelModels.plist"_qs, u"PPCSensors.plist"_qs}) {
-            bundle.tree.addSymlink(u"Calidra/Resources/"_qs + name,
-                                   QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + name);
-        }
-    }
+    GaugeTest() { useShippedResources(); }
 
     void addZone(const QByteArray& type, const QByteArray& temp)
     {
