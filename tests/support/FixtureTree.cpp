@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 
 namespace calidra {
@@ -80,28 +81,26 @@ void FixtureTree::addUnreadable(const QString& path)
     ::close(socket);
 }
 
-void FixtureTree::addHwmon(int number, const QByteArray& name,
-                           const std::vector<HwmonChannel>& channels)
+void FixtureTree::addCopy(const QString& path, const QString& source)
 {
-    const QString device = u"sys/devices/platform/%1.%2/hwmon/hwmon%2"_qs.arg(
-        QString::fromUtf8(name), QString::number(number));
-    addFile(device + u"/name"_qs, name + '\n');
-    for (size_t index = 0; index < channels.size(); ++index) {
-        const QString prefix = device + u"/temp%1_"_qs.arg(index + 1);
-        if (channels[index].label != nullptr) {
-            addFile(prefix + u"label"_qs, QByteArray(channels[index].label) + '\n');
+    addFolder(path);
+    const QFileInfoList entries = QDir(source).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        const QString target = path + u'/' + entry.fileName();
+        if (entry.isSymLink()) {
+            std::array<char, 4096> text{};
+            const ssize_t size = ::readlink(QFile::encodeName(entry.filePath()).constData(),
+                                            text.data(), text.size());
+            ASSERT_TRUE(size > 0 && size < ssize_t(text.size()))
+                << "cannot read the link " << entry.filePath().toStdString();
+            addSymlink(target, QFile::decodeName(QByteArray(text.data(), size)));
+        } else if (entry.isDir()) {
+            addCopy(target, entry.filePath());
+        } else {
+            addFile(target, readFile(entry.filePath()));
         }
-        addFile(prefix + u"input"_qs, channels[index].input + '\n');
     }
-    addSymlink(u"sys/class/hwmon/hwmon%1"_qs.arg(number), u"../../"_qs + device.mid(4));
-}
-
-void FixtureTree::addThermalZone(int number, const QByteArray& type, const QByteArray& temp)
-{
-    const QString zone = u"devices/virtual/thermal/thermal_zone%1"_qs.arg(number);
-    addFile(u"sys/"_qs + zone + u"/type"_qs, type + '\n');
-    addFile(u"sys/"_qs + zone + u"/temp"_qs, temp + '\n');
-    addSymlink(u"sys/class/thermal/thermal_zone%1"_qs.arg(number), u"../../"_qs + zone);
 }
 
 void FixtureTree::remove(const QString& path)

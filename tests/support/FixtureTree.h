@@ -5,18 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <vector>
-
 namespace calidra {
-
-/// One temperature channel of a hwmon device as the kernel shows it: the text
-/// of its `tempN_label` (no label file when null) and of its `tempN_input`
-/// (millidegrees, written with a line feed).
-struct HwmonChannel
-{
-    const char* label;
-    QByteArray input;
-};
 
 /// A throw-away system tree for tests: folders, files, symbolic links and
 /// files that cannot be read, below a fresh temporary folder that is removed
@@ -41,16 +30,10 @@ public:
     /// A node that no one can open for reading, not even the superuser
     /// (a Unix-domain socket): stands in for a file that cannot be read.
     void addUnreadable(const QString& path);
-    /// A hwmon device laid out as the kernel does: its folder
-    /// `sys/devices/platform/<name>.<number>/hwmon/hwmon<number>` with `name`
-    /// and the channels as temp1, temp2..., and the class entry
-    /// `sys/class/hwmon/hwmon<number>` as a relative link to it.
-    void addHwmon(int number, const QByteArray& name, const std::vector<HwmonChannel>& channels);
-    /// A thermal zone laid out as the kernel does: `type` and `temp` (each
-    /// written with a line feed) in `sys/devices/virtual/thermal/thermal_zone<number>`
-    /// and the class entry `sys/class/thermal/thermal_zone<number>` as a
-    /// relative link to it.
-    void addThermalZone(int number, const QByteArray& type, const QByteArray& temp);
+    /// A copy of the folder `source` (an absolute path) at `path`: its
+    /// folders and regular files, and its symbolic links as links with the
+    /// same target text.
+    void addCopy(const QString& path, const QString& source);
     /// Removes a file, or a folder with everything below it.
     void remove(const QString& path);
 
