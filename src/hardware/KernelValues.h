@@ -2,6 +2,7 @@
 #pragma once
 // Kept name: "kern.cpu_temp" and the like are files of /proc and /sys; see docs/GLOSSARY.md.
 
+#include "SearchReport.h"
 #include "support/ProcessWide.h"
 
 #include <QByteArray>
@@ -26,7 +27,8 @@ class OnlineProcessors;
 /// /proc/cpuinfo). The last two keep their files open after they are first found (a
 /// bounded number; see KeptReading), so that a reading costs one pread per
 /// kept file and no allocation; a failing reading drops them and the next
-/// query looks for them afresh.
+/// query looks for them afresh. What each search saw and chose goes to
+/// calidra.hardware's debug log when it differs from the last search's.
 ///
 /// The program creates one over "/" at start-up; a test creates one over a
 /// fixture tree. For the main thread only: nothing here takes a lock.
@@ -62,16 +64,18 @@ private:
     std::optional<qint32> computedValue(Computed computed);
     std::optional<QByteArray> procSysFile(const char* name) const;
     std::optional<OnlineProcessors> onlineProcessors() const;
-    std::optional<quint32> firstOnlineProcessor() const;
     std::optional<qint32> processorCount() const;
     std::optional<qint32> temperature();
     std::optional<qint32> frequency();
-    std::unique_ptr<KeptReading> findFrequency() const;
+    std::unique_ptr<KeptReading> findTemperature();
+    std::unique_ptr<KeptReading> findFrequency();
 
     QByteArray m_root;
     std::unique_ptr<KeptReading> m_temperature;
     std::unique_ptr<KeptReading> m_frequency;
     std::optional<QString> m_temperatureSource;
+    SearchReport m_temperatureReport;
+    SearchReport m_frequencyReport;
 };
 
 } // namespace calidra

@@ -38,6 +38,7 @@ struct Choice
 {
     Family family;
     bool (*matches)(std::string_view label);
+    const char* rule;
 };
 
 bool isDigits(std::string_view text)
@@ -81,10 +82,10 @@ bool isTctl(std::string_view label)
 }
 
 constexpr Choice Choices[] = {
-    {Family::Intel, isPackage},
-    {Family::Intel, isCore},
-    {Family::Amd, isTdie},
-    {Family::Amd, isTctl},
+    {Family::Intel, isPackage, "the package channels"},
+    {Family::Intel, isCore, "the cores, as no package channel is there"},
+    {Family::Amd, isTdie, "Tdie, the die's own temperature"},
+    {Family::Amd, isTctl, "Tctl, as no Tdie is there"},
 };
 
 std::optional<QByteArray> readLine(const QByteArray& path)
@@ -179,10 +180,24 @@ ProcessorTemperatureChannels chosenChannels(const std::vector<Channel>& channels
             }
         }
         if (!chosen.inputs.empty()) {
+            chosen.rule = choice.rule;
             return chosen;
         }
     }
     return {};
+}
+
+// "hwmon2 coretemp: Package id 0, Core 0"; "hwmon0 it8728"; "hwmon3 (no name)".
+QString seenDevice(const QByteArray& entry, const std::optional<QByteArray>& driver,
+                   const std::vector<Channel>& channels)
+{
+    QString text =
+        decodeKernelText(entry) + u' ' + (driver ? decodeKernelText(*driver) : u"(no name)"_qs);
+    QStringList labels;
+    for (const Channel& channel : channels) {
+        labels.append(decodeKernelText(channel.label));
+    }
+    return labels.isEmpty() ? text : text + u": "_qs + labels.join(u", "_qs);
 }
 
 } // namespace
@@ -204,15 +219,20 @@ QString ProcessorTemperatureChannels::description() const
     return distinct.join(u", "_qs);
 }
 
-ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot)
+ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot,
+                                                            QStringList* seen)
 {
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
     std::vector<Channel> channels;
     for (const QByteArray& entry : folderNames(hwmon)) {
         const QByteArray device = hwmon + '/' + entry;
         const std::optional<QByteArray> driver = driverName(device);
+        const size_t before = channels.size();
         if (const std::optional<Family> family = familyOf(driver)) {
             addChannels(device, *family, *driver, channels);
+        }
+        if (seen) {
+            seen->append(seenDevice(entry, driver, {channels.begin() + before, channels.end()}));
         }
     }
     return chosenChannels(channels);

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string_view>
@@ -17,6 +18,8 @@ struct ProcessorTemperatureChannels
     QByteArray driver;
     std::vector<QByteArray> labels;
     std::vector<QByteArray> inputs;
+    /// Which rule chose them ("the package channels"); null when none did.
+    const char* rule = nullptr;
 
     /// "coretemp, Package id 0"; several channels by their labels, each once
     /// ("coretemp, Package id 0, Package id 1"), more than three as the first
@@ -33,8 +36,11 @@ struct ProcessorTemperatureChannels
 /// "zenpower": every channel labelled "Tdie", else every "Tctl", where the
 /// unlabelled temp1 of a k10temp device (processors before family 17h) counts
 /// as "Tctl" and is named "temp1". No inputs when no such driver or channel is
-/// there; unreadable entries are passed over.
-ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot);
+/// there; unreadable entries are passed over. With `seen`, each hwmon entry
+/// is added to it for the log: "hwmon2 coretemp: Package id 0, Core 0",
+/// "hwmon0 it8728".
+ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot,
+                                                            QStringList* seen = nullptr);
 
 /// Whether a hwmon device of a processor temperature driver (coretemp, k10temp,
 /// zenpower) is there below `<systemRoot>/sys/class/hwmon`, channels or not.

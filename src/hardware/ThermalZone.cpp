@@ -34,6 +34,11 @@ struct Candidate
 
 enum class Match { Prefix, Whole };
 
+QString text(std::string_view bytes)
+{
+    return decodeKernelText(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
 // What a zone measures, by the spellings that kernels and firmware give its
 // type. The kernel's thermal documentation leaves the type to each driver:
 // https://docs.kernel.org/driver-api/thermal/sysfs-api.html
@@ -86,7 +91,8 @@ std::optional<qint64> zoneNumber(std::string_view name)
     return parseKernelInteger(name.substr(Prefix.size()));
 }
 
-std::optional<Candidate> candidate(const QByteArray& folder, std::string_view name)
+std::optional<Candidate> candidate(const QByteArray& folder, std::string_view name,
+                                   QStringList* seen)
 {
     const std::optional<qint64> number = zoneNumber(name);
     if (!number) {
@@ -99,6 +105,10 @@ std::optional<Candidate> candidate(const QByteArray& folder, std::string_view na
         AT_FDCWD, (folder + '/' + zone + "/type").constData(), SysfsFile::Links::Follow);
     const std::string_view line = type ? withoutLineFeed(stringView(*type)) : "";
     const std::optional<int> rank = ThermalZone::rank(line);
+    if (seen) {
+        seen->append(QString::fromLatin1(zone) + u' ' + text(line) +
+                     (rank ? u" (rank %1)"_qs.arg(*rank) : u" (not the processor)"_qs));
+    }
     if (!rank) {
         return std::nullopt;
     }
@@ -106,7 +116,8 @@ std::optional<Candidate> candidate(const QByteArray& folder, std::string_view na
 }
 
 // Every ranked zone of the folder seen before the deadline, best first.
-std::vector<Candidate> candidates(const QByteArray& folder, Clock::time_point deadline)
+std::vector<Candidate> candidates(const QByteArray& folder, Clock::time_point deadline,
+                                  QStringList* seen)
 {
     std::vector<Candidate> found;
     DIR* const listing = ::opendir(folder.constData());
@@ -118,7 +129,7 @@ std::vector<Candidate> candidates(const QByteArray& folder, Clock::time_point de
         if (entry == nullptr) {
             break;
         }
-        if (std::optional<Candidate> zone = candidate(folder, entry->d_name)) {
+        if (std::optional<Candidate> zone = candidate(folder, entry->d_name, seen)) {
             found.push_back(std::move(*zone));
         }
     }
@@ -145,16 +156,16 @@ std::optional<int> ThermalZone::rank(std::string_view type)
     return std::nullopt;
 }
 
-std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot)
+std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot, QStringList* seen)
 {
-    return find(systemRoot, Clock::now() + ScanTime);
+    return find(systemRoot, Clock::now() + ScanTime, seen);
 }
 
 std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot,
-                                               Clock::time_point deadline)
+                                               Clock::time_point deadline, QStringList* seen)
 {
     const QByteArray folder = systemRoot + "/sys/class/thermal";
-    for (const Candidate& candidate : candidates(folder, deadline)) {
+    for (const Candidate& candidate : candidates(folder, deadline, seen)) {
         if (Clock::now() >= deadline) {
             break;
         }
@@ -166,6 +177,9 @@ std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot,
                  : nullptr);
         if (zone && zone->degrees()) {
             return zone;
+        }
+        if (seen) {
+            seen->append(QString::fromLatin1(candidate.folder) + u" gives no plausible reading"_qs);
         }
     }
     return nullptr;

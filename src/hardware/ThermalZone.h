@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <memory>
@@ -32,13 +33,18 @@ public:
     static constexpr std::chrono::milliseconds ScanTime{500};
 
     /// The processor's zone whose `temp` reads a plausible temperature now;
-    /// null when there is none.
-    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot);
+    /// null when there is none. With `seen`, every zone looked at is added
+    /// to it for the log ("thermal_zone5 x86_pkg_temp (rank 0)",
+    /// "thermal_zone3 pch_skylake (not the processor)"), and so is each
+    /// ranked zone tried in vain ("thermal_zone1 gives no plausible reading").
+    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot,
+                                             QStringList* seen = nullptr);
 
     /// The same search, giving up at `deadline`: the best zone ranked by then,
     /// or null.
     static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot,
-                                             std::chrono::steady_clock::time_point deadline);
+                                             std::chrono::steady_clock::time_point deadline,
+                                             QStringList* seen = nullptr);
 
     /// How well a zone type names what measures the processor, compared
     /// without regard to case: 0, the package ("x86_pkg_temp", older kernels'
