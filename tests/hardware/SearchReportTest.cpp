@@ -2,46 +2,14 @@
 #include "hardware/SearchReport.h"
 
 #include "FixtureTree.h"
+#include "LogRecorder.h"
 #include "hardware/KernelValueQueries.h"
 #include "hardware/KernelValues.h"
 
-#include <QLoggingCategory>
-#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace calidra {
 namespace {
-
-QStringList* s_messages = nullptr;
-
-void record(QtMsgType, const QMessageLogContext& context, const QString& message)
-{
-    s_messages->append(QString::fromUtf8(context.category) + u' ' + message);
-}
-
-// Every message of the test, with its category, in place of standard error;
-// `rules` as QT_LOGGING_RULES would give them (none: the defaults).
-class LogRecorder
-{
-public:
-    explicit LogRecorder(const QString& rules)
-    {
-        s_messages = &messages;
-        m_previous = qInstallMessageHandler(record);
-        QLoggingCategory::setFilterRules(rules);
-    }
-    ~LogRecorder()
-    {
-        QLoggingCategory::setFilterRules({});
-        qInstallMessageHandler(m_previous);
-        s_messages = nullptr;
-    }
-
-    QStringList messages;
-
-private:
-    QtMessageHandler m_previous;
-};
 
 class SearchReportTest : public testing::Test
 {
