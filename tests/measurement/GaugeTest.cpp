@@ -2,6 +2,7 @@
 #include "measurement/Gauge.h"
 
 #include "GaugeTestBase.h"
+#include "LogRecorder.h"
 #include "measurement/IntelCPUFrequencyGauge.h"
 #include "measurement/IntelCPUTemperatureGauge.h"
 #include "measurement/PPCCPUTemperatureGauge.h"
@@ -160,6 +161,26 @@ TEST_F(GaugeTest, ListedProcessorsReadTheDriverElseTheZoneAndSayWhichDriverIsMis
               Outcome(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs));
     EXPECT_EQ(IntelCPUTemperatureGauge(u"SomeOtherVendor"_qs).noReadingReason(),
               u"This machine has no known temperature sensor."_qs);
+}
+
+// A zone that reads nothing is searched for at every sample; the log tells
+// the search once, and again only when what it finds changes.
+TEST_F(GaugeTest, ZoneSearchesAreLoggedOncePerChange)
+{
+    addZone("cpu-thermal", "0");
+    ThermalZoneGauge gauge(QFile::encodeName(tree.root()));
+    const LogRecorder log(u"calidra.hardware.debug=true"_qs);
+    for (int sample = 0; sample < 5; ++sample) {
+        gauge.gauge();
+    }
+    addZone("cpu-thermal", "48000");
+    for (int sample = 0; sample < 5; ++sample) {
+        gauge.gauge();
+    }
+    const QString seen = u"calidra.hardware thermal zones: thermal_zone0 cpu-thermal (rank 2)"_qs;
+    EXPECT_EQ(log.messages,
+              QStringList({seen + u"; thermal_zone0 gives no plausible reading -> none"_qs,
+                           seen + u" -> cpu-thermal (thermal_zone0)"_qs}));
 }
 
 } // namespace
