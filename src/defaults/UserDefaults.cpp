@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "defaults/UserDefaults.h"
 
+#include "defaults/DefaultsLog.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -171,6 +173,9 @@ UserDefaults::UserDefaults(const QString& filePath, QObject* parent)
     const PathKind kind = pathKind(filePath, true);
     if (isUsable(kind)) {
         m_settings = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
+    } else if (kind == PathKind::Other) {
+        qCDebug(defaultsLog) << filePath
+                             << "is no regular file; the fallbacks stand in for this run";
     } else if (kind == PathKind::LargeFile) {
         std::fprintf(stderr, "calidra: %s is larger than 1 MiB; it is neither read nor written\n",
                      QFile::encodeName(filePath).constData());
@@ -319,8 +324,16 @@ QVariant UserDefaults::storedValue(const QString& key) const
 template <typename T>
 T UserDefaults::typedValue(const QString& key, std::optional<T> (*read)(const QVariant&)) const
 {
-    if (const std::optional<T> stored = read(storedValue(key))) {
-        return *stored;
+    const QVariant stored = storedValue(key);
+    if (const std::optional<T> value = read(stored)) {
+        return *value;
+    }
+    // Read at every refresh: told once per key.
+    if (stored.isValid() && defaultsLog().isDebugEnabled() && !m_unreadableLogged.contains(key)) {
+        m_unreadableLogged.insert(key);
+        qCDebug(defaultsLog) << "stored" << key << stored.toString()
+                             << "cannot be read; the fallback" << m_registered.value(key).toString()
+                             << "stands in";
     }
     return read(m_registered.value(key)).value_or(T{});
 }

@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -150,6 +151,8 @@ private:
     /// Whether the last write tried found the file, its folder and its lock usable.
     bool m_writeAllowed = true;
     QVariantMap m_registered;
+    /// The keys whose stored text was found unreadable and logged, once each.
+    mutable QSet<QString> m_unreadableLogged;
 };
 
 } // namespace calidra

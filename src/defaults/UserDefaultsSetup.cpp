@@ -2,6 +2,7 @@
 #include "defaults/UserDefaultsSetup.h"
 
 #include "defaults/DefaultsKeys.h"
+#include "defaults/DefaultsLog.h"
 #include "defaults/UserDefaults.h"
 
 namespace calidra {
@@ -18,6 +19,8 @@ void migrateLegacyUnit(UserDefaults& defaults)
     defaults.setInteger(fahrenheit ? DefaultsKeys::unitFahrenheit : DefaultsKeys::unitCelsius,
                         DefaultsKeys::displayUnit);
     defaults.removeObjectForKey(DefaultsKeys::useFahrenheit);
+    qCDebug(defaultsLog) << "an earlier release's useFahrenheit became displayUnit"
+                         << defaults.integerForKey(DefaultsKeys::displayUnit);
 }
 
 } // namespace
@@ -29,10 +32,14 @@ void applyUpdateCheckInterval(UserDefaults& defaults)
     if (!defaults.boolForKey(DefaultsKeys::SUCheckAtStartup)) {
         if (stored.isValid()) {
             defaults.removeObjectForKey(DefaultsKeys::SUScheduledCheckInterval);
+            qCDebug(defaultsLog) << "the update check is off: its interval" << stored.toString()
+                                 << "was removed";
         }
     } else if (stored.toString() != interval) {
         defaults.setInteger(DefaultsKeys::updaterCheckInterval,
                             DefaultsKeys::SUScheduledCheckInterval);
+        qCDebug(defaultsLog) << "the update check's interval" << stored.toString()
+                             << "was corrected to" << interval;
     }
 }
 

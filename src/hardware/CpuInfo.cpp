@@ -31,14 +31,13 @@ std::optional<std::string_view> fieldValue(std::string_view line, std::string_vi
     return withoutLeading(line.substr(colon + 1), Blanks);
 }
 
-// The value of the line "<white space>vendor_id<white space>: value", without
+// The value of the line "<white space>key<white space>: value", without
 // white space at either end.
-std::optional<std::string_view> vendorValue(std::string_view line)
+std::optional<std::string_view> keyedValue(std::string_view line, std::string_view key)
 {
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos ||
-        withoutLeading(withoutTrailing(line.substr(0, colon), WhiteSpace), WhiteSpace) !=
-            "vendor_id") {
+        withoutLeading(withoutTrailing(line.substr(0, colon), WhiteSpace), WhiteSpace) != key) {
         return std::nullopt;
     }
     return withoutLeading(withoutTrailing(line.substr(colon + 1), WhiteSpace), WhiteSpace);
@@ -91,14 +90,19 @@ std::optional<qint32> cpuinfoMegahertz(std::string_view cpuinfo)
     return std::nullopt;
 }
 
-std::optional<std::string_view> cpuinfoVendor(std::string_view cpuinfo)
+std::optional<std::string_view> cpuinfoField(std::string_view cpuinfo, std::string_view key)
 {
     while (const std::optional<std::string_view> line = takeLine(cpuinfo)) {
-        if (const std::optional<std::string_view> value = vendorValue(*line)) {
+        if (const std::optional<std::string_view> value = keyedValue(*line, key)) {
             return value;
         }
     }
-    return vendorValue(cpuinfo);
+    return keyedValue(cpuinfo, key);
+}
+
+std::optional<std::string_view> cpuinfoVendor(std::string_view cpuinfo)
+{
+    return cpuinfoField(cpuinfo, "vendor_id");
 }
 
 } // namespace calidra

@@ -18,10 +18,14 @@ std::optional<qint32> cpuinfoProcessorCount(std::string_view cpuinfo);
 /// or its value is not a finite decimal number that fits in 32 bits.
 std::optional<qint32> cpuinfoMegahertz(std::string_view cpuinfo);
 
-/// The value of the first "vendor_id" line of the text of /proc/cpuinfo
-/// ("vendor_id\t: GenuineIntel"), with the white space around it and around
-/// its key dropped; a last line without its line feed counts too, since a
-/// head of the file may end inside it. Absent when there is no such line.
+/// The value of the first line of the text of /proc/cpuinfo whose key is
+/// `key` ("vendor_id\t: GenuineIntel", "cpu family\t: 25"), with the white
+/// space around it and around its key dropped; a last line without its line
+/// feed counts too, since a head of the file may end inside it. The first
+/// processor's lines come first. Absent when there is no such line.
+std::optional<std::string_view> cpuinfoField(std::string_view cpuinfo, std::string_view key);
+
+/// The value of the first "vendor_id" line (cpuinfoField).
 std::optional<std::string_view> cpuinfoVendor(std::string_view cpuinfo);
 
 } // namespace calidra

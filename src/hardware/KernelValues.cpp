@@ -5,6 +5,7 @@
 #include "KeptReading.h"
 #include "KernelNumber.h"
 #include "OnlineProcessors.h"
+#include "ProcessorFolders.h"
 #include "ProcessorTemperatureInputs.h"
 #include "SysfsFile.h"
 
@@ -44,6 +45,20 @@ std::optional<qint32> keptValue(std::unique_ptr<KeptReading>& kept, Find find)
         kept.reset();
     }
     return value;
+}
+
+// Where the clock comes from, for the log.
+QString frequencyReport(std::optional<quint32> first, bool listed, bool fromCpufreq, bool found)
+{
+    QString text = first ? u"cpu%1 is the first online processor (%2)"_qs.arg(*first).arg(
+                               listed ? u"by the online list"_qs
+                                      : u"by the processor folders, without an online list"_qs)
+                         : u"no online processor found"_qs;
+    if (fromCpufreq) {
+        return text + u"; its cpufreq/scaling_cur_freq gives the clock"_qs;
+    }
+    return text + (found ? u"; /proc/cpuinfo's first \"cpu MHz\" gives the clock"_qs
+                         : u"; nothing gives the clock"_qs);
 }
 
 } // namespace
@@ -137,11 +152,8 @@ std::optional<qint32> KernelValues::processorCount() const
 
 std::optional<qint32> KernelValues::temperature()
 {
-    const std::optional<qint32> value = keptValue(m_temperature, [this] {
-        const ProcessorTemperatureChannels channels = findProcessorTemperatureInputs(m_root);
-        m_temperatureSource = channels.description();
-        return KeptReading::open(channels.inputs, KeptReading::Form::Thousandths);
-    });
+    const std::optional<qint32> value =
+        keptValue(m_temperature, [this] { return findTemperature(); });
     if (!value) {
         m_temperatureSource.reset();
     }
@@ -153,18 +165,45 @@ std::optional<qint32> KernelValues::frequency()
     return keptValue(m_frequency, [this] { return findFrequency(); });
 }
 
-std::unique_ptr<KeptReading> KernelValues::findFrequency() const
+std::unique_ptr<KeptReading> KernelValues::findTemperature()
+{
+    const bool reported = SearchReport::isWanted();
+    QStringList seen;
+    const ProcessorTemperatureChannels channels =
+        findProcessorTemperatureInputs(m_root, reported ? &seen : nullptr);
+    m_temperatureSource = channels.description();
+    if (reported) {
+        const QString devices = seen.isEmpty() ? u"no hwmon device"_qs : seen.join(u"; "_qs);
+        const QString choice = channels.rule ? channels.description() + u" ("_qs +
+                                                   QString::fromLatin1(channels.rule) + u')'
+                                             : u"no channel of coretemp, k10temp or zenpower"_qs;
+        m_temperatureReport.tell("driver channels", devices + u" -> "_qs + choice);
+    }
+    return KeptReading::open(channels.inputs, KeptReading::Form::Thousandths);
+}
+
+std::unique_ptr<KeptReading> KernelValues::findFrequency()
 {
     const std::optional<OnlineProcessors> online = onlineProcessors();
-    if (online) {
-        const QByteArray path = m_root + "/sys/devices/system/cpu/cpu" +
-                                QByteArray::number(online->first()) + "/cpufreq/scaling_cur_freq";
-        if (std::unique_ptr<KeptReading> reading =
-                KeptReading::open({path}, KeptReading::Form::Thousandths)) {
-            return reading;
-        }
+    // Without the kernel's list, each processor's own folder says it.
+    const std::optional<quint32> first =
+        online ? online->first()
+               : ProcessorFolders::firstOnline(m_root + "/sys/devices/system/cpu");
+    std::unique_ptr<KeptReading> reading =
+        first ? KeptReading::open({m_root + "/sys/devices/system/cpu/cpu" +
+                                   QByteArray::number(*first) + "/cpufreq/scaling_cur_freq"},
+                                  KeptReading::Form::Thousandths)
+              : nullptr;
+    const bool fromCpufreq = reading != nullptr;
+    if (!reading) {
+        reading =
+            KeptReading::open({m_root + "/proc/cpuinfo"}, KeptReading::Form::CpuinfoMegahertz);
     }
-    return KeptReading::open({m_root + "/proc/cpuinfo"}, KeptReading::Form::CpuinfoMegahertz);
+    if (SearchReport::isWanted()) {
+        m_frequencyReport.tell(
+            "clock", frequencyReport(first, online.has_value(), fromCpufreq, reading != nullptr));
+    }
+    return reading;
 }
 
 } // namespace calidra

@@ -2,6 +2,7 @@
 #pragma once
 // Kept name: "kern.cpu_temp" and the like are files of /proc and /sys; see docs/GLOSSARY.md.
 
+#include "SearchReport.h"
 #include "support/ProcessWide.h"
 
 #include <QByteArray>
@@ -21,10 +22,13 @@ class OnlineProcessors;
 /// processors), "kern.cpu_temp" (processor temperature in whole degrees
 /// Celsius, while a processor temperature driver is loaded) and
 /// "kern.cpu_currentfreq" (clock frequency of the first online processor in
-/// MHz). The last two keep their files open after they are first found (a
+/// MHz: the first of the kernel's online list, else the lowest-numbered
+/// processor folder that is online, else the first "cpu MHz" of
+/// /proc/cpuinfo). The last two keep their files open after they are first found (a
 /// bounded number; see KeptReading), so that a reading costs one pread per
 /// kept file and no allocation; a failing reading drops them and the next
-/// query looks for them afresh.
+/// query looks for them afresh. What each search saw and chose goes to
+/// calidra.hardware's debug log when it differs from the last search's.
 ///
 /// The program creates one over "/" at start-up; a test creates one over a
 /// fixture tree. For the main thread only: nothing here takes a lock.
@@ -63,12 +67,15 @@ private:
     std::optional<qint32> processorCount() const;
     std::optional<qint32> temperature();
     std::optional<qint32> frequency();
-    std::unique_ptr<KeptReading> findFrequency() const;
+    std::unique_ptr<KeptReading> findTemperature();
+    std::unique_ptr<KeptReading> findFrequency();
 
     QByteArray m_root;
     std::unique_ptr<KeptReading> m_temperature;
     std::unique_ptr<KeptReading> m_frequency;
     std::optional<QString> m_temperatureSource;
+    SearchReport m_temperatureReport;
+    SearchReport m_frequencyReport;
 };
 
 } // namespace calidra

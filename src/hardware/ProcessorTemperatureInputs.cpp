@@ -18,6 +18,10 @@ namespace {
 
 enum class Family { Intel, Amd };
 
+// What the channel of k10temp that has no label is called: the one channel of
+// processors before family 17h, which the kernel leaves unlabelled.
+constexpr std::string_view UnlabelledTctl = "temp1";
+
 struct Channel
 {
     Family family;
@@ -26,13 +30,15 @@ struct Channel
     QByteArray input;
 };
 
-// Which channels give the temperature, in order of preference; `all` takes
-// every matching channel, else only the first.
+// Which channels give the temperature, in order of preference; every channel
+// that matches is taken and the hottest of them is the reading, so that a
+// machine with several packages (two sockets, or an AMD processor of several
+// nodes with one k10temp device each) shows its hottest.
 struct Choice
 {
     Family family;
     bool (*matches)(std::string_view label);
-    bool all;
+    const char* rule;
 };
 
 bool isDigits(std::string_view text)
@@ -41,14 +47,28 @@ bool isDigits(std::string_view text)
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+bool isNumbered(std::string_view label, std::string_view prefix)
+{
+    return label.starts_with(prefix) && isDigits(label.substr(prefix.size()));
+}
+
+// The labels follow the kernel's driver documentation:
+// https://docs.kernel.org/hwmon/coretemp.html labels the package sensor
+// "Package id N" ("Physical id N" on older kernels) and each core "Core N";
+// https://docs.kernel.org/hwmon/k10temp.html gives families 10h to 16h one
+// unlabelled channel, temp1 (their Tctl), and from family 17h (Zen, and
+// Hygon's 18h) on labels temp1 "Tctl", the die temperature "Tdie" where the
+// processor has one (older kernels numbered the two the other way round, so
+// only labels count) and "Tccd1" and up for the core dies, which are not the
+// processor's temperature. zenpower uses the same labels.
 bool isPackage(std::string_view label)
 {
-    return label == "Package id 0";
+    return isNumbered(label, "Package id ") || isNumbered(label, "Physical id ");
 }
 
 bool isCore(std::string_view label)
 {
-    return label.starts_with("Core ") && isDigits(label.substr(5));
+    return isNumbered(label, "Core ");
 }
 
 bool isTdie(std::string_view label)
@@ -58,14 +78,14 @@ bool isTdie(std::string_view label)
 
 bool isTctl(std::string_view label)
 {
-    return label == "Tctl";
+    return label == "Tctl" || label == UnlabelledTctl;
 }
 
 constexpr Choice Choices[] = {
-    {Family::Intel, isPackage, false},
-    {Family::Intel, isCore, true},
-    {Family::Amd, isTdie, false},
-    {Family::Amd, isTctl, false},
+    {Family::Intel, isPackage, "the package channels"},
+    {Family::Intel, isCore, "the cores, as no package channel is there"},
+    {Family::Amd, isTdie, "Tdie, the die's own temperature"},
+    {Family::Amd, isTctl, "Tctl, as no Tdie is there"},
 };
 
 std::optional<QByteArray> readLine(const QByteArray& path)
@@ -129,13 +149,22 @@ std::optional<QByteArray> inputForLabelFile(const QByteArray& name)
 void addChannels(const QByteArray& device, Family family, const QByteArray& driver,
                  std::vector<Channel>& channels)
 {
-    for (const QByteArray& name : folderNames(device)) {
+    const std::vector<QByteArray> names = folderNames(device);
+    for (const QByteArray& name : names) {
         const std::optional<QByteArray> input = inputForLabelFile(name);
         const std::optional<QByteArray> label =
             input ? readLine(device + '/' + name) : std::nullopt;
         if (label) {
             channels.push_back({family, driver, *label, device + '/' + *input});
         }
+    }
+    const auto has = [&names](const char* name) {
+        return std::binary_search(names.begin(), names.end(), QByteArray(name));
+    };
+    if (driver == "k10temp" && has("temp1_input") && !has("temp1_label")) {
+        channels.push_back({family, driver,
+                            QByteArray(UnlabelledTctl.data(), qsizetype(UnlabelledTctl.size())),
+                            device + "/temp1_input"});
     }
 }
 
@@ -144,18 +173,31 @@ ProcessorTemperatureChannels chosenChannels(const std::vector<Channel>& channels
     for (const Choice& choice : Choices) {
         ProcessorTemperatureChannels chosen;
         for (const Channel& channel : channels) {
-            if (channel.family == choice.family && choice.matches(stringView(channel.label)) &&
-                (choice.all || chosen.inputs.empty())) {
+            if (channel.family == choice.family && choice.matches(stringView(channel.label))) {
                 chosen.driver = channel.driver;
                 chosen.labels.push_back(channel.label);
                 chosen.inputs.push_back(channel.input);
             }
         }
         if (!chosen.inputs.empty()) {
+            chosen.rule = choice.rule;
             return chosen;
         }
     }
     return {};
+}
+
+// "hwmon2 coretemp: Package id 0, Core 0"; "hwmon0 it8728"; "hwmon3 (no name)".
+QString seenDevice(const QByteArray& entry, const std::optional<QByteArray>& driver,
+                   const std::vector<Channel>& channels)
+{
+    QString text =
+        decodeKernelText(entry) + u' ' + (driver ? decodeKernelText(*driver) : u"(no name)"_qs);
+    QStringList labels;
+    for (const Channel& channel : channels) {
+        labels.append(decodeKernelText(channel.label));
+    }
+    return labels.isEmpty() ? text : text + u": "_qs + labels.join(u", "_qs);
 }
 
 } // namespace
@@ -177,15 +219,20 @@ QString ProcessorTemperatureChannels::description() const
     return distinct.join(u", "_qs);
 }
 
-ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot)
+ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& systemRoot,
+                                                            QStringList* seen)
 {
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
     std::vector<Channel> channels;
     for (const QByteArray& entry : folderNames(hwmon)) {
         const QByteArray device = hwmon + '/' + entry;
         const std::optional<QByteArray> driver = driverName(device);
+        const size_t before = channels.size();
         if (const std::optional<Family> family = familyOf(driver)) {
             addChannels(device, *family, *driver, channels);
+        }
+        if (seen) {
+            seen->append(seenDevice(entry, driver, {channels.begin() + before, channels.end()}));
         }
     }
     return chosenChannels(channels);

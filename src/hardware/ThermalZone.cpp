@@ -4,6 +4,7 @@
 #include "KeptReading.h"
 #include "KernelNumber.h"
 #include "KernelText.h"
+#include "PlausibleTemperature.h"
 #include "SysfsFile.h"
 
 #include <dirent.h>
@@ -15,6 +16,8 @@
 
 namespace calidra {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 struct Candidate
 {
@@ -29,12 +32,51 @@ struct Candidate
     }
 };
 
-bool startsWithCaseless(std::string_view text, std::string_view prefix)
+enum class Match { Prefix, Whole };
+
+QString text(std::string_view bytes)
 {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char wanted, char given) {
-               return wanted == std::tolower(static_cast<unsigned char>(given));
+    return decodeKernelText(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+// What a zone measures, by the spellings that kernels and firmware give its
+// type. The kernel's thermal documentation leaves the type to each driver:
+// https://docs.kernel.org/driver-api/thermal/sysfs-api.html
+struct ZoneType
+{
+    std::string_view text; // lower case
+    Match match;
+    int rank;
+};
+
+// clang-format off
+constexpr ZoneType ZoneTypes[] = {
+    {"x86_pkg_temp", Match::Prefix, 0},     // the package sensor
+    {"pkg-temp-", Match::Prefix, 0},        // the same on older kernels
+    {"tcpu", Match::Whole, 1},              // the processor participant of the firmware
+    {"b0d4", Match::Whole, 1},              // the same, named after its PCI slot
+    {"cpu", Match::Prefix, 2},              // cores or clusters of a system on a chip
+    {"soc", Match::Prefix, 3},              // the die of a system on a chip
+    {"bcm2835_thermal", Match::Whole, 3},   // the Raspberry Pi's die on older kernels
+    {"acpitz", Match::Prefix, 4},           // the board, as its firmware reports it
+};
+// clang-format on
+
+bool equalCaseless(std::string_view lower, std::string_view given)
+{
+    return lower.size() == given.size() &&
+           std::equal(lower.begin(), lower.end(), given.begin(), [](char wanted, char c) {
+               return wanted == std::tolower(static_cast<unsigned char>(c));
            });
+}
+
+bool matches(const ZoneType& zoneType, std::string_view type)
+{
+    if (zoneType.match == Match::Prefix) {
+        return type.size() >= zoneType.text.size() &&
+               equalCaseless(zoneType.text, type.substr(0, zoneType.text.size()));
+    }
+    return equalCaseless(zoneType.text, type);
 }
 
 // The zone number of a "thermal_zoneN" folder name; absent for other names.
@@ -49,41 +91,49 @@ std::optional<qint64> zoneNumber(std::string_view name)
     return parseKernelInteger(name.substr(Prefix.size()));
 }
 
-std::vector<QByteArray> zoneFolders(const QByteArray& folder)
+std::optional<Candidate> candidate(const QByteArray& folder, std::string_view name,
+                                   QStringList* seen)
 {
-    std::vector<QByteArray> names;
+    const std::optional<qint64> number = zoneNumber(name);
+    if (!number) {
+        return std::nullopt;
+    }
+    const QByteArray zone(name.data(), qsizetype(name.size()));
+    // Class entries are links to the zone's device folder, so links are followed;
+    // a loop fails to open like any unreadable file.
+    const std::optional<QByteArray> type = SysfsFile::readAt(
+        AT_FDCWD, (folder + '/' + zone + "/type").constData(), SysfsFile::Links::Follow);
+    const std::string_view line = type ? withoutLineFeed(stringView(*type)) : "";
+    const std::optional<int> rank = ThermalZone::rank(line);
+    if (seen) {
+        seen->append(QString::fromLatin1(zone) + u' ' + text(line) +
+                     (rank ? u" (rank %1)"_qs.arg(*rank) : u" (not the processor)"_qs));
+    }
+    if (!rank) {
+        return std::nullopt;
+    }
+    return Candidate{*rank, *number, zone, QByteArray(line.data(), qsizetype(line.size()))};
+}
+
+// Every ranked zone of the folder seen before the deadline, best first.
+std::vector<Candidate> candidates(const QByteArray& folder, Clock::time_point deadline,
+                                  QStringList* seen)
+{
+    std::vector<Candidate> found;
     DIR* const listing = ::opendir(folder.constData());
     if (listing == nullptr) {
-        return names;
+        return found;
     }
-    int seen = 0;
-    while (seen++ < ThermalZone::MaximumEntries && names.size() < ThermalZone::MaximumZones) {
+    while (Clock::now() < deadline) {
         const dirent* entry = ::readdir(listing);
         if (entry == nullptr) {
             break;
         }
-        if (zoneNumber(entry->d_name)) {
-            names.emplace_back(entry->d_name);
+        if (std::optional<Candidate> zone = candidate(folder, entry->d_name, seen)) {
+            found.push_back(std::move(*zone));
         }
     }
     ::closedir(listing);
-    return names;
-}
-
-std::vector<Candidate> candidates(const QByteArray& folder)
-{
-    std::vector<Candidate> found;
-    for (const QByteArray& name : zoneFolders(folder)) {
-        // Class entries are links to the zone's device folder, so links are followed;
-        // a loop fails to open like any unreadable file.
-        const std::optional<QByteArray> type = SysfsFile::readAt(
-            AT_FDCWD, (folder + '/' + name + "/type").constData(), SysfsFile::Links::Follow);
-        const std::string_view line = type ? withoutLineFeed(stringView(*type)) : "";
-        if (const std::optional<int> rank = ThermalZone::rank(line)) {
-            found.push_back({*rank, *zoneNumber(stringView(name)), name,
-                             QByteArray(line.data(), qsizetype(line.size()))});
-        }
-    }
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -98,25 +148,27 @@ ThermalZone::~ThermalZone() = default;
 
 std::optional<int> ThermalZone::rank(std::string_view type)
 {
-    if (startsWithCaseless(type, "x86_pkg_temp")) {
-        return 0;
-    }
-    if (startsWithCaseless(type, "cpu")) {
-        return 1;
-    }
-    if (startsWithCaseless(type, "soc")) {
-        return 2;
-    }
-    if (startsWithCaseless(type, "acpitz")) {
-        return 3;
+    for (const ZoneType& zoneType : ZoneTypes) {
+        if (matches(zoneType, type)) {
+            return zoneType.rank;
+        }
     }
     return std::nullopt;
 }
 
-std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot)
+std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot, QStringList* seen)
+{
+    return find(systemRoot, Clock::now() + ScanTime, seen);
+}
+
+std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot,
+                                               Clock::time_point deadline, QStringList* seen)
 {
     const QByteArray folder = systemRoot + "/sys/class/thermal";
-    for (const Candidate& candidate : candidates(folder)) {
+    for (const Candidate& candidate : candidates(folder, deadline, seen)) {
+        if (Clock::now() >= deadline) {
+            break;
+        }
         std::unique_ptr<KeptReading> temp = KeptReading::open(
             {folder + '/' + candidate.folder + "/temp"}, KeptReading::Form::Whole);
         std::unique_ptr<ThermalZone> zone(
@@ -126,6 +178,9 @@ std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot)
         if (zone && zone->degrees()) {
             return zone;
         }
+        if (seen) {
+            seen->append(QString::fromLatin1(candidate.folder) + u" gives no plausible reading"_qs);
+        }
     }
     return nullptr;
 }
@@ -133,10 +188,11 @@ std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot)
 std::optional<float> ThermalZone::degrees() const
 {
     const std::optional<qint32> millidegrees = m_temp->read();
-    if (!millidegrees || *millidegrees <= 0 || *millidegrees > HottestPlausible) {
+    const float celsius = millidegrees ? float(*millidegrees) / 1000.0F : 0.0F;
+    if (!PlausibleTemperature::contains(double(celsius))) {
         return std::nullopt;
     }
-    return float(*millidegrees) / 1000.0F;
+    return celsius;
 }
 
 QString ThermalZone::description() const

@@ -3,7 +3,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -13,32 +15,44 @@ namespace calidra {
 class KeptReading;
 
 /// The kernel thermal zone that measures the processor, below
-/// `<systemRoot>/sys/class/thermal`: a `thermal_zoneN` whose `type` names the
-/// processor, compared without regard to case. "x86_pkg_temp" comes first,
-/// then a type starting with "cpu" ("cpu-thermal", "cpu0-thermal"), then one
-/// starting with "soc" ("soc_thermal"), and "acpitz" only when none of those
-/// reads; among equals the lowest zone number. Its `temp` file (millidegrees
-/// Celsius) stays open, so that a reading is one pread.
+/// `<systemRoot>/sys/class/thermal`: a `thermal_zoneN` whose `type` says that it
+/// measures the processor (see rank()); the best rank whose `temp`
+/// (millidegrees Celsius) reads a plausible temperature now, and among equals
+/// the lowest zone number. Its `temp` stays open, so that a reading is one pread.
 ///
-/// Everything read is bounded: at most MaximumEntries names of the folder and
-/// MaximumZones zones are looked at, only regular files of at most 64 KiB are
-/// read and none blocks; a link loop or a vanished zone is a zone that cannot
-/// be read. Main thread only.
+/// A search is bounded by time, not by a count of zones: every zone of the
+/// folder is ranked, whatever its number or place in the folder, until
+/// ScanTime has passed; only regular files of at most 64 KiB are read and none
+/// blocks; a link loop or a vanished zone is a zone that cannot be read. Main
+/// thread only.
 class ThermalZone
 {
 public:
-    static constexpr int MaximumEntries = 4096;
-    static constexpr int MaximumZones = 256;
-    /// Readings above this many millidegrees are no temperature a processor
-    /// runs at: a sensor fault.
-    static constexpr qint32 HottestPlausible = 200000;
+    /// How long one search may take at most (a machine has a few dozen zones,
+    /// ranked in well under a millisecond).
+    static constexpr std::chrono::milliseconds ScanTime{500};
 
     /// The processor's zone whose `temp` reads a plausible temperature now;
-    /// null when there is none.
-    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot);
+    /// null when there is none. With `seen`, every zone looked at is added
+    /// to it for the log ("thermal_zone5 x86_pkg_temp (rank 0)",
+    /// "thermal_zone3 pch_skylake (not the processor)"), and so is each
+    /// ranked zone tried in vain ("thermal_zone1 gives no plausible reading").
+    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot,
+                                             QStringList* seen = nullptr);
 
-    /// How well a zone type names the processor: 0 is best; absent for a
-    /// type that does not name it.
+    /// The same search, giving up at `deadline`: the best zone ranked by then,
+    /// or null.
+    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot,
+                                             std::chrono::steady_clock::time_point deadline,
+                                             QStringList* seen = nullptr);
+
+    /// How well a zone type names what measures the processor, compared
+    /// without regard to case: 0, the package ("x86_pkg_temp", older kernels'
+    /// "pkg-temp-0"); 1, the processor as the firmware names it ("TCPU",
+    /// "B0D4"); 2, its cores or clusters ("cpu-thermal", "cpu0_thermal",
+    /// "CPU-therm"); 3, the die of a system on a chip ("soc_thermal",
+    /// "soc_dts0", the Raspberry Pi's "bcm2835_thermal"); 4, the board's
+    /// "acpitz". Absent for a type that measures something else.
     static std::optional<int> rank(std::string_view type);
 
     ~ThermalZone();
@@ -46,8 +60,8 @@ public:
     ThermalZone& operator=(const ThermalZone&) = delete;
 
     /// The temperature in degrees Celsius. Absent when the file cannot be
-    /// read, holds no integer, or the value is not above 0 or is above
-    /// HottestPlausible.
+    /// read, holds no integer, or the value is no plausible temperature
+    /// (PlausibleTemperature).
     std::optional<float> degrees() const;
 
     /// "x86_pkg_temp (thermal_zone2)".

@@ -7,6 +7,7 @@
 #include "PPCCPUTemperatureGauge.h"
 #include "ThermalZoneGauge.h"
 #include "formatting/ObjectFormat.h"
+#include "hardware/HardwareLog.h"
 #include "hardware/IORegistryEntry.h"
 #include "platform/Localization.h"
 
@@ -19,13 +20,24 @@ Gauge::~Gauge() = default;
 std::shared_ptr<Gauge> Gauge::CPUTemperatureGauge()
 {
     const std::optional<QString> model = IORegistryEntry::machineModel();
+    const QString name = model.value_or(u"(none)"_qs);
     if (IntelModels::isIntelModel(model)) {
+        qCDebug(hardwareLog).noquote()
+            << "temperature gauge for" << name
+            << "(on the model list): the processor temperature driver, the thermal zone "
+               "standing in";
         return std::make_shared<IntelCPUTemperatureGauge>(model);
     }
     if (std::shared_ptr<Gauge> table = PPCCPUTemperatureGauge::initForMachineModel(model)) {
+        qCDebug(hardwareLog).noquote()
+            << "temperature gauge for" << name + u':' << table->sensorInUse().value_or(QString());
         return table;
     }
-    return ThermalZoneGauge::initWithCurrentSystemRoot();
+    std::shared_ptr<Gauge> zone = ThermalZoneGauge::initWithCurrentSystemRoot();
+    qCDebug(hardwareLog).noquote()
+        << "temperature gauge for" << name << "(no row of the sensor table finds a sensor):"
+        << (zone ? u"the thermal zone"_qs : u"none"_qs);
+    return zone;
 }
 
 std::shared_ptr<Gauge> Gauge::CPUFrequencyGauge()
@@ -34,6 +46,8 @@ std::shared_ptr<Gauge> Gauge::CPUFrequencyGauge()
     if (IntelModels::isIntelModel(model)) {
         return std::make_shared<IntelCPUFrequencyGauge>(model);
     }
+    qCDebug(hardwareLog).noquote()
+        << "no frequency gauge for" << model.value_or(u"(none)"_qs) << "(not on the model list)";
     return nullptr;
 }
 

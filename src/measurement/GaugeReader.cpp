@@ -16,6 +16,19 @@ constexpr double RejectionThreshold = 0.1;
 // The time scale of the ten-minute statistics, in seconds.
 constexpr double TenMinutes = 600.0;
 
+// A gauge's reading as the reader takes it: one that is not a finite number
+// (the base gauge's NaN, an infinity) is no reading, like 0. Every test below
+// then compares finite numbers and never relies on NaN failing a comparison.
+float intake(float reading)
+{
+    return std::isfinite(reading) ? reading : 0.0F;
+}
+
+bool isAccepted(float reading)
+{
+    return static_cast<double>(reading) >= RejectionThreshold;
+}
+
 // Moves `average` towards `reading` by the fraction `weight`: the difference
 // in single precision, the blend in double, the result stored as a float.
 float blended(float average, float reading, double weight)
@@ -29,11 +42,11 @@ float blended(float average, float reading, double weight)
 GaugeReader::GaugeReader(std::shared_ptr<Gauge> gauge, double frequency)
     : theGauge(std::move(gauge)), m_history(frequency)
 {
-    _currentValue = theGauge->gauge();
+    _currentValue = intake(theGauge->gauge());
     // The first reading of some sensors is stale; the second one seeds the
     // statistics and counts as one interval of history.
-    const float seed = theGauge->gauge();
-    m_hasAcceptedReading = static_cast<double>(seed) >= RejectionThreshold;
+    const float seed = intake(theGauge->gauge());
+    m_hasAcceptedReading = isAccepted(seed);
     _currentValue = _tenMinuteAverage = _tenMinuteMaximum = _tenMinuteMinimum = seed;
     _overallAverage = _overallMaximum = _overallMinimum = seed;
     _tenMinuteMaximumLife = _tenMinuteMinimumLife = _overallLife = frequency;
@@ -119,9 +132,9 @@ void GaugeReader::setFrequency(double frequency)
 
 void GaugeReader::_gaugeTimerFired()
 {
-    const float reading = theGauge->gauge();
+    const float reading = intake(theGauge->gauge());
     _currentValue = reading;
-    if (static_cast<double>(reading) < RejectionThreshold) {
+    if (!isAccepted(reading)) {
         ++m_missedSamples;
         if (m_delegate) {
             m_delegate->gaugeReaderDidMiss(this);

@@ -25,7 +25,9 @@ class GaugeReaderDelegate;
 /// interval, so a suspended machine adds nothing. The accepted samples of
 /// the last ten minutes are kept for the graph (history()), whether or not
 /// anything shows them.
-/// A reading below 0.1 is no reading: only the current value shows it.
+/// A reading below 0.1 is no reading: only the current value shows it. A
+/// reading that is not a finite number counts as 0, so no NaN or infinity
+/// ever reaches the statistics, the current value or the history.
 /// Runs on the thread that owns it; the delegate is called synchronously.
 class GaugeReader
 {

@@ -4,6 +4,7 @@
 #include "formatting/ObjectFormat.h"
 #include "hardware/KernelValueQueries.h"
 #include "hardware/KernelValues.h"
+#include "hardware/PlausibleTemperature.h"
 #include "hardware/ProcessorTemperatureInputs.h"
 #include "platform/Localization.h"
 
@@ -26,8 +27,10 @@ float IntelCPUTemperatureGauge::gauge()
 {
     if (m_source != Source::Zone || ++m_samplesOnZone >= DriverRetrySamples) {
         m_samplesOnZone = 0;
+        // A faulty channel (2147483647, or below zero) is no reading: the
+        // zone stands in as for a driver that gives nothing.
         const qint32 driver = querySysctlValueAsInt("kern.cpu_temp");
-        if (driver != 0) {
+        if (PlausibleTemperature::contains(driver)) {
             m_source = Source::Driver;
             return float(driver);
         }

@@ -28,7 +28,7 @@ public:
     explicit IntelCPUTemperatureGauge(const std::optional<QString>& model);
 
     /// The kernel value as a float, else the thermal zone's temperature; 0.0
-    /// while neither can be read.
+    /// while neither gives a plausible temperature (PlausibleTemperature).
     float gauge() override;
 
     bool hasSource() const override;

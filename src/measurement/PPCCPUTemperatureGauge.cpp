@@ -3,6 +3,7 @@
 
 #include "SensorValue.h"
 #include "hardware/IORegistryEntry.h"
+#include "hardware/PlausibleTemperature.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 #include "platform/plist/PropertyList.h"
@@ -88,7 +89,10 @@ float PPCCPUTemperatureGauge::gauge()
         const QVariant reading = entry->propertyForKey(gaugedProperty);
         sum += SensorValue::floatValue(reading).value_or(0.0F) / gaugeScale;
     }
-    return sum / float(gaugedIORegistryEntries.size());
+    const float mean = sum / float(gaugedIORegistryEntries.size());
+    // A row with a wrong factor or a sensor gone mad gives no reading rather
+    // than a 39-digit temperature; the sum may also have overflowed.
+    return PlausibleTemperature::contains(double(mean)) ? mean : 0.0F;
 }
 
 std::optional<QString> PPCCPUTemperatureGauge::sensorInUse() const

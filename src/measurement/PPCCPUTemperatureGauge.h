@@ -50,7 +50,8 @@ public:
     /// The mean over the sensor entries, in table order, of each reading
     /// divided by gaugeScale, in 32-bit float. A reading counts as 0 when its
     /// property is absent at this sample, when it is text without a leading
-    /// number, a byte string, or not finite.
+    /// number, a byte string, or not finite. A mean that is no plausible
+    /// temperature (PlausibleTemperature) gives 0.0, no reading.
     float gauge() override;
 
     /// "sensor table, <model>": the row read.

@@ -25,7 +25,14 @@ std::unique_ptr<ThermalZoneGauge> ThermalZoneGauge::initWithCurrentSystemRoot()
 float ThermalZoneGauge::gauge()
 {
     if (!m_zone) {
-        m_zone = ThermalZone::find(m_root);
+        const bool reported = SearchReport::isWanted();
+        QStringList seen;
+        m_zone = ThermalZone::find(m_root, reported ? &seen : nullptr);
+        if (reported) {
+            m_report.tell("thermal zones",
+                          (seen.isEmpty() ? u"no thermal zone"_qs : seen.join(u"; "_qs)) +
+                              u" -> "_qs + (m_zone ? m_zone->description() : u"none"_qs));
+        }
     }
     const std::optional<float> degrees = m_zone ? m_zone->degrees() : std::nullopt;
     if (m_zone) {

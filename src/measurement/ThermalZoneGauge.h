@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Gauge.h"
+#include "hardware/SearchReport.h"
 
 #include <QByteArray>
 
@@ -15,7 +16,9 @@ class ThermalZone;
 /// that measures the processor (see ThermalZone), below the system root of the
 /// current KernelValues. The zone found stays open and a sample reads it
 /// once; a reading that fails drops it, and the next sample looks for a zone
-/// afresh, so a zone that comes back is found again. Main thread only.
+/// afresh, so a zone that comes back is found again. The zones each search
+/// saw go to calidra.hardware's debug log when they differ from the last
+/// search's. Main thread only.
 class ThermalZoneGauge : public Gauge
 {
 public:
@@ -40,6 +43,7 @@ private:
     QByteArray m_root;
     std::unique_ptr<ThermalZone> m_zone;
     std::optional<QString> m_lastZone;
+    SearchReport m_report;
 };
 
 } // namespace calidra

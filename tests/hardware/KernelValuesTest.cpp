@@ -25,7 +25,8 @@ void expectValue(const char* name, std::optional<qint32> expected)
               expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt);
 }
 
-// A hwmon device: its driver name, then the label and input of temp1, temp2...
+// A hwmon device: its driver name, then the label and input of temp1, temp2...;
+// a null label writes no label file.
 using Device = std::vector<const char*>;
 
 // Adds the devices as hwmon0, hwmon1...
@@ -37,7 +38,9 @@ void addDevices(FixtureTree& tree, const std::vector<Device>& devices)
         tree.addFile(folder + u"name"_qs, QByteArray(device[0]) + '\n');
         for (size_t i = 1; i + 1 < device.size(); i += 2) {
             const QString prefix = folder + u"temp%1_"_qs.arg(i / 2 + 1);
-            tree.addFile(prefix + u"label"_qs, QByteArray(device[i]) + '\n');
+            if (device[i] != nullptr) {
+                tree.addFile(prefix + u"label"_qs, QByteArray(device[i]) + '\n');
+            }
             tree.addFile(prefix + u"input"_qs, QByteArray(device[i + 1]) + '\n');
         }
     }
@@ -76,7 +79,9 @@ TEST_F(KernelValuesTest, ReadsFilesBelowProcSysAndNothingElse)
     }
 }
 
-// cpu0 and cpu2 have cpufreq files; proc/cpuinfo stands in for the rest.
+// cpu0 and cpu2 have cpufreq files; proc/cpuinfo stands in for the rest. A list
+// that cannot be read leaves the choice to the processor folders (cpu0 has no
+// online file, so it is online).
 TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
 {
     tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2400000\n");
@@ -86,7 +91,7 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
                                                             {"2-3\n", 2, 1200},
                                                             {"1\n", 1, 800},
                                                             {"0-2147483646\n", 2147483647, 2400},
-                                                            {"all\n", 2, 800}};
+                                                            {"all\n", 2, 2400}};
     for (const auto& [online, count, megahertz] : rows) {
         SCOPED_TRACE(online);
         tree.addFile(u"sys/devices/system/cpu/online"_qs, online);
@@ -96,10 +101,62 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
     }
 }
 
+// Without an online list: the lowest-numbered processor folder that is online
+// (its online file says 1, or it has none), else /proc/cpuinfo.
+TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcessorFolder)
+{
+    using Files = std::vector<std::pair<const char*, QByteArray>>;
+    const std::tuple<const char*, Files, qint32> rows[] = {
+        {"Cpu0WithoutOnlineFile", {{"cpu0/cpufreq/scaling_cur_freq", "1219917\n"}}, 1220},
+        {"Cpu0SaysOnline",
+         {{"cpu0/online", "1"}, {"cpu0/cpufreq/scaling_cur_freq", "1500000\n"}},
+         1500},
+        {"OfflineCpu0IsPassedOver",
+         {{"cpu0/online", "0\n"},
+          {"cpu0/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu2/online", "1\n"},
+          {"cpu2/cpufreq/scaling_cur_freq", "2000000\n"}},
+         2000},
+        {"NumbersCountNotNames",
+         {{"cpu0/online", "0\n"},
+          {"cpu1/online", "0\n"},
+          {"cpu10/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu9/cpufreq/scaling_cur_freq", "900000\n"}},
+         900},
+        {"OtherNamesAreNoProcessors",
+         {{"cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu01/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu-1/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu4294967296/cpufreq/scaling_cur_freq", "1000000\n"},
+          {"cpu3/cpufreq/scaling_cur_freq", "3000000\n"}},
+         3000},
+        {"AGarbledOnlineFileIsOffline",
+         {{"cpu0/online", "yes\n"}, {"cpu1/cpufreq/scaling_cur_freq", "1100000\n"}},
+         1100},
+        {"FirstOnlineWithoutCpufreqGivesCpuinfo",
+         {{"cpu0/topology/core_id", "0\n"}, {"cpu1/cpufreq/scaling_cur_freq", "1000000\n"}},
+         800},
+        {"AllOfflineGivesCpuinfo",
+         {{"cpu0/online", "0\n"}, {"cpu0/cpufreq/scaling_cur_freq", "1000000\n"}},
+         800},
+        {"NoFoldersGivesCpuinfo", {}, 800},
+    };
+    for (const auto& [name, files, megahertz] : rows) {
+        SCOPED_TRACE(name);
+        FixtureTree machine;
+        machine.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\ncpu MHz\t\t: 799.998\n");
+        for (const auto& [path, contents] : files) {
+            machine.addFile(u"sys/devices/system/cpu/"_qs + QString::fromLatin1(path), contents);
+        }
+        KernelValues machineValues(machine.root());
+        expectValue("kern.cpu_currentfreq", megahertz);
+    }
+}
+
 TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 {
     // The devices, the value, and the source as the About panel names it.
-    const std::tuple<std::vector<Device>, qint32, QString> rows[] = {
+    const std::tuple<std::vector<Device>, std::optional<qint32>, QString> rows[] = {
         {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}},
          55,
          u"coretemp, Package id 0"_qs}, // package over cores
@@ -119,14 +176,36 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
          u"k10temp, Tdie"_qs},                                     // by name, not number
         {{{"k10temp", "Tctl", "45500"}}, 46, u"k10temp, Tctl"_qs}, // a half rounds up
         {{{"k10temp", "Tctl", "-1500"}}, -2, u"k10temp, Tctl"_qs}, // and away from zero
+        // Older kernels name the package "Physical id N".
+        {{{"coretemp", "Core 0", "70000", "Physical id 0", "56000"}},
+         56,
+         u"coretemp, Physical id 0"_qs},
+        // Several packages (two sockets): the hottest, every package named.
+        {{{"coretemp", "Package id 0", "50000", "Core 0", "80000"},
+          {"coretemp", "Package id 1", "71000", "Core 0", "90000"}},
+         71,
+         u"coretemp, Package id 0, Package id 1"_qs},
+        {{{"coretemp", "Package id x", "80000", "Core 0", "40000"}},
+         40,
+         u"coretemp, Core 0"_qs}, // no number, no package
+        // k10temp before family 17h labels nothing: its temp1 is Tctl.
+        {{{"k10temp", nullptr, "68125"}}, 68, u"k10temp, temp1"_qs},
+        {{{"k10temp", nullptr, "61000", "Tdie", "40000"}}, 40, u"k10temp, Tdie"_qs},
+        {{{"zenpower", nullptr, "61000"}, {"k10temp", "Tccd1", "50000"}}, std::nullopt, u""_qs},
+        // Several nodes, one k10temp device each: the hottest Tdie.
+        {{{"k10temp", "Tdie", "33200", "Tctl", "60200"},
+          {"k10temp", "Tdie", "34800", "Tctl", "61800"}},
+         35,
+         u"k10temp, Tdie"_qs},
     };
     for (const auto& [devices, expected, source] : rows) {
-        SCOPED_TRACE(expected);
+        SCOPED_TRACE(source.toStdString());
         FixtureTree machine;
         KernelValues machineValues(machine.root());
         addDevices(machine, devices);
         expectValue("kern.cpu_temp", expected);
-        EXPECT_EQ(machineValues.temperatureSource(), source);
+        EXPECT_EQ(machineValues.temperatureSource(),
+                  expected ? std::optional(source) : std::nullopt);
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);

@@ -20,13 +20,25 @@
 namespace calidra {
 namespace {
 
-// A machine with x86 processors of one vendor, the shipped model list and
-// install script, and a status script that notes that it ran.
+// The first processor of /proc/cpuinfo: its vendor, family and flags.
+QByteArray cpuinfo(const QByteArray& vendor, int family, const QByteArray& flags)
+{
+    return "processor\t: 0\nvendor_id\t: " + vendor +
+           "\ncpu family\t: " + QByteArray::number(family) + "\nflags\t\t: fpu vme " + flags + '\n';
+}
+
+// A machine with an x86 processor, a kernel whose release is 6.1.0-18-amd64
+// with the modules `modules` (file names in kernel/drivers/hwmon), the shipped
+// model list and install script, and a status script that notes that it ran.
 struct Machine
 {
-    Machine(const QByteArray& vendor, const QByteArray& status)
+    Machine(const QByteArray& processor, const QByteArray& status, const QStringList& modules)
     {
-        tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: " + vendor + '\n');
+        tree.addFile(u"proc/cpuinfo"_qs, processor);
+        tree.addFile(u"proc/sys/kernel/osrelease"_qs, "6.1.0-18-amd64\n");
+        for (const QString& module : modules) {
+            tree.addFile(u"lib/modules/6.1.0-18-amd64/kernel/drivers/hwmon/"_qs + module, "");
+        }
         tree.addFolder(u"sys/devices"_qs);
         bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
         bundle.addResource(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
@@ -50,7 +62,7 @@ struct Machine
     ApplicationTermination termination;
 };
 
-TEST(SpeedItInstallationTest, OnlyAListedMachineWithoutTheComponentOffersToInstallIt)
+TEST(SpeedItInstallationTest, OnlyAMachineWhereLoadingCanSucceedIsOfferedTheDriver)
 {
     const Alerts::Request installAlert{
         u"The processor's temperature driver needs to be loaded."_qs,
@@ -60,28 +72,50 @@ TEST(SpeedItInstallationTest, OnlyAListedMachineWithoutTheComponentOffersToInsta
         {u"Proceed"_qs, u"Cancel and Quit"_qs},
         false};
     using Kind = PrivilegedLauncher::Outcome::Kind;
-    // Vendor, status output, answer (null: no alert; empty: dismissed), how the install ends
-    // (null: it does not run), whether it quits.
-    using Case =
-        std::tuple<const char*, QByteArray, QByteArray, const char16_t*, std::optional<Kind>, bool>;
+    const QByteArray intel = cpuinfo("GenuineIntel", 6, "dtherm ida arat");
+    const QByteArray zen = cpuinfo("AuthenticAMD", 25, "svm extapic");
+    // Processor, status output, modules, answer (null: no alert; empty: dismissed), how the
+    // install ends (null: it does not run), whether it quits.
+    using Case = std::tuple<const char*, QByteArray, QByteArray, QStringList, const char16_t*,
+                            std::optional<Kind>, bool>;
+    const QStringList both = {u"coretemp.ko"_qs, u"k10temp.ko.xz"_qs};
     const Case cases[] = {
-        {"UnlistedModelRunsAndAsksNothing", "CentaurHauls", "0", nullptr, {}, false},
-        {"ComponentPresentAsksNothing", "GenuineIntel", "1", nullptr, {}, false},
-        {"ProceedLoadsAndSuccessTellsNothing", "AuthenticAMD", "0", u"Proceed", Kind::Succeeded,
+        {"UnlistedModelRunsAndAsksNothing",
+         cpuinfo("CentaurHauls", 6, "dtherm"),
+         "0",
+         both,
+         nullptr,
+         {},
          false},
-        {"ProceedLoadsAndRefusalIsTold", "GenuineIntel", "0", u"Proceed", Kind::NotAuthorized,
+        {"ComponentPresentAsksNothing", intel, "1", both, nullptr, {}, false},
+        {"VirtualMachineAsksNothing",
+         cpuinfo("GenuineIntel", 6, "dtherm hypervisor"),
+         "0",
+         both,
+         nullptr,
+         {},
          false},
-        {"NoStatusCancelAndQuitTerminates", "GenuineIntel", "", u"Cancel and Quit", {}, true},
-        {"DismissedAlertTerminates", "GenuineIntel", "0", u"", {}, true},
+        {"KernelWithoutTheModuleAsksNothing", zen, "0", {u"coretemp.ko"_qs}, nullptr, {}, false},
+        {"UnsupportedFamilyAsksNothing",
+         cpuinfo("AuthenticAMD", 15, "svm"),
+         "0",
+         both,
+         nullptr,
+         {},
+         false},
+        {"ProceedLoadsAndSuccessTellsNothing", zen, "0", both, u"Proceed", Kind::Succeeded, false},
+        {"ProceedLoadsAndRefusalIsTold", intel, "0", both, u"Proceed", Kind::NotAuthorized, false},
+        {"NoStatusCancelAndQuitTerminates", intel, "", both, u"Cancel and Quit", {}, true},
+        {"DismissedAlertTerminates", intel, "0", both, u"", {}, true},
     };
-    for (const auto& [name, vendor, status, answer, ending, quits] : cases) {
+    for (const auto& [name, processor, status, modules, answer, ending, quits] : cases) {
         SCOPED_TRACE(name);
-        Machine machine(vendor, status);
+        Machine machine(processor, status, modules);
         if (answer) {
             machine.alerts.expect(installAlert, QString::fromUtf16(answer));
         }
         initializeSpeedIt();
-        EXPECT_EQ(machine.statusRan(), vendor != "CentaurHauls");
+        EXPECT_EQ(machine.statusRan(), !processor.contains("CentaurHauls"));
         ASSERT_EQ(machine.launcher.launches.size(), ending ? 1 : 0);
         EXPECT_EQ(machine.termination.isTerminationRequested(), quits);
         if (ending) {

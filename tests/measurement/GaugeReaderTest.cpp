@@ -164,6 +164,36 @@ TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalCha
     EXPECT_EQ(history.size(), 1);
 }
 
+// A reading that is no finite number (the base gauge's NaN, an infinity) is
+// taken as 0: as the seed, as a later sample, it leaves the reader exactly as a
+// failed reading does, without relying on NaN failing a comparison.
+TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
+{
+    // The statistics, the current value, the history's size and the delegate's
+    // updates and misses after the reader has taken `readings` (the first two
+    // at its start).
+    using Run = std::tuple<Statistics, float, int, int, int>;
+    const auto run = [this](std::deque<float> readings) {
+        gauge->readings = {readings[0], readings[1]};
+        reader = GaugeReader::initWithGauge(gauge, 2.0);
+        CountingDelegate counts;
+        reader->setDelegate(&counts);
+        for (size_t index = 2; index < readings.size(); ++index) {
+            sample(readings[index]);
+        }
+        reader->setDelegate(nullptr);
+        return Run{statistics(), reader->currentValue(), reader->history().size(), counts.updates,
+                   counts.misses};
+    };
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    for (const float bad : {std::numeric_limits<float>::quiet_NaN(), Infinity, -Infinity}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(run({bad, bad, 50, bad}), run({0, 0, 50, 0}));
+        EXPECT_EQ(run({99, 40, bad, 45, bad, bad}), run({99, 40, 0, 45, 0, 0}));
+        EXPECT_EQ(std::get<1>(run({99, 40, bad})), 0.0F);
+    }
+}
+
 TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveInterval)
 {
     gauge->readings = {40};

@@ -2,6 +2,7 @@
 #include "measurement/Gauge.h"
 
 #include "GaugeTestBase.h"
+#include "LogRecorder.h"
 #include "measurement/IntelCPUFrequencyGauge.h"
 #include "measurement/IntelCPUTemperatureGauge.h"
 #include "measurement/PPCCPUTemperatureGauge.h"
@@ -18,13 +19,7 @@ const QString Package = u"sys/class/hwmon/hwmon0/"_qs;
 class GaugeTest : public GaugeTestBase
 {
 protected:
-    GaugeTest() // links the shipped data files into the bundle
-    {
-        for (const QString& name : {u"IntelModels.plist"_qs, u"PPCSensors.plist"_qs}) {
-            bundle.tree.addSymlink(u"Calidra/Resources/"_qs + name,
-                                   QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + name);
-        }
-    }
+    GaugeTest() { useShippedResources(); }
 
     void addZone(const QByteArray& type, const QByteArray& temp)
     {
@@ -67,6 +62,43 @@ TEST_F(GaugeTest, ListedProcessorsGetTheKernelValueGauges)
     setProcessor("AuthenticAMD");
     EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUTemperatureGauge>(Gauge::CPUTemperatureGauge()));
     EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUFrequencyGauge>(Gauge::CPUFrequencyGauge()));
+}
+
+// Hygon's processors are driven by k10temp like AMD's, and listed with them.
+TEST_F(GaugeTest, HygonProcessorsGetTheDriverGauges)
+{
+    setProcessor("HygonGenuine");
+    const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
+    ASSERT_TRUE(std::dynamic_pointer_cast<IntelCPUTemperatureGauge>(temperature));
+    EXPECT_EQ(outcome(*temperature),
+              Outcome(0.0F, std::nullopt,
+                      u"The processor temperature driver (k10temp) is not loaded."_qs));
+    tree.addFile(Package + u"name"_qs, "k10temp\n");
+    tree.addFile(Package + u"temp1_label"_qs, "Tctl\n");
+    tree.addFile(Package + u"temp1_input"_qs, "41250\n");
+    tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2000000\n");
+    EXPECT_EQ(outcome(*Gauge::CPUTemperatureGauge()), Outcome(41.0F, u"k10temp, Tctl"_qs, {}));
+    ASSERT_TRUE(Gauge::CPUFrequencyGauge());
+    EXPECT_EQ(Gauge::CPUFrequencyGauge()->gauge(), 2000.0F);
+}
+
+// A driver channel that reads what no processor can be is no reading: the zone
+// stands in as for a driver that gives nothing, and without one the gauge
+// reads nothing.
+TEST_F(GaugeTest, ImplausibleDriverReadingsAreNoReading)
+{
+    setProcessor("GenuineIntel");
+    for (const QByteArray& temp :
+         {QByteArray("2147483647"), QByteArray("250000"), QByteArray("-1500"), QByteArray("0")}) {
+        SCOPED_TRACE(temp.toStdString());
+        addDriver(temp);
+        IntelCPUTemperatureGauge gauge(u"GenuineIntel"_qs);
+        EXPECT_EQ(outcome(gauge),
+                  Outcome(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs));
+        addZone("x86_pkg_temp", "45500");
+        EXPECT_EQ(outcome(gauge), Outcome(45.5F, u"x86_pkg_temp (thermal_zone0)"_qs, {}));
+        tree.remove(Zone);
+    }
 }
 
 TEST_F(GaugeTest, TableModelsGetTheSensorTableGaugeAndNoFrequencyGauge)
@@ -129,6 +161,26 @@ TEST_F(GaugeTest, ListedProcessorsReadTheDriverElseTheZoneAndSayWhichDriverIsMis
               Outcome(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs));
     EXPECT_EQ(IntelCPUTemperatureGauge(u"SomeOtherVendor"_qs).noReadingReason(),
               u"This machine has no known temperature sensor."_qs);
+}
+
+// A zone that reads nothing is searched for at every sample; the log tells
+// the search once, and again only when what it finds changes.
+TEST_F(GaugeTest, ZoneSearchesAreLoggedOncePerChange)
+{
+    addZone("cpu-thermal", "0");
+    ThermalZoneGauge gauge(QFile::encodeName(tree.root()));
+    const LogRecorder log(u"calidra.hardware.debug=true"_qs);
+    for (int sample = 0; sample < 5; ++sample) {
+        gauge.gauge();
+    }
+    addZone("cpu-thermal", "48000");
+    for (int sample = 0; sample < 5; ++sample) {
+        gauge.gauge();
+    }
+    const QString seen = u"calidra.hardware thermal zones: thermal_zone0 cpu-thermal (rank 2)"_qs;
+    EXPECT_EQ(log.messages,
+              QStringList({seen + u"; thermal_zone0 gives no plausible reading -> none"_qs,
+                           seen + u" -> cpu-thermal (thermal_zone0)"_qs}));
 }
 
 } // namespace

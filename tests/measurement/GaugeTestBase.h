@@ -18,6 +18,16 @@ class GaugeTestBase : public testing::Test
 protected:
     GaugeTestBase() { tree.addFolder(u"sys/devices"_qs); }
 
+    /// Links the shipped data files (the model list and the sensor table)
+    /// into the bundle.
+    void useShippedResources()
+    {
+        for (const QString& name : {u"IntelModels.plist"_qs, u"PPCSensors.plist"_qs}) {
+            bundle.tree.addSymlink(u"Calidra/Resources/"_qs + name,
+                                   QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + name);
+        }
+    }
+
     /// Gives the machine a device tree whose model is `model`.
     void setBoardModel(const QByteArray& model)
     {

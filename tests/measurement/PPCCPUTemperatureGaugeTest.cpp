@@ -11,6 +11,7 @@ namespace {
 
 const QByteArray First = "<string>/sensors/zone[0]</string>";
 const QByteArray Second = "<string>/sensors/zone[1]</string>";
+const QByteArray Third = "<string>/sensors/zone[2]</string>";
 const QByteArray Both = "<array>" + First + Second + "</array>";
 const std::optional<float> NoGauge;
 
@@ -24,7 +25,8 @@ QByteArray table(const QByteArray& xpath, const QByteArray& factor = {},
                               divisor + "</dict></dict>");
 }
 
-// Two sensor entries reading 60 and 65 degrees in 16.16 fixed point.
+// Two sensor entries reading 60 and 65 degrees in 16.16 fixed point, and one
+// reading 47 in whole degrees.
 class PPCCPUTemperatureGaugeTest : public GaugeTestBase
 {
 protected:
@@ -32,6 +34,7 @@ protected:
     {
         tree.addFile(u"sys/devices/sensors/zone0/temp"_qs, "3932160\n");
         tree.addFile(u"sys/devices/sensors/zone1/temp"_qs, "4259840\n");
+        tree.addFile(u"sys/devices/sensors/zone2/temp"_qs, "47\n");
     }
 
     std::unique_ptr<PPCCPUTemperatureGauge>
@@ -50,7 +53,9 @@ TEST_F(PPCCPUTemperatureGaugeTest, TheRowDecidesSensorsAndScaleOrThatThereIsNoGa
     const QByteArray none = "<string>/sensors/none</string>";
     for (const auto& [test, sensorTable, reading] : {
              std::tuple{"TwoSensorsIn16Dot16", table(Both), std::optional(62.5F)},
-             {"FactorOne", table(First, "<integer>1</integer>"), 3932160.0F},
+             {"FactorOneAveragesRawReadings", table(Third, "<integer>1</integer>"), 47.0F},
+             // A 60-degree sensor read raw is no temperature at all.
+             {"FactorOneOnAFixedPointSensor", table(First, "<integer>1</integer>"), 0.0F},
              {"FactorZeroIsMissing", table(First, "<integer>0</integer>"), 60.0F},
              {"FactorNegativeIsMissing", table(First, "<real>-2</real>"), 60.0F},
              {"FactorTextWithoutNumberIsMissing", table(First, "<string>x</string>"), 60.0F},
@@ -85,6 +90,29 @@ TEST_F(PPCCPUTemperatureGaugeTest, TextReadingsCountByTheirLeadingNumber)
                                          {"C 45", 0.0F}}) {
         tree.addFile(u"sys/devices/sensors/zone0/temp"_qs, reading);
         EXPECT_EQ(gauge->gauge(), value) << reading.toStdString();
+    }
+}
+
+// Whatever a row's sensors and factor give, the gauge gives a plausible
+// temperature or 0, no reading: never 3.4e38, an infinity or a NaN.
+TEST_F(PPCCPUTemperatureGaugeTest, AMeanBeyondAnyTemperatureIsNoReading)
+{
+    const QByteArray raw = "<integer>1</integer>";
+    for (const auto& [test, first, second, factor, reading] : {
+             std::tuple<const char*, QByteArray, QByteArray, QByteArray, float>{
+                 "Huge", "3.4e38", "3.4e38", raw, 0.0F},
+             {"OverflowsToInfinity", "3932160", "4259840", "<real>1e-38</real>", 0.0F},
+             {"InfinitiesMakeNaN", "3.4e38", "-3.4e38", "<real>1e-30</real>", 0.0F},
+             {"Negative", "-5", "-7", raw, 0.0F},
+             {"AboveTheHottest", "200", "201", raw, 0.0F},
+             {"TheHottest", "200", "200", raw, 200.0F},
+             {"OneBrokenSensorSpoilsTheMean", "2147483647", "50", raw, 0.0F},
+         }) {
+        tree.addFile(u"sys/devices/sensors/zone0/temp"_qs, first);
+        tree.addFile(u"sys/devices/sensors/zone1/temp"_qs, second);
+        const std::unique_ptr<PPCCPUTemperatureGauge> gauge = gaugeFor(table(Both, factor));
+        ASSERT_TRUE(gauge) << test;
+        EXPECT_EQ(gauge->gauge(), reading) << test;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 
 namespace calidra {
@@ -78,6 +79,28 @@ void FixtureTree::addUnreadable(const QString& path)
     ASSERT_GE(socket, 0);
     EXPECT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
     ::close(socket);
+}
+
+void FixtureTree::addCopy(const QString& path, const QString& source)
+{
+    addFolder(path);
+    const QFileInfoList entries = QDir(source).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        const QString target = path + u'/' + entry.fileName();
+        if (entry.isSymLink()) {
+            std::array<char, 4096> text{};
+            const ssize_t size = ::readlink(QFile::encodeName(entry.filePath()).constData(),
+                                            text.data(), text.size());
+            ASSERT_TRUE(size > 0 && size < ssize_t(text.size()))
+                << "cannot read the link " << entry.filePath().toStdString();
+            addSymlink(target, QFile::decodeName(QByteArray(text.data(), size)));
+        } else if (entry.isDir()) {
+            addCopy(target, entry.filePath());
+        } else {
+            addFile(target, readFile(entry.filePath()));
+        }
+    }
 }
 
 void FixtureTree::remove(const QString& path)

@@ -30,6 +30,10 @@ public:
     /// A node that no one can open for reading, not even the superuser
     /// (a Unix-domain socket): stands in for a file that cannot be read.
     void addUnreadable(const QString& path);
+    /// A copy of the folder `source` (an absolute path) at `path`: its
+    /// folders and regular files, and its symbolic links as links with the
+    /// same target text.
+    void addCopy(const QString& path, const QString& source);
     /// Removes a file, or a folder with everything below it.
     void remove(const QString& path);
 

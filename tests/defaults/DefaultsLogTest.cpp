@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "defaults/DefaultsLog.h"
+
+#include "LogRecorder.h"
+#include "QtPrinters.h"
+#include "defaults/DefaultsKeys.h"
+#include "defaults/UserDefaults.h"
+#include "defaults/UserDefaultsSetup.h"
+
+#include <QTemporaryFile>
+#include <gtest/gtest.h>
+
+namespace calidra {
+namespace {
+
+const QString DebugOn = u"calidra.*.debug=true"_qs;
+
+// A settings file holding `lines`, and the store over it.
+struct Settings
+{
+    explicit Settings(const QByteArray& lines)
+        : written(file.open() && file.write("[General]\n" + lines) >= 0 && file.flush())
+    {
+        EXPECT_TRUE(written);
+    }
+
+    QTemporaryFile file;
+    bool written;
+    UserDefaults defaults{file.fileName()};
+};
+
+// The title reads the font size at every refresh; a broken one is told once.
+TEST(DefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked)
+{
+    Settings settings("fontSize=huge\n");
+    settings.defaults.registerDefaults(DefaultsKeys::registeredFallbacks());
+    {
+        const LogRecorder log({});
+        EXPECT_EQ(settings.defaults.floatForKey(DefaultsKeys::fontSize), 13.0F);
+        EXPECT_EQ(log.messages, QStringList());
+    }
+    const LogRecorder log(DebugOn);
+    for (int refresh = 0; refresh < 5; ++refresh) {
+        EXPECT_EQ(settings.defaults.floatForKey(DefaultsKeys::fontSize), 13.0F);
+    }
+    EXPECT_EQ(log.messages, QStringList(u"calidra.defaults stored \"fontSize\" \"huge\" cannot be "
+                                        "read; the fallback \"13\" stands in"_qs));
+}
+
+TEST(DefaultsLogTest, StartUpCorrectionsAreTold)
+{
+    Settings settings(
+        "useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n");
+    const LogRecorder log(DebugOn);
+    _initializeUserDefaults();
+    EXPECT_EQ(log.messages,
+              QStringList({u"calidra.defaults an earlier release's useFahrenheit became "
+                           "displayUnit 2"_qs,
+                           u"calidra.defaults the update check's interval \"86400\" was corrected "
+                           "to \"302400\""_qs}));
+}
+
+} // namespace
+} // namespace calidra
