@@ -22,6 +22,7 @@
 #include "uninstall/UninstallAlertController.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 
 namespace calidra {
 
@@ -104,9 +105,8 @@ void TemperatureController::showStatusItem()
     connect(theMenu.get(), &StatusMenu::preferencesRequested, this,
             &TemperatureController::showPreferencesWindow);
     connect(theMenu.get(), &StatusMenu::uninstallRequested, this,
-            &UninstallAlertController::showUninstallAlert);
-    connect(theMenu.get(), &StatusMenu::quitRequested, this,
-            [] { ApplicationTermination::requestTermination(); });
+            &TemperatureController::quitAndUninstall);
+    connect(theMenu.get(), &StatusMenu::quitRequested, this, &TemperatureController::terminate);
 
     statusItem = std::make_unique<StatusItem>();
     statusItem->setHighlightMode(true);
@@ -228,11 +228,19 @@ void TemperatureController::updateMenu()
 
 void TemperatureController::showPreferencesWindow()
 {
+    if (!mayRunCommand()) {
+        return;
+    }
+    const QScopedValueRollback running(m_commandRunning, true);
     PreferenceController::showPreferences(LoginItems::userAutostartFolder());
 }
 
 void TemperatureController::showExternalWindow()
 {
+    if (!mayRunCommand()) {
+        return;
+    }
+    const QScopedValueRollback running(m_commandRunning, true);
     xwin = ExternalWindowController::showExternalWindow();
     connect(xwin, &ExternalWindowController::windowWillClose, this,
             &TemperatureController::externalWindowWillClose, Qt::UniqueConnection);
@@ -279,11 +287,40 @@ QString TemperatureController::aboutText() const
 
 void TemperatureController::showAboutPanel()
 {
+    if (!mayRunCommand()) {
+        return;
+    }
+    const QScopedValueRollback running(m_commandRunning, true);
     activateIgnoringOtherApps();
     Alerts::run({u"Calidra "_qs + QCoreApplication::applicationVersion(),
                  aboutText(),
                  {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
                  false});
+}
+
+void TemperatureController::quitAndUninstall()
+{
+    if (!mayRunCommand()) {
+        return;
+    }
+    const QScopedValueRollback running(m_commandRunning, true);
+    UninstallAlertController::showUninstallAlert();
+}
+
+void TemperatureController::terminate()
+{
+    if (mayRunCommand()) {
+        ApplicationTermination::requestTermination();
+    }
+}
+
+bool TemperatureController::mayRunCommand() const
+{
+    if (m_commandRunning || isModalLoopRunning()) {
+        raiseModalWindow();
+        return false;
+    }
+    return true;
 }
 
 } // namespace calidra

@@ -60,6 +60,11 @@ public:
     /// Either way a panel's copy of the menu is filled anew.
     void updateMenu();
 
+    // The menu's commands. Each is dropped while another one runs or a modal
+    // dialog, an alert or a wait holds the event loop, which then comes to
+    // the front instead: a command arriving from the panel's bus meanwhile
+    // would run inside that loop, and dialogs would nest without end.
+
     /// Opens the preferences window, with the login items in the user's
     /// autostart folder, or brings it to the front.
     void showPreferencesWindow();
@@ -81,6 +86,12 @@ public:
     /// the licence.
     void showAboutPanel();
 
+    /// Shows the uninstall dialog (UninstallAlertController).
+    void quitAndUninstall();
+
+    /// Asks the program to end.
+    void terminate();
+
     /// The About panel's text below its title.
     QString aboutText() const;
 
@@ -100,6 +111,9 @@ private:
     void showStatusItem();
     void watchDefaults();
     void withdrawEndedAlarm(bool wasActive);
+    /// Whether a command may run now; if not, the modal dialog that holds it
+    /// up comes to the front.
+    bool mayRunCommand() const;
 
     UserDefaults* m_defaults = nullptr;
     StatusPresenter m_presenter;
@@ -111,6 +125,7 @@ private:
     std::shared_ptr<GaugeReader> temperatureReader;
     std::shared_ptr<GaugeReader> frequencyReader;
     ExternalWindowController* xwin = nullptr;
+    bool m_commandRunning = false;
 };
 
 } // namespace calidra

@@ -37,7 +37,10 @@ public:
 
     /// Shows the request through the current instance and waits for the
     /// user's answer: the index of the pressed button in buttonTitles. -1 when
-    /// no instance exists or the alert was left without a button.
+    /// no instance exists or the alert was left without a button. One alert
+    /// at a time: a request made while one is up (from the event loop that
+    /// its modal loop runs) is not shown and gets -1 at once, so that alerts
+    /// never pile up one inside the other.
     static int run(const Request& request);
 
     /// Shows the alert modally and gives the index of the pressed button; -1
@@ -46,6 +49,9 @@ public:
 
 protected:
     Alerts() = default;
+
+private:
+    bool m_alertShown = false;
 };
 
 } // namespace calidra

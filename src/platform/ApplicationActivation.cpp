@@ -2,6 +2,7 @@
 #include "ApplicationActivation.h"
 
 #include <QApplication>
+#include <QThread>
 #include <QWidget>
 
 namespace calidra {
@@ -23,6 +24,21 @@ void showInFront(QWidget* window)
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// The program's own event loop is the first level; each dialog's exec(), and
+// every other wait, adds one.
+bool isModalLoopRunning()
+{
+    return QThread::currentThread()->loopLevel() > 1;
+}
+
+void raiseModalWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 } // namespace calidra

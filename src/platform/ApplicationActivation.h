@@ -14,4 +14,12 @@ void activateIgnoringOtherApps();
 /// Brings the program to the front, then shows `window` raised and active.
 void showInFront(QWidget* window);
 
+/// Whether a modal dialog, an alert or another local event loop runs inside
+/// the program's event loop, so that whatever starts now would run inside it
+/// and hold it up until it ends.
+bool isModalLoopRunning();
+
+/// Raises and activates the modal dialog or alert that is shown, if any.
+void raiseModalWindow();
+
 } // namespace calidra

@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace calidra {
 namespace {
 
@@ -199,6 +201,63 @@ TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryC
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialogShown);
     EXPECT_FALSE(termination.isTerminationRequested());
+
+    commands.value(u"Quit"_qs)->trigger();
+    EXPECT_TRUE(termination.isTerminationRequested());
+}
+
+// The enabled commands of the status menu by their titles.
+QMap<QString, QAction*> commandsOf(const StatusMenu& menu)
+{
+    QMap<QString, QAction*> commands;
+    for (QAction* action : menu.actions()) {
+        if (action->isEnabled() && !action->isSeparator() && !action->data().isValid()) {
+            commands.insert(action->text(), action);
+        }
+    }
+    return commands;
+}
+
+bool preferencesShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+        return window->isVisible() && window->inherits("calidra::PreferenceController");
+    });
+}
+
+// Leaves an uninstall dialog that a command should not have opened, so that
+// the test goes on to fail instead of waiting for it.
+void leaveUnwantedDialog()
+{
+    if (auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget())) {
+        ADD_FAILURE() << "the uninstall dialog opened";
+        dialog->cancel();
+    }
+}
+
+// A panel's click comes in the event loop of the About box; every command
+// that arrives meanwhile is dropped, and runs again once the box is gone.
+TEST_F(TemperatureControllerTest, CommandsWhileTheAboutBoxIsUpAreDropped)
+{
+    controller.awakeFromNib();
+    const QMap<QString, QAction*> commands = commandsOf(*controller.statusMenu());
+    ASSERT_EQ(commands.size(), 5);
+    const QObject context;
+    QTimer::singleShot(0, &context, &leaveUnwantedDialog);
+    alerts.expect({u"Calidra "_qs + QCoreApplication::applicationVersion(),
+                   controller.aboutText(),
+                   {u"OK"_qs},
+                   false},
+                  u"OK"_qs, [&] {
+                      for (QAction* command : commands) {
+                          command->trigger();
+                      }
+                  });
+    commands.value(u"About Calidra"_qs)->trigger();
+    EXPECT_FALSE(termination.isTerminationRequested());
+    EXPECT_FALSE(ExternalWindowController::isShowing());
+    EXPECT_FALSE(preferencesShown());
 
     commands.value(u"Quit"_qs)->trigger();
     EXPECT_TRUE(termination.isTerminationRequested());
