@@ -46,6 +46,14 @@ UninstallAlertController::~UninstallAlertController() = default;
 
 void UninstallAlertController::showUninstallAlert()
 {
+    // Showing the open dialog again would undo the user's choices and run its
+    // modal loop inside its own.
+    if (UninstallAlertController* open = sharedUninstallAlertController.current();
+        open && open->isVisible()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     sharedUninstallAlertController.show([] { return new UninstallAlertController(); });
 }
 

@@ -27,7 +27,8 @@ class UninstallAlertController : public QDialog
 
 public:
     /// Creates the one dialog when there is none and runs it modally; returns
-    /// when the user has left it.
+    /// when the user has left it. A dialog that is open already is raised as
+    /// it is, and the call returns at once.
     static void showUninstallAlert();
 
     ~UninstallAlertController() override;

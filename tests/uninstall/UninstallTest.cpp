@@ -3,6 +3,7 @@
 #include "FixtureTree.h"
 #include "RecordingLauncher.h"
 #include "ScriptedAlerts.h"
+#include "TemporaryHome.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "platform/ApplicationTermination.h"
@@ -33,39 +34,6 @@
 
 namespace calidra {
 namespace {
-
-// Points HOME and XDG_DATA_HOME at a throw-away folder, so that the Trash is
-// the one in there, and puts them back afterwards.
-class TemporaryHome
-{
-public:
-    TemporaryHome()
-    {
-        qputenv("HOME", folder.path().toUtf8());
-        QDir(folder.path()).mkpath(u".local/share"_qs);
-        qputenv("XDG_DATA_HOME", (folder.path() + u"/.local/share"_qs).toUtf8());
-    }
-
-    ~TemporaryHome()
-    {
-        qputenv("HOME", m_home);
-        m_hadDataHome ? qputenv("XDG_DATA_HOME", m_dataHome) : qunsetenv("XDG_DATA_HOME");
-    }
-
-    // The names of what the Trash holds.
-    QStringList trashed() const
-    {
-        return QDir(folder.path() + u"/.local/share/Trash/files"_qs)
-            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    }
-
-    QTemporaryDir folder;
-
-private:
-    QByteArray m_home = qgetenv("HOME");
-    QByteArray m_dataHome = qgetenv("XDG_DATA_HOME");
-    bool m_hadDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-};
 
 // What a removal acts on, the current one while it lives: a bundle listing
 // one model with the shipped uninstall script, its settings, its Trash, and
@@ -193,6 +161,25 @@ TEST_F(UninstallTest, CancelOrClosingTheWindowRemovesNothingAndTheDialogComesBac
     }
     EXPECT_FALSE(termination.isTerminationRequested());
     EXPECT_TRUE(home.trashed().isEmpty());
+}
+
+// A second request while the dialog is open (a menu command from the panel's
+// bus) raises it as the user left it.
+TEST_F(UninstallTest, ShowingTheOpenDialogAgainKeepsTheUsersChoices)
+{
+    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
+        box(dialog, "removeApplicationSwitch")->setChecked(false);
+        box(dialog, "removeSpeedItSwitch")->setChecked(false);
+        box(dialog, "removePreferencesSwitch")->setChecked(true);
+        UninstallAlertController::showUninstallAlert();
+        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+        EXPECT_FALSE(box(dialog, "removeApplicationSwitch")->isChecked());
+        EXPECT_FALSE(box(dialog, "removeSpeedItSwitch")->isChecked());
+        EXPECT_TRUE(box(dialog, "removePreferencesSwitch")->isChecked());
+        click(dialog, "uninstallButton");
+    });
+    EXPECT_TRUE(launcher.launches.isEmpty());
+    EXPECT_EQ(home.trashed(), QStringList{u"calidra.ini"_qs});
 }
 
 TEST_F(UninstallTest, EscapeIsCancel)
