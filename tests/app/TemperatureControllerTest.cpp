@@ -4,20 +4,25 @@
 #include "FixtureBundle.h"
 #include "FixtureTree.h"
 #include "ScriptedAlerts.h"
+#include "TemporaryHome.h"
 #include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "hardware/KernelValues.h"
 #include "measurement/GaugeReader.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/linux/PkexecLauncher.h"
 #include "platform/tray/Notifications.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/StatisticsView.h"
 #include "uninstall/UninstallAlertController.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMap>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -261,6 +266,72 @@ TEST_F(TemperatureControllerTest, CommandsWhileTheAboutBoxIsUpAreDropped)
 
     commands.value(u"Quit"_qs)->trigger();
     EXPECT_TRUE(termination.isTerminationRequested());
+}
+
+// While the removal waits for the uninstall script, behind a pkexec that
+// waits, a panel's clicks change nothing: the dialog keeps the user's
+// choices, nothing else opens, and the wait goes on until the script has
+// ended; then the program quits.
+TEST_F(TemperatureControllerTest, TheRemovalCannotBeOverruledWhileItWaitsForTheScript)
+{
+    const TemporaryHome home;
+    tree.addFile(u"etc/modules-load.d/calidra.conf"_qs, "coretemp\n");
+    bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
+                       shippedFile("Scripts/uninstallSpeedItLaunchDaemon.sh"));
+    FixtureTree tools;
+    const QByteArray go = tools.absolute(u"go"_qs).toUtf8();
+    const QString ended = tools.absolute(u"ended"_qs);
+    tools.addFile(u"pkexec"_qs, "#!/bin/sh\nwhile [ ! -e '" + go +
+                                    "' ]; do sleep 0.02; done\ntouch '" + ended.toUtf8() + "'\n");
+    QFile::setPermissions(tools.absolute(u"pkexec"_qs),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    PkexecLauncher launcher(tools.absolute(u"pkexec"_qs));
+    controller.awakeFromNib();
+    const QMap<QString, QAction*> commands = commandsOf(*controller.statusMenu());
+
+    bool choicesKept = false;
+    const QObject context;
+    const auto whileWaiting = [&](UninstallAlertController* dialog) {
+        for (QAction* command : commands) {
+            command->trigger();
+        }
+        choicesKept = QApplication::activeModalWidget() == dialog &&
+                      !dialog->findChild<QCheckBox*>(u"removeApplicationSwitch"_qs)->isChecked();
+        // The script may end a moment later, not at once.
+        QTimer::singleShot(50, &context,
+                           [&go] { QFile(QString::fromUtf8(go)).open(QIODevice::WriteOnly); });
+    };
+    QTimer::singleShot(0, &context, [&] {
+        QTimer::singleShot(0, &context, [&] {
+            auto* dialog =
+                qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "no dialog is open";
+                return;
+            }
+            dialog->findChild<QCheckBox*>(u"removeApplicationSwitch"_qs)->setChecked(false);
+            dialog->findChild<QCheckBox*>(u"removePreferencesSwitch"_qs)->setChecked(false);
+            QTimer::singleShot(50, &context, [&whileWaiting, dialog] { whileWaiting(dialog); });
+            dialog->findChild<QPushButton*>(u"uninstallButton"_qs)->click();
+        });
+        commands.value(u"Quit and Uninstall..."_qs)->trigger();
+    });
+    // Should anything hang, the test ends all the same.
+    QTimer::singleShot(20000, &context, [] {
+        ADD_FAILURE() << "the removal did not end";
+        QCoreApplication::exit(1);
+    });
+    QCoreApplication::exec();
+    QTimer::singleShot(0, &context, &leaveUnwantedDialog);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(choicesKept);
+    EXPECT_TRUE(QFileInfo::exists(ended));
+    EXPECT_TRUE(home.trashed().isEmpty());
+    EXPECT_TRUE(termination.isTerminationRequested());
+    EXPECT_FALSE(ExternalWindowController::isShowing());
+    EXPECT_FALSE(preferencesShown());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAndNotTheTitle)
