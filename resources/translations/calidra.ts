@@ -532,11 +532,11 @@ sudo modprobe k10temp    (AMD processors)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Remove the processor temperature driver that Calidra loaded</source>
+        <source>coretemp or k10temp; this asks for an administrator&apos;s password.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>coretemp or k10temp; this asks for an administrator&apos;s password.</source>
+        <source>Stop loading the processor temperature driver at start-up</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -551,12 +551,12 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <translation>Entfernen und beenden</translation>
     </message>
     <message>
-        <source>Remove the processor temperature driver that Calidra loaded</source>
-        <translation>Den von Calidra geladenen Temperaturtreiber des Prozessors entfernen</translation>
-    </message>
-    <message>
         <source>coretemp or k10temp; this asks for an administrator&apos;s password.</source>
         <translation>coretemp oder k10temp; dazu wird nach dem Passwort eines Administrators gefragt.</translation>
+    </message>
+    <message>
+        <source>Stop loading the processor temperature driver at start-up</source>
+        <translation>Temperaturtreiber des Prozessors nicht mehr beim Systemstart laden</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "BundleInstallation.h"
 #include "defaults/UserDefaults.h"
 #include "formatting/ObjectFormat.h"
+#include "hardware/IORegistry.h"
 #include "kext/PrivilegedScripts.h"
 #include "platform/Alerts.h"
 #include "platform/Bundle.h"
@@ -13,6 +14,7 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace calidra {
@@ -46,6 +48,13 @@ void tellCannotMove(const BundleInstallation& installation)
 }
 
 } // namespace
+
+bool hasSpeedItBootEntry()
+{
+    const IORegistry* registry = IORegistry::masterPort();
+    return registry &&
+           QFileInfo::exists(registry->systemRoot() + u"/etc/modules-load.d/calidra.conf"_qs);
+}
 
 bool removeSpeedIt()
 {

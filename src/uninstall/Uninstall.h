@@ -9,6 +9,12 @@ namespace calidra {
 /// included, before the removal goes on without it.
 inline constexpr std::chrono::milliseconds UninstallScriptWait = std::chrono::minutes(5);
 
+/// Whether the processor temperature component's boot entry, which loads the
+/// driver at every start of the computer, exists below the registry's system
+/// root: the file that the install script writes and the uninstall script
+/// removes. False without a registry.
+bool hasSpeedItBootEntry();
+
 /// Removes the processor temperature component by running the main bundle's
 /// uninstall script as the superuser after its digest check, then waits for
 /// the privileged launch to end, at most UninstallScriptWait, with the event

@@ -60,7 +60,11 @@ void UninstallAlertController::showUninstallAlert()
 void UninstallAlertController::showWindow()
 {
     const bool isIntel = IntelModels::isIntelModel(IORegistryEntry::machineModel());
-    m_ui->removeSpeedItSwitch->setChecked(isIntel);
+    // Without the boot entry there is nothing to remove, and nothing to ask a
+    // password for.
+    const bool bootEntry = isIntel && hasSpeedItBootEntry();
+    m_ui->removeSpeedItSwitch->setChecked(bootEntry);
+    m_ui->removeSpeedItSwitch->setEnabled(bootEntry);
     m_ui->intelCore1OptionsView->setVisible(isIntel);
     const int extra = showPackageRemoval();
     setMinimumHeight(minimumHeight() + extra);

@@ -34,7 +34,8 @@ public:
     ~UninstallAlertController() override;
 
     /// Prepares the dialog for this machine (the Intel-only part and the
-    /// content size that goes with it, the application switch on unless a
+    /// content size that goes with it, its switch on and enabled only while
+    /// the component's boot entry exists, the application switch on unless a
     /// package installed the program), brings the
     /// program to the front and runs the dialog modally in the screen's centre.
     void showWindow();

@@ -35,9 +35,12 @@
 namespace calidra {
 namespace {
 
+const QString BootEntry = u"etc/modules-load.d/calidra.conf"_qs;
+
 // What a removal acts on, the current one while it lives: a bundle listing
-// one model with the shipped uninstall script, its settings, its Trash, and
-// the launcher and the termination it goes through.
+// one model with the shipped uninstall script, the boot entry of the driver
+// it loaded, its settings, its Trash, and the launcher and the termination it
+// goes through.
 struct Installation
 {
     Installation()
@@ -46,6 +49,7 @@ struct Installation
                            FixtureBundle::xml("<array><string>Listed1,1</string></array>"));
         bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
                            shippedFile("Scripts/uninstallSpeedItLaunchDaemon.sh"));
+        bundle.tree.addFile(BootEntry, "coretemp\n");
         defaults.setBool(true, u"showIcon"_qs);
     }
 
@@ -110,20 +114,35 @@ protected:
     ScriptedAlerts alerts;
 };
 
-TEST_F(UninstallTest, TheIntelPartAndTheContentSizeFollowTheModelList)
+// The driver's switch is on, and can be, only where there is a boot entry to remove.
+TEST_F(UninstallTest, TheDriverPartFollowsTheModelListAndItsSwitchTheBootEntry)
 {
-    // Model, whether the Intel part shows with its switch on at the maximum size.
-    const std::pair<const char16_t*, bool> cases[] = {
-        {u"Listed1,1", true},
-        {u"Other1,1", false},
-        {u"listed1,1", false},
+    struct Case
+    {
+        const char16_t* model;
+        bool bootEntry;
+        bool partShown;
+        bool switchOn;
     };
-    for (const auto& [model, listed] : cases) {
-        SCOPED_TRACE(QString::fromUtf16(model).toStdString());
-        open(QString::fromUtf16(model), [listed = listed](UninstallAlertController& dialog) {
-            EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), listed);
-            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), listed);
-            EXPECT_EQ(dialog.size(), listed ? QSize(520, 215) : QSize(520, 165));
+    const Case cases[] = {
+        {u"Listed1,1", true, true, true},
+        {u"Listed1,1", false, true, false},
+        {u"Other1,1", true, false, false},
+        {u"listed1,1", false, false, false},
+    };
+    for (const Case& c : cases) {
+        const QString model = QString::fromUtf16(c.model);
+        SCOPED_TRACE(model.toStdString() + (c.bootEntry ? " with" : " without") + " boot entry");
+        if (c.bootEntry) {
+            bundle.tree.addFile(BootEntry, "coretemp\n");
+        } else {
+            bundle.tree.remove(BootEntry);
+        }
+        open(model, [&c](UninstallAlertController& dialog) {
+            EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), c.partShown);
+            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), c.switchOn);
+            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isEnabled(), c.switchOn);
+            EXPECT_EQ(dialog.size(), c.partShown ? QSize(520, 215) : QSize(520, 165));
             dialog.cancel();
         });
     }
