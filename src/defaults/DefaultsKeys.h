@@ -46,6 +46,12 @@ inline constexpr qint64 unitCelsius = 1;
 /// displayUnit: degrees Fahrenheit.
 inline constexpr qint64 unitFahrenheit = 2;
 
+/// frequency: the shortest and the longest sampling interval the preferences
+/// offer, in seconds. The start-up corrections and the readers hold the
+/// interval to them.
+inline constexpr double shortestInterval = 0.5;
+inline constexpr double longestInterval = 60.0;
+
 /// SUScheduledCheckInterval while SUCheckAtStartup is on: three and a half
 /// days in seconds.
 inline constexpr qint64 updaterCheckInterval = 302400;

@@ -5,6 +5,8 @@
 #include "defaults/DefaultsLog.h"
 #include "defaults/UserDefaults.h"
 
+#include <algorithm>
+
 namespace calidra {
 namespace {
 
@@ -21,6 +23,37 @@ void migrateLegacyUnit(UserDefaults& defaults)
     defaults.removeObjectForKey(DefaultsKeys::useFahrenheit);
     qCDebug(defaultsLog) << "an earlier release's useFahrenheit became displayUnit"
                          << defaults.integerForKey(DefaultsKeys::displayUnit);
+}
+
+/// No interval at all (zero, less or a number too small for a float) leaves
+/// no reader, so the program would report a sensor missing that works; a tiny
+/// one samples without pause and a huge one never.
+void correctInterval(UserDefaults& defaults)
+{
+    const double interval = defaults.floatForKey(DefaultsKeys::frequency);
+    if (!(interval > 0)) {
+        defaults.removeObjectForKey(DefaultsKeys::frequency);
+        qCDebug(defaultsLog) << "the sampling interval" << interval
+                             << "was removed: the fallback stands in";
+    } else if (interval < DefaultsKeys::shortestInterval ||
+               interval > DefaultsKeys::longestInterval) {
+        const double bounded =
+            std::clamp(interval, DefaultsKeys::shortestInterval, DefaultsKeys::longestInterval);
+        defaults.setFloat(float(bounded), DefaultsKeys::frequency);
+        qCDebug(defaultsLog) << "the sampling interval" << interval << "was corrected to"
+                             << bounded;
+    }
+}
+
+/// Neither reader would run, and the program would report a sensor missing
+/// that works; the preferences window never stores this pair.
+void correctGauges(UserDefaults& defaults)
+{
+    if (!defaults.boolForKey(DefaultsKeys::gaugeTemperature) &&
+        !defaults.boolForKey(DefaultsKeys::gaugeFrequency)) {
+        defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+        qCDebug(defaultsLog) << "neither gauge was on: the temperature is on again";
+    }
 }
 
 } // namespace
@@ -52,6 +85,8 @@ UserDefaults* _initializeUserDefaults()
     defaults->registerDefaults(DefaultsKeys::registeredFallbacks());
     migrateLegacyUnit(*defaults);
     applyUpdateCheckInterval(*defaults);
+    correctInterval(*defaults);
+    correctGauges(*defaults);
     return defaults;
 }
 

@@ -9,7 +9,10 @@ class UserDefaults;
 /// fallbacks of DefaultsKeys, turns a stored legacy useFahrenheit into
 /// displayUnit (overwriting a stored displayUnit) and removes it, and stores
 /// the updater's check interval while SUCheckAtStartup reads true, removing it
-/// otherwise. Returns that store, or null, doing nothing, when none exists.
+/// otherwise. It also brings the sampling interval into the range the
+/// preferences offer (removing one that is not greater than 0, so that the
+/// fallback shows) and switches gaugeTemperature back on while both gauges
+/// read off. Returns that store, or null, doing nothing, when none exists.
 /// Called once per run, before any default is read.
 UserDefaults* _initializeUserDefaults();
 

@@ -3,6 +3,7 @@
 
 #include "Gauge.h"
 #include "GaugeReaderDelegate.h"
+#include "defaults/DefaultsKeys.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,11 +118,13 @@ void GaugeReader::startTimer(double frequency)
     theTimer.start(timerPeriod(frequency));
 }
 
-void GaugeReader::setFrequency(double frequency)
+void GaugeReader::setFrequency(double requested)
 {
-    if (!(frequency > 0)) {
+    if (!(requested > 0)) {
         return;
     }
+    const double frequency =
+        std::clamp(requested, DefaultsKeys::shortestInterval, DefaultsKeys::longestInterval);
     if (frequency != m_frequency) {
         m_history.rebuild(frequency);
     }

@@ -58,8 +58,10 @@ public:
     /// The sampling interval in seconds.
     double frequency() const { return m_frequency; }
     /// Re-times the reader and takes one sample at once, counting the new
-    /// interval. A different interval empties the history and resizes it.
-    /// An interval that is not greater than 0 is ignored.
+    /// interval, held to the range the preferences offer
+    /// (DefaultsKeys::shortestInterval to longestInterval). A different
+    /// interval empties the history and resizes it. An interval that is not
+    /// greater than 0 is ignored.
     void setFrequency(double frequency);
 
     /// The accepted samples of the last ten minutes, oldest first; the seed

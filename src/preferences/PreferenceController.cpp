@@ -46,6 +46,8 @@ const QString DisplayItem = u"CLDisplayPreferencesToolbarItem"_qs;
 
 // The sampling intervals the slider offers, in seconds.
 constexpr std::array<double, 12> Intervals{0.5, 1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60};
+static_assert(Intervals.front() == DefaultsKeys::shortestInterval &&
+              Intervals.back() == DefaultsKeys::longestInterval);
 
 int nearestInterval(double seconds)
 {

@@ -102,10 +102,29 @@ protected:
     TemperatureController controller;
 };
 
-TEST_F(TemperatureControllerTest, WithoutAnyReaderStartUpEndsWithTheAlertAndNoStatusItem)
+// Stored settings that would leave no reader are corrected at start-up, so
+// that the alert about a missing sensor means what it says.
+TEST_F(TemperatureControllerTest, SettingsThatWouldLeaveNoReaderStartWithTheTemperature)
 {
-    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
-    expectStartUpRefused(u"GenuineIntel"_qs);
+    // The stored lines, and the temperature reader's interval.
+    const std::pair<const char*, double> cases[] = {
+        {"frequency=0\n", 2.0},
+        {"frequency=-5\n", 2.0},
+        {"frequency=0.0001\n", 0.5},
+        {"frequency=1e308\n", 60.0},
+        {"gaugeTemperature=false\ngaugeFrequency=false\n", 2.0},
+    };
+    for (const auto& [lines, interval] : cases) {
+        SCOPED_TRACE(lines);
+        tree.addFile(u"settings/Calidra.conf"_qs, QByteArray("[General]\n") + lines);
+        UserDefaults stored(tree.absolute(u"settings/Calidra.conf"_qs));
+        TemperatureController started;
+        started.awakeFromNib();
+        ASSERT_NE(started.currentTemperatureReader(), nullptr);
+        EXPECT_EQ(started.currentTemperatureReader()->frequency(), interval);
+        EXPECT_NE(started.currentStatusItem(), nullptr);
+    }
+    EXPECT_FALSE(termination.isTerminationRequested());
 }
 
 TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)

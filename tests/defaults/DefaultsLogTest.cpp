@@ -49,15 +49,18 @@ TEST(DefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked)
 
 TEST(DefaultsLogTest, StartUpCorrectionsAreTold)
 {
-    Settings settings(
-        "useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n");
+    Settings settings("useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n"
+                      "frequency=1e308\ngaugeTemperature=false\n");
     const LogRecorder log(DebugOn);
     _initializeUserDefaults();
-    EXPECT_EQ(log.messages,
-              QStringList({u"calidra.defaults an earlier release's useFahrenheit became "
-                           "displayUnit 2"_qs,
-                           u"calidra.defaults the update check's interval \"86400\" was corrected "
-                           "to \"302400\""_qs}));
+    EXPECT_EQ(
+        log.messages,
+        QStringList({u"calidra.defaults an earlier release's useFahrenheit became "
+                     "displayUnit 2"_qs,
+                     u"calidra.defaults the update check's interval \"86400\" was corrected "
+                     "to \"302400\""_qs,
+                     u"calidra.defaults the sampling interval 3.40282e+38 was corrected to 60"_qs,
+                     u"calidra.defaults neither gauge was on: the temperature is on again"_qs}));
 }
 
 } // namespace

@@ -61,5 +61,31 @@ TEST(UserDefaultsSetup, MigratesTheLegacyUnitAndDerivesTheUpdaterIntervalOnDisk)
         EXPECT_EQ(afterSetup(lines), QString::fromUtf8(after)) << name;
 }
 
+// A stored interval outside what the preferences offer, or both gauges off,
+// would start no reader, or one that samples without pause or never.
+TEST(UserDefaultsSetup, BringsTheIntervalIntoTheOfferedRangeAndAGaugeBackOn)
+{
+    using Case = std::tuple<const char*, QByteArray, const char*>;
+    const Case cases[] = {
+        {"ZeroGivesTheFallback", "frequency=0\n", ""},
+        {"NegativeZeroGivesTheFallback", "frequency=-0.0\n", ""},
+        {"NegativeGivesTheFallback", "frequency=-5\n", ""},
+        {"TooSmallForAFloatGivesTheFallback", "frequency=1e-300\n", ""},
+        {"TinyBecomesTheShortestOffered", "frequency=0.0001\n", "frequency=0.5\n"},
+        {"HugeBecomesTheLongestOffered", "frequency=1e308\n", "frequency=60\n"},
+        {"OfferedStays", "frequency=0.5\n", "frequency=0.5\n"},
+        {"BetweenTheOfferedStays", "frequency=7.5\n", "frequency=7.5\n"},
+        {"BothGaugesOffTurnsTheTemperatureOn", "gaugeFrequency=false\ngaugeTemperature=false\n",
+         "gaugeFrequency=false\ngaugeTemperature=true\n"},
+        {"TemperatureOffAloneTurnsItOn", "gaugeTemperature=0\n", "gaugeTemperature=true\n"},
+        {"FrequencyAloneStays", "gaugeFrequency=true\ngaugeTemperature=false\n",
+         "gaugeFrequency=true\ngaugeTemperature=false\n"},
+    };
+    for (const auto& [name, lines, after] : cases)
+        EXPECT_EQ(afterSetup("fontSize=15\n" + lines),
+                  u"[General]\nfontSize=15\n"_qs + QString::fromUtf8(after))
+            << name;
+}
+
 } // namespace
 } // namespace calidra

@@ -123,43 +123,61 @@ TEST_F(GaugeReaderTest, AFailedSeedRecovers)
     EXPECT_EQ(reader->overallAverage(), 33.333332f);
 }
 
-TEST_F(GaugeReaderTest, RetimingSamplesAtOnceCountingTheNewInterval)
+// An interval set while running is held to what the preferences offer, so
+// that a tiny one cannot keep the processor busy nor a huge one stop sampling.
+TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRange)
 {
     start(50);
-    for (const double ignored : {0.0, -1.0, std::nan("")}) {
+    for (const double ignored : {0.0, -0.0, -1.0, std::nan("")}) {
         reader->setFrequency(ignored);
         EXPECT_EQ(reader->frequency(), 2.0);
     }
     EXPECT_EQ(delegate.updates, 0);
 
-    gauge->readings = {60};
-    reader->setFrequency(5);
-    EXPECT_EQ(reader->frequency(), 5.0);
-    EXPECT_EQ(reader->overallLife(), 7.0);
-    EXPECT_EQ(reader->currentValue(), 60.0f);
-    EXPECT_EQ(delegate.updates, 1);
+    // Asked for, used.
+    const std::pair<double, double> cases[] = {
+        {5, 5},
+        {0.0001, 0.5},
+        {1e-300, 0.5},
+        {1e308, 60},
+        {std::numeric_limits<double>::infinity(), 60},
+    };
+    double life = 2;
+    for (const auto& [asked, used] : cases) {
+        SCOPED_TRACE(asked);
+        gauge->readings = {60};
+        reader->setFrequency(asked);
+        life += used;
+        EXPECT_EQ(reader->frequency(), used);
+        EXPECT_EQ(reader->overallLife(), life);
+        EXPECT_EQ(reader->currentValue(), 60.0f);
+    }
+    EXPECT_EQ(delegate.updates, 5);
 }
 
 // The seed stays out; rejected and non-finite readings never enter.
 TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalChanges)
 {
-    start(50, 99, 300.0);
-    EXPECT_EQ(std::pair(reader->history().size(), reader->history().capacity()), std::pair(0, 2));
-    for (const float reading : {60.0F, 0.0F, std::nanf(""), 61.0F, 62.0F}) {
+    start(50, 99, 60.0);
+    EXPECT_EQ(std::pair(reader->history().size(), reader->history().capacity()), std::pair(0, 10));
+    for (const float reading : {60.0F, 0.0F, std::nanf("")}) {
         sample(reading);
     }
+    for (int i = 0; i < 10; ++i) {
+        sample(61.0F + float(i));
+    }
     const SampleHistory& history = reader->history();
-    EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(1)),
-              std::tuple(2, 61.0F, 62.0F));
+    EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(9)),
+              std::tuple(10, 61.0F, 70.0F));
 
-    gauge->readings = {63};
-    reader->setFrequency(300);
-    EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(1)),
-              std::tuple(2, 62.0F, 63.0F));
-    gauge->readings = {64};
+    gauge->readings = {71};
+    reader->setFrequency(60);
+    EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(9)),
+              std::tuple(10, 62.0F, 71.0F));
+    gauge->readings = {72};
     reader->setFrequency(0.5);
     EXPECT_EQ(std::tuple(history.size(), history.capacity(), history.at(0)),
-              std::tuple(1, 1200, 64.0F));
+              std::tuple(1, 1200, 72.0F));
     reader->setFrequency(-1);
     EXPECT_EQ(history.size(), 1);
 }
