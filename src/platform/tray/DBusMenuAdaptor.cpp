@@ -5,9 +5,40 @@
 
 #include <QDBusMetaType>
 #include <QGuiApplication>
+#include <QSet>
+
+#include <algorithm>
+#include <utility>
 
 namespace calidra {
 namespace {
+
+// A panel names each of the menu's twenty-odd items and a dozen properties at
+// most once per call. Of a call that carries more, only the first
+// MaximumEntries are looked at, and each item or event once, so that the work
+// of a call and its reply stay small whatever it carries: the reply never
+// nears the bus's limit on a message, which would cost the connection.
+constexpr qsizetype MaximumEntries = 256;
+
+template <typename T>
+QList<T> leading(const QList<T>& entries)
+{
+    return entries.first(std::min(entries.size(), MaximumEntries));
+}
+
+// The first MaximumEntries ids without repeats, in their order.
+QList<int> distinctIds(const QList<int>& ids)
+{
+    QList<int> distinct;
+    QSet<int> seen;
+    for (const int id : leading(ids)) {
+        if (!seen.contains(id)) {
+            seen.insert(id);
+            distinct.append(id);
+        }
+    }
+    return distinct;
+}
 
 void registerTypes()
 {
@@ -37,7 +68,7 @@ uint DBusMenuAdaptor::GetLayout(int parentId, int recursionDepth, const QStringL
                                 const QDBusMessage& message, DBusMenuLayoutItem& layout)
 {
     std::optional<DBusMenuLayoutItem> item =
-        m_exporter->layout(parentId, recursionDepth, propertyNames);
+        m_exporter->layout(parentId, recursionDepth, leading(propertyNames));
     if (!item) {
         refuse(message, parentId);
         return 0;
@@ -49,7 +80,7 @@ uint DBusMenuAdaptor::GetLayout(int parentId, int recursionDepth, const QStringL
 QList<DBusMenuItemProperties> DBusMenuAdaptor::GetGroupProperties(const QList<int>& ids,
                                                                   const QStringList& propertyNames)
 {
-    return m_exporter->groupProperties(ids, propertyNames);
+    return m_exporter->groupProperties(distinctIds(ids), leading(propertyNames));
 }
 
 QDBusVariant DBusMenuAdaptor::GetProperty(int id, const QString& name, const QDBusMessage& message)
@@ -71,11 +102,19 @@ void DBusMenuAdaptor::Event(int id, const QString& eventId, const QDBusVariant&,
     }
 }
 
+// An event repeated in one call counts once: one click per item, one opening
+// and so one validation of the menu.
 QList<int> DBusMenuAdaptor::EventGroup(const QList<DBusMenuEvent>& events)
 {
     QList<int> idErrors;
-    for (const DBusMenuEvent& event : events) {
-        if (!m_exporter->handleEvent(event.id, event.eventId)) {
+    QSet<std::pair<int, QString>> handled;
+    for (const DBusMenuEvent& event : leading(events)) {
+        const std::pair<int, QString> key(event.id, event.eventId);
+        if (handled.contains(key)) {
+            continue;
+        }
+        handled.insert(key);
+        if (!m_exporter->handleEvent(event.id, event.eventId) && !idErrors.contains(event.id)) {
             idErrors.append(event.id);
         }
     }
@@ -95,7 +134,8 @@ bool DBusMenuAdaptor::AboutToShow(int id, const QDBusMessage& message)
 QList<int> DBusMenuAdaptor::AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors)
 {
     QList<int> updatesNeeded;
-    for (int id : ids) {
+    // Each id once, so that the menu is validated at most once.
+    for (const int id : distinctIds(ids)) {
         const std::optional<bool> needUpdate = m_exporter->aboutToShow(id);
         if (!needUpdate) {
             idErrors.append(id);

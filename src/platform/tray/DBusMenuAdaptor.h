@@ -21,6 +21,11 @@ class DBusMenuExporter;
 /// the slots hand the work to the exporter. A call about an item that does
 /// not exist gets an org.freedesktop.DBus.Error.InvalidArgs reply. The
 /// signals reach the bus as they are emitted.
+///
+/// Whatever a call carries, its work and its reply stay small: of its lists
+/// of ids, property names and events only the first 256 entries count, and
+/// an id or event repeated in one call counts once, so that the menu is
+/// validated at most once per call and an item clicked at most once.
 class DBusMenuAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT

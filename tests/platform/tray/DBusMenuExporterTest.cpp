@@ -335,5 +335,53 @@ TEST_F(DBusMenuExporterTest, BadCallsAreRefusedOrIgnored)
               QDBusMessage::ErrorMessage);
 }
 
+// A million copies of one id: one item in a small reply, and the exporter
+// stays on the bus.
+TEST_F(DBusMenuExporterTest, RepeatedIdsAreAnsweredOnceInASmallReply)
+{
+    const int cpu = layout().children[1].id;
+    const QDBusMessage reply =
+        call(u"GetGroupProperties"_qs,
+             {QVariant::fromValue(QList<int>(1'000'000, cpu)), QStringList{u"label"_qs}});
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    const auto items = qdbus_cast<QList<DBusMenuItemProperties>>(reply.arguments().value(0));
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(describe(items[0].properties), "label=    CPU: 45 °C");
+    EXPECT_TRUE(m_server.isConnected());
+    EXPECT_EQ(layout().children.size(), 7);
+}
+
+// However often one call repeats them, the menu is validated at most once
+// and an item is clicked at most once.
+TEST_F(DBusMenuExporterTest, OneCallValidatesTheMenuOnceAndClicksAnItemOnce)
+{
+    int validations = 0;
+    m_validator = [&validations] { ++validations; };
+    int clicks = 0;
+    QObject::connect(m_menu->actions()[5], &QAction::triggered, [&clicks] { ++clicks; });
+    const int preferences = layout().children[5].id;
+
+    QList<DBusMenuEvent> pairs;
+    for (int i = 0; i < 100'000; ++i) {
+        pairs.append({0, u"opened"_qs, QDBusVariant(0), 0});
+        pairs.append({0, u"closed"_qs, QDBusVariant(0), 0});
+    }
+    EXPECT_TRUE(adaptor().EventGroup(pairs).isEmpty());
+    EXPECT_EQ(validations, 1);
+
+    QList<int> idErrors;
+    EXPECT_TRUE(adaptor().AboutToShowGroup(QList<int>(1'000'000, 0), idErrors).isEmpty());
+    EXPECT_TRUE(idErrors.isEmpty());
+    EXPECT_EQ(validations, 2);
+
+    const QList<DBusMenuEvent> clicked(5'000, {preferences, u"clicked"_qs, QDBusVariant(0), 0});
+    EXPECT_TRUE(adaptor().EventGroup(clicked).isEmpty());
+    EXPECT_EQ(adaptor().EventGroup({{999, u"clicked"_qs, QDBusVariant(0), 0},
+                                    {999, u"opened"_qs, QDBusVariant(0), 0}}),
+              QList<int>{999});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 1);
+}
+
 } // namespace
 } // namespace calidra
