@@ -9,12 +9,14 @@
 // Each call must end within 10 ms of the thread's processor time (not of the
 // clock, so that a busy machine does not count; the sanitizers and the
 // coverage make the code several times slower than the program, where the
-// same calls take well under a millisecond) and allocate at most 8 MiB in
-// all; each turn of the event loop, which runs the work the calls queued
-// (their clicks, the menu they open, drawn as a user's click would have it),
-// within 100 ms and 32 MiB. Otherwise the target says what it was and aborts,
-// so that the fuzzer keeps the input. The slowest call and the slowest turn
-// seen are printed whenever they grow past a millisecond, and at exit.
+// same calls take well under a millisecond; a call over it is repeated once
+// to tell an outlier of the machine from work, see measured()) and allocate
+// at most 8 MiB in all; each turn of the event loop, which runs the work the
+// calls queued (their clicks, the menu they open, drawn as a user's click
+// would have it), within 100 ms and 32 MiB. Otherwise the target says what
+// it was and aborts, so that the fuzzer keeps the input. The slowest call and
+// the slowest turn seen are printed whenever they grow past a millisecond,
+// and at exit.
 //
 // Input: a series of operations, one byte each, followed by their arguments
 // (see Reader); reading past the end gives zeros.
@@ -34,6 +36,7 @@
 
 #include <sanitizer/allocator_interface.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -97,15 +100,32 @@ void reportSlowest()
                  s_call.slowestName, s_call.slowest, s_turn.slowestName, s_turn.slowest);
 }
 
+// The processor time in microseconds and the bytes allocated of one run of
+// `work`.
 template <typename Work>
-void measured(Bound& bound, const char* name, Work&& work)
+std::pair<long long, size_t> costOf(Work& work)
 {
     t_allocated = 0;
     const long long start = threadMicroseconds();
     t_measuring = true;
     work();
     t_measuring = false;
-    const long long spent = threadMicroseconds() - start;
+    return {threadMicroseconds() - start, t_allocated};
+}
+
+// Processor time on a shared machine has rare outliers of several
+// milliseconds (about one in a million calls here) that replaying the input
+// never shows. So a call over the bound is made once more with the same
+// arguments and is a fault only when that run is over the bound too: work
+// that grows with what a call carries repeats, an outlier does not. A turn of
+// the event loop cannot be repeated; its bound leaves room instead.
+template <typename Work>
+void measured(Bound& bound, const char* name, Work&& work, bool repeatable)
+{
+    auto [spent, allocated] = costOf(work);
+    if (repeatable && spent > bound.microseconds) {
+        spent = std::min(spent, costOf(work).first);
+    }
     if (spent > bound.slowest) {
         bound.slowest = spent;
         bound.slowestName = name;
@@ -117,8 +137,8 @@ void measured(Bound& bound, const char* name, Work&& work)
         std::fprintf(stderr, "tray_bus: %s took %lld us of processor time\n", name, spent);
         std::abort();
     }
-    if (t_allocated > bound.bytes) {
-        std::fprintf(stderr, "tray_bus: %s allocated %zu bytes\n", name, t_allocated);
+    if (allocated > bound.bytes) {
+        std::fprintf(stderr, "tray_bus: %s allocated %zu bytes\n", name, allocated);
         std::abort();
     }
 }
@@ -126,12 +146,13 @@ void measured(Bound& bound, const char* name, Work&& work)
 template <typename Call>
 void measured(const char* name, Call&& call)
 {
-    measured(s_call, name, std::forward<Call>(call));
+    measured(s_call, name, std::forward<Call>(call), true);
 }
 
 void turnEventLoop(const char* name)
 {
-    measured(s_turn, name, [] { QCoreApplication::processEvents(); });
+    measured(
+        s_turn, name, [] { QCoreApplication::processEvents(); }, false);
 }
 
 // Reads the input front to back; past its end every read gives zero.
