@@ -16,7 +16,6 @@ set(CPACK_INSTALL_CMAKE_PROJECTS
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://calidra.org)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "processor temperature monitor for the system tray
 Calidra shows the processor's temperature in the system tray and, on x86

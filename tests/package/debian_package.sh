@@ -75,6 +75,10 @@ if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$root/usr/share/metainfo/org.calidra.Calidra.metainfo.xml" \
         || fail "AppStream metadata"
 fi
+# The project has no web site yet: an address there would be a dead link in
+# every software centre.
+grep -En 'https?://' "$root/usr/share/metainfo/org.calidra.Calidra.metainfo.xml" \
+    && fail "the AppStream metadata names a web address"
 if command -v lintian >/dev/null; then
     lintian --pedantic "$deb" 2>/dev/null | tee "$work/lintian"
     grep -E '^[EW]:' "$work/lintian" && fail "lintian has errors or warnings"
