@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StatusPresenter.h"
 
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "formatting/CFormat.h"
 #include "formatting/ObjectFormat.h"
@@ -18,10 +18,6 @@
 namespace calidra {
 namespace {
 
-// Title sizes outside this range (a damaged setting) are brought into it:
-// the tray cannot show a title of no size, nor one larger than a screen.
-constexpr qreal SmallestTitleSize = 1;
-constexpr qreal LargestTitleSize = 72;
 // At this size and below a one-line title is bold, and a two-line title is
 // never larger.
 constexpr float BoldTitleSize = 9.0F;
@@ -39,7 +35,7 @@ bool isAlarmActive(const TemperatureAlarm* alarm)
 QFont systemFont(qreal pointSize, bool bold)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSizeF(std::clamp(pointSize, SmallestTitleSize, LargestTitleSize));
+    font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
 }
@@ -102,13 +98,13 @@ StatusPresenter::StatusPresenter()
 
 QIcon StatusPresenter::iconFor(const UserDefaults& defaults) const
 {
-    return defaults.boolForKey(DefaultsKeys::showIcon) ? m_icon : QIcon();
+    return defaults.value<Settings::ShowIcon>() ? m_icon : QIcon();
 }
 
 StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
 {
     return {localizedString(QT_TRANSLATE_NOOP("Calidra", "Please wait...")),
-            systemFont(defaults.floatForKey(DefaultsKeys::fontSize), false),
+            systemFont(defaults.value<Settings::FontSize>(), false),
             iconFor(defaults),
             {},
             {}};
@@ -120,10 +116,10 @@ StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
                                           const TemperatureAlarm* alarm) const
 {
     // The arrangement follows the settings, not which readers exist.
-    const bool twoLines = defaults.boolForKey(DefaultsKeys::gaugeTemperature) &&
-                          defaults.boolForKey(DefaultsKeys::gaugeFrequency) &&
-                          defaults.boolForKey(DefaultsKeys::arrangeVertically);
-    const float size = defaults.floatForKey(DefaultsKeys::fontSize);
+    const bool twoLines = defaults.value<Settings::GaugeTemperature>() &&
+                          defaults.value<Settings::GaugeFrequency>() &&
+                          defaults.value<Settings::ArrangeVertically>();
+    const float size = defaults.value<Settings::FontSize>();
     StatusTitle title;
     title.font = twoLines ? systemFont(std::min(size, BoldTitleSize), true)
                           : systemFont(size, !(size > BoldTitleSize));

@@ -2,7 +2,7 @@
 #include "TemperatureController.h"
 
 #include "TrayNotice.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
 #include "formatting/ObjectFormat.h"
@@ -44,10 +44,10 @@ void TemperatureController::awakeFromNib()
     if (!m_defaults) {
         return;
     }
-    if (m_defaults->boolForKey(DefaultsKeys::gaugeTemperature)) {
+    if (m_defaults->value<Settings::GaugeTemperature>()) {
         temperatureReader = createReader(true);
     }
-    if (m_defaults->boolForKey(DefaultsKeys::gaugeFrequency)) {
+    if (m_defaults->value<Settings::GaugeFrequency>()) {
         frequencyReader = createReader(false);
     }
     if (!temperatureReader && !frequencyReader) {
@@ -72,7 +72,7 @@ std::shared_ptr<GaugeReader>& TemperatureController::reader(bool temperature)
 
 std::shared_ptr<GaugeReader> TemperatureController::createReader(bool temperature)
 {
-    const double interval = m_defaults->floatForKey(DefaultsKeys::frequency);
+    const double interval = m_defaults->value<Settings::Frequency>();
     std::shared_ptr<GaugeReader> created =
         temperature ? GaugeReader::CPUTemperatureGaugeReaderWithFrequency(interval)
                     : GaugeReader::CPUFrequencyGaugeReaderWithFrequency(interval);
@@ -129,10 +129,10 @@ void TemperatureController::showStatusItem()
 void TemperatureController::watchDefaults()
 {
     for (const QString& key :
-         {DefaultsKeys::gaugeTemperature, DefaultsKeys::gaugeFrequency, DefaultsKeys::frequency,
-          DefaultsKeys::displayUnit, DefaultsKeys::showIcon, DefaultsKeys::fontSize,
-          DefaultsKeys::arrangeVertically, DefaultsKeys::alarmEnabled,
-          DefaultsKeys::alarmTemperature}) {
+         {Settings::GaugeTemperature::name, Settings::GaugeFrequency::name,
+          Settings::Frequency::name, Settings::DisplayUnit::name, Settings::ShowIcon::name,
+          Settings::FontSize::name, Settings::ArrangeVertically::name, Settings::AlarmEnabled::name,
+          Settings::AlarmTemperature::name}) {
         m_defaults->observe(key, this,
                             [this, key](const QVariant&) { observeValueForKeyPath(key); });
     }
@@ -162,22 +162,25 @@ void TemperatureController::gaugeReaderDidMiss(GaugeReader* missed)
 
 void TemperatureController::observeValueForKeyPath(const QString& key)
 {
-    if (key == DefaultsKeys::gaugeTemperature || key == DefaultsKeys::gaugeFrequency) {
-        switchReader(key == DefaultsKeys::gaugeTemperature, m_defaults->boolForKey(key));
-    } else if (key == DefaultsKeys::frequency) {
-        const double interval = m_defaults->floatForKey(key);
+    using namespace Settings;
+    if (key == GaugeTemperature::name) {
+        switchReader(true, m_defaults->value<GaugeTemperature>());
+    } else if (key == GaugeFrequency::name) {
+        switchReader(false, m_defaults->value<GaugeFrequency>());
+    } else if (key == Frequency::name) {
+        const double interval = m_defaults->value<Frequency>();
         for (const auto& owned : {temperatureReader, frequencyReader}) {
             if (owned) {
                 owned->setFrequency(interval);
             }
         }
-    } else if (key == DefaultsKeys::alarmEnabled || key == DefaultsKeys::alarmTemperature) {
+    } else if (key == AlarmEnabled::name || key == AlarmTemperature::name) {
         const bool wasActive = m_alarm.isActive();
         m_alarm.configure(*m_defaults);
         withdrawEndedAlarm(wasActive);
         updateMenu();
-    } else if (key == DefaultsKeys::displayUnit || key == DefaultsKeys::showIcon ||
-               key == DefaultsKeys::fontSize || key == DefaultsKeys::arrangeVertically) {
+    } else if (key == DisplayUnit::name || key == ShowIcon::name || key == FontSize::name ||
+               key == ArrangeVertically::name) {
         updateMenu();
     }
 }

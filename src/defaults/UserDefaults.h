@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 namespace calidra {
 
@@ -108,6 +109,39 @@ public:
     /// as the same float. A value that is not finite is not stored, since it
     /// could not be read back as a number.
     void setFloat(float value, const QString& key);
+
+    /// The value of the setting Key (a type of defaults/Settings.h) read as
+    /// Key::Type as the reads above do, then put through Key::value: it
+    /// always keeps the setting's rule.
+    template <typename Key>
+    typename Key::Type value() const
+    {
+        using Type = typename Key::Type;
+        if constexpr (std::is_same_v<Type, bool>) {
+            return Key::value(boolForKey(Key::name));
+        } else if constexpr (std::is_same_v<Type, qint64>) {
+            return Key::value(integerForKey(Key::name));
+        } else {
+            static_assert(std::is_same_v<Type, float>);
+            return Key::value(floatForKey(Key::name));
+        }
+    }
+
+    /// Stores value put through Key::value under Key's name, as the writes
+    /// above do.
+    template <typename Key>
+    void setValue(typename Key::Type value)
+    {
+        using Type = typename Key::Type;
+        if constexpr (std::is_same_v<Type, bool>) {
+            setBool(Key::value(value), Key::name);
+        } else if constexpr (std::is_same_v<Type, qint64>) {
+            setInteger(Key::value(value), Key::name);
+        } else {
+            static_assert(std::is_same_v<Type, float>);
+            setFloat(Key::value(value), Key::name);
+        }
+    }
 
     /// Removes the stored value of key; the registered value, if any, shows
     /// through again.

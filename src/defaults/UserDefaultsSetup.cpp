@@ -1,45 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "defaults/UserDefaultsSetup.h"
 
-#include "defaults/DefaultsKeys.h"
 #include "defaults/DefaultsLog.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
-
-#include <algorithm>
 
 namespace calidra {
 namespace {
 
-/// A stored useFahrenheit counts whatever it says: even a value reading false
-/// is an explicit choice of Celsius.
-void migrateLegacyUnit(UserDefaults& defaults)
+/// A stored old key counts whatever it says: even a useFahrenheit reading
+/// false is an explicit choice of Celsius.
+template <typename Old>
+void migrate(UserDefaults& defaults)
 {
-    if (!defaults.objectForKey(DefaultsKeys::useFahrenheit).isValid()) {
+    if (!defaults.objectForKey(Old::name).isValid()) {
         return;
     }
-    const bool fahrenheit = defaults.boolForKey(DefaultsKeys::useFahrenheit);
-    defaults.setInteger(fahrenheit ? DefaultsKeys::unitFahrenheit : DefaultsKeys::unitCelsius,
-                        DefaultsKeys::displayUnit);
-    defaults.removeObjectForKey(DefaultsKeys::useFahrenheit);
-    qCDebug(defaultsLog) << "an earlier release's useFahrenheit became displayUnit"
-                         << defaults.integerForKey(DefaultsKeys::displayUnit);
+    using Successor = typename Old::Successor;
+    defaults.setValue<Successor>(Old::successorValue(defaults.value<Old>()));
+    defaults.removeObjectForKey(Old::name);
+    qCDebug(defaultsLog).noquote() << "an earlier release's" << Old::name << "became"
+                                   << Successor::name << defaults.value<Successor>();
 }
 
-/// No interval at all (zero, less or a number too small for a float) leaves
-/// no reader, so the program would report a sensor missing that works; a tiny
-/// one samples without pause and a huge one never.
+/// Frequency's rule, applied where the interval is kept, so that the file says
+/// what the program uses: no interval at all (zero, less or a number too small
+/// for a float) is removed, so that the fallback shows, and one outside the
+/// offered range is stored at its nearer end.
 void correctInterval(UserDefaults& defaults)
 {
-    const double interval = defaults.floatForKey(DefaultsKeys::frequency);
+    using Settings::Frequency;
+    const double interval = defaults.floatForKey(Frequency::name);
     if (!(interval > 0)) {
-        defaults.removeObjectForKey(DefaultsKeys::frequency);
+        defaults.removeObjectForKey(Frequency::name);
         qCDebug(defaultsLog) << "the sampling interval" << interval
                              << "was removed: the fallback stands in";
-    } else if (interval < DefaultsKeys::shortestInterval ||
-               interval > DefaultsKeys::longestInterval) {
-        const double bounded =
-            std::clamp(interval, DefaultsKeys::shortestInterval, DefaultsKeys::longestInterval);
-        defaults.setFloat(float(bounded), DefaultsKeys::frequency);
+    } else if (const double bounded = Frequency::bounded(interval); bounded != interval) {
+        defaults.setValue<Frequency>(float(bounded));
         qCDebug(defaultsLog) << "the sampling interval" << interval << "was corrected to"
                              << bounded;
     }
@@ -49,9 +46,9 @@ void correctInterval(UserDefaults& defaults)
 /// that works; the preferences window never stores this pair.
 void correctGauges(UserDefaults& defaults)
 {
-    if (!defaults.boolForKey(DefaultsKeys::gaugeTemperature) &&
-        !defaults.boolForKey(DefaultsKeys::gaugeFrequency)) {
-        defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+    if (!defaults.value<Settings::GaugeTemperature>() &&
+        !defaults.value<Settings::GaugeFrequency>()) {
+        defaults.setValue<Settings::GaugeTemperature>(true);
         qCDebug(defaultsLog) << "neither gauge was on: the temperature is on again";
     }
 }
@@ -60,17 +57,17 @@ void correctGauges(UserDefaults& defaults)
 
 void applyUpdateCheckInterval(UserDefaults& defaults)
 {
-    const QVariant stored = defaults.objectForKey(DefaultsKeys::SUScheduledCheckInterval);
-    const QString interval = QString::number(DefaultsKeys::updaterCheckInterval);
-    if (!defaults.boolForKey(DefaultsKeys::SUCheckAtStartup)) {
+    using Settings::SUScheduledCheckInterval;
+    const QVariant stored = defaults.objectForKey(SUScheduledCheckInterval::name);
+    const QString interval = QString::number(SUScheduledCheckInterval::whileChecking);
+    if (!defaults.value<Settings::SUCheckAtStartup>()) {
         if (stored.isValid()) {
-            defaults.removeObjectForKey(DefaultsKeys::SUScheduledCheckInterval);
+            defaults.removeObjectForKey(SUScheduledCheckInterval::name);
             qCDebug(defaultsLog) << "the update check is off: its interval" << stored.toString()
                                  << "was removed";
         }
     } else if (stored.toString() != interval) {
-        defaults.setInteger(DefaultsKeys::updaterCheckInterval,
-                            DefaultsKeys::SUScheduledCheckInterval);
+        defaults.setValue<SUScheduledCheckInterval>(SUScheduledCheckInterval::whileChecking);
         qCDebug(defaultsLog) << "the update check's interval" << stored.toString()
                              << "was corrected to" << interval;
     }
@@ -82,8 +79,9 @@ UserDefaults* _initializeUserDefaults()
     if (!defaults) {
         return nullptr;
     }
-    defaults->registerDefaults(DefaultsKeys::registeredFallbacks());
-    migrateLegacyUnit(*defaults);
+    defaults->registerDefaults(Settings::registeredFallbacks());
+    std::apply([defaults](auto... old) { (migrate<decltype(old)>(*defaults), ...); },
+               Settings::Deprecated{});
     applyUpdateCheckInterval(*defaults);
     correctInterval(*defaults);
     correctGauges(*defaults);

@@ -2,7 +2,7 @@
 #include "TemperatureValueTransformer.h"
 
 #include "CFormat.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 
 #include <QLocale>
@@ -32,10 +32,10 @@ QChar signOf(bool fahrenheit)
 bool TemperatureValueTransformer::showsFahrenheit()
 {
     const UserDefaults* defaults = UserDefaults::standardUserDefaults();
-    const qint64 unit =
-        defaults ? defaults->integerForKey(DefaultsKeys::displayUnit) : DefaultsKeys::unitByLocale;
-    if (unit == DefaultsKeys::unitCelsius || unit == DefaultsKeys::unitFahrenheit) {
-        return unit == DefaultsKeys::unitFahrenheit;
+    using Settings::DisplayUnit;
+    const qint64 unit = defaults ? defaults->value<DisplayUnit>() : DisplayUnit::byLocale;
+    if (unit != DisplayUnit::byLocale) {
+        return unit == DisplayUnit::fahrenheit;
     }
     // Only the US system means Fahrenheit: the UK reports ImperialUKSystem yet
     // shows temperatures in Celsius.

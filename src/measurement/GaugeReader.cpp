@@ -3,7 +3,7 @@
 
 #include "Gauge.h"
 #include "GaugeReaderDelegate.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,8 +123,7 @@ void GaugeReader::setFrequency(double requested)
     if (!(requested > 0)) {
         return;
     }
-    const double frequency =
-        std::clamp(requested, DefaultsKeys::shortestInterval, DefaultsKeys::longestInterval);
+    const double frequency = Settings::Frequency::bounded(requested);
     if (frequency != m_frequency) {
         m_history.rebuild(frequency);
     }

@@ -59,7 +59,7 @@ public:
     double frequency() const { return m_frequency; }
     /// Re-times the reader and takes one sample at once, counting the new
     /// interval, held to the range the preferences offer
-    /// (DefaultsKeys::shortestInterval to longestInterval). A different
+    /// (Settings::Frequency::shortest to longest). A different
     /// interval empties the history and resizes it. An interval that is not
     /// greater than 0 is ignored.
     void setFrequency(double frequency);

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TemperatureAlarm.h"
 
-#include "defaults/DefaultsKeys.h"
 #include "defaults/UserDefaults.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace calidra {
@@ -16,12 +14,6 @@ constexpr double CountingTolerance = 1e-6;
 
 } // namespace
 
-float TemperatureAlarm::boundedThreshold(float celsius)
-{
-    return std::isnan(celsius) ? DefaultThreshold
-                               : std::clamp(celsius, LowestThreshold, HighestThreshold);
-}
-
 void TemperatureAlarm::setEnabled(bool enabled)
 {
     if (enabled != m_enabled) {
@@ -32,7 +24,7 @@ void TemperatureAlarm::setEnabled(bool enabled)
 
 void TemperatureAlarm::setThreshold(float celsius)
 {
-    const float bounded = boundedThreshold(celsius);
+    const float bounded = Settings::AlarmTemperature::value(celsius);
     if (bounded != m_threshold) {
         m_threshold = bounded;
         reset();
@@ -41,8 +33,8 @@ void TemperatureAlarm::setThreshold(float celsius)
 
 void TemperatureAlarm::configure(const UserDefaults& defaults)
 {
-    setEnabled(defaults.boolForKey(DefaultsKeys::alarmEnabled));
-    setThreshold(defaults.floatForKey(DefaultsKeys::alarmTemperature));
+    setEnabled(defaults.value<Settings::AlarmEnabled>());
+    setThreshold(defaults.value<Settings::AlarmTemperature>());
 }
 
 bool TemperatureAlarm::sample(float celsius, double interval)

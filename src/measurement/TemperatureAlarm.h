@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "defaults/Settings.h"
+
 namespace calidra {
 
 class UserDefaults;
@@ -17,11 +19,6 @@ class UserDefaults;
 class TemperatureAlarm
 {
 public:
-    /// The thresholds the user can choose, in degrees Celsius.
-    static constexpr float LowestThreshold = 50.0F;
-    static constexpr float HighestThreshold = 110.0F;
-    /// The threshold registered under alarmTemperature.
-    static constexpr float DefaultThreshold = 90.0F;
     /// Samples at or above the threshold in a row that fire the alarm.
     static constexpr int FiringSamples = 2;
     /// How far below the threshold, in degrees Celsius, and for how long, in
@@ -29,16 +26,14 @@ public:
     static constexpr float RecoveryMargin = 5.0F;
     static constexpr double RecoverySeconds = 60.0;
 
-    /// A threshold brought into LowestThreshold..HighestThreshold; one that
-    /// is not a number is DefaultThreshold.
-    static float boundedThreshold(float celsius);
-
     bool isEnabled() const { return m_enabled; }
     /// Switching the alarm off or on starts it afresh: not active.
     void setEnabled(bool enabled);
 
     float threshold() const { return m_threshold; }
-    /// Sets the bounded threshold; a real change starts the alarm afresh.
+    /// Sets the threshold in degrees Celsius, held to the rule of
+    /// alarmTemperature (Settings::AlarmTemperature); a real change starts the
+    /// alarm afresh.
     void setThreshold(float celsius);
 
     /// Reads alarmEnabled and alarmTemperature.
@@ -58,7 +53,7 @@ public:
 
 private:
     bool m_enabled = false;
-    float m_threshold = DefaultThreshold;
+    float m_threshold = Settings::AlarmTemperature::fallback;
     bool m_active = false;
     int m_hotSamples = 0;
     double m_coolSeconds = 0;

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferenceController.h"
 
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "formatting/ObjectFormat.h"
 #include "formatting/TemperatureValueTransformer.h"
 #include "hardware/IORegistryEntry.h"
 #include "measurement/IntelModels.h"
-#include "measurement/TemperatureAlarm.h"
 #include "platform/Alerts.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/Bundle.h"
@@ -46,8 +45,8 @@ const QString DisplayItem = u"CLDisplayPreferencesToolbarItem"_qs;
 
 // The sampling intervals the slider offers, in seconds.
 constexpr std::array<double, 12> Intervals{0.5, 1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60};
-static_assert(Intervals.front() == DefaultsKeys::shortestInterval &&
-              Intervals.back() == DefaultsKeys::longestInterval);
+static_assert(Intervals.front() == Settings::Frequency::shortest &&
+              Intervals.back() == Settings::Frequency::longest);
 
 int nearestInterval(double seconds)
 {
@@ -164,22 +163,20 @@ void PreferenceController::bindGauges()
 // say otherwise, so an opening changes nothing that is already right.
 void PreferenceController::measureTemperatureAlone()
 {
-    const std::pair<const QString&, bool> settings[] = {
-        {DefaultsKeys::gaugeFrequency, false},
-        {DefaultsKeys::gaugeTemperature, true},
-        {DefaultsKeys::arrangeVertically, false},
-    };
-    for (const auto& [key, value] : settings) {
-        if (defaults().boolForKey(key) != value) {
-            defaults().setBool(value, key);
+    const auto correct = []<typename Key>(Key, bool value) {
+        if (defaults().value<Key>() != value) {
+            defaults().setValue<Key>(value);
         }
-    }
+    };
+    correct(Settings::GaugeFrequency(), false);
+    correct(Settings::GaugeTemperature(), true);
+    correct(Settings::ArrangeVertically(), false);
 }
 
 void PreferenceController::selectGaugeRow()
 {
-    const int row = int(defaults().boolForKey(DefaultsKeys::gaugeTemperature)) +
-                    2 * int(defaults().boolForKey(DefaultsKeys::gaugeFrequency)) - 1;
+    const int row = int(defaults().value<Settings::GaugeTemperature>()) +
+                    2 * int(defaults().value<Settings::GaugeFrequency>()) - 1;
     if (QAbstractButton* button = gaugeChooser->button(row)) {
         button->setChecked(true);
     }
@@ -190,14 +187,14 @@ void PreferenceController::bindFrequency()
     QSlider* slider = m_ui->frequencySlider;
     slider->setRange(0, int(Intervals.size()) - 1);
     slider->setPageStep(1);
-    follow(DefaultsKeys::frequency, [this, slider] {
-        const double seconds = defaults().floatForKey(DefaultsKeys::frequency);
+    follow(Settings::Frequency::name, [this, slider] {
+        const double seconds = defaults().value<Settings::Frequency>();
         const QSignalBlocker blocker(slider);
         slider->setValue(nearestInterval(seconds));
         m_ui->frequencyLabel->setText(m_intervalTransformer.transformedValue(seconds));
     });
     connect(slider, &QSlider::valueChanged, this, [](int index) {
-        defaults().setFloat(float(Intervals[std::size_t(index)]), DefaultsKeys::frequency);
+        defaults().setValue<Settings::Frequency>(float(Intervals[std::size_t(index)]));
     });
 }
 
@@ -232,16 +229,15 @@ void PreferenceController::bindSettingsPage(QPushButton* button, SettingsPages::
 // not store anything.
 void PreferenceController::bindAlarm()
 {
-    bindSwitch(m_ui->alarmSwitch, DefaultsKeys::alarmEnabled);
-    follow(DefaultsKeys::alarmEnabled, [this] {
-        m_ui->alarmTemperatureField->setEnabled(defaults().boolForKey(DefaultsKeys::alarmEnabled));
+    bindSwitch<Settings::AlarmEnabled>(m_ui->alarmSwitch);
+    follow(Settings::AlarmEnabled::name, [this] {
+        m_ui->alarmTemperatureField->setEnabled(defaults().value<Settings::AlarmEnabled>());
     });
-    follow(DefaultsKeys::alarmTemperature, [this] { showAlarmTemperature(); });
-    follow(DefaultsKeys::displayUnit, [this] { showAlarmTemperature(); });
+    follow(Settings::AlarmTemperature::name, [this] { showAlarmTemperature(); });
+    follow(Settings::DisplayUnit::name, [this] { showAlarmTemperature(); });
     connect(m_ui->alarmTemperatureField, &QSpinBox::valueChanged, this, [](int shown) {
         const double celsius = TemperatureValueTransformer::fromShownUnit(shown);
-        defaults().setFloat(TemperatureAlarm::boundedThreshold(float(celsius)),
-                            DefaultsKeys::alarmTemperature);
+        defaults().setValue<Settings::AlarmTemperature>(float(celsius));
     });
 }
 
@@ -252,11 +248,10 @@ void PreferenceController::showAlarmTemperature()
     };
     QSpinBox* field = m_ui->alarmTemperatureField;
     const QSignalBlocker blocker(field);
-    field->setRange(shown(TemperatureAlarm::LowestThreshold),
-                    shown(TemperatureAlarm::HighestThreshold));
+    field->setRange(shown(Settings::AlarmTemperature::lowest),
+                    shown(Settings::AlarmTemperature::highest));
     field->setSuffix(u' ' + TemperatureValueTransformer::unitSign());
-    field->setValue(shown(TemperatureAlarm::boundedThreshold(
-        defaults().floatForKey(DefaultsKeys::alarmTemperature))));
+    field->setValue(shown(defaults().value<Settings::AlarmTemperature>()));
 }
 
 void PreferenceController::follow(const QString& key, const std::function<void()>& show)
@@ -265,29 +260,28 @@ void PreferenceController::follow(const QString& key, const std::function<void()
     defaults().observe(key, this, [show](const QVariant&) { show(); });
 }
 
-void PreferenceController::bindSwitch(QAbstractButton* button, const QString& key)
+template <typename Key>
+void PreferenceController::bindSwitch(QAbstractButton* button)
 {
-    follow(key, [button, key] {
+    follow(Key::name, [button] {
         const QSignalBlocker blocker(button);
-        button->setChecked(defaults().boolForKey(key));
+        button->setChecked(defaults().value<Key>());
     });
-    connect(button, &QAbstractButton::clicked, this,
-            [key](bool on) { defaults().setBool(on, key); });
+    connect(button, &QAbstractButton::clicked, this, [](bool on) { defaults().setValue<Key>(on); });
 }
 
 void PreferenceController::setupAppearancePane()
 {
     bindUnit();
-    follow(DefaultsKeys::fontSize, [this] {
+    follow(Settings::FontSize::name, [this] {
         const QSignalBlocker blocker(m_ui->fontSizeField);
-        m_ui->fontSizeField->setValue(
-            int(std::lround(defaults().floatForKey(DefaultsKeys::fontSize))));
+        m_ui->fontSizeField->setValue(int(std::lround(defaults().value<Settings::FontSize>())));
     });
-    bindSwitch(m_ui->showIconSwitch, DefaultsKeys::showIcon);
+    bindSwitch<Settings::ShowIcon>(m_ui->showIconSwitch);
     // The arrangement and the size are shown as stored; the panel decides
     // them (explainPanelChoices), so their controls write nothing.
-    follow(DefaultsKeys::arrangeVertically, [this] {
-        const bool vertically = defaults().boolForKey(DefaultsKeys::arrangeVertically);
+    follow(Settings::ArrangeVertically::name, [this] {
+        const bool vertically = defaults().value<Settings::ArrangeVertically>();
         m_ui->arrangeVerticallyButton->setChecked(vertically);
         m_ui->arrangeSideBySideButton->setChecked(!vertically);
     });
@@ -296,15 +290,12 @@ void PreferenceController::setupAppearancePane()
 
 void PreferenceController::bindUnit()
 {
-    follow(DefaultsKeys::displayUnit, [this] {
-        const qint64 unit = defaults().integerForKey(DefaultsKeys::displayUnit);
-        const bool known =
-            unit == DefaultsKeys::unitCelsius || unit == DefaultsKeys::unitFahrenheit;
+    follow(Settings::DisplayUnit::name, [this] {
         const QSignalBlocker blocker(m_ui->displayUnitChooser);
-        m_ui->displayUnitChooser->setCurrentIndex(known ? int(unit) : 0);
+        m_ui->displayUnitChooser->setCurrentIndex(int(defaults().value<Settings::DisplayUnit>()));
     });
     connect(m_ui->displayUnitChooser, &QComboBox::activated, this,
-            [](int index) { defaults().setInteger(index, DefaultsKeys::displayUnit); });
+            [](int index) { defaults().setValue<Settings::DisplayUnit>(index); });
     bindSettingsPage(m_ui->regionalSettingsButton, SettingsPages::Regional,
                      &PreferenceController::openRegionalSettings,
                      QT_TRANSLATE_NOOP("Calidra", "No settings tool for regional settings was "
@@ -495,8 +486,8 @@ void PreferenceController::chooseGauge(int row)
     if (row < 0 || row > 2) {
         return;
     }
-    defaults().setBool(row != 1, DefaultsKeys::gaugeTemperature);
-    defaults().setBool(row != 0, DefaultsKeys::gaugeFrequency);
+    defaults().setValue<Settings::GaugeTemperature>(row != 1);
+    defaults().setValue<Settings::GaugeFrequency>(row != 0);
 }
 
 void PreferenceController::toggleLoginItem(bool on)

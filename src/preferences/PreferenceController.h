@@ -122,7 +122,8 @@ private:
     void showAlarmTemperature();
     void explainUnstartableBundle(const QString& bundlePath);
     void follow(const QString& key, const std::function<void()>& show);
-    void bindSwitch(QAbstractButton* button, const QString& key);
+    template <typename Key>
+    void bindSwitch(QAbstractButton* button);
     void bindUnit();
     void explainPanelChoices();
     void detachPanes();

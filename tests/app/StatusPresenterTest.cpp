@@ -3,7 +3,7 @@
 
 #include "FixtureBundle.h"
 #include "QtPrinters.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
 #include "measurement/Gauge.h"
@@ -35,7 +35,7 @@ protected:
     StatusPresenterTest()
     {
         _initializeUserDefaults();
-        defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
+        defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
         bundle.addResource(u"Status Icon.svg"_qs, "<svg xmlns='http://www.w3.org/2000/svg'/>");
     }
 
@@ -65,37 +65,37 @@ TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
     EXPECT_EQ(title(true, true), (Title{u"52℃ 2.00 GHz"_qs, false, 13}));
     EXPECT_EQ(title(false, true), (Title{u"2.00 GHz"_qs, false, 13}));
 
-    defaults.setFloat(9.0F, DefaultsKeys::fontSize);
+    defaults.setFloat(9.0F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 9}));
-    defaults.setFloat(9.5F, DefaultsKeys::fontSize);
+    defaults.setFloat(9.5F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 9.5}));
     // Damaged sizes are brought back into what a tray can show.
-    defaults.setFloat(-4.0F, DefaultsKeys::fontSize);
+    defaults.setFloat(-4.0F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 1}));
-    defaults.setFloat(1e30F, DefaultsKeys::fontSize);
+    defaults.setFloat(1e30F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 72}));
 }
 
 TEST_F(StatusPresenterTest, TwoLinesFollowTheSettingsNotTheReaders)
 {
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
-    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    defaults.setValue<Settings::GaugeFrequency>(true);
+    defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 9}));
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 9}));
-    defaults.setFloat(8.0F, DefaultsKeys::fontSize);
+    defaults.setFloat(8.0F, Settings::FontSize::name);
     EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 8}));
 }
 
 TEST_F(StatusPresenterTest, ValuesGuideAndToolTipFollowTheReadersAndTheUnit)
 {
     const StatusPresenter presenter;
-    defaults.setBool(true, DefaultsKeys::arrangeVertically);
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setValue<Settings::ArrangeVertically>(true);
+    defaults.setValue<Settings::GaugeFrequency>(true);
     const StatusTitle both = presenter.composeTitle(defaults, temperature.get(), frequency.get());
     EXPECT_EQ(both.values, (QStringList{u"52℃"_qs, u"2.00 GHz"_qs}));
     // The guide holds the widest values: three digits, and megahertz.
     EXPECT_EQ(both.labelGuide, u"188℃ 888.88 MHz"_qs);
-    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::fahrenheit);
     const StatusTitle fahrenheit = presenter.composeTitle(defaults, temperature.get(), nullptr);
     EXPECT_EQ(fahrenheit.values, QStringList{u"126℉"_qs});
     EXPECT_EQ(fahrenheit.labelGuide, u"370℉"_qs);
@@ -115,7 +115,7 @@ TEST_F(StatusPresenterTest, InitialTitleAndTheIconFollowShowIcon)
     EXPECT_EQ(initial.text, u"Please wait..."_qs);
     EXPECT_FALSE(initial.font.bold());
     EXPECT_TRUE(initial.image.isNull());
-    defaults.setBool(true, DefaultsKeys::showIcon);
+    defaults.setValue<Settings::ShowIcon>(true);
     EXPECT_FALSE(presenter.initialTitle(defaults).image.isNull());
     EXPECT_FALSE(presenter.composeTitle(defaults, nullptr, nullptr).image.isNull());
 

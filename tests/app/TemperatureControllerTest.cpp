@@ -5,7 +5,7 @@
 #include "FixtureTree.h"
 #include "ScriptedAlerts.h"
 #include "TemporaryHome.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "hardware/KernelValues.h"
@@ -65,7 +65,7 @@ protected:
         bundle.tree.addSymlink(u"Calidra/Resources/IntelModels.plist"_qs,
                                QStringLiteral(CALIDRA_SHIPPED_RESOURCES "/IntelModels.plist"));
         bundle.addResource(u"Scripts/statSpeedIt.sh"_qs, "echo 1\n");
-        defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
+        defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
     }
 
     QString title() const { return controller.currentStatusItem()->title(); }
@@ -130,14 +130,14 @@ TEST_F(TemperatureControllerTest, SettingsThatWouldLeaveNoReaderStartWithTheTemp
 TEST_F(TemperatureControllerTest, OffTheModelListNoGaugeIsPossible)
 {
     tree.addFile(u"proc/cpuinfo"_qs, "vendor_id\t: SomeOtherVendor\n");
-    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setValue<Settings::GaugeTemperature>(false);
+    defaults.setValue<Settings::GaugeFrequency>(true);
     expectStartUpRefused(u"SomeOtherVendor"_qs);
 }
 
 TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
 {
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setValue<Settings::GaugeFrequency>(true);
     controller.awakeFromNib();
     ASSERT_NE(controller.currentStatusItem(), nullptr);
     EXPECT_EQ(title(), u"Please wait..."_qs);
@@ -149,7 +149,7 @@ TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
     EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
 
     // Without the temperature reader, the frequency reader's samples refresh.
-    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    defaults.setValue<Settings::GaugeTemperature>(false);
     EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
     tree.addFile(Frequency, "2500000\n");
     controller.currentFrequencyReader()->_gaugeTimerFired();
@@ -159,20 +159,20 @@ TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
 TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
 {
     controller.awakeFromNib();
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setValue<Settings::GaugeFrequency>(true);
     ASSERT_NE(controller.currentFrequencyReader(), nullptr);
 
     // Re-timing samples at once, and the temperature sample refreshes.
-    defaults.setFloat(5.0F, DefaultsKeys::frequency);
+    defaults.setFloat(5.0F, Settings::Frequency::name);
     EXPECT_EQ(controller.currentTemperatureReader()->frequency(), 5.0);
     EXPECT_EQ(controller.currentFrequencyReader()->frequency(), 5.0);
     EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
 
     // A display key refreshes at once, the icon too.
-    defaults.setBool(true, DefaultsKeys::arrangeVertically);
+    defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_EQ(title(), u"52℃\n2.00 GHz"_qs);
     for (const bool shown : {true, false}) {
-        defaults.setBool(shown, DefaultsKeys::showIcon);
+        defaults.setValue<Settings::ShowIcon>(shown);
         EXPECT_EQ(controller.currentStatusItem()->image().isNull(), !shown);
     }
 
@@ -181,11 +181,11 @@ TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
     controller.currentTemperatureReader()->_gaugeTimerFired();
     EXPECT_EQ(title(), u"70℃\n2.00 GHz"_qs);
     tree.addFile(Temperature, "52000\n");
-    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    defaults.setValue<Settings::GaugeTemperature>(false);
     EXPECT_EQ(controller.currentTemperatureReader(), nullptr);
-    defaults.setInteger(DefaultsKeys::unitFahrenheit, DefaultsKeys::displayUnit);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::fahrenheit);
     EXPECT_EQ(title(), u"2.00 GHz"_qs);
-    defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+    defaults.setValue<Settings::GaugeTemperature>(true);
     ASSERT_NE(controller.currentTemperatureReader(), nullptr);
     EXPECT_EQ(controller.currentTemperatureReader()->overallMaximum(), 52.0F);
     EXPECT_EQ(controller.currentTemperatureReader()->overallLife(), 5.0);
@@ -365,7 +365,7 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
 
     tree.addFile(Temperature, "61000\n");
     controller.currentTemperatureReader()->_gaugeTimerFired();
-    defaults.setBool(true, DefaultsKeys::showIcon);
+    defaults.setValue<Settings::ShowIcon>(true);
     EXPECT_EQ(title(), QString());
     EXPECT_EQ(window->temperaturePanel()->description().split(u'\n').value(3), u"\t61.00℃"_qs);
 
@@ -419,7 +419,7 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
 
 TEST_F(TemperatureControllerTest, ASensorThatStopsReadingIsToldAfterThreeIntervals)
 {
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
+    defaults.setValue<Settings::GaugeFrequency>(true);
     controller.awakeFromNib();
     controller.currentTemperatureReader()->_gaugeTimerFired();
     EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
@@ -442,9 +442,9 @@ TEST_F(TemperatureControllerTest, ASensorThatStopsReadingIsToldAfterThreeInterva
 // The frequency's 2000 MHz lies above any threshold: only the temperature counts.
 TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTheTitleMeanwhile)
 {
-    defaults.setBool(true, DefaultsKeys::gaugeFrequency);
-    defaults.setBool(true, DefaultsKeys::alarmEnabled);
-    defaults.setFloat(60, DefaultsKeys::alarmTemperature);
+    defaults.setValue<Settings::GaugeFrequency>(true);
+    defaults.setValue<Settings::AlarmEnabled>(true);
+    defaults.setFloat(60, Settings::AlarmTemperature::name);
     controller.awakeFromNib();
     const auto sample = [this](const char* millidegrees) {
         tree.addFile(Temperature, millidegrees);
@@ -465,21 +465,21 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
 
     // A new threshold, or no temperature, ends the alarm at once, and its
     // warning leaves the desktop; so does one whose heat has passed.
-    defaults.setFloat(70, DefaultsKeys::alarmTemperature);
+    defaults.setFloat(70, Settings::AlarmTemperature::name);
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
-    defaults.setFloat(60, DefaultsKeys::alarmTemperature);
+    defaults.setFloat(60, Settings::AlarmTemperature::name);
     sample("63000\n");
     ASSERT_TRUE(sample("63000\n"));
-    defaults.setBool(false, DefaultsKeys::gaugeTemperature);
+    defaults.setValue<Settings::GaugeTemperature>(false);
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
     EXPECT_EQ(notifications.events.size(), 4);
     EXPECT_EQ(notifications.events.filter(u" closed"_qs),
               (QStringList{u"alarm closed"_qs, u"alarm closed"_qs}));
 
-    defaults.setBool(true, DefaultsKeys::gaugeTemperature);
+    defaults.setValue<Settings::GaugeTemperature>(true);
     sample("63000\n");
     ASSERT_TRUE(sample("63000\n"));
-    defaults.setFloat(1.0F, DefaultsKeys::frequency);
+    defaults.setFloat(1.0F, Settings::Frequency::name);
     for (int second = 0; second <= 60; ++second) {
         sample("50000\n");
     }

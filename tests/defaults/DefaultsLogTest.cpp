@@ -3,7 +3,7 @@
 
 #include "LogRecorder.h"
 #include "QtPrinters.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
 
@@ -16,9 +16,9 @@ namespace {
 const QString DebugOn = u"calidra.*.debug=true"_qs;
 
 // A settings file holding `lines`, and the store over it.
-struct Settings
+struct SettingsFile
 {
-    explicit Settings(const QByteArray& lines)
+    explicit SettingsFile(const QByteArray& lines)
         : written(file.open() && file.write("[General]\n" + lines) >= 0 && file.flush())
     {
         EXPECT_TRUE(written);
@@ -32,16 +32,16 @@ struct Settings
 // The title reads the font size at every refresh; a broken one is told once.
 TEST(DefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked)
 {
-    Settings settings("fontSize=huge\n");
-    settings.defaults.registerDefaults(DefaultsKeys::registeredFallbacks());
+    SettingsFile settings("fontSize=huge\n");
+    settings.defaults.registerDefaults(Settings::registeredFallbacks());
     {
         const LogRecorder log({});
-        EXPECT_EQ(settings.defaults.floatForKey(DefaultsKeys::fontSize), 13.0F);
+        EXPECT_EQ(settings.defaults.floatForKey(Settings::FontSize::name), 13.0F);
         EXPECT_EQ(log.messages, QStringList());
     }
     const LogRecorder log(DebugOn);
     for (int refresh = 0; refresh < 5; ++refresh) {
-        EXPECT_EQ(settings.defaults.floatForKey(DefaultsKeys::fontSize), 13.0F);
+        EXPECT_EQ(settings.defaults.floatForKey(Settings::FontSize::name), 13.0F);
     }
     EXPECT_EQ(log.messages, QStringList(u"calidra.defaults stored \"fontSize\" \"huge\" cannot be "
                                         "read; the fallback \"13\" stands in"_qs));
@@ -49,8 +49,9 @@ TEST(DefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked)
 
 TEST(DefaultsLogTest, StartUpCorrectionsAreTold)
 {
-    Settings settings("useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n"
-                      "frequency=1e308\ngaugeTemperature=false\n");
+    SettingsFile settings(
+        "useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n"
+        "frequency=1e308\ngaugeTemperature=false\n");
     const LogRecorder log(DebugOn);
     _initializeUserDefaults();
     EXPECT_EQ(

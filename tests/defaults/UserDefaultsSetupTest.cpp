@@ -3,7 +3,7 @@
 
 #include "FixtureTree.h"
 #include "QtPrinters.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 
 #include <QTemporaryFile>
@@ -13,8 +13,6 @@
 
 namespace calidra {
 namespace {
-
-namespace Keys = DefaultsKeys;
 
 // The text of a settings file holding lines after the setup ran over it; QSettings sorts keys.
 QString afterSetup(const QByteArray& lines)
@@ -34,13 +32,14 @@ TEST(UserDefaultsSetup, SetsUpTheNewestStoreWithTheSevenFallbacksOrGivesNullWith
     QTemporaryFile file;
     UserDefaults defaults(file.open() ? file.fileName() : QString());
     ASSERT_EQ(_initializeUserDefaults(), &defaults);
-    EXPECT_EQ(defaults.integerForKey(Keys::displayUnit), 0);
-    EXPECT_EQ(defaults.floatForKey(Keys::frequency), 2.0f);
-    EXPECT_EQ(defaults.floatForKey(Keys::fontSize), 13.0f);
-    EXPECT_TRUE(defaults.boolForKey(Keys::gaugeTemperature));
-    for (const QString& key : {Keys::showIcon, Keys::gaugeFrequency, Keys::arrangeVertically})
+    EXPECT_EQ(defaults.integerForKey(Settings::DisplayUnit::name), 0);
+    EXPECT_EQ(defaults.floatForKey(Settings::Frequency::name), 2.0f);
+    EXPECT_EQ(defaults.floatForKey(Settings::FontSize::name), 13.0f);
+    EXPECT_TRUE(defaults.boolForKey(Settings::GaugeTemperature::name));
+    for (const QString& key : {Settings::ShowIcon::name, Settings::GaugeFrequency::name,
+                               Settings::ArrangeVertically::name})
         EXPECT_EQ(defaults.objectForKey(key), QVariant(false)) << key.toStdString();
-    EXPECT_FALSE(defaults.objectForKey(Keys::SUScheduledCheckInterval).isValid());
+    EXPECT_FALSE(defaults.objectForKey(Settings::SUScheduledCheckInterval::name).isValid());
 }
 
 TEST(UserDefaultsSetup, MigratesTheLegacyUnitAndDerivesTheUpdaterIntervalOnDisk)

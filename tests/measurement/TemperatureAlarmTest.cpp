@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurement/TemperatureAlarm.h"
 
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 
 #include <QFile>
@@ -92,29 +92,20 @@ TEST(TemperatureAlarmTest, SwitchingOffEndsTheAlarmAndTheSameThresholdDoesNot)
     EXPECT_FALSE(alarm.isActive());
 }
 
-// What a damaged settings file may hold under alarmTemperature.
-TEST(TemperatureAlarmTest, BadStoredThresholdsAreBroughtIntoRange)
+// The stored settings reach the alarm through their rules (SettingsTest).
+TEST(TemperatureAlarmTest, ConfigureReadsTheSettingsThroughTheirRules)
 {
-    const std::pair<const char*, float> stored[] = {
-        {"75.5", 75.5F}, {"abc", 90},  {"nan", 90},  {"inf", 90},   {"", 90},
-        {"30", 50},      {"-400", 50}, {"500", 110}, {"1e39", 110},
-    };
-    for (const auto& [text, threshold] : stored) {
-        QTemporaryDir folder;
-        QFile file(folder.filePath(u"settings.ini"_qs));
-        ASSERT_TRUE(
-            file.open(QIODevice::WriteOnly) &&
-            file.write("[General]\nalarmEnabled=true\nalarmTemperature=" + QByteArray(text)));
-        file.close();
-        UserDefaults defaults(file.fileName());
-        defaults.registerDefaults(DefaultsKeys::registeredFallbacks());
-        TemperatureAlarm alarm;
-        alarm.configure(defaults);
-        EXPECT_TRUE(alarm.isEnabled()) << text;
-        EXPECT_EQ(alarm.threshold(), threshold) << text;
-    }
-    EXPECT_EQ(TemperatureAlarm::boundedThreshold(NaN), 90);
-    EXPECT_EQ(TemperatureAlarm::boundedThreshold(-Infinity), 50);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(u"settings.ini"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.write("[General]\nalarmEnabled=true\nalarmTemperature=500"));
+    file.close();
+    UserDefaults defaults(file.fileName());
+    defaults.registerDefaults(Settings::registeredFallbacks());
+    TemperatureAlarm alarm;
+    alarm.configure(defaults);
+    EXPECT_TRUE(alarm.isEnabled());
+    EXPECT_EQ(alarm.threshold(), 110);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "FixtureBundle.h"
 #include "FixtureTree.h"
 #include "ScriptedAlerts.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "platform/LoginItems.h"
@@ -35,8 +35,6 @@
 
 namespace calidra {
 namespace {
-
-namespace Keys = DefaultsKeys;
 
 // The Exec value of a desktop entry split into its arguments, undoing the
 // value's escapes, the quoting and the doubled percent signs as a desktop
@@ -117,12 +115,12 @@ protected:
 
 TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoicesDisabled)
 {
-    defaults.setBool(true, Keys::gaugeFrequency);
-    defaults.setBool(true, Keys::arrangeVertically);
+    defaults.setValue<Settings::GaugeFrequency>(true);
+    defaults.setValue<Settings::ArrangeVertically>(true);
     open(u"Other1,1"_qs);
-    EXPECT_TRUE(defaults.boolForKey(Keys::gaugeTemperature));
-    EXPECT_FALSE(defaults.boolForKey(Keys::gaugeFrequency));
-    EXPECT_FALSE(defaults.boolForKey(Keys::arrangeVertically));
+    EXPECT_TRUE(defaults.boolForKey(Settings::GaugeTemperature::name));
+    EXPECT_FALSE(defaults.boolForKey(Settings::GaugeFrequency::name));
+    EXPECT_FALSE(defaults.boolForKey(Settings::ArrangeVertically::name));
     EXPECT_TRUE(child<QAbstractButton>("gaugeTemperatureButton")->isChecked());
     EXPECT_FALSE(child<QAbstractButton>("gaugeFrequencyButton")->isEnabled());
     EXPECT_FALSE(child<QAbstractButton>("gaugeBothButton")->isEnabled());
@@ -135,8 +133,8 @@ TEST_F(PreferencesTest, UnlistedModelMeasuresTemperatureAloneWithFrequencyChoice
 
 TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndThePanelChoosesSizeAndArrangement)
 {
-    defaults.setBool(true, Keys::gaugeTemperature);
-    defaults.setBool(true, Keys::gaugeFrequency);
+    defaults.setValue<Settings::GaugeTemperature>(true);
+    defaults.setValue<Settings::GaugeFrequency>(true);
     open();
     EXPECT_TRUE(child<QAbstractButton>("gaugeBothButton")->isChecked());
     // clang-format off
@@ -149,8 +147,8 @@ TEST_F(PreferencesTest, ChosenRowsStoreTheMeasurementsAndThePanelChoosesSizeAndA
     for (const auto& row : rows) {
         SCOPED_TRACE(row.button);
         child<QAbstractButton>(row.button)->click();
-        EXPECT_EQ(defaults.boolForKey(Keys::gaugeTemperature), row.temperature);
-        EXPECT_EQ(defaults.boolForKey(Keys::gaugeFrequency), row.frequency);
+        EXPECT_EQ(defaults.boolForKey(Settings::GaugeTemperature::name), row.temperature);
+        EXPECT_EQ(defaults.boolForKey(Settings::GaugeFrequency::name), row.frequency);
     }
     // Neither setting changes what a panel shows, and the controls say why.
     for (const char* name : {"textArrangementSwitch", "fontSizeField"}) {
@@ -283,45 +281,45 @@ TEST_F(PreferencesTest, ControlsFollowTheDefaultsAndWriteThem)
     auto* font = child<QSpinBox>("fontSizeField");
     auto* slider = child<QSlider>("frequencySlider");
 
-    defaults.setInteger(Keys::unitFahrenheit, Keys::displayUnit);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::fahrenheit);
     EXPECT_EQ(unit->currentIndex(), 2);
-    defaults.setInteger(7, Keys::displayUnit);
+    defaults.setInteger(7, Settings::DisplayUnit::name);
     EXPECT_EQ(unit->currentIndex(), 0) << "an unknown unit behaves as automatic";
-    defaults.setFloat(17.6f, Keys::fontSize);
+    defaults.setFloat(17.6f, Settings::FontSize::name);
     EXPECT_EQ(font->value(), 18);
-    defaults.setFloat(0.1f, Keys::frequency);
+    defaults.setFloat(0.1f, Settings::Frequency::name);
     EXPECT_EQ(slider->value(), 0) << "the nearest interval offered";
-    defaults.setFloat(5, Keys::frequency);
+    defaults.setFloat(5, Settings::Frequency::name);
     EXPECT_EQ(slider->value(), 5);
     EXPECT_TRUE(child<QLabel>("frequencyLabel")->text().contains(u"5.0"_qs));
-    defaults.setBool(true, Keys::arrangeVertically);
+    defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_TRUE(child<QAbstractButton>("arrangeVerticallyButton")->isChecked());
 
     const float offered[] = {0.5F, 1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60};
     ASSERT_EQ(slider->maximum(), 11);
     for (int position = 0; position <= 11; ++position) {
         slider->setValue(position);
-        EXPECT_EQ(defaults.floatForKey(Keys::frequency), offered[position]) << position;
+        EXPECT_EQ(defaults.floatForKey(Settings::Frequency::name), offered[position]) << position;
     }
-    defaults.setBool(false, Keys::arrangeVertically);
+    defaults.setValue<Settings::ArrangeVertically>(false);
     EXPECT_TRUE(child<QAbstractButton>("arrangeSideBySideButton")->isChecked());
     child<QAbstractButton>("showIconSwitch")->click();
-    EXPECT_TRUE(defaults.boolForKey(Keys::showIcon));
+    EXPECT_TRUE(defaults.boolForKey(Settings::ShowIcon::name));
 }
 
 // 90.3 ℃ shows as 195 ℉, which would read back as 90.56 ℃: only an edit
 // stores a threshold, and a damaged one shows in range without being rewritten.
 TEST_F(PreferencesTest, WarningShowsItsThresholdInTheDisplayUnitAndStoresOnlyEdits)
 {
-    defaults.setInteger(Keys::unitCelsius, Keys::displayUnit);
-    defaults.setFloat(90.3F, Keys::alarmTemperature);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
+    defaults.setFloat(90.3F, Settings::AlarmTemperature::name);
     open();
     auto* warn = child<QAbstractButton>("alarmSwitch");
     auto* field = child<QSpinBox>("alarmTemperatureField");
     EXPECT_FALSE(warn->isChecked());
     EXPECT_FALSE(field->isEnabled());
     warn->click();
-    EXPECT_TRUE(defaults.boolForKey(Keys::alarmEnabled));
+    EXPECT_TRUE(defaults.boolForKey(Settings::AlarmEnabled::name));
     EXPECT_TRUE(field->isEnabled());
 
     using Shown = std::tuple<int, int, int, QString>;
@@ -329,18 +327,18 @@ TEST_F(PreferencesTest, WarningShowsItsThresholdInTheDisplayUnitAndStoresOnlyEdi
         return Shown{field->value(), field->minimum(), field->maximum(), field->suffix()};
     };
     EXPECT_EQ(shown(), Shown(90, 50, 110, u" ℃"_qs));
-    defaults.setInteger(Keys::unitFahrenheit, Keys::displayUnit);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::fahrenheit);
     EXPECT_EQ(shown(), Shown(195, 122, 230, u" ℉"_qs));
-    defaults.setInteger(Keys::unitCelsius, Keys::displayUnit);
-    EXPECT_EQ(defaults.floatForKey(Keys::alarmTemperature), 90.3F);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
+    EXPECT_EQ(defaults.floatForKey(Settings::AlarmTemperature::name), 90.3F);
 
-    defaults.setInteger(Keys::unitFahrenheit, Keys::displayUnit);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::fahrenheit);
     field->setValue(203);
-    EXPECT_FLOAT_EQ(defaults.floatForKey(Keys::alarmTemperature), 95.0F);
+    EXPECT_FLOAT_EQ(defaults.floatForKey(Settings::AlarmTemperature::name), 95.0F);
     for (const auto& [stored, value] : {std::pair(500.0F, 230), std::pair(-40.0F, 122)}) {
-        defaults.setFloat(stored, Keys::alarmTemperature);
+        defaults.setFloat(stored, Settings::AlarmTemperature::name);
         EXPECT_EQ(field->value(), value);
-        EXPECT_EQ(defaults.floatForKey(Keys::alarmTemperature), stored);
+        EXPECT_EQ(defaults.floatForKey(Settings::AlarmTemperature::name), stored);
     }
     warn->click();
     EXPECT_FALSE(field->isEnabled());

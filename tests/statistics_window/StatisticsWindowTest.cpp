@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtPrinters.h"
 #include "ScriptedAlerts.h"
-#include "defaults/DefaultsKeys.h"
+#include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "formatting/ObjectFormat.h"
 #include "measurement/Gauge.h"
@@ -51,7 +51,7 @@ class StatisticsWindowTest : public testing::Test
 protected:
     StatisticsWindowTest()
     {
-        defaults.setInteger(DefaultsKeys::unitCelsius, DefaultsKeys::displayUnit);
+        defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
     }
 
     ~StatisticsWindowTest() override
