@@ -6,7 +6,6 @@
 #include "KernelNumber.h"
 #include "OnlineProcessors.h"
 #include "ProcessorFolders.h"
-#include "ProcessorTemperatureInputs.h"
 #include "SysfsFile.h"
 
 #include <QFile>
@@ -32,21 +31,6 @@ std::optional<QByteArray> readFile(const QByteArray& path)
     return SysfsFile::readAt(AT_FDCWD, path.constData(), SysfsFile::Links::Follow);
 }
 
-// Reads the kept files, first finding them with `find` when none are kept;
-// drops them when the reading fails.
-template <typename Find>
-std::optional<qint32> keptValue(std::unique_ptr<KeptReading>& kept, Find find)
-{
-    if (!kept) {
-        kept = find();
-    }
-    const std::optional<qint32> value = kept ? kept->read() : std::nullopt;
-    if (!value) {
-        kept.reset();
-    }
-    return value;
-}
-
 // Where the clock comes from, for the log.
 QString frequencyReport(std::optional<quint32> first, bool listed, bool fromCpufreq, bool found)
 {
@@ -63,7 +47,9 @@ QString frequencyReport(std::optional<quint32> first, bool listed, bool fromCpuf
 
 } // namespace
 
-KernelValues::KernelValues(QString systemRoot) : m_root(QFile::encodeName(systemRoot))
+KernelValues::KernelValues(QString systemRoot)
+    : m_root(QFile::encodeName(systemRoot)),
+      m_temperature(ProcessorTemperatureSensor::Input::DriverChannels, m_root)
 {}
 
 KernelValues::~KernelValues() = default;
@@ -117,7 +103,7 @@ std::optional<qint32> KernelValues::computedValue(Computed computed)
     case Computed::ProcessorCount:
         return processorCount();
     case Computed::Temperature:
-        return temperature();
+        return m_temperature.read().value;
     case Computed::Frequency:
         return frequency();
     }
@@ -150,36 +136,18 @@ std::optional<qint32> KernelValues::processorCount() const
     return cpuinfo ? cpuinfoProcessorCount(stringView(*cpuinfo)) : std::nullopt;
 }
 
-std::optional<qint32> KernelValues::temperature()
-{
-    const std::optional<qint32> value =
-        keptValue(m_temperature, [this] { return findTemperature(); });
-    if (!value) {
-        m_temperatureSource.reset();
-    }
-    return value;
-}
-
+// Reads the kept file, first finding it when none is kept; drops it when the
+// reading fails, so that the next query looks for it afresh.
 std::optional<qint32> KernelValues::frequency()
 {
-    return keptValue(m_frequency, [this] { return findFrequency(); });
-}
-
-std::unique_ptr<KeptReading> KernelValues::findTemperature()
-{
-    const bool reported = SearchReport::isWanted();
-    QStringList seen;
-    const ProcessorTemperatureChannels channels =
-        findProcessorTemperatureInputs(m_root, reported ? &seen : nullptr);
-    m_temperatureSource = channels.description();
-    if (reported) {
-        const QString devices = seen.isEmpty() ? u"no hwmon device"_qs : seen.join(u"; "_qs);
-        const QString choice = channels.rule ? channels.description() + u" ("_qs +
-                                                   QString::fromLatin1(channels.rule) + u')'
-                                             : u"no channel of coretemp, k10temp or zenpower"_qs;
-        m_temperatureReport.tell("driver channels", devices + u" -> "_qs + choice);
+    if (!m_frequency) {
+        m_frequency = findFrequency();
     }
-    return KeptReading::open(channels.inputs, KeptReading::Form::Thousandths);
+    const std::optional<qint32> value = m_frequency ? m_frequency->read() : std::nullopt;
+    if (!value) {
+        m_frequency.reset();
+    }
+    return value;
 }
 
 std::unique_ptr<KeptReading> KernelValues::findFrequency()

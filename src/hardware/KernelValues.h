@@ -2,6 +2,7 @@
 #pragma once
 // Kept name: "kern.cpu_temp" and the like are files of /proc and /sys; see docs/GLOSSARY.md.
 
+#include "ProcessorTemperatureSensor.h"
 #include "SearchReport.h"
 #include "support/ProcessWide.h"
 
@@ -20,14 +21,15 @@ class OnlineProcessors;
 /// the running system). A dotted name ("kernel.ostype") is the file of that
 /// path below `<root>/proc/sys`. Three names are computed: "hw.ncpu" (online
 /// processors), "kern.cpu_temp" (processor temperature in whole degrees
-/// Celsius, while a processor temperature driver is loaded) and
-/// "kern.cpu_currentfreq" (clock frequency of the first online processor in
-/// MHz: the first of the kernel's online list, else the lowest-numbered
-/// processor folder that is online, else the first "cpu MHz" of
-/// /proc/cpuinfo). The last two keep their files open after they are first found (a
-/// bounded number; see KeptReading), so that a reading costs one pread per
-/// kept file and no allocation; a failing reading drops them and the next
-/// query looks for them afresh. What each search saw and chose goes to
+/// Celsius, while a processor temperature driver is loaded: what a
+/// ProcessorTemperatureSensor of the driver's channels reads, plausible or
+/// not) and "kern.cpu_currentfreq" (clock frequency of the first online
+/// processor in MHz: the first of the kernel's online list, else the
+/// lowest-numbered processor folder that is online, else the first "cpu MHz"
+/// of /proc/cpuinfo). The last two keep their files open after they are first
+/// found (a bounded number; see KeptReading), so that a reading costs one
+/// pread per kept file and no allocation; a failing reading drops them and the
+/// next query looks for them afresh. What each search saw and chose goes to
 /// calidra.hardware's debug log when it differs from the last search's.
 ///
 /// The program creates one over "/" at start-up; a test creates one over a
@@ -50,10 +52,6 @@ public:
     /// text. Absent for a null, malformed or unknown name or an unreadable file.
     std::optional<QByteArray> bytesValue(const char* name);
 
-    /// What "kern.cpu_temp" reads now ("coretemp, Package id 0"): absent until
-    /// a query has found the channels and after a query that failed.
-    const std::optional<QString>& temperatureSource() const { return m_temperatureSource; }
-
     /// The system root everything here is read below.
     const QByteArray& systemRoot() const { return m_root; }
 
@@ -65,16 +63,12 @@ private:
     std::optional<QByteArray> procSysFile(const char* name) const;
     std::optional<OnlineProcessors> onlineProcessors() const;
     std::optional<qint32> processorCount() const;
-    std::optional<qint32> temperature();
     std::optional<qint32> frequency();
-    std::unique_ptr<KeptReading> findTemperature();
     std::unique_ptr<KeptReading> findFrequency();
 
     QByteArray m_root;
-    std::unique_ptr<KeptReading> m_temperature;
+    ProcessorTemperatureSensor m_temperature;
     std::unique_ptr<KeptReading> m_frequency;
-    std::optional<QString> m_temperatureSource;
-    SearchReport m_temperatureReport;
     SearchReport m_frequencyReport;
 };
 

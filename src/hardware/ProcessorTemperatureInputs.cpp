@@ -52,15 +52,19 @@ bool isNumbered(std::string_view label, std::string_view prefix)
     return label.starts_with(prefix) && isDigits(label.substr(prefix.size()));
 }
 
-// The labels follow the kernel's driver documentation:
-// https://docs.kernel.org/hwmon/coretemp.html labels the package sensor
-// "Package id N" ("Physical id N" on older kernels) and each core "Core N";
-// https://docs.kernel.org/hwmon/k10temp.html gives families 10h to 16h one
-// unlabelled channel, temp1 (their Tctl), and from family 17h (Zen, and
-// Hygon's 18h) on labels temp1 "Tctl", the die temperature "Tdie" where the
-// processor has one (older kernels numbered the two the other way round, so
-// only labels count) and "Tccd1" and up for the core dies, which are not the
-// processor's temperature. zenpower uses the same labels.
+// The labels follow the kernel's hwmon documentation. Every channel is a
+// tempN_input in millidegrees with an optional tempN_label that names it
+// (https://www.kernel.org/doc/html/latest/hwmon/sysfs-interface.html); the
+// numbers are the driver's to choose, so only labels count.
+// https://www.kernel.org/doc/html/latest/hwmon/coretemp.html labels the
+// package sensor "Package id N" ("Physical id N" on older kernels) and each
+// core "Core N".
+// https://www.kernel.org/doc/html/latest/hwmon/k10temp.html gives families 10h
+// to 16h one unlabelled channel, temp1 (their Tctl), and from family 17h (Zen,
+// and Hygon's 18h) on labels temp1 "Tctl", the die temperature "Tdie" where the
+// processor has one (older kernels numbered the two the other way round) and
+// "Tccd1" and up for the core dies, which are not the processor's
+// temperature. zenpower, kept outside the kernel, uses the same labels.
 bool isPackage(std::string_view label)
 {
     return isNumbered(label, "Package id ") || isNumbered(label, "Physical id ");
@@ -224,18 +228,22 @@ ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& sy
 {
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
     std::vector<Channel> channels;
+    bool driverLoaded = false;
     for (const QByteArray& entry : folderNames(hwmon)) {
         const QByteArray device = hwmon + '/' + entry;
         const std::optional<QByteArray> driver = driverName(device);
         const size_t before = channels.size();
         if (const std::optional<Family> family = familyOf(driver)) {
+            driverLoaded = true;
             addChannels(device, *family, *driver, channels);
         }
         if (seen) {
             seen->append(seenDevice(entry, driver, {channels.begin() + before, channels.end()}));
         }
     }
-    return chosenChannels(channels);
+    ProcessorTemperatureChannels chosen = chosenChannels(channels);
+    chosen.driverLoaded = driverLoaded;
+    return chosen;
 }
 
 bool isProcessorTemperatureDriverLoaded(const QByteArray& systemRoot)

@@ -20,6 +20,9 @@ struct ProcessorTemperatureChannels
     std::vector<QByteArray> inputs;
     /// Which rule chose them ("the package channels"); null when none did.
     const char* rule = nullptr;
+    /// Whether a hwmon device of a processor temperature driver was there,
+    /// channels or not.
+    bool driverLoaded = false;
 
     /// "coretemp, Package id 0"; several channels by their labels, each once
     /// ("coretemp, Package id 0, Package id 1"), more than three as the first

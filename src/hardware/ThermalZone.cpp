@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ThermalZone.h"
 
-#include "KeptReading.h"
 #include "KernelNumber.h"
 #include "KernelText.h"
 #include "PlausibleTemperature.h"
@@ -138,13 +137,15 @@ std::vector<Candidate> candidates(const QByteArray& folder, Clock::time_point de
     return found;
 }
 
+// Whether a zone's `temp` reads a temperature a processor can have now.
+bool readsPlausibly(const KeptReading& temp)
+{
+    const std::optional<qint32> millidegrees = temp.read();
+    return millidegrees &&
+           PlausibleTemperature::contains(double(ThermalZone::celsius(*millidegrees)));
+}
+
 } // namespace
-
-ThermalZone::ThermalZone(std::unique_ptr<KeptReading> temp, QString type, QString folder)
-    : m_temp(std::move(temp)), m_type(std::move(type)), m_folder(std::move(folder))
-{}
-
-ThermalZone::~ThermalZone() = default;
 
 std::optional<int> ThermalZone::rank(std::string_view type)
 {
@@ -156,13 +157,13 @@ std::optional<int> ThermalZone::rank(std::string_view type)
     return std::nullopt;
 }
 
-std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot, QStringList* seen)
+std::optional<ThermalZone> ThermalZone::find(const QByteArray& systemRoot, QStringList* seen)
 {
     return find(systemRoot, Clock::now() + ScanTime, seen);
 }
 
-std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot,
-                                               Clock::time_point deadline, QStringList* seen)
+std::optional<ThermalZone> ThermalZone::find(const QByteArray& systemRoot,
+                                             Clock::time_point deadline, QStringList* seen)
 {
     const QByteArray folder = systemRoot + "/sys/class/thermal";
     for (const Candidate& candidate : candidates(folder, deadline, seen)) {
@@ -171,33 +172,20 @@ std::unique_ptr<ThermalZone> ThermalZone::find(const QByteArray& systemRoot,
         }
         std::unique_ptr<KeptReading> temp = KeptReading::open(
             {folder + '/' + candidate.folder + "/temp"}, KeptReading::Form::Whole);
-        std::unique_ptr<ThermalZone> zone(
-            temp ? new ThermalZone(std::move(temp), decodeKernelText(candidate.type),
-                                   QString::fromLatin1(candidate.folder))
-                 : nullptr);
-        if (zone && zone->degrees()) {
-            return zone;
+        if (temp && readsPlausibly(*temp)) {
+            return ThermalZone{std::move(temp), decodeKernelText(candidate.type) + u" ("_qs +
+                                                    QString::fromLatin1(candidate.folder) + u')'};
         }
         if (seen) {
             seen->append(QString::fromLatin1(candidate.folder) + u" gives no plausible reading"_qs);
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-std::optional<float> ThermalZone::degrees() const
+float ThermalZone::celsius(qint32 millidegrees)
 {
-    const std::optional<qint32> millidegrees = m_temp->read();
-    const float celsius = millidegrees ? float(*millidegrees) / 1000.0F : 0.0F;
-    if (!PlausibleTemperature::contains(double(celsius))) {
-        return std::nullopt;
-    }
-    return celsius;
-}
-
-QString ThermalZone::description() const
-{
-    return m_type + u" ("_qs + m_folder + u')';
+    return float(millidegrees) / 1000.0F;
 }
 
 } // namespace calidra

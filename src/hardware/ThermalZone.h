@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "KeptReading.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -12,39 +14,42 @@
 
 namespace calidra {
 
-class KeptReading;
-
 /// The kernel thermal zone that measures the processor, below
 /// `<systemRoot>/sys/class/thermal`: a `thermal_zoneN` whose `type` says that it
 /// measures the processor (see rank()); the best rank whose `temp`
 /// (millidegrees Celsius) reads a plausible temperature now, and among equals
-/// the lowest zone number. Its `temp` stays open, so that a reading is one pread.
+/// the lowest zone number. Found with its `temp` open, for a reader that keeps
+/// it (ProcessorTemperatureSensor), so that a reading is one pread.
 ///
 /// A search is bounded by time, not by a count of zones: every zone of the
 /// folder is ranked, whatever its number or place in the folder, until
 /// ScanTime has passed; only regular files of at most 64 KiB are read and none
 /// blocks; a link loop or a vanished zone is a zone that cannot be read. Main
 /// thread only.
-class ThermalZone
+struct ThermalZone
 {
-public:
     /// How long one search may take at most (a machine has a few dozen zones,
     /// ranked in well under a millisecond).
     static constexpr std::chrono::milliseconds ScanTime{500};
 
+    /// The zone's `temp`, open: millidegrees Celsius, kept exact.
+    std::unique_ptr<KeptReading> temp;
+    /// "x86_pkg_temp (thermal_zone2)".
+    QString description;
+
     /// The processor's zone whose `temp` reads a plausible temperature now;
-    /// null when there is none. With `seen`, every zone looked at is added
+    /// absent when there is none. With `seen`, every zone looked at is added
     /// to it for the log ("thermal_zone5 x86_pkg_temp (rank 0)",
     /// "thermal_zone3 pch_skylake (not the processor)"), and so is each
     /// ranked zone tried in vain ("thermal_zone1 gives no plausible reading").
-    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot,
-                                             QStringList* seen = nullptr);
+    static std::optional<ThermalZone> find(const QByteArray& systemRoot,
+                                           QStringList* seen = nullptr);
 
     /// The same search, giving up at `deadline`: the best zone ranked by then,
-    /// or null.
-    static std::unique_ptr<ThermalZone> find(const QByteArray& systemRoot,
-                                             std::chrono::steady_clock::time_point deadline,
-                                             QStringList* seen = nullptr);
+    /// or absent.
+    static std::optional<ThermalZone> find(const QByteArray& systemRoot,
+                                           std::chrono::steady_clock::time_point deadline,
+                                           QStringList* seen = nullptr);
 
     /// How well a zone type names what measures the processor, compared
     /// without regard to case: 0, the package ("x86_pkg_temp", older kernels'
@@ -55,24 +60,8 @@ public:
     /// "acpitz". Absent for a type that measures something else.
     static std::optional<int> rank(std::string_view type);
 
-    ~ThermalZone();
-    ThermalZone(const ThermalZone&) = delete;
-    ThermalZone& operator=(const ThermalZone&) = delete;
-
-    /// The temperature in degrees Celsius. Absent when the file cannot be
-    /// read, holds no integer, or the value is no plausible temperature
-    /// (PlausibleTemperature).
-    std::optional<float> degrees() const;
-
-    /// "x86_pkg_temp (thermal_zone2)".
-    QString description() const;
-
-private:
-    ThermalZone(std::unique_ptr<KeptReading> temp, QString type, QString folder);
-
-    std::unique_ptr<KeptReading> m_temp;
-    QString m_type;
-    QString m_folder;
+    /// A value of a zone's `temp` in degrees Celsius.
+    static float celsius(qint32 millidegrees);
 };
 
 } // namespace calidra

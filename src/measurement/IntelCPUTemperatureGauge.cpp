@@ -2,42 +2,50 @@
 #include "IntelCPUTemperatureGauge.h"
 
 #include "formatting/ObjectFormat.h"
-#include "hardware/KernelValueQueries.h"
 #include "hardware/KernelValues.h"
-#include "hardware/PlausibleTemperature.h"
 #include "hardware/ProcessorTemperatureInputs.h"
 #include "platform/Localization.h"
 
 namespace calidra {
 namespace {
 
-QByteArray currentSystemRoot()
+using Input = ProcessorTemperatureSensor::Input;
+using Outcome = ProcessorTemperatureSensor::Outcome;
+
+std::unique_ptr<ProcessorTemperatureSensor> currentSensor(Input input)
 {
     const KernelValues* values = KernelValues::current();
-    return values ? values->systemRoot() : QByteArray();
+    return values ? std::make_unique<ProcessorTemperatureSensor>(input, values->systemRoot())
+                  : nullptr;
 }
 
 } // namespace
 
 IntelCPUTemperatureGauge::IntelCPUTemperatureGauge(const std::optional<QString>& model)
-    : m_model(model), m_zone(currentSystemRoot())
+    : m_model(model), m_driver(currentSensor(Input::DriverChannels)),
+      m_zone(currentSensor(Input::ThermalZone))
 {}
+
+IntelCPUTemperatureGauge::~IntelCPUTemperatureGauge() = default;
 
 float IntelCPUTemperatureGauge::gauge()
 {
+    if (!m_driver) {
+        return 0.0F;
+    }
     if (m_source != Source::Zone || ++m_samplesOnZone >= DriverRetrySamples) {
         m_samplesOnZone = 0;
         // A faulty channel (2147483647, or below zero) is no reading: the
         // zone stands in as for a driver that gives nothing.
-        const qint32 driver = querySysctlValueAsInt("kern.cpu_temp");
-        if (PlausibleTemperature::contains(driver)) {
+        m_driverReading = m_driver->read();
+        if (m_driverReading.outcome == Outcome::Temperature) {
             m_source = Source::Driver;
-            return float(driver);
+            return m_driverReading.celsius;
         }
     }
-    const float zone = KernelValues::current() ? m_zone.gauge() : 0.0F;
-    m_source = m_zone.hasSource() && KernelValues::current() ? Source::Zone : Source::None;
-    return zone;
+    m_zoneReading = m_zone->read();
+    m_source = m_zoneReading.outcome == Outcome::Temperature ? Source::Zone : Source::None;
+    return m_zoneReading.celsius;
 }
 
 bool IntelCPUTemperatureGauge::hasSource() const
@@ -49,10 +57,9 @@ std::optional<QString> IntelCPUTemperatureGauge::sensorInUse() const
 {
     switch (m_source) {
     case Source::Driver:
-        return KernelValues::current() ? KernelValues::current()->temperatureSource()
-                                       : std::nullopt;
+        return m_driverReading.sensor;
     case Source::Zone:
-        return m_zone.sensorInUse();
+        return m_zoneReading.sensor;
     case Source::None:
         break;
     }
@@ -63,12 +70,11 @@ QString IntelCPUTemperatureGauge::noReadingReason() const
 {
     const std::optional<QByteArray> driver =
         m_model ? processorTemperatureDriver(m_model->toStdString()) : std::nullopt;
-    const KernelValues* values = KernelValues::current();
-    if (!driver || !values) {
+    if (!driver || !m_driver) {
         return Gauge::noReadingReason();
     }
     const QString name = QString::fromLatin1(*driver);
-    if (isProcessorTemperatureDriverLoaded(values->systemRoot())) {
+    if (m_driverReading.outcome != Outcome::NoSensor) {
         return silentSensorReason(name);
     }
     return stringWithFormat(localizedFormat(QT_TRANSLATE_NOOP(

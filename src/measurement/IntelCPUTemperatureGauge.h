@@ -3,21 +3,24 @@
 // Kept name: "Intel" reads coretemp/k10temp hwmon via kern.cpu_temp; see docs/GLOSSARY.md.
 
 #include "Gauge.h"
-#include "ThermalZoneGauge.h"
+#include "hardware/ProcessorTemperatureSensor.h"
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace calidra {
 
-/// The processor temperature in degrees Celsius from the kernel value
-/// "kern.cpu_temp", which the processor temperature driver provides on
-/// machines of the Intel model list. While the driver gives nothing, the
-/// processor's thermal zone stands in (see ThermalZoneGauge); meanwhile the
-/// driver is looked for again every DriverRetrySamples samples, so that a
-/// driver loaded later takes over without a search of every hwmon device at
-/// each sample.
+/// The processor temperature in degrees Celsius from the processor
+/// temperature driver's channels (the sensor behind the kernel value
+/// "kern.cpu_temp"), on machines of the Intel model list. While the driver
+/// gives no plausible temperature, the processor's thermal zone stands in;
+/// meanwhile the driver is looked for again every DriverRetrySamples samples,
+/// so that a driver loaded later takes over without a search of every hwmon
+/// device at each sample. Both sensors read below the system root of the
+/// KernelValues current when the gauge is made; without one the gauge reads
+/// nothing.
 class IntelCPUTemperatureGauge : public Gauge
 {
 public:
@@ -26,9 +29,10 @@ public:
     /// A gauge for the machine model `model`: the processor vendor that says
     /// which driver a missing reading is for.
     explicit IntelCPUTemperatureGauge(const std::optional<QString>& model);
+    ~IntelCPUTemperatureGauge() override;
 
-    /// The kernel value as a float, else the thermal zone's temperature; 0.0
-    /// while neither gives a plausible temperature (PlausibleTemperature).
+    /// The driver's temperature in whole degrees, else the thermal zone's;
+    /// 0.0 while neither gives a plausible temperature (PlausibleTemperature).
     float gauge() override;
 
     bool hasSource() const override;
@@ -38,10 +42,14 @@ public:
     QString noReadingReason() const override;
 
 private:
+    using Reading = ProcessorTemperatureSensor::Reading;
     enum class Source { None, Driver, Zone };
 
     std::optional<QString> m_model;
-    ThermalZoneGauge m_zone;
+    std::unique_ptr<ProcessorTemperatureSensor> m_driver;
+    std::unique_ptr<ProcessorTemperatureSensor> m_zone;
+    Reading m_driverReading;
+    Reading m_zoneReading;
     Source m_source = Source::None;
     int m_samplesOnZone = 0;
 };

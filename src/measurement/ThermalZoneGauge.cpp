@@ -2,11 +2,11 @@
 #include "ThermalZoneGauge.h"
 
 #include "hardware/KernelValues.h"
-#include "hardware/ThermalZone.h"
 
 namespace calidra {
 
-ThermalZoneGauge::ThermalZoneGauge(QByteArray systemRoot) : m_root(std::move(systemRoot))
+ThermalZoneGauge::ThermalZoneGauge(QByteArray systemRoot)
+    : m_sensor(ProcessorTemperatureSensor::Input::ThermalZone, std::move(systemRoot))
 {}
 
 ThermalZoneGauge::~ThermalZoneGauge() = default;
@@ -24,39 +24,23 @@ std::unique_ptr<ThermalZoneGauge> ThermalZoneGauge::initWithCurrentSystemRoot()
 
 float ThermalZoneGauge::gauge()
 {
-    if (!m_zone) {
-        const bool reported = SearchReport::isWanted();
-        QStringList seen;
-        m_zone = ThermalZone::find(m_root, reported ? &seen : nullptr);
-        if (reported) {
-            m_report.tell("thermal zones",
-                          (seen.isEmpty() ? u"no thermal zone"_qs : seen.join(u"; "_qs)) +
-                              u" -> "_qs + (m_zone ? m_zone->description() : u"none"_qs));
-        }
-    }
-    const std::optional<float> degrees = m_zone ? m_zone->degrees() : std::nullopt;
-    if (m_zone) {
-        m_lastZone = m_zone->description();
-    }
-    if (!degrees) {
-        m_zone.reset();
-    }
-    return degrees.value_or(0.0F);
+    m_reading = m_sensor.read();
+    return m_reading.celsius;
 }
 
 bool ThermalZoneGauge::hasSource() const
 {
-    return m_zone != nullptr;
+    return m_reading.outcome == ProcessorTemperatureSensor::Outcome::Temperature;
 }
 
 std::optional<QString> ThermalZoneGauge::sensorInUse() const
 {
-    return m_zone ? std::optional<QString>(m_zone->description()) : std::nullopt;
+    return hasSource() ? m_reading.sensor : std::nullopt;
 }
 
 QString ThermalZoneGauge::noReadingReason() const
 {
-    return m_lastZone ? silentSensorReason(*m_lastZone) : Gauge::noReadingReason();
+    return m_reading.sensor ? silentSensorReason(*m_reading.sensor) : Gauge::noReadingReason();
 }
 
 } // namespace calidra

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Gauge.h"
-#include "hardware/SearchReport.h"
+#include "hardware/ProcessorTemperatureSensor.h"
 
 #include <QByteArray>
 
@@ -10,15 +10,11 @@
 
 namespace calidra {
 
-class ThermalZone;
-
 /// The processor temperature in degrees Celsius from the kernel thermal zone
-/// that measures the processor (see ThermalZone), below the system root of the
-/// current KernelValues. The zone found stays open and a sample reads it
-/// once; a reading that fails drops it, and the next sample looks for a zone
-/// afresh, so a zone that comes back is found again. The zones each search
-/// saw go to calidra.hardware's debug log when they differ from the last
-/// search's. Main thread only.
+/// that measures the processor (see ThermalZone), read by a
+/// ProcessorTemperatureSensor: the zone found stays open and a sample reads it
+/// once; a reading that fails lets it go, and the next sample looks for a
+/// zone afresh, so a zone that comes back is found again. Main thread only.
 class ThermalZoneGauge : public Gauge
 {
 public:
@@ -36,14 +32,12 @@ public:
     bool hasSource() const override;
     /// The zone's type and folder, "x86_pkg_temp (thermal_zone2)".
     std::optional<QString> sensorInUse() const override;
-    /// Names the zone last read, if one ever was.
+    /// Names the zone last found, if one ever was.
     QString noReadingReason() const override;
 
 private:
-    QByteArray m_root;
-    std::unique_ptr<ThermalZone> m_zone;
-    std::optional<QString> m_lastZone;
-    SearchReport m_report;
+    ProcessorTemperatureSensor m_sensor;
+    ProcessorTemperatureSensor::Reading m_reading;
 };
 
 } // namespace calidra

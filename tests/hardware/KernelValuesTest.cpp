@@ -3,8 +3,10 @@
 
 #include "FixtureTree.h"
 #include "hardware/KernelValueQueries.h"
+#include "hardware/ProcessorTemperatureSensor.h"
 #include "hardware/SysfsFile.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -155,7 +157,7 @@ TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcesso
 
 TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 {
-    // The devices, the value, and the source as the About panel names it.
+    // The devices, the value, and the sensor as the About panel names it.
     const std::tuple<std::vector<Device>, std::optional<qint32>, QString> rows[] = {
         {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}},
          55,
@@ -204,7 +206,10 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
         KernelValues machineValues(machine.root());
         addDevices(machine, devices);
         expectValue("kern.cpu_temp", expected);
-        EXPECT_EQ(machineValues.temperatureSource(),
+        EXPECT_EQ(ProcessorTemperatureSensor(ProcessorTemperatureSensor::Input::DriverChannels,
+                                             QFile::encodeName(machine.root()))
+                      .read()
+                      .sensor,
                   expected ? std::optional(source) : std::nullopt);
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
@@ -248,7 +253,6 @@ TEST_F(KernelValuesTest, ChannelIsFoundWhenLoadedKeptWhileItReadsAndDroppedWhenI
     tree.addFile(Input, "");
     tree.remove(u"sys/class/hwmon/hwmon0"_qs);
     expectValue("kern.cpu_temp", std::nullopt);
-    EXPECT_EQ(values.temperatureSource(), std::nullopt);
     addDevices(tree, {{"coretemp", "Package id 0", "61000"}});
     expectValue("kern.cpu_temp", 61);
     for (const QByteArray& input : {QByteArray(), QByteArray("hot\n"), QByteArray(8192, '7')}) {
