@@ -42,7 +42,8 @@ PaneSwitcher::PaneSwitcher(QMainWindow* window, const QString& toolbarName)
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_window->setContextMenuPolicy(Qt::NoContextMenu);
     intermediaryView->setAlignment(Qt::AlignCenter);
-    intermediaryView->hide();
+    // The first switch measures the window's content to keep its border.
+    m_window->setCentralWidget(intermediaryView);
     addPaneShortcuts();
 }
 

@@ -33,7 +33,8 @@ public:
     static constexpr int DefaultResizeDuration = 200;
 
     /// A switcher over `window`, to which it adds an empty toolbar named
-    /// `toolbarName`; no pane is shown until the first showPane().
+    /// `toolbarName`, and whose content it becomes: a blank until the first
+    /// showPane().
     PaneSwitcher(QMainWindow* window, const QString& toolbarName);
 
     /// Adds the toolbar item `identifier` (its object name) with the
