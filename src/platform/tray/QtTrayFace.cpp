@@ -34,8 +34,12 @@ void QtTrayFace::showToolTip()
 {
     const QString text = item().toolTip().isEmpty() ? QString(item().title()).replace(u'\n', u' ')
                                                     : item().toolTip();
-    m_trayIcon->setToolTip(text.isEmpty() ? QStringLiteral("Calidra")
-                                          : QStringLiteral("Calidra\n") + text);
+    QString toolTip =
+        text.isEmpty() ? QStringLiteral("Calidra") : QStringLiteral("Calidra\n") + text;
+    if (toolTip != m_toolTip) {
+        m_toolTip = std::move(toolTip);
+        m_trayIcon->setToolTip(m_toolTip);
+    }
 }
 
 void QtTrayFace::attachMenu()

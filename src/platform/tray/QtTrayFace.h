@@ -13,7 +13,8 @@ namespace calidra {
 /// The face for trays that embed icon windows (XEmbed), and for any desktop
 /// without a StatusNotifierItem watcher: a QSystemTrayIcon whose icon is the
 /// title's face, drawn at whatever size the tray paints it (so the tray is
-/// never asked for its geometry), the title and tooltip as the tooltip, the
+/// never asked for its geometry), the title and tooltip as the tooltip (set
+/// on the icon only when its text changed), the
 /// item's menu as the context menu, and a left click that opens that menu at
 /// the icon too. Needs a QApplication.
 class QtTrayFace : public TrayFace
@@ -35,6 +36,7 @@ private:
     void activate(QSystemTrayIcon::ActivationReason reason);
 
     QSystemTrayIcon* m_trayIcon;
+    QString m_toolTip;
     QPointer<QMenu> m_menu;
     QMetaObject::Connection m_menuConnection;
 };

@@ -103,8 +103,18 @@ private:
         bool operator==(const IconContent& other) const = default;
     };
 
+    /// What tells a changed tooltip without composing it: the item's count
+    /// of its changes, and the title that stands in while it has none.
+    struct ToolTipState
+    {
+        quint64 revision = 0;
+        QString title;
+        bool operator==(const ToolTipState& other) const = default;
+    };
+
     IconContent iconContent() const;
     QString toolTipText() const;
+    ToolTipState toolTipState() const;
     SniPixmapList drawIcon() const;
     void announceTitle();
     void announceStatus();
@@ -118,7 +128,7 @@ private:
     mutable std::optional<SniPixmapList> m_iconPixmaps;
     QString m_label;
     QString m_labelGuide;
-    QString m_toolTip;
+    ToolTipState m_toolTip;
     QString m_status;
 };
 
