@@ -9,13 +9,20 @@ namespace calidra {
 GlyphOutlines::GlyphOutlines(const QFont& font) : m_font(font)
 {}
 
+// A kept outline keeps its bounds too, which the faces measure often.
 QPainterPath GlyphOutlines::outline(const QString& text)
 {
+    if (const auto kept = m_outlines.constFind(text); kept != m_outlines.constEnd()) {
+        return *kept;
+    }
+    if (m_outlines.size() >= MaximumOutlines) {
+        m_outlines.clear();
+    }
     QPainterPath path;
     for (const Placed& placed : layout(text)) {
         path.addPath(glyph(placed.font, placed.glyph).translated(placed.position));
     }
-    return path;
+    return *m_outlines.insert(text, path);
 }
 
 // Shaping is what QPainterPath::addText does too: one line, as wide as the
@@ -35,6 +42,7 @@ const QList<GlyphOutlines::Placed>& GlyphOutlines::layout(const QString& text)
     if (m_fonts.size() >= MaximumFonts) {
         m_fonts.clear();
         m_layouts.clear();
+        m_outlines.clear();
     }
     QTextLayout shaped(text, m_font);
     shaped.beginLayout();

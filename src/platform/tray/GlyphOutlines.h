@@ -17,8 +17,9 @@ namespace calidra {
 /// made of. An outline is what QPainterPath::addText gives for the text at
 /// the origin, up to where the whole stands (the glyphs keep their places
 /// to each other, kerning and fallback fonts included). Keeps the glyphs
-/// of the last MaximumFonts fonts it met (the font and its fallbacks) and
-/// the layouts of up to MaximumLayouts texts.
+/// of the last MaximumFonts fonts it met (the font and its fallbacks), the
+/// layouts of up to MaximumLayouts texts and the outlines of the last few
+/// (MaximumOutlines), which a face asks for again at each of its sizes.
 /// Main thread only, as fonts are.
 class GlyphOutlines
 {
@@ -27,6 +28,8 @@ public:
     static constexpr qsizetype MaximumLayouts = 256;
     /// How many fonts' glyphs are kept.
     static constexpr qsizetype MaximumFonts = 8;
+    /// How many texts' outlines are kept as a whole.
+    static constexpr qsizetype MaximumOutlines = 16;
 
     explicit GlyphOutlines(const QFont& font);
 
@@ -54,6 +57,7 @@ private:
 
     QFont m_font;
     QHash<QString, QList<Placed>> m_layouts;
+    QHash<QString, QPainterPath> m_outlines;
     QList<FontGlyphs> m_fonts;
 };
 
