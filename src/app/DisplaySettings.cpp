@@ -17,14 +17,6 @@ namespace {
 // never larger.
 constexpr float BoldTitleSize = 9.0F;
 
-QFont systemFont(qreal pointSize, bool bold)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 } // namespace
 
 DisplaySettings DisplaySettings::read(const UserDefaults& defaults)
@@ -41,6 +33,14 @@ DisplaySettings DisplaySettings::read(const UserDefaults& defaults)
         unit,
         unit == DisplayUnit::byLocale ? QLocale().measurementSystem() : QLocale::MetricSystem);
     return settings;
+}
+
+QFont DisplaySettings::systemFont(qreal pointSize, bool bold)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
 }
 
 QFont DisplaySettings::fontFor(float size, bool twoLines)

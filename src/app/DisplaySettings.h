@@ -30,6 +30,8 @@ struct DisplaySettings
     static DisplaySettings read(const UserDefaults& defaults);
     /// The title's font for a `fontSize` of `size`, on two lines or not.
     static QFont fontFor(float size, bool twoLines);
+    /// The desktop's general font at `pointSize` points, bold or not.
+    static QFont systemFont(qreal pointSize, bool bold);
 
     bool operator==(const DisplaySettings& other) const = default;
 };

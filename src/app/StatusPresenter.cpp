@@ -11,8 +11,6 @@
 #include "platform/Localization.h"
 #include "platform/MenuItem.h"
 
-#include <QFontDatabase>
-
 namespace calidra {
 namespace {
 
@@ -21,14 +19,6 @@ constexpr double WidestTemperature = 188.0;
 constexpr double WidestFrequency = 888.88;
 
 const char* const HotSummary = QT_TRANSLATE_NOOP("Calidra", "The processor is hot");
-
-QFont systemFont(qreal pointSize, bool bold)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
 
 // The statistic an information item shows, by its tag: the ten-minute ones
 // first, then the overall ones, each minimum, average, maximum.
@@ -78,7 +68,7 @@ StatusPresenter::StatusPresenter()
 StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
 {
     return {localizedString(QT_TRANSLATE_NOOP("Calidra", "Please wait...")),
-            systemFont(defaults.value<Settings::FontSize>(), false),
+            DisplaySettings::systemFont(defaults.value<Settings::FontSize>(), false),
             defaults.value<Settings::ShowIcon>() ? m_icon : QIcon(),
             {},
             {}};

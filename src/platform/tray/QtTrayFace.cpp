@@ -24,7 +24,13 @@ QtTrayFace::QtTrayFace(const StatusItem& item, QObject* parent)
 
 void QtTrayFace::showTitle()
 {
-    m_trayIcon->setIcon(TitleRenderer::icon(item().values(), item().image(), item().alarm()));
+    const StatusItem& shown = item();
+    Face face{shown.values(), shown.image().cacheKey(), shown.alarm()};
+    const QIcon* kept = m_faces.find(face);
+    m_trayIcon->setIcon(
+        kept ? *kept
+             : m_faces.keep(std::move(face),
+                            TitleRenderer::icon(shown.values(), shown.image(), shown.alarm())));
     showToolTip();
 }
 

@@ -63,7 +63,9 @@ QString SniItemAdaptor::iconName() const
 const SniPixmapList& SniItemAdaptor::iconPixmap() const
 {
     if (!m_iconPixmaps) {
-        m_iconPixmaps = drawIcon();
+        const IconContent content = iconContent();
+        const SniPixmapList* kept = m_recentIcons.find(content);
+        m_iconPixmaps = kept ? *kept : m_recentIcons.keep(content, drawIcon());
     }
     return *m_iconPixmaps;
 }

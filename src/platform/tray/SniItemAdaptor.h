@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RecentlyShown.h"
 #include "SniPixmap.h"
 #include "SniToolTip.h"
 
@@ -124,8 +125,12 @@ private:
     std::function<void(int, int)> m_activate;
     std::function<void(int, int)> m_popUp;
     QList<int> m_iconSides;
+    static constexpr qsizetype KeptIcons = 8;
+
     IconContent m_icon;
     mutable std::optional<SniPixmapList> m_iconPixmaps;
+    // The pictures of the last few icons, for values that come back.
+    mutable RecentlyShown<IconContent, SniPixmapList, KeptIcons> m_recentIcons;
     QString m_label;
     QString m_labelGuide;
     ToolTipState m_toolTip;
