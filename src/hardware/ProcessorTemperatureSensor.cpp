@@ -4,6 +4,7 @@
 #include "KeptReading.h"
 #include "PlausibleTemperature.h"
 #include "ProcessorTemperatureInputs.h"
+#include "TemperatureInputs.h"
 #include "ThermalZone.h"
 
 #include <QStringList>
@@ -12,6 +13,11 @@ namespace calidra {
 
 ProcessorTemperatureSensor::ProcessorTemperatureSensor(Input input, QByteArray systemRoot)
     : m_input(input), m_root(std::move(systemRoot))
+{}
+
+ProcessorTemperatureSensor::ProcessorTemperatureSensor(TemperatureInputIdentity chosen,
+                                                       QByteArray systemRoot)
+    : m_input(Input::Chosen), m_chosen(std::move(chosen)), m_root(std::move(systemRoot))
 {}
 
 ProcessorTemperatureSensor::~ProcessorTemperatureSensor() = default;
@@ -41,7 +47,15 @@ ProcessorTemperatureSensor::Reading ProcessorTemperatureSensor::read()
 // Why nothing could be kept; absent when an input is kept now.
 std::optional<ProcessorTemperatureSensor::Outcome> ProcessorTemperatureSensor::find()
 {
-    return m_input == Input::DriverChannels ? findChannels() : findZone();
+    switch (m_input) {
+    case Input::DriverChannels:
+        return findChannels();
+    case Input::ThermalZone:
+        return findZone();
+    case Input::Chosen:
+        break;
+    }
+    return findChosen();
 }
 
 std::optional<ProcessorTemperatureSensor::Outcome> ProcessorTemperatureSensor::findChannels()
@@ -83,6 +97,24 @@ std::optional<ProcessorTemperatureSensor::Outcome> ProcessorTemperatureSensor::f
     return std::nullopt;
 }
 
+std::optional<ProcessorTemperatureSensor::Outcome> ProcessorTemperatureSensor::findChosen()
+{
+    const std::vector<TemperatureInput> inputs = listTemperatureInputs(m_root);
+    const std::vector<const TemperatureInput*> matching = matchingInputs(inputs, m_chosen);
+    if (SearchReport::isWanted()) {
+        const QString found = matching.empty() ? u"none"_qs : matching.front()->name;
+        m_report.tell("chosen sensor", u"%1 among %2 inputs: %3 matching, %4"_qs.arg(
+                                           m_chosen.text(), QString::number(inputs.size()),
+                                           QString::number(matching.size()), found));
+    }
+    if (matching.size() != 1) {
+        return Outcome::NoSensor;
+    }
+    m_name = matching.front()->name;
+    m_kept = KeptReading::open({matching.front()->path}, KeptReading::Form::Whole);
+    return m_kept ? std::nullopt : std::optional(Outcome::NoReading);
+}
+
 // A kept input that fails to read: a driver's channels whose device has gone
 // with its driver are no sensor at all.
 ProcessorTemperatureSensor::Outcome ProcessorTemperatureSensor::silentOutcome() const
@@ -97,7 +129,7 @@ ProcessorTemperatureSensor::Outcome ProcessorTemperatureSensor::silentOutcome() 
 // thermal zones both count millidegrees
 // (https://www.kernel.org/doc/html/latest/hwmon/sysfs-interface.html); the
 // driver's channels are kept rounded to whole degrees (KeptReading's
-// Thousandths), a zone's `temp` exact.
+// Thousandths), a zone's `temp` and a chosen input exact.
 float ProcessorTemperatureSensor::degrees(qint32 value) const
 {
     return m_input == Input::DriverChannels ? float(value) : ThermalZone::celsius(value);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "SearchReport.h"
+#include "TemperatureInputIdentity.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,6 +37,10 @@ public:
         /// The processor's kernel thermal zone (ThermalZone), to the
         /// thousandth of a degree.
         ThermalZone,
+        /// The one input the user chose (a TemperatureInputIdentity), which may
+        /// measure something else than the processor, to the thousandth of a
+        /// degree. Several inputs of that identity count as none.
+        Chosen,
     };
 
     /// What a reading gave.
@@ -48,8 +53,9 @@ public:
         /// The sensor is there but gives no reading: a driver's hwmon device
         /// without a channel that reads, or a zone whose `temp` fails.
         NoReading,
-        /// No sensor: no hwmon device of a processor temperature driver, or no
-        /// processor zone that reads a plausible temperature.
+        /// No sensor: no hwmon device of a processor temperature driver, no
+        /// processor zone that reads a plausible temperature, or no one input
+        /// of the chosen identity.
         NoSensor,
     };
 
@@ -70,8 +76,12 @@ public:
         std::optional<QString> sensor;
     };
 
-    /// A sensor of `input` below `systemRoot`; it searches at its first reading.
+    /// A sensor of `input` (not Chosen) below `systemRoot`; it searches at its
+    /// first reading.
     ProcessorTemperatureSensor(Input input, QByteArray systemRoot);
+    /// A sensor of the chosen input `chosen` below `systemRoot`, found among
+    /// listTemperatureInputs by its identity alone.
+    ProcessorTemperatureSensor(TemperatureInputIdentity chosen, QByteArray systemRoot);
     ~ProcessorTemperatureSensor();
     ProcessorTemperatureSensor(const ProcessorTemperatureSensor&) = delete;
     ProcessorTemperatureSensor& operator=(const ProcessorTemperatureSensor&) = delete;
@@ -84,10 +94,12 @@ private:
     std::optional<Outcome> find();
     std::optional<Outcome> findChannels();
     std::optional<Outcome> findZone();
+    std::optional<Outcome> findChosen();
     Outcome silentOutcome() const;
     float degrees(qint32 value) const;
 
     Input m_input;
+    TemperatureInputIdentity m_chosen;
     QByteArray m_root;
     std::unique_ptr<KeptReading> m_kept;
     std::optional<QString> m_name;

@@ -112,6 +112,56 @@ void FixtureTree::remove(const QString& path)
     EXPECT_TRUE(removed) << "cannot remove " << path.toStdString();
 }
 
+void FixtureTree::addHwmonFiles(const QString& folder, const QByteArray& driver,
+                                const std::vector<Channel>& channels)
+{
+    addFile(folder + u"name"_qs, driver + '\n');
+    for (size_t channel = 0; channel < channels.size(); ++channel) {
+        const QString prefix = folder + u"temp%1_"_qs.arg(channel + 1);
+        if (const char* label = channels[channel].first) {
+            addFile(prefix + u"label"_qs, QByteArray(label) + '\n');
+        }
+        addFile(prefix + u"input"_qs, channels[channel].second + '\n');
+    }
+}
+
+void FixtureTree::addHwmon(int number, const QByteArray& driver,
+                           const std::vector<Channel>& channels)
+{
+    addHwmonFiles(u"sys/class/hwmon/hwmon%1/"_qs.arg(number), driver, channels);
+}
+
+void FixtureTree::addBusDevice(const QString& path, const QString& bus)
+{
+    addFolder(u"sys/bus/"_qs + bus);
+    addSymlink(u"sys/devices/"_qs + path + u"/subsystem"_qs, absolute(u"sys/bus/"_qs + bus));
+}
+
+void FixtureTree::addDeviceHwmon(const QString& device, int number, const QByteArray& driver,
+                                 const std::vector<Channel>& channels)
+{
+    const QString hwmon = u"hwmon/hwmon%1"_qs.arg(number);
+    const QString folder = u"sys/devices/"_qs + device + u'/' + hwmon;
+    addHwmonFiles(folder + u'/', driver, channels);
+    addSymlink(folder + u"/device"_qs, u"../.."_qs);
+    addSymlink(u"sys/class/"_qs + hwmon, u"../../devices/"_qs + device + u'/' + hwmon);
+}
+
+QString FixtureTree::thermalZone(int number)
+{
+    return u"sys/devices/virtual/thermal/thermal_zone%1/"_qs.arg(number);
+}
+
+void FixtureTree::addThermalZone(int number, const QByteArray& type, const QByteArray& temp)
+{
+    addFile(thermalZone(number) + u"type"_qs, type + '\n');
+    addFile(thermalZone(number) + u"temp"_qs, temp + '\n');
+    const QString link = u"sys/class/thermal/thermal_zone%1"_qs.arg(number);
+    if (!QFileInfo(absolute(link)).isSymLink()) {
+        addSymlink(link, absolute(thermalZone(number)));
+    }
+}
+
 QByteArray FixtureTree::readFile(const QString& absolutePath)
 {
     QFile file(absolutePath);

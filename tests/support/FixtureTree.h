@@ -5,6 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <utility>
+#include <vector>
+
 namespace calidra {
 
 /// A throw-away system tree for tests: folders, files, symbolic links and
@@ -37,6 +40,27 @@ public:
     /// Removes a file, or a folder with everything below it.
     void remove(const QString& path);
 
+    /// A hwmon device as sys/class/hwmon/hwmon<number>: its driver's `name`
+    /// and channels temp1, temp2... of a label (null: no label file) and an
+    /// input each.
+    using Channel = std::pair<const char*, QByteArray>;
+    void addHwmon(int number, const QByteArray& driver, const std::vector<Channel>& channels);
+    /// A device on a bus as the kernel lays it out: the folder
+    /// sys/devices/<path>, its `subsystem` linking to sys/bus/<bus>.
+    void addBusDevice(const QString& path, const QString& bus);
+    /// A hwmon device of the device folder sys/devices/<device>, as the kernel
+    /// lays it out: sys/devices/<device>/hwmon/hwmon<number> with the `name`
+    /// and channels of addHwmon and a `device` link back to the device, linked
+    /// from sys/class/hwmon/hwmon<number>.
+    void addDeviceHwmon(const QString& device, int number, const QByteArray& driver,
+                        const std::vector<Channel>& channels);
+    /// A thermal zone as the kernel lays it out: its `type` and `temp` in
+    /// sys/devices/virtual/thermal/thermal_zone<number>, linked from
+    /// sys/class/thermal. Given again, it rewrites both files.
+    void addThermalZone(int number, const QByteArray& type, const QByteArray& temp);
+    /// The device folder of that zone.
+    static QString thermalZone(int number);
+
     /// The whole contents of the file at an absolute path; empty when it
     /// cannot be read.
     static QByteArray readFile(const QString& absolutePath);
@@ -45,6 +69,8 @@ public:
 
 private:
     void makeParent(const QString& path);
+    void addHwmonFiles(const QString& folder, const QByteArray& driver,
+                       const std::vector<Channel>& channels);
 
     QTemporaryDir m_dir;
 };
