@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "defaults/Settings.h"
 
+#include "hardware/TemperatureInputIdentity.h"
+
 #include <QVariant>
 
 namespace calidra::Settings {
@@ -16,6 +18,13 @@ void addFallback(QVariantMap& fallbacks)
 }
 
 } // namespace
+
+QString TemperatureSensor::value(const QString& stored)
+{
+    const std::optional<TemperatureInputIdentity> identity =
+        TemperatureInputIdentity::fromText(stored);
+    return identity ? identity->text() : automatic;
+}
 
 QVariantMap registeredFallbacks()
 {

@@ -12,9 +12,9 @@
 namespace calidra {
 
 /// The keys of the user defaults, one small type each: its stored name, the
-/// type it is read as (bool, qint64 or float), its registered fallback where
-/// it has one, and its rule, value(v), which takes any value of that type to
-/// one the program can use. UserDefaults::value<Key>() reads a key through
+/// type it is read as (bool, qint64, float or QString), its registered
+/// fallback where it has one, and its rule, value(v), which takes any value of
+/// that type to one the program can use. UserDefaults::value<Key>() reads a key through
 /// its rule and UserDefaults::setValue<Key>() stores one through it, so no
 /// caller checks a range. A stored value that breaks a rule stays in the file
 /// as it is (only the sampling interval is corrected there, at start-up).
@@ -141,10 +141,24 @@ struct AlarmTemperature : Setting<float>
     }
 };
 
+/// The temperature sensor the user chose in place of the processor's, as the
+/// text of its TemperatureInputIdentity (hardware/TemperatureInputIdentity.h,
+/// a line of JSON); empty for the automatic choice of the processor's sensor.
+struct TemperatureSensor : Setting<QString>
+{
+    static inline const QString name = u"temperatureSensor"_qs;
+    static inline const QString fallback = QString();
+    /// The automatic choice.
+    static inline const QString automatic = QString();
+    /// Text that names no identity (hand-edited, damaged, of a later release)
+    /// is the automatic choice; an identity is kept in its one text.
+    static QString value(const QString& stored);
+};
+
 /// Every key the program reads today.
 using All = std::tuple<DisplayUnit, Frequency, FontSize, ShowIcon, GaugeTemperature, GaugeFrequency,
                        ArrangeVertically, SUCheckAtStartup, SUScheduledCheckInterval, AlarmEnabled,
-                       AlarmTemperature>;
+                       AlarmTemperature, TemperatureSensor>;
 
 /// An earlier release's unit switch; no fallback, since only a stored one counts.
 struct UseFahrenheit : Setting<bool>

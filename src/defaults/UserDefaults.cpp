@@ -163,6 +163,12 @@ std::optional<float> readFloat(const QVariant& value)
     return static_cast<float>(std::clamp(*number, -limit, limit));
 }
 
+// QSettings reads an INI value with unquoted commas as a list, which is no text.
+std::optional<QString> readString(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QString ? std::optional(value.toString()) : std::nullopt;
+}
+
 } // namespace
 
 UserDefaults::UserDefaults(const QString& filePath, QObject* parent)
@@ -233,6 +239,11 @@ float UserDefaults::floatForKey(const QString& key) const
     return typedValue(key, &readFloat);
 }
 
+QString UserDefaults::stringForKey(const QString& key) const
+{
+    return typedValue(key, &readString);
+}
+
 void UserDefaults::setBool(bool value, const QString& key)
 {
     changeStored(key, value ? u"true"_qs : u"false"_qs);
@@ -248,6 +259,11 @@ void UserDefaults::setFloat(float value, const QString& key)
     if (std::isfinite(value)) {
         changeStored(key, floatText(value));
     }
+}
+
+void UserDefaults::setString(const QString& value, const QString& key)
+{
+    changeStored(key, value);
 }
 
 void UserDefaults::removeObjectForKey(const QString& key)

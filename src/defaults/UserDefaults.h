@@ -99,6 +99,11 @@ public:
     /// registered value read the same way, else 0.0.
     float floatForKey(const QString& key) const;
 
+    /// The value of key as text, as the file keeps it. A value that is no
+    /// text (an INI list, unquoted commas) gives the registered value, else
+    /// the empty text.
+    QString stringForKey(const QString& key) const;
+
     /// Stores value under key as "true" or "false".
     void setBool(bool value, const QString& key);
 
@@ -121,6 +126,8 @@ public:
             return Key::value(boolForKey(Key::name));
         } else if constexpr (std::is_same_v<Type, qint64>) {
             return Key::value(integerForKey(Key::name));
+        } else if constexpr (std::is_same_v<Type, QString>) {
+            return Key::value(stringForKey(Key::name));
         } else {
             static_assert(std::is_same_v<Type, float>);
             return Key::value(floatForKey(Key::name));
@@ -137,11 +144,16 @@ public:
             setBool(Key::value(value), Key::name);
         } else if constexpr (std::is_same_v<Type, qint64>) {
             setInteger(Key::value(value), Key::name);
+        } else if constexpr (std::is_same_v<Type, QString>) {
+            setString(Key::value(value), Key::name);
         } else {
             static_assert(std::is_same_v<Type, float>);
             setFloat(Key::value(value), Key::name);
         }
     }
+
+    /// Stores value under key as it is.
+    void setString(const QString& value, const QString& key);
 
     /// Removes the stored value of key; the registered value, if any, shows
     /// through again.

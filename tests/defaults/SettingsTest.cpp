@@ -15,7 +15,7 @@
 namespace calidra {
 namespace {
 
-using Read = std::variant<bool, qint64, float>;
+using Read = std::variant<bool, qint64, float, QString>;
 using Reader = Read (*)(const UserDefaults&);
 
 // The typed read of every key, old names included, by its stored name.
@@ -82,6 +82,14 @@ TEST(SettingsTest, EveryKeyReadsAWrongKindOutOfRangeOrNoNumberAsItsFallbackOrIts
         {"alarmTemperature", "500", 110.0F},
         {"alarmTemperature", "1e39", 110.0F},
         {"useFahrenheit", "maybe", false},
+        // The sensor's identity as the file keeps it: quoted, its quotes escaped.
+        {"temperatureSensor", R"("{\"driver\": \"acpitz\", \"channel\": 1}")",
+         u"{\"channel\":1,\"driver\":\"acpitz\"}"_qs},
+        // Unquoted, the file's reader takes the commas for a list and drops the quotes.
+        {"temperatureSensor", R"({"driver":"acpitz","channel":1})", QString()},
+        {"temperatureSensor", "amdgpu, edge", QString()},
+        {"temperatureSensor", R"("{\"driver\":\"acpitz\"}")", QString()},
+        {"temperatureSensor", "", QString()},
     };
     const std::map<QString, Reader> byName = readers();
     std::map<QString, int> rowsOfKey;
@@ -105,6 +113,19 @@ TEST(SettingsTest, EveryKeyReadsAWrongKindOutOfRangeOrNoNumberAsItsFallbackOrIts
     for (const auto& entry : byName) {
         EXPECT_GT(rowsOfKey[entry.first], 0) << entry.first.toStdString() << " has no row";
     }
+}
+
+// Kernel names may hold anything the file format treats specially.
+TEST(SettingsTest, AChosenSensorReadsBackAsItWasStored)
+{
+    const QString identity =
+        uR"({"device":"pci0000:00/0000:00:01.1","driver":"k\u00e4lte;#","label":"a\"b,c\\d = @e"})"_qs;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"settings.ini"_qs);
+    UserDefaults(path).setValue<Settings::TemperatureSensor>(identity);
+    const QString stored = UserDefaults(path).value<Settings::TemperatureSensor>();
+    EXPECT_EQ(stored, Settings::TemperatureSensor::value(identity));
+    EXPECT_FALSE(stored.isEmpty());
 }
 
 // Values no read gives, which a caller may still hand to a rule.
