@@ -437,6 +437,14 @@ sudo modprobe k10temp    (AMD processors)</source>
         <source>No settings tool for regional settings was found on this desktop.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The chosen sensor (%@) is hot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The chosen sensor (%@) cannot be found.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>

@@ -456,6 +456,14 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <source>No settings tool for regional settings was found on this desktop.</source>
         <translation>Für die Ländereinstellungen wurde in dieser Arbeitsumgebung kein Einstellungsprogramm gefunden.</translation>
     </message>
+    <message>
+        <source>The chosen sensor (%@) is hot</source>
+        <translation>Der gewählte Sensor (%@) ist heiß</translation>
+    </message>
+    <message>
+        <source>The chosen sensor (%@) cannot be found.</source>
+        <translation>Der gewählte Sensor (%@) ist nicht zu finden.</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>

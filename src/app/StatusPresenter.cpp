@@ -18,7 +18,16 @@ namespace {
 constexpr double WidestTemperature = 188.0;
 constexpr double WidestFrequency = 888.88;
 
-const char* const HotSummary = QT_TRANSLATE_NOOP("Calidra", "The processor is hot");
+// What is hot: the processor, or the sensor chosen in its place.
+QString hotSummary(const std::optional<QString>& chosenSensor)
+{
+    if (!chosenSensor) {
+        return localizedString(QT_TRANSLATE_NOOP("Calidra", "The processor is hot"));
+    }
+    return stringWithFormat(
+        localizedFormat(QT_TRANSLATE_NOOP("Calidra", "The chosen sensor (%@) is hot")),
+        {*chosenSensor});
+}
 
 // The statistic an information item shows, by its tag: the ten-minute ones
 // first, then the overall ones, each minimum, average, maximum.
@@ -169,7 +178,7 @@ QString StatusPresenter::toolTip(const StatusReadings& readings, bool fahrenheit
     QStringList values;
     QStringList lines{currentTexts(readings, fahrenheit, &values).join(u' ')};
     if (readings.alarm) {
-        lines.append(localizedString(HotSummary));
+        lines.append(hotSummary(readings.temperature.chosenSensor));
     }
     if (const QString reasons = noReadingReasons(readings); !reasons.isEmpty()) {
         lines.append(reasons);
@@ -229,7 +238,7 @@ QString StatusPresenter::statisticsTitle(int tag, const StatusReadings& readings
 Notifications::Notification StatusPresenter::alarmNotification(const GaugeReader& temperature,
                                                                const TemperatureAlarm& alarm) const
 {
-    return {localizedString(HotSummary),
+    return {hotSummary(temperature.chosenSensor()),
             stringWithFormat(
                 localizedFormat(QT_TRANSLATE_NOOP(
                     "Calidra", "The temperature is %@, at or above the warning level of %@. "

@@ -64,17 +64,19 @@ public:
     QStringList values(const DisplaySettings& settings, const StatusReadings& readings) const;
 
     /// The tray's tooltip text: the current values on one line as the title
-    /// gives them, then that the processor is hot while `alarm` (null for
-    /// none) is active, then why a reader has no reading, then the ten-minute
-    /// heading and statistics as the menu's items show them (left out while no
-    /// reader holds an accepted reading). Empty when no reader exists.
+    /// gives them, then that the processor (or the sensor chosen in its
+    /// place) is hot while `alarm` (null for none) is active, then why a
+    /// reader has no reading, then the ten-minute heading and statistics as
+    /// the menu's items show them (left out while no reader holds an accepted
+    /// reading). Empty when no reader exists.
     QString toolTip(const GaugeReader* temperature, const GaugeReader* frequency,
                     const TemperatureAlarm* alarm = nullptr) const;
     /// The same from readings taken before, temperatures in Fahrenheit or not.
     QString toolTip(const StatusReadings& readings, bool fahrenheit) const;
 
-    /// The warning of a fired alarm: the reader's current value, the
-    /// alarm's threshold and the ten-minute maximum, in the display unit.
+    /// The warning of a fired alarm: what is hot (the processor, or the
+    /// sensor chosen in its place), the reader's current value, the alarm's
+    /// threshold and the ten-minute maximum, in the display unit.
     Notifications::Notification alarmNotification(const GaugeReader& temperature,
                                                   const TemperatureAlarm& alarm) const;
 

@@ -24,6 +24,7 @@ StatusReadings::Reader StatusReadings::Reader::of(const GaugeReader* reader)
                        reader->tenMinuteMaximum(), reader->overallMinimum(),
                        reader->overallAverage(),   reader->overallMaximum()};
     read.interval = reader->frequency();
+    read.chosenSensor = reader->chosenSensor();
     return read;
 }
 

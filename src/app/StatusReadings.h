@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace calidra {
 
@@ -30,6 +31,9 @@ struct StatusReadings
         std::array<float, 6> statistics{};
         /// The sampling interval in seconds.
         double interval = 0;
+        /// GaugeReader::chosenSensor: the sensor chosen in place of the
+        /// processor's, by name.
+        std::optional<QString> chosenSensor;
 
         /// What `reader` (null for none) holds now.
         static Reader of(const GaugeReader* reader);

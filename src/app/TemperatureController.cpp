@@ -76,7 +76,8 @@ std::shared_ptr<GaugeReader> TemperatureController::createReader(bool temperatur
 {
     const double interval = m_defaults->value<Settings::Frequency>();
     std::shared_ptr<GaugeReader> created =
-        temperature ? GaugeReader::CPUTemperatureGaugeReaderWithFrequency(interval)
+        temperature ? GaugeReader::CPUTemperatureGaugeReaderWithFrequency(
+                          interval, m_defaults->value<Settings::TemperatureSensor>())
                     : GaugeReader::CPUFrequencyGaugeReaderWithFrequency(interval);
     if (created) {
         created->setDelegate(this);
@@ -136,7 +137,7 @@ void TemperatureController::watchDefaults()
          {Settings::GaugeTemperature::name, Settings::GaugeFrequency::name,
           Settings::Frequency::name, Settings::DisplayUnit::name, Settings::ShowIcon::name,
           Settings::FontSize::name, Settings::ArrangeVertically::name, Settings::AlarmEnabled::name,
-          Settings::AlarmTemperature::name}) {
+          Settings::AlarmTemperature::name, Settings::TemperatureSensor::name}) {
         m_defaults->observe(key, this,
                             [this, key](const QVariant&) { observeValueForKeyPath(key); });
     }
@@ -200,6 +201,8 @@ void TemperatureController::observeValueForKeyPath(const QString& key)
                 owned->setFrequency(interval);
             }
         }
+    } else if (key == TemperatureSensor::name) {
+        rebuildTemperatureReader();
     } else if (key == AlarmEnabled::name || key == AlarmTemperature::name) {
         const bool wasActive = m_alarm.isActive();
         m_alarm.configure(*m_defaults);
@@ -230,6 +233,18 @@ void TemperatureController::switchReader(bool temperature, bool on)
             }
         }
     }
+}
+
+// Another sensor's samples belong in none of the statistics, the history or
+// the alarm of the one before.
+void TemperatureController::rebuildTemperatureReader()
+{
+    if (!temperatureReader) {
+        return;
+    }
+    switchReader(true, false);
+    switchReader(true, true);
+    updateMenu();
 }
 
 // A warning about heat that has passed is taken off the desktop.

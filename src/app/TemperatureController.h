@@ -115,6 +115,7 @@ private:
     std::shared_ptr<GaugeReader>& reader(bool temperature);
     std::shared_ptr<GaugeReader> createReader(bool temperature);
     void switchReader(bool temperature, bool on);
+    void rebuildTemperatureReader();
     void showNoSensorAlert() const;
     void showStatusItem();
     void watchDefaults();

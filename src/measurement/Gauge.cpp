@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Gauge.h"
 
+#include "ChosenSensorGauge.h"
 #include "IntelCPUFrequencyGauge.h"
 #include "IntelCPUTemperatureGauge.h"
 #include "IntelModels.h"
@@ -9,6 +10,8 @@
 #include "formatting/ObjectFormat.h"
 #include "hardware/HardwareLog.h"
 #include "hardware/IORegistryEntry.h"
+#include "hardware/KernelValues.h"
+#include "hardware/TemperatureInputs.h"
 #include "platform/Localization.h"
 
 #include <limits>
@@ -38,6 +41,26 @@ std::shared_ptr<Gauge> Gauge::CPUTemperatureGauge()
         << "temperature gauge for" << name << "(no row of the sensor table finds a sensor):"
         << (zone ? u"the thermal zone"_qs : u"none"_qs);
     return zone;
+}
+
+std::shared_ptr<Gauge> Gauge::temperatureGauge(const QString& sensorChoice)
+{
+    const std::optional<TemperatureInputIdentity> chosen =
+        TemperatureInputIdentity::fromText(sensorChoice);
+    const KernelValues* values = KernelValues::current();
+    if (!chosen || !values) {
+        return CPUTemperatureGauge();
+    }
+    // Which of several inputs the choice meant cannot be known; an input that
+    // is missing now may come later.
+    const std::vector<TemperatureInput> inputs = listTemperatureInputs(values->systemRoot());
+    if (matchingInputs(inputs, *chosen).size() > 1) {
+        qCDebug(hardwareLog).noquote()
+            << "the chosen sensor" << sensorChoice << "matches several inputs; automatic choice";
+        return CPUTemperatureGauge();
+    }
+    qCDebug(hardwareLog).noquote() << "temperature gauge: the chosen sensor" << sensorChoice;
+    return std::make_shared<ChosenSensorGauge>(*chosen, values->systemRoot());
 }
 
 std::shared_ptr<Gauge> Gauge::CPUFrequencyGauge()
@@ -70,6 +93,11 @@ QString Gauge::noReadingReason() const
 {
     return localizedString(
         QT_TRANSLATE_NOOP("Calidra", "This machine has no known temperature sensor."));
+}
+
+std::optional<QString> Gauge::chosenSensor() const
+{
+    return std::nullopt;
 }
 
 QString Gauge::silentSensorReason(const QString& sensor)

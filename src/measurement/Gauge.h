@@ -23,6 +23,14 @@ public:
     /// (no table row or no sensor found, and no processor thermal zone).
     static std::shared_ptr<Gauge> CPUTemperatureGauge();
 
+    /// A new temperature gauge for the sensor choice `sensorChoice` (the text of
+    /// a TemperatureInputIdentity, as `temperatureSensor` keeps it): a gauge of
+    /// that input (ChosenSensorGauge), below the system root of the current
+    /// KernelValues, whether the input is there now or not. Automatic, that
+    /// is CPUTemperatureGauge(), for an empty or unreadable choice, for one
+    /// that several inputs match now, and without a current KernelValues.
+    static std::shared_ptr<Gauge> temperatureGauge(const QString& sensorChoice);
+
     /// A new clock-frequency gauge on models of the Intel model list; null on
     /// every other machine, which has no frequency to report.
     static std::shared_ptr<Gauge> CPUFrequencyGauge();
@@ -40,6 +48,10 @@ public:
 
     /// Why the measurement gives no reading, as the user is told it.
     virtual QString noReadingReason() const;
+
+    /// The sensor the user chose in place of the processor's, by name; absent
+    /// for every gauge of the processor.
+    virtual std::optional<QString> chosenSensor() const;
 
 protected:
     /// The reason given when a sensor that was found gives no reading: it

@@ -74,9 +74,10 @@ std::shared_ptr<GaugeReader> GaugeReader::gaugeReaderWithGauge(std::shared_ptr<G
     return initWithGauge(std::move(gauge), frequency);
 }
 
-std::shared_ptr<GaugeReader> GaugeReader::CPUTemperatureGaugeReaderWithFrequency(double frequency)
+std::shared_ptr<GaugeReader>
+GaugeReader::CPUTemperatureGaugeReaderWithFrequency(double frequency, const QString& sensorChoice)
 {
-    return gaugeReaderWithGauge(Gauge::CPUTemperatureGauge(), frequency);
+    return gaugeReaderWithGauge(Gauge::temperatureGauge(sensorChoice), frequency);
 }
 
 std::shared_ptr<GaugeReader> GaugeReader::CPUFrequencyGaugeReaderWithFrequency(double frequency)
@@ -110,6 +111,11 @@ std::optional<QString> GaugeReader::sensorInUse() const
 QString GaugeReader::noReadingReason() const
 {
     return theGauge->noReadingReason();
+}
+
+std::optional<QString> GaugeReader::chosenSensor() const
+{
+    return theGauge->chosenSensor();
 }
 
 void GaugeReader::startTimer(double frequency)

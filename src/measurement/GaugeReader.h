@@ -40,9 +40,12 @@ public:
     /// The same reader, for owners that share it.
     static std::shared_ptr<GaugeReader> gaugeReaderWithGauge(std::shared_ptr<Gauge> gauge,
                                                              double frequency);
-    /// A reader over this machine's processor temperature gauge; null when the
-    /// machine has none or the interval is unusable.
-    static std::shared_ptr<GaugeReader> CPUTemperatureGaugeReaderWithFrequency(double frequency);
+    /// A reader over the temperature gauge of the sensor choice `sensorChoice`
+    /// (Gauge::temperatureGauge: the chosen input, or this machine's processor
+    /// temperature gauge for the automatic choice); null when there is no
+    /// gauge or the interval is unusable.
+    static std::shared_ptr<GaugeReader>
+    CPUTemperatureGaugeReaderWithFrequency(double frequency, const QString& sensorChoice);
     /// A reader over this machine's processor frequency gauge; null when the
     /// machine has none (off the Intel model list) or the interval is unusable.
     static std::shared_ptr<GaugeReader> CPUFrequencyGaugeReaderWithFrequency(double frequency);
@@ -94,6 +97,9 @@ public:
     std::optional<QString> sensorInUse() const;
     /// Why the gauge gives no reading, as the user is told it.
     QString noReadingReason() const;
+    /// The sensor the user chose that the gauge reads, by name; absent for
+    /// the processor's own (see Gauge::chosenSensor).
+    std::optional<QString> chosenSensor() const;
 
     /// The sampling step that the timer runs at every interval: asks the gauge
     /// and, when the reading is accepted, updates the statistics counting one

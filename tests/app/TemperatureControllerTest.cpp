@@ -4,11 +4,13 @@
 #include "FixtureBundle.h"
 #include "FixtureTree.h"
 #include "ScriptedAlerts.h"
+#include "SensorMachine.h"
 #include "TemporaryHome.h"
 #include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "hardware/KernelValues.h"
+#include "measurement/ChosenSensorGauge.h"
 #include "measurement/GaugeReader.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/linux/PkexecLauncher.h"
@@ -529,6 +531,67 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
     }
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
     EXPECT_EQ(notifications.events.constLast(), u"alarm closed"_qs);
+}
+
+// The graphics card chosen: the temperature reader starts afresh over it,
+// the frequency reader runs on, and what shows the temperature names it.
+TEST_F(TemperatureControllerTest,
+       AChosenSensorTakesTheTemperatureReadersPlaceAndIsNamedWhereItShows)
+{
+    tree.remove(u"sys/class/hwmon"_qs);
+    SensorMachine::add(tree);
+    const QString edge =
+        u"sys/devices/"_qs + SensorMachine::GpuDevice + u"/hwmon/hwmon1/temp1_input"_qs;
+    defaults.setValue<Settings::GaugeFrequency>(true);
+    defaults.setValue<Settings::AlarmEnabled>(true);
+    defaults.setFloat(60, Settings::AlarmTemperature::name);
+    controller.awakeFromNib();
+    const auto sample = [this] {
+        controller.currentFrequencyReader()->_gaugeTimerFired();
+        controller.currentTemperatureReader()->_gaugeTimerFired();
+    };
+    sample();
+    EXPECT_EQ(title(), u"55℃ 2.00 GHz"_qs);
+    const double frequencyLife = controller.currentFrequencyReader()->overallLife();
+
+    defaults.setValue<Settings::TemperatureSensor>(SensorMachine::gpuEdge());
+    EXPECT_EQ(title(), u"48℃ 2.00 GHz"_qs);
+    EXPECT_EQ(controller.currentTemperatureReader()->overallMaximum(), 48.0F);
+    EXPECT_EQ(controller.currentFrequencyReader()->overallLife(), frequencyLife);
+    EXPECT_TRUE(controller.aboutText().contains(u"\n\nTemperature sensor: amdgpu, edge\n\n"_qs));
+
+    tree.addFile(edge, "61000\n");
+    sample();
+    sample();
+    EXPECT_EQ(notifications.events,
+              QStringList{u"alarm: The chosen sensor (amdgpu, edge) is hot / The temperature is "
+                          "61℃, at or above the warning level of 60℃. Highest in the last ten "
+                          "minutes: 61℃."_qs});
+    EXPECT_EQ(controller.currentStatusItem()->toolTip().split(u'\n').mid(0, 2),
+              (QStringList{u"61℃ 2.00 GHz"_qs, u"The chosen sensor (amdgpu, edge) is hot"_qs}));
+
+    // The card taken away, then back: missing meanwhile, and looked for again.
+    tree.addFile(edge, "");
+    tree.remove(u"sys/class/hwmon/hwmon1"_qs);
+    for (int missed = 0; missed < GaugeReader::NoReadingSamples; ++missed) {
+        sample();
+    }
+    EXPECT_EQ(title(), u"No reading 2.00 GHz"_qs);
+    EXPECT_EQ(reasonAndAverage(controller).first,
+              u"The chosen sensor (amdgpu, edge) cannot be found."_qs);
+    tree.addFile(edge, "50000\n");
+    tree.addSymlink(u"sys/class/hwmon/hwmon1"_qs,
+                    u"../../devices/"_qs + SensorMachine::GpuDevice + u"/hwmon/hwmon1"_qs);
+    for (int wait = 0; wait < ChosenSensorGauge::RetrySamples && title() != u"50℃ 2.00 GHz"_qs;
+         ++wait) {
+        sample();
+    }
+    EXPECT_EQ(title(), u"50℃ 2.00 GHz"_qs);
+
+    defaults.removeObjectForKey(Settings::TemperatureSensor::name);
+    EXPECT_EQ(title(), u"55℃ 2.00 GHz"_qs);
+    EXPECT_EQ(controller.currentTemperatureReader()->chosenSensor(), std::nullopt);
+    EXPECT_GT(controller.currentFrequencyReader()->overallLife(), frequencyLife);
 }
 
 } // namespace
