@@ -445,6 +445,18 @@ sudo modprobe k10temp    (AMD processors)</source>
         <source>The chosen sensor (%@) cannot be found.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calidra Last Ten Minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The last ten minutes could not be saved to “%@”.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -462,6 +474,10 @@ sudo modprobe k10temp    (AMD processors)</source>
     </message>
     <message>
         <source>Save to File...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Last Ten Minutes as CSV...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -464,6 +464,18 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <source>The chosen sensor (%@) cannot be found.</source>
         <translation>Der gewählte Sensor (%@) ist nicht zu finden.</translation>
     </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Calidra Last Ten Minutes</source>
+        <translation>Calidra, letzte zehn Minuten</translation>
+    </message>
+    <message>
+        <source>The last ten minutes could not be saved to “%@”.</source>
+        <translation>Die letzten zehn Minuten konnten nicht unter „%@“ gesichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -482,6 +494,10 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
     <message>
         <source>Save to File...</source>
         <translation>In Datei sichern...</translation>
+    </message>
+    <message>
+        <source>Save Last Ten Minutes as CSV...</source>
+        <translation>Letzte zehn Minuten als CSV sichern...</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,8 @@
 #include "GaugeReaderDelegate.h"
 #include "defaults/Settings.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -153,7 +155,7 @@ void GaugeReader::_gaugeTimerFired()
     m_hasAcceptedReading = true;
     updateTenMinuteStatistics(reading, m_frequency);
     updateOverallStatistics(reading, m_frequency);
-    m_history.push(reading);
+    m_history.push(reading, QDateTime::currentMSecsSinceEpoch());
     if (m_delegate) {
         m_delegate->gaugeReaderDidUpdate(this);
     }

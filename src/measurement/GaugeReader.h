@@ -67,8 +67,8 @@ public:
     /// greater than 0 is ignored.
     void setFrequency(double frequency);
 
-    /// The accepted samples of the last ten minutes, oldest first; the seed
-    /// is not one of them.
+    /// The accepted samples of the last ten minutes with the times they were
+    /// taken (the system clock's), oldest first; the seed is not one of them.
     const SampleHistory& history() const { return m_history; }
 
     float currentValue() const { return _currentValue; }

@@ -30,8 +30,10 @@ void SampleHistory::rebuild(double interval)
 {
     // A fresh vector of exactly the new size, so that a smaller capacity also
     // gives its memory back.
+    m_interval = interval;
     m_capacity = capacityForInterval(interval);
     std::vector<float>(std::size_t(m_capacity)).swap(m_values);
+    std::vector<qint64>(std::size_t(m_capacity)).swap(m_times);
     clear();
 }
 
@@ -41,13 +43,20 @@ void SampleHistory::clear()
     m_size = 0;
 }
 
+int SampleHistory::slot(int index) const
+{
+    const int position = (m_size < m_capacity ? 0 : m_next) + index;
+    return position >= m_capacity ? position - m_capacity : position;
+}
+
 float SampleHistory::at(int index) const
 {
-    int slot = (m_size < m_capacity ? 0 : m_next) + index;
-    if (slot >= m_capacity) {
-        slot -= m_capacity;
-    }
-    return m_values[std::size_t(slot)];
+    return m_values[std::size_t(slot(index))];
+}
+
+qint64 SampleHistory::timeAt(int index) const
+{
+    return m_times[std::size_t(slot(index))];
 }
 
 } // namespace calidra

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ExternalWindowController.h"
 
+#include "HistoryCsv.h"
 #include "HistoryGraph.h"
 #include "StatisticsView.h"
 #include "formatting/ObjectFormat.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimeZone>
 
 #include <algorithm>
 
@@ -40,6 +42,8 @@ ExternalWindowController::ExternalWindowController()
             &ExternalWindowController::copyTextualOutput);
     connect(m_ui->saveAction, &QAction::triggered, this,
             &ExternalWindowController::saveTextualOutput);
+    connect(m_ui->saveCsvAction, &QAction::triggered, this,
+            &ExternalWindowController::saveLastTenMinutesAsCsv);
 }
 
 ExternalWindowController::~ExternalWindowController() = default;
@@ -69,6 +73,15 @@ void ExternalWindowController::closeEvent(QCloseEvent* event)
 void ExternalWindowController::updateDisplayWithTemperatureReader(const GaugeReader* temperature,
                                                                   const GaugeReader* frequency)
 {
+    m_chosenSensor = temperature ? temperature->chosenSensor() : std::nullopt;
+    for (const auto& [reader, kept] : {std::pair(temperature, &m_temperatureHistory),
+                                       std::pair(frequency, &m_frequencyHistory)}) {
+        if (reader) {
+            *kept = reader->history();
+        } else {
+            kept->reset();
+        }
+    }
     updateTemperaturePanel(temperature);
     updateFrequencyPanel(frequency);
     placeGraphs();
@@ -189,6 +202,11 @@ QString ExternalWindowController::description() const
     parts.reserve(4);
     parts += stringWithFormat(u"%@\n======================"_qs,
                               {localizedString(QT_TRANSLATE_NOOP("Calidra", "Calidra Report"))});
+    if (m_chosenSensor) {
+        parts += stringWithFormat(
+            localizedFormat(QT_TRANSLATE_NOOP("Calidra", "Temperature sensor: %@")),
+            {*m_chosenSensor});
+    }
     for (const StatisticsView* panel : {tempStatsView, freqStatsView}) {
         if (panel) {
             parts += panel->description();
@@ -206,31 +224,69 @@ void ExternalWindowController::copyTextualOutput()
 void ExternalWindowController::saveTextualOutput()
 {
     const QString report = description();
+    if (const std::optional<QString> path =
+            askForFile(QT_TRANSLATE_NOOP("Calidra", "Text files (*.txt)"), u"txt"_qs,
+                       QT_TRANSLATE_NOOP("Calidra", "Calidra Report File"))) {
+        saveReport(*path, report);
+    }
+}
+
+QString ExternalWindowController::lastTenMinutesCsv() const
+{
+    return HistoryCsv::text(m_temperatureHistory ? &*m_temperatureHistory : nullptr,
+                            m_frequencyHistory ? &*m_frequencyHistory : nullptr,
+                            QTimeZone::systemTimeZone());
+}
+
+void ExternalWindowController::saveLastTenMinutesAsCsv()
+{
+    const QString csv = lastTenMinutesCsv();
+    if (const std::optional<QString> path =
+            askForFile(QT_TRANSLATE_NOOP("Calidra", "CSV files (*.csv)"), u"csv"_qs,
+                       QT_TRANSLATE_NOOP("Calidra", "Calidra Last Ten Minutes"))) {
+        saveLastTenMinutes(*path, csv);
+    }
+}
+
+std::optional<QString> ExternalWindowController::askForFile(const char* filter,
+                                                            const QString& suffix,
+                                                            const char* proposedName)
+{
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDirectory(saveStartFolder(
         QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), QDir::homePath()));
-    dialog.setNameFilter(localizedString(QT_TRANSLATE_NOOP("Calidra", "Text files (*.txt)")));
-    dialog.setDefaultSuffix(u"txt"_qs);
-    dialog.selectFile(localizedString(QT_TRANSLATE_NOOP("Calidra", "Calidra Report File")) +
-                      u".txt"_qs);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        saveReport(dialog.selectedFiles().constFirst(), report);
+    dialog.setNameFilter(localizedString(filter));
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(localizedString(proposedName) + u'.' + suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
     }
+    return dialog.selectedFiles().constFirst();
 }
 
-// A failed save must not pass in silence: the user would believe the report
-// was kept.
 void ExternalWindowController::saveReport(const QString& path, const QString& report)
 {
-    const std::optional<QString> failure = writeReport(path, report);
-    if (!failure) {
+    saveText(path, report, QT_TRANSLATE_NOOP("Calidra", "The report could not be saved to “%@”."));
+}
+
+void ExternalWindowController::saveLastTenMinutes(const QString& path, const QString& csv)
+{
+    saveText(path, csv,
+             QT_TRANSLATE_NOOP("Calidra", "The last ten minutes could not be saved to “%@”."));
+}
+
+// A failed save must not pass in silence: the user would believe the file
+// was kept.
+void ExternalWindowController::saveText(const QString& path, const QString& text,
+                                        const char* failure)
+{
+    const std::optional<QString> reason = writeReport(path, text);
+    if (!reason) {
         return;
     }
-    const QString message =
-        localizedFormat(QT_TRANSLATE_NOOP("Calidra", "The report could not be saved to “%@”."));
-    Alerts::run({stringWithFormat(message, {QDir::toNativeSeparators(path)}),
-                 *failure,
+    Alerts::run({stringWithFormat(localizedFormat(failure), {QDir::toNativeSeparators(path)}),
+                 *reason,
                  {localizedString(QT_TRANSLATE_NOOP("Calidra", "OK"))},
                  true});
 }

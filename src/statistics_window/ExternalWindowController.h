@@ -4,6 +4,7 @@
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/TemperatureValueTransformer.h"
 #include "formatting/TimeIntervalValueTransformer.h"
+#include "measurement/SampleHistory.h"
 
 #include <QWidget>
 
@@ -22,7 +23,8 @@ class StatisticsView;
 
 /// The statistics window: one panel per measurement taken, side by side, a
 /// line with the running time, a "Results" pop-up that copies the
-/// plain-text report to the clipboard or saves it as a text file, and under
+/// plain-text report to the clipboard, saves it as a text file or saves the
+/// last ten minutes as a CSV file (HistoryCsv), and under
 /// all of them the last ten minutes of each panel's measurement as a graph
 /// (HistoryGraph) in the panel's column. There is at
 /// most one: it is created when first asked for and destroyed, at the end of
@@ -68,7 +70,9 @@ public:
                                             const GaugeReader* frequency);
 
     /// The full plain-text report of what the window shows now: the header,
-    /// each panel's block and the running-time line, separated by empty lines.
+    /// the sensor chosen in place of the processor's where there is one
+    /// ("Temperature sensor: amdgpu, edge"), each panel's block and the
+    /// running-time line, separated by empty lines.
     QString description() const;
 
     /// Puts the report, as plain text alone, on the clipboard.
@@ -86,6 +90,19 @@ public:
     /// Writes `report` to `path`; on failure shows a warning naming the file
     /// and the system's reason.
     void saveReport(const QString& path, const QString& report);
+
+    /// The readers' histories as of the last update as the text of a CSV file
+    /// (HistoryCsv), the times in the system's time zone.
+    QString lastTenMinutesCsv() const;
+
+    /// Takes the CSV text now, asks for a file in the user's Desktop folder
+    /// (see saveStartFolder) proposing "Calidra Last Ten Minutes.csv", and
+    /// saves the text there. A cancelled dialog does nothing.
+    void saveLastTenMinutesAsCsv();
+
+    /// Writes `csv` to `path` as writeReport does; on failure shows a warning
+    /// naming the file and the system's reason, as for the report.
+    void saveLastTenMinutes(const QString& path, const QString& csv);
 
     /// Writes `text` as UTF-8 to `path` atomically: the target is replaced
     /// only by a complete file and is left as it was on failure. The system's
@@ -119,6 +136,9 @@ private:
     HistoryGraph* addGraph();
     void placeGraphs();
     void widen(int by);
+    std::optional<QString> askForFile(const char* filter, const QString& suffix,
+                                      const char* proposedName);
+    void saveText(const QString& path, const QString& text, const char* failure);
 
     std::unique_ptr<Ui::ExternalWindowView> m_ui;
     TimeIntervalValueTransformer tivt;
@@ -130,6 +150,12 @@ private:
     StatisticsView* freqStatsView = nullptr;
     HistoryGraph* tempGraph = nullptr;
     HistoryGraph* freqGraph = nullptr;
+    // The temperature reader's chosen sensor at the last update.
+    std::optional<QString> m_chosenSensor;
+    // The readers' histories at the last update, for the CSV file: the
+    // readers may be gone when it is saved.
+    std::optional<SampleHistory> m_temperatureHistory;
+    std::optional<SampleHistory> m_frequencyHistory;
 };
 
 } // namespace calidra

@@ -5,16 +5,19 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace calidra {
 namespace {
 
-std::vector<float> contents(const SampleHistory& history)
+// The readings, oldest first, each with its time.
+std::vector<std::pair<float, qint64>> contents(const SampleHistory& history)
 {
-    std::vector<float> values;
+    std::vector<std::pair<float, qint64>> values;
     for (int index = 0; index < history.size(); ++index) {
-        values.push_back(history.at(index));
+        values.emplace_back(history.at(index), history.timeAt(index));
     }
     return values;
 }
@@ -34,26 +37,29 @@ TEST(SampleHistoryTest, HoldsTenMinutesOfIntervalsWithinOneAndTheMaximum)
         EXPECT_EQ(SampleHistory::capacityForInterval(interval), capacity) << interval;
         const SampleHistory history(interval);
         EXPECT_EQ(history.capacity(), capacity) << interval;
-        EXPECT_EQ(history.memoryBytes(), capacity * sizeof(float)) << interval;
+        EXPECT_EQ(history.memoryBytes(), capacity * (sizeof(float) + sizeof(qint64))) << interval;
         EXPECT_TRUE(history.isEmpty());
     }
 }
 
 TEST(SampleHistoryTest, WrapsDroppingTheOldestAndIgnoresValuesThatAreNotFinite)
 {
+    using Contents = std::vector<std::pair<float, qint64>>;
     SampleHistory history(200); // three slots
+    qint64 time = 1000;
     for (const float value : {1.0F, std::nanf(""), 2.0F, std::numeric_limits<float>::infinity(),
                               -std::numeric_limits<float>::infinity()}) {
-        history.push(value);
+        history.push(value, time += 200000);
     }
-    EXPECT_EQ(contents(history), (std::vector<float>{1, 2}));
+    EXPECT_EQ(contents(history), (Contents{{1, 201000}, {2, 601000}}));
     for (const float value : {3.0F, 4.0F, 5.0F, 6.0F, 7.0F}) {
-        history.push(value);
+        history.push(value, time += 200000);
     }
-    EXPECT_EQ(contents(history), (std::vector<float>{5, 6, 7}));
+    EXPECT_EQ(contents(history), (Contents{{5, 1601000}, {6, 1801000}, {7, 2001000}}));
     history.rebuild(300);
-    EXPECT_EQ(std::pair(history.size(), history.capacity()), std::pair(0, 2));
-    history.push(8);
+    EXPECT_EQ(std::tuple(history.size(), history.capacity(), history.interval()),
+              std::tuple(0, 2, 300.0));
+    history.push(8, time);
     history.clear();
     EXPECT_TRUE(history.isEmpty());
     EXPECT_EQ(history.capacity(), 2);

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -41,6 +42,13 @@ struct FixedGauge : Gauge
     explicit FixedGauge(float fixed) : value(fixed) {}
     float gauge() override { return value; }
     float value;
+};
+
+// A gauge of a sensor chosen in place of the processor's.
+struct ChosenGauge : FixedGauge
+{
+    using FixedGauge::FixedGauge;
+    std::optional<QString> chosenSensor() const override { return u"amdgpu, edge"_qs; }
 };
 
 const Frame Left{10, 74, 340, 179};
@@ -202,6 +210,57 @@ TEST_F(StatisticsWindowTest, CopyAndSaveGiveExactlyTheReport)
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), window->description().toUtf8());
+}
+
+TEST_F(StatisticsWindowTest, ReportNamesAChosenSensorAfterItsHeader)
+{
+    update(true, false);
+    EXPECT_EQ(window->description().split(u"\n\n"_qs).size(), 3);
+    const auto chosen = GaugeReader::initWithGauge(std::make_shared<ChosenGauge>(48), 2);
+    window->updateDisplayWithTemperatureReader(chosen.get(), nullptr);
+    const QStringList parts = window->description().split(u"\n\n"_qs);
+    ASSERT_EQ(parts.size(), 4);
+    EXPECT_EQ(parts[1], u"Temperature sensor: amdgpu, edge"_qs);
+    EXPECT_TRUE(parts[2].startsWith(u"Temperature Report\n"_qs));
+}
+
+// The file holds the histories of the last update, the readers gone or not.
+TEST_F(StatisticsWindowTest, LastTenMinutesAreSavedAsTheyWereShownAndAFailedSaveIsTold)
+{
+    EXPECT_EQ(window->lastTenMinutesCsv(), u"time,temperature_celsius,frequency_mhz\n"_qs);
+    auto temperature = reader(52.3F, 2);
+    auto frequency = reader(800, 2);
+    for (int sample = 0; sample < 3; ++sample) {
+        temperature->_gaugeTimerFired();
+        frequency->_gaugeTimerFired();
+    }
+    window->updateDisplayWithTemperatureReader(temperature.get(), nullptr);
+    window->updateDisplayWithTemperatureReader(temperature.get(), frequency.get());
+    temperature.reset();
+    frequency.reset();
+    const QString csv = window->lastTenMinutesCsv();
+    const QStringList lines = csv.split(u'\n');
+    ASSERT_EQ(lines.size(), 5) << csv.toStdString();
+    EXPECT_EQ(lines.constLast(), QString());
+    const QRegularExpression row(
+        uR"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,52\.3,800$)"_qs);
+    for (const QString& line : lines.mid(1, 3)) {
+        EXPECT_TRUE(row.match(line).hasMatch()) << line.toStdString();
+    }
+
+    const QString path = folder.filePath(u"Calidra Last Ten Minutes.csv"_qs);
+    window->saveLastTenMinutes(path, csv);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), csv.toUtf8());
+
+    const QString missing = folder.filePath(u"missing/last.csv"_qs);
+    alerts.expect({u"The last ten minutes could not be saved to “%1”."_qs.arg(missing),
+                   QString::fromLocal8Bit(std::strerror(ENOENT)),
+                   {u"OK"_qs},
+                   true},
+                  u"OK"_qs);
+    window->saveLastTenMinutes(missing, csv);
 }
 
 TEST_F(StatisticsWindowTest, SaveDialogStartsOnTheDesktopWhereThereIsOne)
