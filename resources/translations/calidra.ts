@@ -457,6 +457,22 @@ sudo modprobe k10temp    (AMD processors)</source>
         <source>The last ten minutes could not be saved to “%@”.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Automatic (processor)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no reading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another sensor has the same name on the same device, so Calidra could not tell the two apart after a restart.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%@: not found</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -521,6 +537,10 @@ sudo modprobe k10temp    (AMD processors)</source>
     </message>
     <message>
         <source>Warn when the temperature reaches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature sensor:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

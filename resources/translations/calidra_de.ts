@@ -476,6 +476,22 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <source>The last ten minutes could not be saved to “%@”.</source>
         <translation>Die letzten zehn Minuten konnten nicht unter „%@“ gesichert werden.</translation>
     </message>
+    <message>
+        <source>Automatic (processor)</source>
+        <translation>Automatisch (Prozessor)</translation>
+    </message>
+    <message>
+        <source>no reading</source>
+        <translation>kein Messwert</translation>
+    </message>
+    <message>
+        <source>Another sensor has the same name on the same device, so Calidra could not tell the two apart after a restart.</source>
+        <translation>Ein anderer Sensor trägt denselben Namen am selben Gerät, daher könnte Calidra die beiden nach einem Neustart nicht auseinanderhalten.</translation>
+    </message>
+    <message>
+        <source>%@: not found</source>
+        <translation>%@: nicht gefunden</translation>
+    </message>
 </context>
 <context>
     <name>ExternalWindowView</name>
@@ -541,6 +557,10 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
     <message>
         <source>Warn when the temperature reaches</source>
         <translation>Warnen, wenn die Temperatur erreicht</translation>
+    </message>
+    <message>
+        <source>Temperature sensor:</source>
+        <translation>Temperatursensor:</translation>
     </message>
 </context>
 <context>

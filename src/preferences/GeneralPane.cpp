@@ -3,7 +3,7 @@
 
 #include "defaults/Settings.h"
 #include "formatting/ObjectFormat.h"
-#include "formatting/TemperatureValueTransformer.h"
+#include "hardware/KernelValues.h"
 #include "platform/Alerts.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QStandardItemModel>
 
 #include <algorithm>
 #include <array>
@@ -42,6 +43,7 @@ GeneralPane::GeneralPane(const QString& autostartFolder, bool intelModel, QWidge
 {
     m_ui->setupUi(this);
     bindGauges(intelModel);
+    bindSensor();
     bindFrequency();
     bindStartup();
     bindAlarm();
@@ -95,6 +97,74 @@ void GeneralPane::chooseGauge(int row)
     }
     defaults().setValue<Settings::GaugeTemperature>(row != 1);
     defaults().setValue<Settings::GaugeFrequency>(row != 0);
+}
+
+void GeneralPane::bindSensor()
+{
+    if (const KernelValues* values = KernelValues::current()) {
+        for (TemperatureInput& input : listTemperatureInputs(values->systemRoot())) {
+            const std::optional<float> celsius = input.readCelsius();
+            m_sensors.emplace_back(std::move(input), celsius);
+        }
+    }
+    QComboBox* chooser = m_ui->sensorChooser;
+    follow(Settings::TemperatureSensor::name, [this] { showSensors(); });
+    follow(Settings::DisplayUnit::name, [this] { showSensors(); });
+    follow(Settings::GaugeTemperature::name, [this, chooser] {
+        chooser->setEnabled(defaults().value<Settings::GaugeTemperature>());
+    });
+    connect(chooser, &QComboBox::activated, this, &GeneralPane::chooseSensor);
+}
+
+void GeneralPane::showSensors()
+{
+    QComboBox* chooser = m_ui->sensorChooser;
+    const QSignalBlocker blocker(chooser);
+    chooser->clear();
+    chooser->addItem(localizedString(QT_TRANSLATE_NOOP("Calidra", "Automatic (processor)")),
+                     Settings::TemperatureSensor::automatic);
+    const QString chosen = defaults().value<Settings::TemperatureSensor>();
+    const std::optional<TemperatureInputIdentity> identity =
+        TemperatureInputIdentity::fromText(chosen);
+    int selected = 0;
+    int matches = 0;
+    auto* model = static_cast<QStandardItemModel*>(chooser->model());
+    for (const auto& [input, celsius] : m_sensors) {
+        const QString value = celsius ? m_sensorTransformer.transformedValue(*celsius)
+                                      : localizedString(QT_TRANSLATE_NOOP("Calidra", "no reading"));
+        chooser->addItem(input.name + u": "_qs + value, input.identity.text());
+        if (identity && input.identity == *identity && ++matches == 1) {
+            selected = chooser->count() - 1;
+        }
+        if (!input.unique) {
+            model->item(chooser->count() - 1)->setEnabled(false);
+            chooser->setItemData(
+                chooser->count() - 1,
+                localizedString(QT_TRANSLATE_NOOP(
+                    "Calidra", "Another sensor has the same name on the same device, so "
+                               "Calidra could not tell the two apart after a restart.")),
+                Qt::ToolTipRole);
+        }
+    }
+    if (identity && matches == 0) {
+        chooser->addItem(
+            stringWithFormat(localizedFormat(QT_TRANSLATE_NOOP("Calidra", "%@: not found")),
+                             {identity->displayName()}),
+            chosen);
+        selected = chooser->count() - 1;
+    }
+    // Several matches read as the automatic choice.
+    chooser->setCurrentIndex(matches > 1 ? 0 : selected);
+}
+
+void GeneralPane::chooseSensor(int index)
+{
+    const QString identity = m_ui->sensorChooser->itemData(index).toString();
+    if (identity.isEmpty()) {
+        defaults().removeObjectForKey(Settings::TemperatureSensor::name);
+    } else {
+        defaults().setValue<Settings::TemperatureSensor>(identity);
+    }
 }
 
 void GeneralPane::bindFrequency()

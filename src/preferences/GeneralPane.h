@@ -3,9 +3,13 @@
 
 #include "PreferencePane.h"
 #include "formatting/MenuIntervalValueTransformer.h"
+#include "formatting/TemperatureValueTransformer.h"
+#include "hardware/TemperatureInputs.h"
 #include "platform/LoginItems.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QButtonGroup;
 
@@ -16,9 +20,18 @@ class GeneralPane;
 namespace calidra {
 
 /// The General pane of the preferences window: what is measured
-/// (`gaugeChooser`), the sampling interval, the login item with the desktop's
-/// startup-applications tool, and the temperature warning with its threshold
-/// in the display unit.
+/// (`gaugeChooser`) and by which temperature sensor (`temperatureSensor`), the
+/// sampling interval, the login item with the desktop's startup-applications
+/// tool, and the temperature warning with its threshold in the display unit.
+///
+/// The sensor list is read when the pane is made, below the system root of the
+/// current KernelValues (without one it offers the automatic choice alone):
+/// "Automatic (processor)", then every input of listTemperatureInputs with
+/// its value then, in whole degrees of the display unit ("amdgpu, edge:
+/// 48℃"). An input that shares its identity with another is shown but cannot
+/// be chosen. A chosen input that is missing is shown after them as missing,
+/// so that the choice shows and stays; one that several inputs match shows
+/// as the automatic choice, which is what it reads as.
 class GeneralPane : public PreferencePane
 {
     Q_OBJECT
@@ -38,6 +51,10 @@ public:
     /// temperature, 1 frequency, 2 both. Other rows change nothing.
     void chooseGauge(int row);
 
+    /// Stores the sensor list's entry at `index`: its input's identity, or no
+    /// choice at all for the automatic one.
+    void chooseSensor(int index);
+
     /// Adds the login item when the switch is on; removes every one of the
     /// program's name (at most MaxLoginItemDeletions) when it is off. A bundle
     /// path that no login item can start (see LoginItems::canStart) turns the
@@ -48,6 +65,8 @@ private:
     void bindGauges(bool intelModel);
     void measureTemperatureAlone();
     void selectGaugeRow();
+    void bindSensor();
+    void showSensors();
     void bindFrequency();
     void bindStartup();
     void bindAlarm();
@@ -57,6 +76,9 @@ private:
     std::unique_ptr<Ui::GeneralPane> m_ui;
     LoginItems m_loginItems;
     MenuIntervalValueTransformer m_intervalTransformer;
+    TemperatureValueTransformer m_sensorTransformer;
+    // The inputs as read when the pane was made, each with its value then.
+    std::vector<std::pair<TemperatureInput, std::optional<float>>> m_sensors;
     QButtonGroup* gaugeChooser = nullptr;
 };
 

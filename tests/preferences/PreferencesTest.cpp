@@ -2,9 +2,11 @@
 #include "FixtureBundle.h"
 #include "FixtureTree.h"
 #include "ScriptedAlerts.h"
+#include "SensorMachine.h"
 #include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
+#include "hardware/KernelValues.h"
 #include "platform/LoginItems.h"
 #include "preferences/PreferenceController.h"
 
@@ -344,6 +346,79 @@ TEST_F(PreferencesTest, WarningShowsItsThresholdInTheDisplayUnitAndStoresOnlyEdi
     }
     warn->click();
     EXPECT_FALSE(field->isEnabled());
+}
+
+// The texts of a combo box's entries, each marked "(off)" where it cannot be chosen.
+QStringList entries(const QComboBox& box)
+{
+    QStringList texts;
+    for (int row = 0; row < box.count(); ++row) {
+        const bool enabled = box.model()->flags(box.model()->index(row, 0)) & Qt::ItemIsEnabled;
+        texts.append(box.itemText(row) + (enabled ? QString() : u" (off)"_qs));
+    }
+    return texts;
+}
+
+TEST_F(PreferencesTest, SensorListOffersEveryInputWithItsValueAndKeepsTheChoice)
+{
+    FixtureTree machine;
+    SensorMachine::add(machine);
+    const KernelValues values(machine.root());
+    defaults.registerDefaults(Settings::registeredFallbacks());
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
+    open();
+    auto* sensors = child<QComboBox>("sensorChooser");
+    const QStringList inputs{
+        u"acpitz, temp1: 28℃"_qs,          u"amdgpu, edge: 48℃"_qs,
+        u"amdgpu, junction: 51℃"_qs,       u"amdgpu, mem: 50℃"_qs,
+        u"coretemp, Package id 0: 55℃"_qs, u"coretemp, Core 0: 53℃"_qs,
+        u"coretemp, Core 1: 54℃"_qs,       u"nct6798, SYSTIN: 35℃"_qs,
+        u"nct6798, CPUTIN: 42℃"_qs,        u"nct6798, AUXTIN0: no reading"_qs,
+        u"nvme, Composite: 40℃"_qs,        u"nvme, Sensor 1: 40℃"_qs,
+        u"nvme, Sensor 2: 46℃"_qs,         u"acpitz (zone 0): 28℃"_qs,
+        u"x86_pkg_temp (zone 1): 55℃"_qs,
+    };
+    EXPECT_EQ(entries(*sensors), QStringList{u"Automatic (processor)"_qs} + inputs);
+    EXPECT_EQ(sensors->currentIndex(), 0);
+    const auto stored = [this] {
+        return FixtureTree::readFile(defaults.fileName()).contains("temperatureSensor");
+    };
+    EXPECT_FALSE(stored()) << "showing the list writes nothing";
+
+    QTest::keyClick(sensors, Qt::Key_Down);
+    QTest::keyClick(sensors, Qt::Key_Down);
+    EXPECT_EQ(defaults.value<Settings::TemperatureSensor>(), SensorMachine::gpuEdge());
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::fahrenheit);
+    EXPECT_EQ(sensors->currentText(), u"amdgpu, edge: 118℉"_qs);
+    defaults.setValue<Settings::GaugeTemperature>(false);
+    EXPECT_FALSE(sensors->isEnabled());
+    defaults.setValue<Settings::GaugeTemperature>(true);
+    EXPECT_TRUE(sensors->isEnabled());
+    close();
+
+    // The card gone, its choice shows and stays until another is made.
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
+    machine.remove(u"sys/class/hwmon/hwmon1"_qs);
+    open();
+    sensors = child<QComboBox>("sensorChooser");
+    EXPECT_EQ(sensors->count(), 1 + inputs.size() - 3 + 1);
+    EXPECT_EQ(sensors->currentText(), u"amdgpu, edge: not found"_qs);
+    EXPECT_EQ(defaults.value<Settings::TemperatureSensor>(), SensorMachine::gpuEdge());
+    QTest::keyClick(sensors, Qt::Key_Home);
+    EXPECT_FALSE(stored()) << "the automatic choice is no choice stored";
+    close();
+
+    // Inputs that nothing tells apart cannot be chosen, and a choice of them
+    // reads as the automatic one.
+    machine.addHwmon(7, "spd5118", {{nullptr, "31000"}});
+    machine.addHwmon(8, "spd5118", {{nullptr, "32000"}});
+    defaults.setString(u"{\"channel\":1,\"driver\":\"spd5118\"}"_qs,
+                       Settings::TemperatureSensor::name);
+    open();
+    sensors = child<QComboBox>("sensorChooser");
+    EXPECT_EQ(entries(*sensors).filter(u"spd5118"_qs),
+              (QStringList{u"spd5118, temp1: 31℃ (off)"_qs, u"spd5118, temp1: 32℃ (off)"_qs}));
+    EXPECT_EQ(sensors->currentIndex(), 0);
 }
 
 TEST_F(PreferencesTest, KeysSwitchPanesAndCloseTheWindow)
