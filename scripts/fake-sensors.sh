@@ -4,7 +4,7 @@
 # looks like an Intel PC with its processor temperature driver loaded, so that
 # Calidra shows real-looking readings on any machine:
 #
-#   sudo scripts/fake-sensors.sh [--no-driver] [--fixed] build/Calidra/calidra
+#   sudo scripts/fake-sensors.sh [--no-driver] [--fixed] [--more-sensors] build/Calidra/calidra
 #
 # Fixture files are bind-mounted over what the program reads from "/":
 # /proc/cpuinfo (GenuineIntel, one block per online processor, "cpu MHz"),
@@ -19,8 +19,13 @@
 # install it at start. With --no-driver the hwmon folder is empty: an Intel PC
 # whose temperature driver is not loaded, as on a first start. With --fixed the
 # readings of the first second stay as they are: no loop rewrites them (what
-# a program costs while nothing it shows changes). The mounts end with the
-# namespace; the fixture folder and the loop end with this script.
+# a program costs while nothing it shows changes). With --more-sensors the
+# machine also has, as hwmon1 to hwmon3, an amdgpu graphics card ("edge",
+# "junction", "mem": a faster wave between 40 and 80 °C), an NVMe drive
+# ("Composite", "Sensor 1", "Sensor 2": 35 to 50 °C) and a board chip
+# (nct6798: "SYSTIN", "CPUTIN" and a broken "AUXTIN0"), for the preferences'
+# sensor list; being fixtures, they have no `device` links. The mounts end
+# with the namespace; the fixture folder and the loop end with this script.
 #
 # The environment is kept (DISPLAY, the session bus); only an unset
 # XDG_CONFIG_HOME is pointed into the fixture, so that the program's settings
@@ -75,16 +80,17 @@ if [[ ${1:-} == --in-namespace ]]; then
     exec "$@"
 fi
 
-driver=true fixed=false
-while [[ ${1:-} == --no-driver || ${1:-} == --fixed ]]; do
+driver=true fixed=false more=false
+while [[ ${1:-} == --no-driver || ${1:-} == --fixed || ${1:-} == --more-sensors ]]; do
     case $1 in
     --no-driver) driver=false ;;
     --fixed) fixed=true ;;
+    --more-sensors) more=true ;;
     esac
     shift
 done
 if [[ $# -lt 1 ]]; then
-    echo "usage: $0 [--no-driver] [--fixed] COMMAND [ARGS...]" >&2
+    echo "usage: $0 [--no-driver] [--fixed] [--more-sensors] COMMAND [ARGS...]" >&2
     exit 2
 fi
 if [[ $EUID -ne 0 ]]; then
@@ -121,6 +127,42 @@ noise() {
     echo $((RANDOM % ($1 * 2 + 1) - $1))
 }
 
+# A triangle wave of the second: 0 up to `half` and back, `half * 2` seconds long.
+triangle() {
+    local phase=$(($1 % ($2 * 2)))
+    echo $((phase < $2 ? phase : $2 * 2 - phase))
+}
+
+# Writes the readings of the other devices for the given second.
+write_more_readings() {
+    local second=$1 gpu drive board
+    gpu=$(clamp $((40000 + $(triangle "$second" 90) * 444 + $(noise 800))) 40000 80000)
+    drive=$(clamp $((35000 + $(triangle "$second" 150) * 100 + $(noise 300))) 35000 50000)
+    board=$(clamp $((30000 + $(triangle "$second" 200) * 50 + $(noise 200))) 30000 40000)
+    printf '%d\n' "$gpu" 1<>"$fixture/hwmon/hwmon1/temp1_input"
+    printf '%d\n' $((gpu + 6000)) 1<>"$fixture/hwmon/hwmon1/temp2_input"
+    printf '%d\n' $((gpu + 4000)) 1<>"$fixture/hwmon/hwmon1/temp3_input"
+    printf '%d\n' "$drive" 1<>"$fixture/hwmon/hwmon2/temp1_input"
+    printf '%d\n' "$drive" 1<>"$fixture/hwmon/hwmon2/temp2_input"
+    printf '%d\n' $((drive + 6000)) 1<>"$fixture/hwmon/hwmon2/temp3_input"
+    printf '%d\n' "$board" 1<>"$fixture/hwmon/hwmon3/temp1_input"
+    printf '%d\n' $((board + 6000)) 1<>"$fixture/hwmon/hwmon3/temp2_input"
+}
+
+# A hwmon device of the fixture: hwmon<number> with the driver's name and the
+# given labels of temp1, temp2...
+add_hwmon() {
+    local folder=$fixture/hwmon/hwmon$1 name=$2 channel=0 label
+    shift 2
+    mkdir "$folder"
+    echo "$name" >"$folder/name"
+    for label in "$@"; do
+        channel=$((channel + 1))
+        echo "$label" >"$folder/temp${channel}_label"
+        echo 00000 >"$folder/temp${channel}_input"
+    done
+}
+
 # Writes one set of readings for the given second.
 write_readings() {
     local second=$1 phase wave millidegrees megahertz cpu
@@ -134,6 +176,9 @@ write_readings() {
             printf '%d\n' "$(clamp $((millidegrees - $(noise 2000) - 2000)) 40000 75000)" \
                 1<>"$fixture/hwmon/hwmon0/temp$((cpu + 2))_input"
         done
+    fi
+    if $more; then
+        write_more_readings "$second"
     fi
     printf '%d\n' $((megahertz * 1000)) 1<>"$fixture/cpufreq/scaling_cur_freq"
     for ((cpu = 0; cpu < processors; cpu++)); do
@@ -151,6 +196,12 @@ if $driver; then
     for ((cpu = 0; cpu < processors; cpu++)); do
         echo "Core $cpu" >"$fixture/hwmon/hwmon0/temp$((cpu + 2))_label"
     done
+fi
+if $more; then
+    add_hwmon 1 amdgpu edge junction mem
+    add_hwmon 2 nvme Composite "Sensor 1" "Sensor 2"
+    add_hwmon 3 nct6798 SYSTIN CPUTIN AUXTIN0
+    echo -62000 >"$fixture/hwmon/hwmon3/temp3_input"
 fi
 write_readings 0
 
