@@ -288,6 +288,8 @@ void TemperatureController::showExternalWindow()
     xwin = ExternalWindowController::showExternalWindow();
     connect(xwin, &ExternalWindowController::windowWillClose, this,
             &TemperatureController::externalWindowWillClose, Qt::UniqueConnection);
+    connect(xwin, &ExternalWindowController::updateWanted, this, &TemperatureController::updateMenu,
+            Qt::UniqueConnection);
     if (statusItem) {
         statusItem->setTitle({QString(), statusItem->font(), m_presenter.statusIcon(), {}, {}});
         m_refresh->invalidate();

@@ -240,6 +240,7 @@ QString ExternalWindowController::lastTenMinutesCsv() const
 
 void ExternalWindowController::saveLastTenMinutesAsCsv()
 {
+    emit updateWanted();
     const QString csv = lastTenMinutesCsv();
     if (const std::optional<QString> path =
             askForFile(QT_TRANSLATE_NOOP("Calidra", "CSV files (*.csv)"), u"csv"_qs,

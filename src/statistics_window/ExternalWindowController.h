@@ -95,9 +95,10 @@ public:
     /// (HistoryCsv), the times in the system's time zone.
     QString lastTenMinutesCsv() const;
 
-    /// Takes the CSV text now, asks for a file in the user's Desktop folder
-    /// (see saveStartFolder) proposing "Calidra Last Ten Minutes.csv", and
-    /// saves the text there. A cancelled dialog does nothing.
+    /// Asks for an update (updateWanted), takes the CSV text, asks for a file
+    /// in the user's Desktop folder (see saveStartFolder) proposing "Calidra
+    /// Last Ten Minutes.csv", and saves the text there. A cancelled dialog
+    /// does nothing.
     void saveLastTenMinutesAsCsv();
 
     /// Writes `csv` to `path` as writeReport does; on failure shows a warning
@@ -122,6 +123,12 @@ public:
 signals:
     /// The window is about to close; the controller goes away afterwards.
     void windowWillClose();
+
+    /// The window wants an update (updateDisplayWithTemperatureReader) now,
+    /// before it takes the histories for the CSV file: while both readers
+    /// run, updates come with the temperature's samples alone, so the
+    /// frequency's latest sample would be missing.
+    void updateWanted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -371,8 +371,16 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     EXPECT_EQ(title(), QString());
     EXPECT_EQ(window->temperaturePanel()->description().split(u'\n').value(3), u"\t61.00℃"_qs);
 
+    // The frequency's samples update nothing while the temperature refreshes,
+    // so the window asks for its latest history before it is saved.
+    defaults.setValue<Settings::GaugeFrequency>(true);
+    controller.currentFrequencyReader()->_gaugeTimerFired();
+    EXPECT_TRUE(window->lastTenMinutesCsv().endsWith(u",61,\n"_qs));
+    emit window->updateWanted();
+    EXPECT_TRUE(window->lastTenMinutesCsv().endsWith(u",61,2000\n"_qs));
+
     window->close();
-    EXPECT_EQ(title(), u"61℃"_qs);
+    EXPECT_EQ(title(), u"61℃ 2.00 GHz"_qs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(ExternalWindowController::isShowing());
 }
