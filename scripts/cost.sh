@@ -325,9 +325,9 @@ host_session() (
 # ---------------------------------------------------------------- tables
 
 # The median of each column from the third on of the raw lines that start
-# with the given words.
+# with the given words; nothing where none does (a part skipped or failed).
 medians() {
-    grep "^$1 " "$out/raw" | awk -v skip="$(wc -w <<<"$1")" '
+    { grep "^$1 " "$out/raw" || true; } | awk -v skip="$(wc -w <<<"$1")" '
         { for (i = skip + 1; i <= NF; i++) v[i, ++n[i]] = $i; last = NF }
         END {
             for (i = skip + 1; i <= last; i++) {
