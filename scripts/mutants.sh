@@ -9,6 +9,7 @@
 #   --list FILE     the faults (default: scripts/mutants.list)
 #   --build DIR     the build folder (default: build/; configured when missing)
 #   --only TEXT     only the faults whose file path contains TEXT
+#   --from N        start at the Nth fault, to go on after an interruption
 #   --timeout SEC   the most one test may take before the fault counts as
 #                   caught, as a hang (default 120)
 #   --no-baseline   skip the run without a fault, which checks that the
@@ -43,13 +44,14 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 list="$repo/scripts/mutants.list"
 build="$repo/build"
 only=""
+from=1
 limit=120
 baseline=1
 check_only=0
 jobs=2
 
 usage() {
-    sed -n '3,17p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '3,18p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
@@ -58,6 +60,7 @@ while [ $# -gt 0 ]; do
     --list) list=$(realpath "$2"); shift 2 ;;
     --build) build=$(realpath -m "$2"); shift 2 ;;
     --only) only=$2; shift 2 ;;
+    --from) from=$2; shift 2 ;;
     --timeout) limit=$2; shift 2 ;;
     --no-baseline) baseline=0; shift ;;
     --check) check_only=1; shift ;;
@@ -218,7 +221,7 @@ unbuilt=0
 survivors=()
 total=${#files[@]}
 
-for ((i = 0; i < total; i++)); do
+for ((i = from - 1; i < total; i++)); do
     file=${files[$i]}
     content=$(<"$repo/$file")
     before=${content%%"${originals[$i]}"*}
@@ -269,7 +272,7 @@ echo "building the test executables from the restored sources"
 build_targets "${targets[@]}" || cat "$scratch/build.log" >&2
 
 echo
-echo "caught $caught of $((total - unbuilt)) faults$([ "$unbuilt" -gt 0 ] && echo " ($unbuilt did not build)")"
+echo "caught $caught of $((total - from + 1 - unbuilt)) faults$([ "$unbuilt" -gt 0 ] && echo " ($unbuilt did not build)")"
 if [ "${#survivors[@]}" -gt 0 ]; then
     echo "survived:"
     printf '  %s\n' "${survivors[@]}"
