@@ -16,16 +16,7 @@ using Verdict = LoadableDriver::Verdict;
 const QByteArray Release = "6.1.0-18-amd64";
 const QString Modules = u"lib/modules/6.1.0-18-amd64/"_qs;
 
-// The first processor of /proc/cpuinfo as the kernel writes it, with the
-// lines the check reads.
-QByteArray cpuinfo(const char* vendor, const char* family, const char* flags)
-{
-    QByteArray text = "processor\t: 0\nvendor_id\t: " + QByteArray(vendor) + '\n';
-    if (family != nullptr) {
-        text += "cpu family\t: " + QByteArray(family) + '\n';
-    }
-    return text + "model\t\t: 33\nflags\t\t: " + QByteArray(flags) + "\n\nprocessor\t: 1\n";
-}
+constexpr auto cpuinfo = &FixtureTree::cpuinfo;
 
 const QByteArray IntelFlags = "fpu vme de pse tsc msr ht tm pbe syscall nx dtherm ida arat pln pts";
 const QByteArray AmdFlags = "fpu vme de pse tsc msr pae mce cx8 apic sep mtrr svm extapic";
