@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurement/TemperatureAlarm.h"
 
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -95,15 +93,10 @@ TEST(TemperatureAlarmTest, SwitchingOffEndsTheAlarmAndTheSameThresholdDoesNot)
 // The stored settings reach the alarm through their rules (SettingsTest).
 TEST(TemperatureAlarmTest, ConfigureReadsTheSettingsThroughTheirRules)
 {
-    QTemporaryDir folder;
-    QFile file(folder.filePath(u"settings.ini"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
-                file.write("[General]\nalarmEnabled=true\nalarmTemperature=500"));
-    file.close();
-    UserDefaults defaults(file.fileName());
-    defaults.registerDefaults(Settings::registeredFallbacks());
+    SettingsFile settings("alarmEnabled=true\nalarmTemperature=500");
+    settings.defaults.registerDefaults(Settings::registeredFallbacks());
     TemperatureAlarm alarm;
-    alarm.configure(defaults);
+    alarm.configure(settings.defaults);
     EXPECT_TRUE(alarm.isEnabled());
     EXPECT_EQ(alarm.threshold(), 110);
 }
