@@ -54,6 +54,7 @@ TEST(SettingsPagesTest, OnlyTheCurrentDesktopsToolForThePageIsOffered)
         {"GNOME",        SettingsPages::Regional,  "gnome-control-center", {u"region"_qs}},
         {"KDE",          SettingsPages::Autostart, "systemsettings", {u"kcm_autostart"_qs}},
         {"KDE",          SettingsPages::Regional,  "systemsettings", {u"kcm_regionandlang"_qs}},
+        {"kde",          SettingsPages::Autostart, "systemsettings", {u"kcm_autostart"_qs}},
         {"LXQt",         SettingsPages::Regional,  "lxqt-config-locale", {}},
         // These open on another page than the autostart list.
         {"LXQt",         SettingsPages::Autostart, nullptr, {}},

@@ -2,6 +2,7 @@
 #include "platform/tray/DBusMenuExporter.h"
 
 #include "PrivateSessionBus.h"
+#include "WaitUntil.h"
 #include "platform/tray/DBusMenuAdaptor.h"
 
 #include <QCoreApplication>
@@ -30,24 +31,6 @@ std::string describe(const QVariantMap& properties)
         pairs.append(it.key() + u'=' + it.value().toString());
     }
     return pairs.join(u' ').toStdString();
-}
-
-// Runs the event loop until `done` holds or `milliseconds` have passed.
-bool waitFor(const std::function<bool()>& done, int milliseconds = Wait)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    poll.start(5);
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    if (!done()) {
-        loop.exec();
-    }
-    return done();
 }
 
 class DBusMenuExporterTest : public testing::Test
@@ -195,7 +178,7 @@ TEST_F(DBusMenuExporterTest, ChangesReachThePanelOnceAndOnlyWhenSomethingChanged
     EXPECT_EQ(describe(updated[0].properties), "enabled=true");
     EXPECT_EQ(updated[1].id, cpu);
     EXPECT_EQ(describe(updated[1].properties), "label=    CPU: 50 °C");
-    EXPECT_TRUE(waitFor([&] { return arrived == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return arrived == 1; }));
 
     // Nothing new: no signal, no update needed.
     EXPECT_EQ(call(u"AboutToShow"_qs, {0}).arguments().value(0), QVariant(false));
@@ -204,8 +187,8 @@ TEST_F(DBusMenuExporterTest, ChangesReachThePanelOnceAndOnlyWhenSomethingChanged
     actions[5]->setVisible(false);
     actions[2]->setText(u"    Fan: 0 rpm"_qs);
     actions[2]->setText(u"    Fan: 1200 rpm"_qs);
-    ASSERT_TRUE(waitFor([&] { return arrived == 2; }));
-    EXPECT_FALSE(waitFor([&] { return arrived > 2; }, 200));
+    ASSERT_TRUE(waitUntil([&] { return arrived == 2; }));
+    EXPECT_FALSE(waitUntil([&] { return arrived > 2; }, 200));
     ASSERT_EQ(sent.size(), 2);
     EXPECT_EQ(sent[1].size(), 2);
 }
@@ -256,7 +239,7 @@ TEST_F(DBusMenuExporterTest, ClickTriggersTheActionAfterTheReply)
         }
         repliedBeforeCommandEnded = watcher.isFinished();
     });
-    ASSERT_TRUE(waitFor([&] { return triggered; }));
+    ASSERT_TRUE(waitUntil([&] { return triggered; }));
     EXPECT_TRUE(repliedBeforeCommandEnded);
     EXPECT_FALSE(watcher.isError());
 }
@@ -272,7 +255,7 @@ TEST_F(DBusMenuExporterTest, AddedAndRemovedActionsUpdateTheLayoutOnce)
 
     m_menu->addAction(u"About"_qs);
     m_menu->addAction(u"Quit"_qs);
-    ASSERT_TRUE(waitFor([&] { return arrived == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return arrived == 1; }));
     EXPECT_EQ(sent, (QList<std::pair<uint, int>>{{revision + 1, 0}}));
     const DBusMenuLayoutItem root = layout();
     ASSERT_EQ(root.children.size(), 9);
@@ -284,7 +267,7 @@ TEST_F(DBusMenuExporterTest, AddedAndRemovedActionsUpdateTheLayoutOnce)
     m_menu->removeAction(about);
     m_menu->insertAction(m_menu->actions()[7], about);
     delete m_menu->addAction(u"Gone"_qs);
-    EXPECT_FALSE(waitFor([&] { return arrived > 1; }, 200));
+    EXPECT_FALSE(waitUntil([&] { return arrived > 1; }, 200));
     EXPECT_EQ(layout().children[7].id, root.children[7].id);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tray/DesktopNotifications.h"
 
+#include "LogRecorder.h"
 #include "PrivateSessionBus.h"
 #include "QtPrinters.h"
 #include "WaitUntil.h"
@@ -91,14 +92,11 @@ protected:
         u"Calidra cannot be shown"_qs, u"Add a tray."_qs, false, {{u"open"_qs, u"Open"_qs}}};
 };
 
-int logged = 0;
-
 // Without a bus or a service the notification is undeliverable, which its
 // handler hears; nothing is logged.
 TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverable)
 {
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString&) { ++logged; });
+    const LogRecorder log({});
     for (const QString& address : {u"unix:path=/nonexistent/bus"_qs, m_bus.address()}) {
         SCOPED_TRACE(address.toStdString());
         DesktopNotifications notifications(address);
@@ -109,8 +107,7 @@ TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverab
         QTest::qWait(100);
         EXPECT_EQ(notifications.shownId(Topic::Alarm), 0U);
     }
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(logged, 0);
+    EXPECT_EQ(log.messages, QStringList());
 }
 
 // Each topic replaces its own notification; the alarm is critical and left

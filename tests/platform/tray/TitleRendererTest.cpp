@@ -83,22 +83,37 @@ double contrastOver(const QImage& face, QColor background)
     return brightest - luminance(shown.pixel(shown.width() / 2, 0));
 }
 
-TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrastWithAndWithoutTheImage)
+// Four digits condensed as far as they go are 9 pixels tall alone in a
+// 22-pixel slot, as tall as stacked values. Two values stack only where both
+// keep lines of 8 pixels; in smaller slots (a bar's 16 pixels) the temperature
+// shows alone, as tall as it can be. The digits stand out over light and dark
+// panels, with the image or without.
+TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrast)
 {
-    // Four digits condensed as far as they go are 9 pixels tall alone in a
-    // 22-pixel slot, as tall as stacked values.
-    const std::pair<QStringList, int> cases[] = {
-        {{u"61℃"_qs}, 12},
-        {{u"142℉"_qs}, 12},
-        {{u"1000.00 MHz"_qs}, 9},
-        {{u"61℃"_qs, u"2.40 GHz"_qs}, 9},
-        {{u"142℉"_qs, u"1000.00 MHz"_qs}, 9},
+    // clang-format off
+    const struct { QStringList values; int side; qreal ratio; bool stacked; int leastHeight; } rows[] = {
+        {{u"61℃"_qs}, 22, 1.0, false, 12},
+        {{u"142℉"_qs}, 22, 1.0, false, 12},
+        {{u"1000.00 MHz"_qs}, 22, 1.0, false, 9},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 22, 1.0, true, 9},
+        {{u"142℉"_qs, u"1000.00 MHz"_qs}, 22, 1.0, true, 9},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 20, 1.0, true, 8},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 18, 1.0, false, 8},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 16, 1.0, false, 8},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 16, 2.0, false, 16},
+        {{u"61℃"_qs, u"2.40 GHz"_qs}, 22, 2.0, true, 16},
+        {{u"212℉"_qs, u"2.40 GHz"_qs}, 16, 1.0, false, 8},
+        {{u"105℃"_qs, u"1000 MHz"_qs}, 22, 1.0, true, 8},
     };
-    for (const auto& [values, leastHeight] : cases) {
+    // clang-format on
+    for (const auto& [values, side, ratio, stacked, leastHeight] : rows) {
+        const std::string name =
+            values.join(u" / "_qs).toStdString() + " at " + std::to_string(side * ratio);
         for (const QIcon& image : {QIcon(), redBar()}) {
-            const QImage face = TitleRenderer::render(values, image, 22);
-            const std::string name = values.join(u" / "_qs).toStdString();
-            for (int height : inkHeights(face, values.size())) {
+            const QImage face = TitleRenderer::render(values, image, side, ratio);
+            EXPECT_EQ(face != TitleRenderer::render(values.mid(0, 1), image, side, ratio), stacked)
+                << name;
+            for (int height : inkHeights(face, stacked ? 2 : 1)) {
                 EXPECT_GE(height, leastHeight) << name;
             }
             EXPECT_GT(contrastOver(face, QColor(0xf0, 0xf0, 0xf0)), 0.6) << name;
@@ -162,7 +177,7 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
         {{u""_qs, u"61℃"_qs, u"  "_qs}, {u"61℃"_qs}},
         {{u""_qs, u""_qs}, {}},
         {{u"61℃"_qs, u"2.40 GHz"_qs, u"99%"_qs}, {u"61℃"_qs, u"2.40 GHz"_qs}},
-        {{u"61℃ and a long tail that no slot could ever show"_qs},
+        {{u"61℃ and a long tail that no slots could ever show"_qs},
          {u"61℃ and a long tail that no slot"_qs}},
     };
     for (const auto& [values, drawnAs] : cases) {
@@ -173,36 +188,6 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
     // A tray slot too small for the least height keeps the decimals that fit.
     EXPECT_FALSE(TitleRenderer::render({u"1.36 GHz"_qs}, QIcon(), 14) ==
                  TitleRenderer::render({u"1"_qs}, QIcon(), 14));
-}
-
-// Two values stack only where both keep lines of 8 pixels; in smaller slots
-// (a bar's 16 pixels) the temperature shows alone, as tall as it can be.
-TEST(TitleRendererTest, NoLineIsDrawnBelowEightPixels)
-{
-    // clang-format off
-    const struct { const char* name; QStringList values; int side; qreal ratio; bool stacked; }
-    rows[] = {
-        {"22 pixels",               {u"61℃"_qs, u"2.40 GHz"_qs},  22, 1.0, true},
-        {"20 pixels",               {u"61℃"_qs, u"2.40 GHz"_qs},  20, 1.0, true},
-        {"18 pixels",               {u"61℃"_qs, u"2.40 GHz"_qs},  18, 1.0, false},
-        {"a bar's 16 pixels",       {u"61℃"_qs, u"2.40 GHz"_qs},  16, 1.0, false},
-        {"16 pixels, twice as fine", {u"61℃"_qs, u"2.40 GHz"_qs}, 16, 2.0, false},
-        {"22 pixels, twice as fine", {u"61℃"_qs, u"2.40 GHz"_qs}, 22, 2.0, true},
-        {"Fahrenheit at 22",        {u"142℉"_qs, u"2.40 GHz"_qs}, 22, 1.0, true},
-        {"Fahrenheit at 16",        {u"212℉"_qs, u"2.40 GHz"_qs}, 16, 1.0, false},
-        {"three digits at 22",      {u"105℃"_qs, u"1000 MHz"_qs}, 22, 1.0, true},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const QImage face = TitleRenderer::render(row.values, QIcon(), row.side, row.ratio);
-        const QImage alone =
-            TitleRenderer::render(row.values.mid(0, 1), QIcon(), row.side, row.ratio);
-        EXPECT_EQ(face != alone, row.stacked);
-        for (const int height : inkHeights(face, row.stacked ? 2 : 1)) {
-            EXPECT_GE(height, 8 * row.ratio);
-        }
-    }
 }
 
 TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)

@@ -17,31 +17,25 @@
 namespace calidra {
 namespace {
 
+// waybar scales the largest picture down to its own size: it gets that size alone.
 TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramElseByTheDesktop)
 {
     // clang-format off
     const struct { const char* desktop; const char* program; bool label; } rows[] = {
-        {"GNOME",         "gnome-shell",  true},
-        {"KDE",           "gnome-shell",  true},
-        {"ubuntu:GNOME",  "",             true},
-        {"Budgie:GNOME",  "budgie-panel", true},
-        {"gnome",         "",             true},
-        {"GNOME",         "xfce4-panel",  false}, // another panel took the watcher
-        {"GNOME",         "some-panel",   true},  // unknown: the desktop decides
-        {"LXQt",          "some-panel",   false},
-        {"KDE",           "plasmashell",  false},
-        {"XFCE",          "",             false},
-        {"LXQt",          "",             false},
-        {"",              "",             false},
-        {"::",            "",             false},
-        {"GNOME-Flashback", "",           false},
+        {"KDE", "gnome-shell", true}, {"ubuntu:GNOME", "", true}, {"Budgie:GNOME", "budgie-panel", true},
+        {"gnome", "", true}, {"GNOME", "xfce4-panel", false}, // another panel took the watcher
+        {"GNOME", "some-panel", true}, {"LXQt", "some-panel", false}, // unknown: the desktop decides
+        {"KDE", "plasmashell", false}, {"XFCE", "", false}, {"", "", false}, {"::", "", false},
+        {"GNOME-Flashback", "", false},
     };
     // clang-format on
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.desktop) + " / " + row.program);
         EXPECT_EQ(Tray::showsLabel(QString::fromUtf8(row.desktop), QString::fromUtf8(row.program)),
-                  row.label);
+                  row.label)
+            << row.desktop << " / " << row.program;
     }
+    EXPECT_EQ(Tray::iconSidesFor(u"waybar"_qs), QList<int>{16});
+    EXPECT_EQ(Tray::iconSidesFor(u"xfce4-panel"_qs), QList<int>());
 }
 
 Tray::Environment on(const QString& address, std::function<bool()> systemTray = {},
