@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" sourcelanguage="en">
 <context>
+    <name>AppearancePane</name>
+    <message>
+        <source>Temperature unit:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Celsius</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fahrenheit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Regional Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the icon in the panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature and frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Side by side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One above the other</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Calidra</name>
     <message>
         <source>Please wait...</source>
@@ -411,11 +458,7 @@ sudo modprobe k10temp    (AMD processors)</source>
     </message>
 </context>
 <context>
-    <name>PreferencesWindowView</name>
-    <message>
-        <source>Calidra Preferences</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>GeneralPane</name>
     <message>
         <source>Measure</source>
         <translation type="unfinished"></translation>
@@ -445,46 +488,6 @@ sudo modprobe k10temp    (AMD processors)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Temperature unit:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Automatic</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Celsius</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Fahrenheit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Regional Settings...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Font size:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> pt</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Side by side</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>One above the other</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show the icon in the panel</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Startup Applications...</source>
         <translation type="unfinished"></translation>
     </message>
@@ -494,6 +497,13 @@ sudo modprobe k10temp    (AMD processors)</source>
     </message>
     <message>
         <source>Warn when the temperature reaches</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindowView</name>
+    <message>
+        <source>Calidra Preferences</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

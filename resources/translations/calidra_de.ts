@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>AppearancePane</name>
+    <message>
+        <source>Temperature unit:</source>
+        <translation>Temperatureinheit:</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Celsius</source>
+        <translation>Celsius</translation>
+    </message>
+    <message>
+        <source>Fahrenheit</source>
+        <translation>Fahrenheit</translation>
+    </message>
+    <message>
+        <source>Regional Settings...</source>
+        <translation>Regionaleinstellungen...</translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation>Schriftgröße:</translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation> pt</translation>
+    </message>
+    <message>
+        <source>Show the icon in the panel</source>
+        <translation>Das Symbol in der Leiste zeigen</translation>
+    </message>
+    <message>
+        <source>Temperature and frequency</source>
+        <translation>Temperatur und Frequenz</translation>
+    </message>
+    <message>
+        <source>Side by side</source>
+        <translation>Nebeneinander</translation>
+    </message>
+    <message>
+        <source>One above the other</source>
+        <translation>Übereinander</translation>
+    </message>
+</context>
+<context>
     <name>Calidra</name>
     <message>
         <source>Please wait...</source>
@@ -430,11 +477,7 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
     </message>
 </context>
 <context>
-    <name>PreferencesWindowView</name>
-    <message>
-        <source>Calidra Preferences</source>
-        <translation>Calidra-Einstellungen</translation>
-    </message>
+    <name>GeneralPane</name>
     <message>
         <source>Measure</source>
         <translation>Messen</translation>
@@ -464,46 +507,6 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
         <translation>Calidra beim Anmelden starten</translation>
     </message>
     <message>
-        <source>Temperature unit:</source>
-        <translation>Temperatureinheit:</translation>
-    </message>
-    <message>
-        <source>Automatic</source>
-        <translation>Automatisch</translation>
-    </message>
-    <message>
-        <source>Celsius</source>
-        <translation>Celsius</translation>
-    </message>
-    <message>
-        <source>Fahrenheit</source>
-        <translation>Fahrenheit</translation>
-    </message>
-    <message>
-        <source>Regional Settings...</source>
-        <translation>Regionaleinstellungen...</translation>
-    </message>
-    <message>
-        <source>Font size:</source>
-        <translation>Schriftgröße:</translation>
-    </message>
-    <message>
-        <source> pt</source>
-        <translation> pt</translation>
-    </message>
-    <message>
-        <source>Side by side</source>
-        <translation>Nebeneinander</translation>
-    </message>
-    <message>
-        <source>One above the other</source>
-        <translation>Übereinander</translation>
-    </message>
-    <message>
-        <source>Show the icon in the panel</source>
-        <translation>Das Symbol in der Leiste zeigen</translation>
-    </message>
-    <message>
         <source>Startup Applications...</source>
         <translation>Startprogramme...</translation>
     </message>
@@ -514,6 +517,13 @@ sudo modprobe k10temp    (AMD-Prozessoren)</translation>
     <message>
         <source>Warn when the temperature reaches</source>
         <translation>Warnen, wenn die Temperatur erreicht</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindowView</name>
+    <message>
+        <source>Calidra Preferences</source>
+        <translation>Calidra-Einstellungen</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -386,6 +388,53 @@ TEST_F(PreferencesTest, OpensCentredOnScreenWithoutUpdateCheckOrMissingSettingsT
               QRect(300, 190, 400, 300));
     EXPECT_EQ(PreferenceController::centredFrame(QSize(900, 700), screen).topLeft(),
               QPoint(100, 40));
+}
+
+// A pane's size is fixed, so its content must fit it: every group box lies
+// inside the pane and is not pressed below the size its rows need, which would
+// cut its border or its rows. German texts are longer; the General pane also
+// keeps room for a desktop font a point larger than the default.
+TEST_F(PreferencesTest, EveryBoxOfEachPaneIsWholeAtThePaneSize)
+{
+    // clang-format off
+    const struct { const char* item; int state; const char* translation; int larger; } rows[] = {
+        {"CLGeneralPreferencesToolbarItem", 0, "calidra",    0},
+        {"CLGeneralPreferencesToolbarItem", 0, "calidra_de", 0},
+        {"CLGeneralPreferencesToolbarItem", 0, "calidra_de", 1},
+        {"CLDisplayPreferencesToolbarItem", 1, "calidra",    0},
+        {"CLDisplayPreferencesToolbarItem", 1, "calidra_de", 0},
+    };
+    // clang-format on
+    const QFont font = QApplication::font();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << row.item << ' ' << row.translation << " +" << row.larger);
+        QTranslator translator;
+        ASSERT_TRUE(translator.load(QString::fromLatin1(row.translation),
+                                    QStringLiteral(CALIDRA_TRANSLATIONS_DIR)));
+        QCoreApplication::installTranslator(&translator);
+        QFont larger = font;
+        larger.setPointSize(font.pointSize() + row.larger);
+        QApplication::setFont(larger);
+        open();
+        child<QAction>(row.item)->trigger();
+        const QWidget* pane = window->centralWidget();
+        const QSize size = PreferenceController::CLPreferencePaneSizes[row.state].toSize();
+        EXPECT_EQ(pane->size(), size);
+        const auto boxes = pane->findChildren<QGroupBox*>();
+        EXPECT_FALSE(boxes.isEmpty());
+        for (const QGroupBox* box : boxes) {
+            SCOPED_TRACE(box->title().toStdString());
+            EXPECT_TRUE(
+                QRect(QPoint(), size).contains(QRect(box->mapTo(pane, QPoint()), box->size())))
+                << box->mapTo(pane, QPoint()).y() << " + " << box->height();
+            EXPECT_GE(box->height(), box->minimumSizeHint().height());
+            EXPECT_GE(box->width(), box->minimumSizeHint().width());
+        }
+        close();
+        QApplication::setFont(font);
+        QCoreApplication::removeTranslator(&translator);
+    }
 }
 
 } // namespace
