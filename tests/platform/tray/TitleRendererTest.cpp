@@ -177,8 +177,11 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
         {{u""_qs, u"61℃"_qs, u"  "_qs}, {u"61℃"_qs}},
         {{u""_qs, u""_qs}, {}},
         {{u"61℃"_qs, u"2.40 GHz"_qs, u"99%"_qs}, {u"61℃"_qs, u"2.40 GHz"_qs}},
-        {{u"61℃ and a long tail that no slots could ever show"_qs},
+        {{u"61℃ and a long tail that no slot could ever show"_qs},
          {u"61℃ and a long tail that no slot"_qs}},
+        // Text that is no number is shrunk whole: only its first 32 characters show.
+        {{u"No reading: a long tail that no slot could ever show"_qs},
+         {u"No reading: a long tail that no "_qs}},
     };
     for (const auto& [values, drawnAs] : cases) {
         EXPECT_TRUE(TitleRenderer::render(values, QIcon(), 22) ==
