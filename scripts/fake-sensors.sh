@@ -4,7 +4,7 @@
 # looks like an Intel PC with its processor temperature driver loaded, so that
 # Calidra shows real-looking readings on any machine:
 #
-#   sudo scripts/fake-sensors.sh [--no-driver] build/Calidra/calidra
+#   sudo scripts/fake-sensors.sh [--no-driver] [--fixed] build/Calidra/calidra
 #
 # Fixture files are bind-mounted over what the program reads from "/":
 # /proc/cpuinfo (GenuineIntel, one block per online processor, "cpu MHz"),
@@ -17,8 +17,10 @@
 # with noise, and a frequency that follows it. With coretemp listed among the
 # hwmon devices the driver counts as loaded, so the program does not offer to
 # install it at start. With --no-driver the hwmon folder is empty: an Intel PC
-# whose temperature driver is not loaded, as on a first start. The mounts end with the namespace; the fixture folder
-# and the loop end with this script.
+# whose temperature driver is not loaded, as on a first start. With --fixed the
+# readings of the first second stay as they are: no loop rewrites them (what
+# a program costs while nothing it shows changes). The mounts end with the
+# namespace; the fixture folder and the loop end with this script.
 #
 # The environment is kept (DISPLAY, the session bus); only an unset
 # XDG_CONFIG_HOME is pointed into the fixture, so that the program's settings
@@ -73,13 +75,16 @@ if [[ ${1:-} == --in-namespace ]]; then
     exec "$@"
 fi
 
-driver=true
-if [[ ${1:-} == --no-driver ]]; then
-    driver=false
+driver=true fixed=false
+while [[ ${1:-} == --no-driver || ${1:-} == --fixed ]]; do
+    case $1 in
+    --no-driver) driver=false ;;
+    --fixed) fixed=true ;;
+    esac
     shift
-fi
+done
 if [[ $# -lt 1 ]]; then
-    echo "usage: $0 [--no-driver] COMMAND [ARGS...]" >&2
+    echo "usage: $0 [--no-driver] [--fixed] COMMAND [ARGS...]" >&2
     exit 2
 fi
 if [[ $EUID -ne 0 ]]; then
@@ -149,14 +154,16 @@ if $driver; then
 fi
 write_readings 0
 
-(
-    second=0
-    while sleep 1; do
-        second=$((second + 1))
-        write_readings "$second"
-    done
-) &
-loop=$!
+if ! $fixed; then
+    (
+        second=0
+        while sleep 1; do
+            second=$((second + 1))
+            write_readings "$second"
+        done
+    ) &
+    loop=$!
+fi
 
 export XDG_CONFIG_HOME=${XDG_CONFIG_HOME:-$fixture/config}
 # In the background, so that a signal to this script runs its trap at once and

@@ -11,51 +11,20 @@
 #include "platform/Localization.h"
 #include "platform/MenuItem.h"
 
-#include <QFontDatabase>
-
-#include <algorithm>
-
 namespace calidra {
 namespace {
 
-// At this size and below a one-line title is bold, and a two-line title is
-// never larger.
-constexpr float BoldTitleSize = 9.0F;
 // The widest values shown, in degrees Celsius and in megahertz.
 constexpr double WidestTemperature = 188.0;
 constexpr double WidestFrequency = 888.88;
 
 const char* const HotSummary = QT_TRANSLATE_NOOP("Calidra", "The processor is hot");
 
-bool isAlarmActive(const TemperatureAlarm* alarm)
+// The statistic an information item shows, by its tag: the ten-minute ones
+// first, then the overall ones, each minimum, average, maximum.
+float statistic(const StatusReadings::Reader& reader, int tag)
 {
-    return alarm && alarm->isActive();
-}
-
-QFont systemFont(qreal pointSize, bool bold)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
-float statistic(const GaugeReader& reader, int tag)
-{
-    switch (tag) {
-    case StatusPresenter::TenMinuteMinimumTag:
-        return reader.tenMinuteMinimum();
-    case StatusPresenter::TenMinuteAverageTag:
-        return reader.tenMinuteAverage();
-    case StatusPresenter::TenMinuteMaximumTag:
-        return reader.tenMinuteMaximum();
-    case StatusPresenter::OverallMinimumTag:
-        return reader.overallMinimum();
-    case StatusPresenter::OverallAverageTag:
-        return reader.overallAverage();
-    default:
-        return reader.overallMaximum();
-    }
+    return reader.statistics[std::size_t(tag - StatusPresenter::TenMinuteMinimumTag)];
 }
 
 const char* label(int tag)
@@ -74,9 +43,9 @@ const char* label(int tag)
 
 // A reader's statistics are shown only once they hold an accepted reading:
 // before, they are the seed of a sensor that gave nothing.
-bool showsStatistics(const GaugeReader* reader)
+bool showsStatistics(const StatusReadings::Reader& reader)
 {
-    return reader && reader->hasAcceptedReading();
+    return reader.exists && reader.hasStatistics;
 }
 
 bool isStatisticsTag(int tag)
@@ -96,16 +65,11 @@ StatusPresenter::StatusPresenter()
     }
 }
 
-QIcon StatusPresenter::iconFor(const UserDefaults& defaults) const
-{
-    return defaults.value<Settings::ShowIcon>() ? m_icon : QIcon();
-}
-
 StatusTitle StatusPresenter::initialTitle(const UserDefaults& defaults) const
 {
     return {localizedString(QT_TRANSLATE_NOOP("Calidra", "Please wait...")),
-            systemFont(defaults.value<Settings::FontSize>(), false),
-            iconFor(defaults),
+            DisplaySettings::systemFont(defaults.value<Settings::FontSize>(), false),
+            defaults.value<Settings::ShowIcon>() ? m_icon : QIcon(),
             {},
             {}};
 }
@@ -115,31 +79,40 @@ StatusTitle StatusPresenter::composeTitle(const UserDefaults& defaults,
                                           const GaugeReader* frequency,
                                           const TemperatureAlarm* alarm) const
 {
-    // The arrangement follows the settings, not which readers exist.
-    const bool twoLines = defaults.value<Settings::GaugeTemperature>() &&
-                          defaults.value<Settings::GaugeFrequency>() &&
-                          defaults.value<Settings::ArrangeVertically>();
-    const float size = defaults.value<Settings::FontSize>();
+    return composeTitle(DisplaySettings::read(defaults),
+                        StatusReadings::of(temperature, frequency, alarm));
+}
+
+StatusTitle StatusPresenter::composeTitle(const DisplaySettings& settings,
+                                          const StatusReadings& readings) const
+{
     StatusTitle title;
-    title.font = twoLines ? systemFont(std::min(size, BoldTitleSize), true)
-                          : systemFont(size, !(size > BoldTitleSize));
-    title.text = currentTexts(temperature, frequency, &title.values).join(twoLines ? u'\n' : u' ');
-    title.image = iconFor(defaults);
-    title.labelGuide = labelGuide(temperature, frequency);
-    title.alarm = isAlarmActive(alarm);
+    title.font = settings.titleFont;
+    title.text = currentTexts(readings, settings.fahrenheit, &title.values)
+                     .join(settings.twoLines ? u'\n' : u' ');
+    title.image = settings.showIcon ? m_icon : QIcon();
+    title.labelGuide = labelGuide(readings, settings.fahrenheit);
+    title.alarm = readings.alarm;
     return title;
+}
+
+QStringList StatusPresenter::values(const DisplaySettings& settings,
+                                    const StatusReadings& readings) const
+{
+    QStringList values;
+    currentTexts(readings, settings.fahrenheit, &values);
+    return values;
 }
 
 // Digits are as wide as each other in the fonts panels use, so three-digit
 // temperatures (in any unit) and six-digit megahertz are the widest texts.
-QString StatusPresenter::labelGuide(const GaugeReader* temperature,
-                                    const GaugeReader* frequency) const
+QString StatusPresenter::labelGuide(const StatusReadings& readings, bool fahrenheit) const
 {
     QStringList widest;
-    if (temperature) {
-        widest.append(tvt1.transformedValue(WidestTemperature));
+    if (readings.temperature.exists) {
+        widest.append(tvt1.transformedValue(float(WidestTemperature), fahrenheit));
     }
-    if (frequency) {
+    if (readings.frequency.exists) {
         widest.append(fvt.transformedValue(WidestFrequency));
     }
     return widest.join(u' ');
@@ -149,34 +122,33 @@ QString StatusPresenter::labelGuide(const GaugeReader* temperature,
 // The values go to `values`, what drawn faces and panel labels show, where a
 // reader without a reading is "?": as tall as the digits in a tray slot, where
 // an empty face would look like the wait at start-up.
-QStringList StatusPresenter::currentTexts(const GaugeReader* temperature,
-                                          const GaugeReader* frequency, QStringList* values) const
+QStringList StatusPresenter::currentTexts(const StatusReadings& readings, bool fahrenheit,
+                                          QStringList* values) const
 {
     QStringList texts;
-    for (const GaugeReader* reader : {temperature, frequency}) {
-        if (!reader) {
+    for (const StatusReadings::Reader* reader : {&readings.temperature, &readings.frequency}) {
+        if (!reader->exists) {
             continue;
         }
-        if (reader->hasNoReading()) {
+        if (reader->noReading) {
             texts.append(localizedString(QT_TRANSLATE_NOOP("Calidra", "No reading")));
             values->append(u"?"_qs);
             continue;
         }
-        const float value = reader->currentValue();
-        texts.append(reader == temperature ? tvt1.transformedValue(value)
-                                           : fvt.transformedValue(value));
+        texts.append(reader == &readings.temperature
+                         ? tvt1.transformedValue(reader->current, fahrenheit)
+                         : fvt.transformedValue(reader->current));
         values->append(texts.back());
     }
     return texts;
 }
 
-QString StatusPresenter::noReadingReasons(const GaugeReader* temperature,
-                                          const GaugeReader* frequency)
+QString StatusPresenter::noReadingReasons(const StatusReadings& readings)
 {
     QStringList reasons;
-    for (const GaugeReader* reader : {temperature, frequency}) {
-        if (reader && reader->hasNoReading()) {
-            reasons.append(reader->noReadingReason());
+    for (const StatusReadings::Reader* reader : {&readings.temperature, &readings.frequency}) {
+        if (reader->exists && reader->noReading) {
+            reasons.append(reader->noReadingReason);
         }
     }
     return reasons.join(u' ');
@@ -185,23 +157,29 @@ QString StatusPresenter::noReadingReasons(const GaugeReader* temperature,
 QString StatusPresenter::toolTip(const GaugeReader* temperature, const GaugeReader* frequency,
                                  const TemperatureAlarm* alarm) const
 {
-    if (!temperature && !frequency) {
+    return toolTip(StatusReadings::of(temperature, frequency, alarm),
+                   TemperatureValueTransformer::showsFahrenheit());
+}
+
+QString StatusPresenter::toolTip(const StatusReadings& readings, bool fahrenheit) const
+{
+    if (!readings.temperature.exists && !readings.frequency.exists) {
         return {};
     }
     QStringList values;
-    QStringList lines{currentTexts(temperature, frequency, &values).join(u' ')};
-    if (isAlarmActive(alarm)) {
+    QStringList lines{currentTexts(readings, fahrenheit, &values).join(u' ')};
+    if (readings.alarm) {
         lines.append(localizedString(HotSummary));
     }
-    if (const QString reasons = noReadingReasons(temperature, frequency); !reasons.isEmpty()) {
+    if (const QString reasons = noReadingReasons(readings); !reasons.isEmpty()) {
         lines.append(reasons);
     }
-    if (!showsStatistics(temperature) && !showsStatistics(frequency)) {
+    if (!showsStatistics(readings.temperature) && !showsStatistics(readings.frequency)) {
         return lines.join(u'\n');
     }
     lines.append(localizedString(TenMinutesHeading));
     for (int tag : {TenMinuteMinimumTag, TenMinuteAverageTag, TenMinuteMaximumTag}) {
-        lines.append(statisticsTitle(tag, temperature, frequency));
+        lines.append(statisticsTitle(tag, readings, fahrenheit));
     }
     return lines.join(u'\n');
 }
@@ -223,26 +201,27 @@ bool StatusPresenter::validateMenuItem(MenuItem& item, const GaugeReader* temper
         return false;
     }
     if (item.tag == NoReadingReasonTag) {
-        item.title = noReadingReasons(temperature, frequency);
+        item.title = noReadingReasons(StatusReadings::of(temperature, frequency, nullptr));
         return false;
     }
     if (isStatisticsTag(item.tag)) {
         item.indentationLevel = 1;
-        item.title = statisticsTitle(item.tag, temperature, frequency);
+        item.title = statisticsTitle(item.tag, StatusReadings::of(temperature, frequency, nullptr),
+                                     TemperatureValueTransformer::showsFahrenheit());
         return false;
     }
     return true;
 }
 
-QString StatusPresenter::statisticsTitle(int tag, const GaugeReader* temperature,
-                                         const GaugeReader* frequency) const
+QString StatusPresenter::statisticsTitle(int tag, const StatusReadings& readings,
+                                         bool fahrenheit) const
 {
     QString title;
-    if (showsStatistics(temperature)) {
-        title += tvt2.transformedValue(statistic(*temperature, tag)) + u' ';
+    if (showsStatistics(readings.temperature)) {
+        title += tvt2.transformedValue(statistic(readings.temperature, tag), fahrenheit) + u' ';
     }
-    if (showsStatistics(frequency)) {
-        title += fvt.transformedValue(statistic(*frequency, tag)) + u' ';
+    if (showsStatistics(readings.frequency)) {
+        title += fvt.transformedValue(statistic(readings.frequency, tag)) + u' ';
     }
     return title + localizedString(label(tag));
 }

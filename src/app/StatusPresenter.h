@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DisplaySettings.h"
+#include "StatusReadings.h"
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/TemperatureValueTransformer.h"
 #include "platform/tray/Notifications.h"
@@ -53,6 +55,13 @@ public:
     StatusTitle composeTitle(const UserDefaults& defaults, const GaugeReader* temperature,
                              const GaugeReader* frequency,
                              const TemperatureAlarm* alarm = nullptr) const;
+    /// The same from settings and readings taken before.
+    StatusTitle composeTitle(const DisplaySettings& settings, const StatusReadings& readings) const;
+
+    /// The values a drawn face or a panel label shows (see StatusTitle), as
+    /// the title composed from the same settings and readings holds them:
+    /// what tells whether a new title would look different.
+    QStringList values(const DisplaySettings& settings, const StatusReadings& readings) const;
 
     /// The tray's tooltip text: the current values on one line as the title
     /// gives them, then that the processor is hot while `alarm` (null for
@@ -61,6 +70,8 @@ public:
     /// reader holds an accepted reading). Empty when no reader exists.
     QString toolTip(const GaugeReader* temperature, const GaugeReader* frequency,
                     const TemperatureAlarm* alarm = nullptr) const;
+    /// The same from readings taken before, temperatures in Fahrenheit or not.
+    QString toolTip(const StatusReadings& readings, bool fahrenheit) const;
 
     /// The warning of a fired alarm: the reader's current value, the
     /// alarm's threshold and the ten-minute maximum, in the display unit.
@@ -83,13 +94,11 @@ public:
     const QIcon& statusIcon() const { return m_icon; }
 
 private:
-    QIcon iconFor(const UserDefaults& defaults) const;
-    QString labelGuide(const GaugeReader* temperature, const GaugeReader* frequency) const;
-    QStringList currentTexts(const GaugeReader* temperature, const GaugeReader* frequency,
+    QString labelGuide(const StatusReadings& readings, bool fahrenheit) const;
+    QStringList currentTexts(const StatusReadings& readings, bool fahrenheit,
                              QStringList* values) const;
-    static QString noReadingReasons(const GaugeReader* temperature, const GaugeReader* frequency);
-    QString statisticsTitle(int tag, const GaugeReader* temperature,
-                            const GaugeReader* frequency) const;
+    static QString noReadingReasons(const StatusReadings& readings);
+    QString statisticsTitle(int tag, const StatusReadings& readings, bool fahrenheit) const;
 
     TemperatureValueTransformer tvt1;
     TemperatureValueTransformer tvt2{2};

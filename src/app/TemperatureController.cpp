@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TemperatureController.h"
 
+#include "StatusRefresh.h"
 #include "TrayNotice.h"
 #include "defaults/Settings.h"
 #include "defaults/UserDefaults.h"
@@ -22,6 +23,7 @@
 #include "uninstall/UninstallAlertController.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QScopedValueRollback>
 
 namespace calidra {
@@ -111,6 +113,8 @@ void TemperatureController::showStatusItem()
     statusItem = std::make_unique<StatusItem>();
     statusItem->setHighlightMode(true);
     statusItem->setTitle(m_presenter.initialTitle(*m_defaults));
+    m_refresh = std::make_unique<StatusRefresh>(m_presenter, *statusItem,
+                                                DisplaySettings::read(*m_defaults));
     statusItem->setMenu(theMenu.get());
     statusItem->setMenuValidator([this] {
         theMenu->validateItems([this](MenuItem& item) { return validateMenuItem(item); });
@@ -135,6 +139,24 @@ void TemperatureController::watchDefaults()
           Settings::AlarmTemperature::name}) {
         m_defaults->observe(key, this,
                             [this, key](const QVariant&) { observeValueForKeyPath(key); });
+    }
+    // The locale's measurement system may pick the unit.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool TemperatureController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::LocaleChange) {
+        readDisplaySettings();
+        updateMenu();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TemperatureController::readDisplaySettings()
+{
+    if (m_refresh) {
+        m_refresh->setSettings(DisplaySettings::read(*m_defaults));
     }
 }
 
@@ -163,6 +185,10 @@ void TemperatureController::gaugeReaderDidMiss(GaugeReader* missed)
 void TemperatureController::observeValueForKeyPath(const QString& key)
 {
     using namespace Settings;
+    if (key == GaugeTemperature::name || key == GaugeFrequency::name || key == DisplayUnit::name ||
+        key == ShowIcon::name || key == FontSize::name || key == ArrangeVertically::name) {
+        readDisplaySettings();
+    }
     if (key == GaugeTemperature::name) {
         switchReader(true, m_defaults->value<GaugeTemperature>());
     } else if (key == GaugeFrequency::name) {
@@ -216,15 +242,15 @@ void TemperatureController::withdrawEndedAlarm(bool wasActive)
 
 void TemperatureController::updateMenu()
 {
+    const StatusReadings readings =
+        StatusReadings::of(temperatureReader.get(), frequencyReader.get(), &m_alarm);
     if (xwin) {
         xwin->updateDisplayWithTemperatureReader(temperatureReader.get(), frequencyReader.get());
-    } else if (statusItem) {
-        statusItem->setTitle(m_presenter.composeTitle(*m_defaults, temperatureReader.get(),
-                                                      frequencyReader.get(), &m_alarm));
-        statusItem->setToolTip(
-            m_presenter.toolTip(temperatureReader.get(), frequencyReader.get(), &m_alarm));
+    } else if (m_refresh) {
+        m_refresh->refresh(readings);
     }
-    if (statusItem) {
+    if (statusItem && m_menuReadings != readings) {
+        m_menuReadings = readings;
         statusItem->announceMenuContentChanged();
     }
 }
@@ -249,6 +275,7 @@ void TemperatureController::showExternalWindow()
             &TemperatureController::externalWindowWillClose, Qt::UniqueConnection);
     if (statusItem) {
         statusItem->setTitle({QString(), statusItem->font(), m_presenter.statusIcon(), {}, {}});
+        m_refresh->invalidate();
     }
     updateMenu();
 }

@@ -4,6 +4,7 @@
 
 #include "StatusMenu.h"
 #include "StatusPresenter.h"
+#include "StatusReadings.h"
 #include "measurement/GaugeReaderDelegate.h"
 #include "measurement/TemperatureAlarm.h"
 #include "platform/tray/StatusItem.h"
@@ -11,11 +12,13 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 namespace calidra {
 
 class ExternalWindowController;
 class GaugeReader;
+class StatusRefresh;
 class Tray;
 class TrayNotice;
 class UserDefaults;
@@ -52,12 +55,14 @@ public:
     void gaugeReaderDidMiss(GaugeReader* reader) override;
 
     /// Applies a change of a watched defaults key, reading its new value from
-    /// the defaults.
+    /// the defaults. The settings the title shows by are read here, and when
+    /// the locale changes, never at a sample.
     void observeValueForKeyPath(const QString& key);
 
     /// The refresh: updates the statistics window from the readers while it is
-    /// open; otherwise composes the status title from them and shows it.
-    /// Either way a panel's copy of the menu is filled anew.
+    /// open; otherwise shows them on the status item, composing only what
+    /// changed (StatusRefresh). Either way a panel's copy of the menu is
+    /// filled anew once what the menu shows changed.
     void updateMenu();
 
     // The menu's commands. Each is dropped while another one runs or a modal
@@ -103,6 +108,9 @@ public:
     GaugeReader* currentFrequencyReader() const { return frequencyReader.get(); }
     StatusMenu* statusMenu() const { return theMenu.get(); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::shared_ptr<GaugeReader>& reader(bool temperature);
     std::shared_ptr<GaugeReader> createReader(bool temperature);
@@ -111,6 +119,7 @@ private:
     void showStatusItem();
     void watchDefaults();
     void withdrawEndedAlarm(bool wasActive);
+    void readDisplaySettings();
     /// Whether a command may run now; if not, the modal dialog that holds it
     /// up comes to the front.
     bool mayRunCommand() const;
@@ -120,6 +129,10 @@ private:
     TemperatureAlarm m_alarm;
     std::unique_ptr<StatusMenu> theMenu;
     std::unique_ptr<StatusItem> statusItem;
+    std::unique_ptr<StatusRefresh> m_refresh;
+    // What the menu showed at the last refresh, so that a panel's copy is
+    // filled anew only when it changed.
+    std::optional<StatusReadings> m_menuReadings;
     std::unique_ptr<Tray> m_tray;
     std::unique_ptr<TrayNotice> m_notice;
     std::shared_ptr<GaugeReader> temperatureReader;

@@ -30,6 +30,19 @@ bool hasDisplay()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// Qt's X11 backing store shares its pixels with the server through MIT-SHM
+// and, before each paint over pixels the server may still read, waits for
+// a round trip to the server: at every change of the tray icon. Without it,
+// a paint is sent over the connection and copied on the server's side,
+// without a wait; the program's windows are small enough for that. A user
+// who set the variable keeps their choice.
+void avoidRoundTripsOnPaint()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -42,6 +55,7 @@ int main(int argc, char* argv[])
     }
     // Until the event loop runs, a signal ends the program at once.
     TerminationSignals::install();
+    avoidRoundTripsOnPaint();
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Calidra"_qs);
     QApplication::setOrganizationName(u"Calidra"_qs);

@@ -34,12 +34,21 @@ bool TemperatureValueTransformer::showsFahrenheit()
     const UserDefaults* defaults = UserDefaults::standardUserDefaults();
     using Settings::DisplayUnit;
     const qint64 unit = defaults ? defaults->value<DisplayUnit>() : DisplayUnit::byLocale;
-    if (unit != DisplayUnit::byLocale) {
-        return unit == DisplayUnit::fahrenheit;
+    // The locale is asked only when the choice is automatic.
+    return unit != DisplayUnit::byLocale ? showsFahrenheit(unit, QLocale::MetricSystem)
+                                         : showsFahrenheit(unit, QLocale().measurementSystem());
+}
+
+bool TemperatureValueTransformer::showsFahrenheit(qint64 displayUnit,
+                                                  QLocale::MeasurementSystem system)
+{
+    using Settings::DisplayUnit;
+    if (displayUnit != DisplayUnit::byLocale) {
+        return displayUnit == DisplayUnit::fahrenheit;
     }
     // Only the US system means Fahrenheit: the UK reports ImperialUKSystem yet
     // shows temperatures in Celsius.
-    return QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+    return system == QLocale::ImperialUSSystem;
 }
 
 double TemperatureValueTransformer::toShownUnit(double celsius)
@@ -70,9 +79,12 @@ QString TemperatureValueTransformer::transformedValue(const QVariant& value) con
         return {};
     }
     // The unit is read once, so that the number and its sign always agree.
-    const bool fahrenheit = showsFahrenheit();
-    return cFormatRuntime(format.constData(), inUnit(value.toFloat(), fahrenheit)) +
-           signOf(fahrenheit);
+    return transformedValue(value.toFloat(), showsFahrenheit());
+}
+
+QString TemperatureValueTransformer::transformedValue(float celsius, bool fahrenheit) const
+{
+    return cFormatRuntime(format.constData(), inUnit(celsius, fahrenheit)) + signOf(fahrenheit);
 }
 
 } // namespace calidra

@@ -4,6 +4,7 @@
 #include "ValueTransformer.h"
 
 #include <QByteArray>
+#include <QLocale>
 
 namespace calidra {
 
@@ -23,8 +24,15 @@ public:
     /// The text for a temperature in degrees Celsius; "" without input.
     QString transformedValue(const QVariant& value) const override;
 
+    /// The text for a temperature in degrees Celsius shown in Fahrenheit or
+    /// not, whatever the settings say: for callers that keep the unit.
+    QString transformedValue(float celsius, bool fahrenheit) const;
+
     /// Whether temperatures show in Fahrenheit now.
     static bool showsFahrenheit();
+    /// The rule behind it: the stored `displayUnit`, and in its automatic
+    /// case the locale's measurement system (only the US one is Fahrenheit).
+    static bool showsFahrenheit(qint64 displayUnit, QLocale::MeasurementSystem system);
     /// A temperature in degrees Celsius in the unit shown now, and back.
     static double toShownUnit(double celsius);
     static double fromShownUnit(double shown);

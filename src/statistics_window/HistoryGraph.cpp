@@ -23,6 +23,10 @@ constexpr double LabelGap = 4;
 constexpr int StatisticsAlpha = 70;
 constexpr int FrameAlpha = 40;
 constexpr int NoSamplesAlpha = 160;
+// The frame is drawn in bands of this many rows.
+constexpr int FrameBand = 40;
+// How far the line's and the dots' antialiased edges reach beyond the plot.
+constexpr double PlotBleed = 3;
 
 QColor faint(QColor color, int alpha)
 {
@@ -61,13 +65,45 @@ void HistoryGraph::updateWithGaugeReader(const GaugeReader& reader,
     m_tenMinuteMinimum = reader.tenMinuteMinimum();
     m_tenMinuteAverage = reader.tenMinuteAverage();
     m_tenMinuteMaximum = reader.tenMinuteMaximum();
-    update();
+    repaintChanged();
+}
+
+// A new sample moves the whole line, but while the scale keeps its labels
+// only the plot changes: the frame and the axis stay as they are painted.
+void HistoryGraph::repaintChanged()
+{
+    std::optional<Axis> axis;
+    if (!m_values.empty() && m_transformer) {
+        GraphScale scale({}, m_capacity);
+        axis = axisFor(fontMetrics(), scale);
+    }
+    if (axis && m_axis == axis) {
+        update(axis->plot.adjusted(-PlotBleed, -PlotBleed, PlotBleed, PlotBleed).toAlignedRect());
+    } else {
+        update();
+    }
+    m_axis = std::move(axis);
 }
 
 void HistoryGraph::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     draw(painter);
+}
+
+// Band by band: Qt's raster engine hands a fill of 96 rows or more to its
+// thread pool and waits for it, which the frame's sides, drawn at once,
+// would make it do at every full repaint. Clipped, the same stroke draws
+// each pixel as it would at once.
+void HistoryGraph::drawFrame(QPainter& painter) const
+{
+    painter.setPen(faint(palette().color(QPalette::Text), FrameAlpha));
+    for (int top = 0; top < height(); top += FrameBand) {
+        painter.save();
+        painter.setClipRect(QRect(0, top, width(), FrameBand), Qt::IntersectClip);
+        painter.drawRect(QRectF(0.5, 0.5, width() - 1, height() - 1));
+        painter.restore();
+    }
 }
 
 void HistoryGraph::drawNoSamples(QPainter& painter) const
@@ -77,39 +113,52 @@ void HistoryGraph::drawNoSamples(QPainter& painter) const
                      localizedString(QT_TRANSLATE_NOOP("Calidra", "No samples yet")));
 }
 
-// The axis labels are measured first: the plot starts right of the widest.
 void HistoryGraph::draw(QPainter& painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(font());
-    painter.setPen(faint(palette().color(QPalette::Text), FrameAlpha));
-    painter.drawRect(QRectF(0.5, 0.5, width() - 1, height() - 1));
+    drawFrame(painter);
     if (m_values.empty() || !m_transformer) {
         drawNoSamples(painter);
         return;
     }
     GraphScale scale({}, m_capacity);
+    const Axis axis = axisFor(painter.fontMetrics(), scale);
+    drawAxis(painter, scale, ticksOf(scale), axis.labels,
+             QRectF(Margin, -axis.half, axis.labelWidth, 2 * axis.half));
+    drawStatistics(painter, scale, axis.plot.left(), width() - Margin);
+    drawSamples(painter, scale);
+}
+
+// The axis labels are measured first: the plot starts right of the widest.
+// `scale` takes the values and the plot.
+HistoryGraph::Axis HistoryGraph::axisFor(const QFontMetrics& metrics, GraphScale& scale) const
+{
     for (const float value : m_values) {
         scale.include(value);
     }
     for (const float value : statistics()) {
         scale.include(value);
     }
-    const Ticks ticks{scale.lowest(), (scale.lowest() + scale.highest()) / 2, scale.highest()};
-    Labels labels;
-    double labelWidth = 0;
+    Axis axis;
+    const Ticks ticks = ticksOf(scale);
     for (std::size_t tick = 0; tick < ticks.size(); ++tick) {
-        labels[tick] = m_transformer->transformedValue(QVariant(float(ticks[tick])));
-        labelWidth =
-            std::max(labelWidth, double(painter.fontMetrics().horizontalAdvance(labels[tick])));
+        axis.labels[tick] = m_transformer->transformedValue(QVariant(float(ticks[tick])));
+        axis.labelWidth =
+            std::max(axis.labelWidth, double(metrics.horizontalAdvance(axis.labels[tick])));
     }
-    const double half = painter.fontMetrics().height() / 2.0;
-    const double left = Margin + labelWidth + LabelGap;
-    scale.setPlot(
-        QRectF(left, Margin + half, width() - Margin - left, height() - 2 * (Margin + half)));
-    drawAxis(painter, scale, ticks, labels, QRectF(Margin, -half, labelWidth, 2 * half));
-    drawStatistics(painter, scale, left, width() - Margin);
-    drawSamples(painter, scale);
+    axis.half = metrics.height() / 2.0;
+    const double left = Margin + axis.labelWidth + LabelGap;
+    axis.plot = QRectF(left, Margin + axis.half, width() - Margin - left,
+                       height() - 2 * (Margin + axis.half));
+    scale.setPlot(axis.plot);
+    return axis;
+}
+
+// The bottom, middle and top of the value range, which the labels name.
+HistoryGraph::Ticks HistoryGraph::ticksOf(const GraphScale& scale)
+{
+    return {scale.lowest(), (scale.lowest() + scale.highest()) / 2, scale.highest()};
 }
 
 std::array<float, 3> HistoryGraph::statistics() const

@@ -7,8 +7,10 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <vector>
 
+class QFontMetrics;
 class QPainter;
 
 namespace calidra {
@@ -24,7 +26,9 @@ class ValueTransformer;
 /// its bottom, middle and top. Without samples it says so.
 ///
 /// It keeps a copy of what it draws, so that a reader destroyed between two
-/// updates never reaches the painting. Main thread only.
+/// updates never reaches the painting. An update repaints the plot alone
+/// while the axis stays as it was: the frame and the labels are drawn again
+/// only when the axis changes. Main thread only.
 class HistoryGraph : public QWidget
 {
     Q_OBJECT
@@ -56,7 +60,22 @@ private:
     using Ticks = std::array<double, 3>;
     using Labels = std::array<QString, 3>;
 
+    /// What the axis shows and where the plot stands, from the values and
+    /// the labels' font.
+    struct Axis
+    {
+        Labels labels;
+        double labelWidth = 0;
+        double half = 0;
+        QRectF plot;
+        bool operator==(const Axis& other) const = default;
+    };
+
+    static Ticks ticksOf(const GraphScale& scale);
+    void repaintChanged();
+    Axis axisFor(const QFontMetrics& metrics, GraphScale& scale) const;
     std::array<float, 3> statistics() const;
+    void drawFrame(QPainter& painter) const;
     void drawNoSamples(QPainter& painter) const;
     void drawAxis(QPainter& painter, const GraphScale& scale, const Ticks& ticks,
                   const Labels& labels, const QRectF& box) const;
@@ -72,6 +91,8 @@ private:
     float m_tenMinuteMaximum = 0;
     QPolygonF m_line;
     Frame m_frame;
+    // The axis of the last update; none while there are no samples.
+    std::optional<Axis> m_axis;
 };
 
 } // namespace calidra

@@ -46,10 +46,15 @@ QString transformed(const ValueTransformer& transformer, float value)
 
 // Shows a value in its field, its font shrunk as far as needed for the whole
 // text to fit the field's width: the fields keep their frames, and fonts
-// wider than those they were laid out for must not cut values off.
+// wider than those they were laid out for must not cut values off. A field
+// that shows the text already is left alone, so that it is neither measured
+// nor repainted.
 void showFitted(QLabel* field, const QString& text, int pixelSize)
 {
     constexpr int SmallestSize = 7;
+    if (field->text() == text) {
+        return;
+    }
     QFont font = field->font();
     font.setPixelSize(pixelSize);
     while (font.pixelSize() > SmallestSize &&

@@ -341,6 +341,50 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     EXPECT_FALSE(ExternalWindowController::isShowing());
 }
 
+// A sample that shows nothing new announces nothing: no title, no tooltip,
+// and no new menu for a panel's copy of it.
+TEST_F(TemperatureControllerTest, ASampleThatChangesNothingAnnouncesNothing)
+{
+    controller.awakeFromNib();
+    const StatusItem& item = *controller.currentStatusItem();
+    QStringList heard;
+    QObject::connect(&item, &StatusItem::titleChanged, [&heard] { heard.append(u"title"_qs); });
+    QObject::connect(&item, &StatusItem::toolTipChanged, [&heard] { heard.append(u"tooltip"_qs); });
+    QObject::connect(&item, &StatusItem::menuContentChanged,
+                     [&heard] { heard.append(u"menu"_qs); });
+    const auto sampleAt = [&](const char* millidegrees) {
+        tree.addFile(Temperature, millidegrees);
+        controller.currentTemperatureReader()->_gaugeTimerFired();
+        return std::exchange(heard, {});
+    };
+    EXPECT_EQ(sampleAt("52000\n"), (QStringList{u"title"_qs, u"menu"_qs}));
+    EXPECT_EQ(sampleAt("52000\n"), QStringList());
+    EXPECT_EQ(sampleAt("53000\n"), (QStringList{u"title"_qs, u"menu"_qs}));
+    EXPECT_EQ(title(), u"53℃"_qs);
+    EXPECT_TRUE(item.toolTip().startsWith(u"53℃\nLast ten minutes\n"_qs));
+}
+
+// Where the unit follows the locale, it follows a change of the locale,
+// though no sample reads the locale.
+TEST_F(TemperatureControllerTest, TheUnitByLocaleFollowsALocaleChange)
+{
+    struct KeptLocale
+    {
+        ~KeptLocale() { QLocale::setDefault(locale); }
+        QLocale locale;
+    } kept;
+    QLocale::setDefault(QLocale(u"de_DE"_qs));
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::byLocale);
+    controller.awakeFromNib();
+    sample();
+    EXPECT_EQ(title(), u"52℃"_qs);
+
+    QLocale::setDefault(QLocale(u"en_US"_qs));
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+    EXPECT_EQ(title(), u"126℉"_qs);
+}
+
 TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheFirstInterval)
 {
     tree.remove(u"sys/class/hwmon"_qs);

@@ -6,7 +6,9 @@
 #include "measurement/GaugeReader.h"
 #include "statistics_window/GraphScale.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -111,6 +113,61 @@ TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
     ASSERT_FALSE(tops.empty());
     EXPECT_GT(tops.back().first - tops.front().first, 200);
     EXPECT_LT(tops.back().second, tops.front().second - 20);
+}
+
+struct SettableGauge : Gauge
+{
+    float gauge() override { return reading; }
+    float reading = 50;
+};
+
+// The regions the graph was asked to paint.
+struct PaintedRegions : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            regions.append(static_cast<QPaintEvent*>(event)->region());
+        }
+        return false;
+    }
+    QList<QRegion> regions;
+};
+
+// While the axis keeps its labels, a sample repaints the plot alone; a
+// sample that moves the axis repaints the whole graph, frame and labels.
+TEST(HistoryGraphTest, ASampleRepaintsThePlotAloneWhileTheAxisStays)
+{
+    QWidget parent;
+    parent.resize(360, 130);
+    HistoryGraph graph(QPointF(10, 10), &parent);
+    const FrequencyValueTransformer transformer;
+    const auto gauge = std::make_shared<SettableGauge>();
+    const auto reader = GaugeReader::initWithGauge(gauge, 2);
+    PaintedRegions painted;
+    graph.installEventFilter(&painted);
+    parent.show();
+    const auto sample = [&](float reading) {
+        gauge->reading = reading;
+        reader->_gaugeTimerFired();
+        graph.updateWithGaugeReader(*reader, transformer);
+        painted.regions.clear();
+        QCoreApplication::processEvents();
+        return painted.regions.isEmpty() ? QRegion() : painted.regions.constLast();
+    };
+    const QRect whole = graph.rect();
+    const auto row = [&whole](int y) { return QRect(whole.left(), y, whole.width(), 1); };
+    EXPECT_EQ(sample(50), QRegion(whole)) << "the first samples";
+    sample(50.4F);
+    // The same labels: the frame's rows and sides are not painted again.
+    const QRegion plot = sample(50.2F);
+    EXPECT_FALSE(plot.isEmpty());
+    EXPECT_FALSE(plot.intersects(row(0)));
+    EXPECT_FALSE(plot.intersects(row(whole.bottom())));
+    EXPECT_FALSE(plot.contains(QPoint(whole.right(), whole.center().y())));
+    EXPECT_LT(plot.boundingRect().height(), 96);
+    // A new top of the scale changes the labels.
+    EXPECT_EQ(sample(900), QRegion(whole));
 }
 
 } // namespace

@@ -24,7 +24,13 @@ QtTrayFace::QtTrayFace(const StatusItem& item, QObject* parent)
 
 void QtTrayFace::showTitle()
 {
-    m_trayIcon->setIcon(TitleRenderer::icon(item().values(), item().image(), item().alarm()));
+    const StatusItem& shown = item();
+    Face face{shown.values(), shown.image().cacheKey(), shown.alarm()};
+    const QIcon* kept = m_faces.find(face);
+    m_trayIcon->setIcon(
+        kept ? *kept
+             : m_faces.keep(std::move(face),
+                            TitleRenderer::icon(shown.values(), shown.image(), shown.alarm())));
     showToolTip();
 }
 
@@ -34,8 +40,12 @@ void QtTrayFace::showToolTip()
 {
     const QString text = item().toolTip().isEmpty() ? QString(item().title()).replace(u'\n', u' ')
                                                     : item().toolTip();
-    m_trayIcon->setToolTip(text.isEmpty() ? QStringLiteral("Calidra")
-                                          : QStringLiteral("Calidra\n") + text);
+    QString toolTip =
+        text.isEmpty() ? QStringLiteral("Calidra") : QStringLiteral("Calidra\n") + text;
+    if (toolTip != m_toolTip) {
+        m_toolTip = std::move(toolTip);
+        m_trayIcon->setToolTip(m_toolTip);
+    }
 }
 
 void QtTrayFace::attachMenu()

@@ -40,7 +40,7 @@ SniItemAdaptor::SniItemAdaptor(const StatusItem& item, bool labelHost,
     : QDBusAbstractAdaptor(parent), m_item(item), m_labelHost(labelHost),
       m_activate(std::move(activate)), m_popUp(std::move(popUp)),
       m_iconSides(iconSides.isEmpty() ? UsualIconSides : iconSides), m_icon(iconContent()),
-      m_label(label()), m_labelGuide(labelGuide()), m_toolTip(toolTipText()), m_status(status())
+      m_label(label()), m_labelGuide(labelGuide()), m_toolTip(toolTipState()), m_status(status())
 {
     registerTypes();
     connect(&item, &StatusItem::titleChanged, this, &SniItemAdaptor::announceTitle);
@@ -63,7 +63,9 @@ QString SniItemAdaptor::iconName() const
 const SniPixmapList& SniItemAdaptor::iconPixmap() const
 {
     if (!m_iconPixmaps) {
-        m_iconPixmaps = drawIcon();
+        const IconContent content = iconContent();
+        const SniPixmapList* kept = m_recentIcons.find(content);
+        m_iconPixmaps = kept ? *kept : m_recentIcons.keep(content, drawIcon());
     }
     return *m_iconPixmaps;
 }
@@ -120,6 +122,11 @@ QString SniItemAdaptor::toolTipText() const
     return m_item.toolTip().isEmpty() ? oneLine(m_item.title()) : m_item.toolTip();
 }
 
+SniItemAdaptor::ToolTipState SniItemAdaptor::toolTipState() const
+{
+    return {m_item.toolTipRevision(), m_item.hasToolTip() ? QString() : oneLine(m_item.title())};
+}
+
 // An image that draws nothing at a size gives no picture of that size. A
 // label without an icon gets one clear picture: panels that show labels draw
 // a placeholder where an item offers no icon at all.
@@ -142,7 +149,8 @@ SniPixmapList SniItemAdaptor::drawIcon() const
     return pixmaps;
 }
 
-// The tooltip is compared here too: it follows the title at its pace.
+// The tooltip is looked at here too, without composing it: it follows the
+// title at its pace.
 void SniItemAdaptor::announceTitle()
 {
     if (const IconContent icon = iconContent(); icon != m_icon) {
@@ -155,8 +163,8 @@ void SniItemAdaptor::announceTitle()
         m_labelGuide = labelGuide();
         emit XAyatanaNewLabel(m_label, m_labelGuide);
     }
-    if (const QString text = toolTipText(); text != m_toolTip) {
-        m_toolTip = text;
+    if (const ToolTipState toolTip = toolTipState(); !(toolTip == m_toolTip)) {
+        m_toolTip = toolTip;
         emit NewToolTip();
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RecentlyShown.h"
 #include "SniPixmap.h"
 #include "SniToolTip.h"
 
@@ -103,8 +104,18 @@ private:
         bool operator==(const IconContent& other) const = default;
     };
 
+    /// What tells a changed tooltip without composing it: the item's count
+    /// of its changes, and the title that stands in while it has none.
+    struct ToolTipState
+    {
+        quint64 revision = 0;
+        QString title;
+        bool operator==(const ToolTipState& other) const = default;
+    };
+
     IconContent iconContent() const;
     QString toolTipText() const;
+    ToolTipState toolTipState() const;
     SniPixmapList drawIcon() const;
     void announceTitle();
     void announceStatus();
@@ -114,11 +125,15 @@ private:
     std::function<void(int, int)> m_activate;
     std::function<void(int, int)> m_popUp;
     QList<int> m_iconSides;
+    static constexpr qsizetype KeptIcons = 8;
+
     IconContent m_icon;
     mutable std::optional<SniPixmapList> m_iconPixmaps;
+    // The pictures of the last few icons, for values that come back.
+    mutable RecentlyShown<IconContent, SniPixmapList, KeptIcons> m_recentIcons;
     QString m_label;
     QString m_labelGuide;
-    QString m_toolTip;
+    ToolTipState m_toolTip;
     QString m_status;
 };
 

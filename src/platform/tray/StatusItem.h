@@ -17,7 +17,8 @@ namespace calidra {
 /// opens from it with what validates that menu, whether it is enabled and
 /// whether it highlights while the menu is open. It holds the state and
 /// announces each change; a tray face draws it. Setting what is already there
-/// announces nothing.
+/// announces nothing. A tooltip may be given as what composes it, so that
+/// one nobody reads is never composed.
 class StatusItem : public QObject
 {
     Q_OBJECT
@@ -36,11 +37,28 @@ public:
 
     /// Sets text, font, image, values, guide and alarm at once.
     void setTitle(const StatusTitle& title);
+    /// Sets the title and, as setToolTip(compose) does, the tooltip, with one
+    /// announcement: titleChanged when the title changed (a face looks at the
+    /// tooltip then too), else toolTipChanged. An empty `composeToolTip`
+    /// leaves the tooltip as it is.
+    void setTitle(const StatusTitle& title, std::function<QString()> composeToolTip);
 
     /// The tooltip's text, below the program's name: the current values and
-    /// their recent statistics. Empty for none.
-    const QString& toolTip() const { return m_toolTip; }
+    /// their recent statistics. Empty for none. A tooltip given by what
+    /// composes it is composed here, on the first read after it was given.
+    const QString& toolTip() const;
     void setToolTip(const QString& toolTip);
+    /// Sets the tooltip to what `compose` gives when it is first read, and
+    /// announces a change: for a caller that knows its tooltip changed but
+    /// not that anyone will read it. `compose` must not refer to anything
+    /// that may be gone before the next setToolTip or setTitle.
+    void setToolTip(std::function<QString()> compose);
+    /// Counts the tooltip's changes, so that a face that announces them can
+    /// tell one without composing it.
+    quint64 toolTipRevision() const { return m_toolTipRevision; }
+    /// Whether the item has a tooltip, or one waiting to be composed; without
+    /// one, faces show the title in its place.
+    bool hasToolTip() const { return m_composeToolTip || !m_toolTip.isEmpty(); }
 
     /// The menu, which the item does not own; null for none.
     QMenu* menu() const { return m_menu; }
@@ -75,8 +93,12 @@ signals:
     void enabledChanged();
 
 private:
+    bool takeToolTip(std::function<QString()> compose);
+
     StatusTitle m_title;
-    QString m_toolTip;
+    mutable QString m_toolTip;
+    mutable std::function<QString()> m_composeToolTip;
+    quint64 m_toolTipRevision = 0;
     QMenu* m_menu = nullptr;
     std::function<void()> m_validator;
     std::function<void()> m_activation;

@@ -2,8 +2,9 @@
 #include "TitleRenderer.h"
 
 #include "FaceIconEngine.h"
+#include "GlyphOutlines.h"
 
-#include <QCache>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -29,8 +30,6 @@ constexpr int MaximumLines = 2;
 constexpr qreal LeastCondensing = 0.6;
 // Outlines are taken at this size and scaled, so that their ink is exact.
 constexpr int OutlinePixelSize = 100;
-// How many texts' outlines are kept: a few titles' worth of shortenings.
-constexpr int KeptOutlines = 32;
 // The least heights the digits keep, before decimals or the image, in logical
 // pixels, for a slot of ReferenceSide and in proportion for other sizes.
 constexpr qreal ReferenceSide = 22.0;
@@ -39,6 +38,8 @@ constexpr qreal LeastStackedHeight = 9.0;
 // No line of a face is drawn smaller than this, in device pixels: a second
 // value that cannot keep it is left out.
 constexpr qreal SmallestLine = 8.0;
+// How many plates are kept: one per size and colour a tray asks for.
+constexpr qsizetype MaximumPlates = 16;
 // The ellipsis of an empty face spans this share of the plate's width.
 constexpr qreal EllipsisWidth = 0.6;
 
@@ -70,20 +71,13 @@ const QFont& faceFont()
     return font;
 }
 
-// Shaping a text into outlines is the costly part of a face, and a changed
-// title is drawn at several sizes from the same few texts: the last ones are
-// kept. Main thread only, as every face is.
+// Taking a glyph's outline from the font is the costly part of a face: each
+// is taken once, and a new value is put together from the digits' shapes.
+// Main thread only, as every face is.
 QPainterPath outline(const QString& text)
 {
-    static QCache<QString, QPainterPath> kept(KeptOutlines);
-    if (const QPainterPath* path = kept.object(text)) {
-        return *path;
-    }
-    auto* path = new QPainterPath;
-    path->addText(0, 0, faceFont(), text);
-    const QPainterPath shaped = *path;
-    kept.insert(text, path);
-    return shaped;
+    static GlyphOutlines outlines(faceFont());
+    return outlines.outline(text);
 }
 
 // The values worth drawing: trimmed, the empty ones left out, each cut to
@@ -276,11 +270,35 @@ QImage drawnPart(const QImage& picture)
     return right < left ? QImage() : picture.copy(left, 0, right - left + 1, picture.height());
 }
 
-void drawPlate(QPainter& painter, int side, bool alarm)
+// A transparent face of `side` device pixels, ready to be drawn on.
+QImage blankFace(int side)
 {
+    QImage face(side, side, QImage::Format_ARGB32_Premultiplied);
+    face.fill(Qt::transparent);
+    return face;
+}
+
+// A face that starts as its plate: the same at every change of one size, so
+// it is drawn once per side and colour and copied after. Trays ask for a few
+// sizes; a caller that asks for many more only starts the collection anew.
+QImage plateFace(int side, bool alarm)
+{
+    static QHash<std::pair<int, bool>, QImage> plates;
+    const std::pair key{side, alarm};
+    if (const auto kept = plates.constFind(key); kept != plates.constEnd()) {
+        return *kept;
+    }
+    if (plates.size() >= MaximumPlates) {
+        plates.clear();
+    }
+    QImage face = blankFace(side);
+    QPainter painter(&face);
+    painter.setRenderHints(QPainter::Antialiasing);
     QPainterPath plate;
     plate.addRoundedRect(QRectF(0, 0, side, side), side / 6.0, side / 6.0);
     painter.fillPath(plate, plateColor(alarm));
+    painter.end();
+    return *plates.insert(key, face);
 }
 
 void drawEllipsis(QPainter& painter, const Geometry& geometry)
@@ -381,19 +399,17 @@ QImage TitleRenderer::render(const QStringList& values, const QIcon& image, int 
     const QImage picture = pictureOf(image, deviceSide);
     const QImage drawn = picture.isNull() ? QImage() : drawnPart(picture);
 
-    QImage face(deviceSide, deviceSide, QImage::Format_ARGB32_Premultiplied);
-    face.fill(Qt::transparent);
+    const bool imageAlone = shown.isEmpty() && !drawn.isNull();
+    QImage face = imageAlone ? blankFace(deviceSide) : plateFace(deviceSide, alarm);
     {
         QPainter painter(&face);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        if (shown.isEmpty() && !drawn.isNull()) {
+        if (imageAlone) {
             painter.drawImage((deviceSide - picture.width()) / 2,
                               (deviceSide - picture.height()) / 2, picture);
         } else if (shown.isEmpty()) {
-            drawPlate(painter, deviceSide, alarm);
             drawEllipsis(painter, geometry);
         } else {
-            drawPlate(painter, deviceSide, alarm);
             drawValues(painter, shown, drawn, geometry,
                        leastHeight(shown.size(), logicalSide, ratio));
         }

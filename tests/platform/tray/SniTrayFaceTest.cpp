@@ -285,6 +285,36 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
     }
 }
 
+// A panel that never reads the tooltip costs no composition of it; one that
+// hears of the change with the title reads the tooltip of that moment.
+TEST_F(SniTrayFaceTest, TheTooltipIsComposedOnlyWhenAPanelReadsIt)
+{
+    const SniTrayFace face(m_item, false, m_itemBus);
+    DBusSignalRecorder heard(m_panel, face.serviceName(), ItemPath, ItemInterface);
+    ASSERT_TRUE(heard.isListening());
+    properties(face.serviceName());
+    int compositions = 0;
+    for (int tick = 0; tick < 20; ++tick) {
+        const QString value = QString::number(60 + tick % 2) + u"℃"_qs;
+        m_item.setTitle(title({value}), [&compositions, value] {
+            ++compositions;
+            return value + u"\nLast ten minutes"_qs;
+        });
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(compositions, 0);
+
+    // The answer to a read comes after every signal sent before it.
+    const auto toolTip =
+        composite<SniToolTip>(properties(face.serviceName()).value(u"ToolTip"_qs), "(sa(iiay)ss)");
+    const QStringList sent = heard.take();
+    EXPECT_EQ(sent.count(u"NewToolTip()"_qs), 20);
+    EXPECT_EQ(sent.count(u"NewIcon()"_qs), 20);
+    EXPECT_EQ(toolTip.title, u"Calidra: 61℃"_qs);
+    EXPECT_EQ(toolTip.text, u"Last ten minutes"_qs);
+    EXPECT_EQ(compositions, 1);
+}
+
 // A panel that opens the menu itself on one button sends Activate for the
 // other: the item is activated; an item that does nothing then opens its
 // menu. ContextMenu always opens the menu, brought onto the screen.

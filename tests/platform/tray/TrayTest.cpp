@@ -65,6 +65,30 @@ TEST(TrayTest, WithoutASessionBusTheItemIsASystemTrayIconAtOnce)
     EXPECT_TRUE(usesSystemTrayIcon(tray));
 }
 
+// A value that comes back is shown with the icon that showed it before, whose
+// face is drawn already; the alarm or another value is a new icon.
+TEST(TrayTest, ATitleThatComesBackIsShownWithItsEarlierIcon)
+{
+    StatusItem item;
+    const QtTrayFace face(item);
+    const auto show = [&item, &face](const QString& value, bool alarm = false) {
+        StatusTitle title{value, QFont(), QIcon(), {value}, {}};
+        title.alarm = alarm;
+        item.setTitle(title);
+        return face.icon().cacheKey();
+    };
+    const qint64 first = show(u"61℃"_qs);
+    const qint64 second = show(u"62℃"_qs);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(show(u"61℃"_qs), first);
+    EXPECT_NE(show(u"61℃"_qs, true), first);
+    EXPECT_EQ(show(u"62℃"_qs), second);
+    for (int value = 0; value < 20; ++value) {
+        show(QString::number(value) + u"℃"_qs);
+    }
+    EXPECT_NE(show(u"61℃"_qs), first) << "only the last few are kept";
+}
+
 class TrayBusTest : public testing::Test
 {
 protected:
