@@ -43,33 +43,24 @@ protected:
 
 TEST_F(XPathTest, WorkedExample)
 {
-    const std::vector<std::pair<QString, QString>> cases{
-        {u"/"_qs, u"IOService:/"_qs},
-        {u"/sensor"_qs, u"IOService:/sensor0"_qs},
-        {u"/sensor[0]"_qs, u"IOService:/sensor0"_qs},
-        {u"/sensor[2]"_qs, u"IOService:/sensor2"_qs},
-        {u"/sensor[3]"_qs, u"absent"_qs},
-        {u"/sensor[@location]"_qs, u"IOService:/sensor2"_qs},
-        {u"/sensor[@type='fan']"_qs, u"IOService:/sensor1"_qs},
-        {u"/sensor[@type='temp']/@value"_qs, u"58"_qs},
-        {u"/sensor/@location"_qs, u"CPU B"_qs},
-        {u"/sensor[1]/@location"_qs, u"absent"_qs},
-        {u"/disk/sensor"_qs, u"absent"_qs},
-        {u"/sensor/"_qs, u"absent"_qs},
-        {u"sensor"_qs, u"absent"_qs},
-        {u"/@type"_qs, u"absent"_qs},
-        // Filter values match text properties only.
-        {u"/probe[@id='7']"_qs, u"absent"_qs},        // a number, not text
-        {u"/probe[@raw='7\u00ff']"_qs, u"absent"_qs}, // a byte string
-        {u"/probe[@raw]"_qs, u"IOService:/probe1"_qs},
-        {u"/probe[@label='a b=c']"_qs, u"IOService:/probe0"_qs},
-        {u"/probe[@blank='']"_qs, u"IOService:/probe0"_qs},
-        {u"/probe[@label='']"_qs, u"absent"_qs},
+    // clang-format off
+    const std::pair<QString, QString> cases[] = {
+        {u"/"_qs, u"IOService:/"_qs}, {u"/sensor"_qs, u"IOService:/sensor0"_qs},
+        {u"/sensor[0]"_qs, u"IOService:/sensor0"_qs}, {u"/sensor[2]"_qs, u"IOService:/sensor2"_qs},
+        {u"/sensor[3]"_qs, u"absent"_qs}, {u"/sensor[@location]"_qs, u"IOService:/sensor2"_qs},
+        {u"/sensor[@type='fan']"_qs, u"IOService:/sensor1"_qs}, {u"/sensor[@type='temp']/@value"_qs, u"58"_qs},
+        {u"/sensor/@location"_qs, u"CPU B"_qs}, {u"/sensor[1]/@location"_qs, u"absent"_qs},
+        {u"/disk/sensor"_qs, u"absent"_qs}, {u"/sensor/"_qs, u"absent"_qs},
+        {u"sensor"_qs, u"absent"_qs}, {u"/@type"_qs, u"absent"_qs},
+        // Filter values match text properties only: not a number, not a byte string.
+        {u"/probe[@id='7']"_qs, u"absent"_qs}, {u"/probe[@raw='7\u00ff']"_qs, u"absent"_qs},
+        {u"/probe[@raw]"_qs, u"IOService:/probe1"_qs}, {u"/probe[@label='a b=c']"_qs, u"IOService:/probe0"_qs},
+        {u"/probe[@blank='']"_qs, u"IOService:/probe0"_qs}, {u"/probe[@label='']"_qs, u"absent"_qs},
         // Backtracking tries every candidate in depth; an index picks one bus.
-        {u"/bus/dev/@temp"_qs, u"42"_qs},
-        {u"/bus/dev[@temp]"_qs, u"IOService:/bus1/dev1"_qs},
+        {u"/bus/dev/@temp"_qs, u"42"_qs}, {u"/bus/dev[@temp]"_qs, u"IOService:/bus1/dev1"_qs},
         {u"/bus[0]/dev[1]/@temp"_qs, u"absent"_qs},
     };
+    // clang-format on
     for (const auto& [path, expected] : cases) {
         EXPECT_EQ(absolute(path), expected) << path.toStdString();
     }

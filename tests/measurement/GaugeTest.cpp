@@ -2,7 +2,6 @@
 #include "measurement/Gauge.h"
 
 #include "GaugeTestBase.h"
-#include "LogRecorder.h"
 #include "measurement/IntelCPUFrequencyGauge.h"
 #include "measurement/IntelCPUTemperatureGauge.h"
 #include "measurement/IntelModels.h"
@@ -25,15 +24,13 @@ protected:
         tree.addHwmon(0, "coretemp", {{"Package id 0", temp}});
     }
 
-    // Takes zone 0 away: its kept file fails once emptied (an unlinked
-    // fixture file still reads; a removed zone's fails with ENODEV).
+    // An unlinked fixture file still reads until emptied, as a removed zone's fails.
     void removeZone(const QByteArray& type)
     {
         tree.addThermalZone(0, type, "");
         tree.remove(FixtureTree::thermalZone(0));
     }
 
-    // What a gauge reads, what it names as its sensor, and why it reads nothing.
     using Outcome = std::tuple<float, std::optional<QString>, QString>;
     static Outcome outcome(Gauge& gauge)
     {
@@ -51,16 +48,13 @@ TEST(IntelModelsTest, AModelIsListedOnlyWhenAListedStringEqualsIt)
     EXPECT_FALSE(IntelModels::isIntelModel(u"GenuineIntel"_qs)) << "no list";
     const QByteArray listed =
         FixtureBundle::xml("<array><string>GenuineIntel</string><integer>5</integer></array>");
-    const QByteArray dictionary =
-        FixtureBundle::xml("<dict><key>GenuineIntel</key><string>GenuineIntel</string></dict>");
     // clang-format off
     const std::tuple<const char*, QByteArray, std::optional<QString>, bool> rows[] = {
-        {"Listed", listed, u"GenuineIntel"_qs, true},
-        {"Unlisted", listed, u"Genuine"_qs, false},
-        {"DiffersInCase", listed, u"genuineintel"_qs, false},
-        {"OnlyANumberMatches", listed, u"5"_qs, false},
+        {"Listed", listed, u"GenuineIntel"_qs, true}, {"Unlisted", listed, u"Genuine"_qs, false},
+        {"DiffersInCase", listed, u"genuineintel"_qs, false}, {"OnlyANumberMatches", listed, u"5"_qs, false},
         {"AbsentModel", listed, std::nullopt, false},
-        {"DictionaryRoot", dictionary, u"GenuineIntel"_qs, false},
+        {"DictionaryRoot", FixtureBundle::xml("<dict><key>GenuineIntel</key><string>GenuineIntel</string></dict>"),
+         u"GenuineIntel"_qs, false},
     };
     // clang-format on
     for (const auto& [test, list, model, expected] : rows) {
@@ -152,25 +146,6 @@ TEST_F(GaugeTest, ListedProcessorsReadTheDriverElseTheZone)
               Outcome(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs));
     EXPECT_EQ(IntelCPUTemperatureGauge(u"SomeOtherVendor"_qs).noReadingReason(),
               u"This machine has no known temperature sensor."_qs);
-}
-
-// A zone that reads nothing is searched for at every sample; the log tells
-// the search once, and again only when what it finds changes.
-TEST_F(GaugeTest, ZoneSearchesAreLoggedOncePerChange)
-{
-    tree.addThermalZone(0, "cpu-thermal", "0");
-    ThermalZoneGauge gauge(QFile::encodeName(tree.root()));
-    const LogRecorder log(u"calidra.hardware.debug=true"_qs);
-    for (const QByteArray temp : {"0", "48000"}) {
-        tree.addThermalZone(0, "cpu-thermal", temp);
-        for (int sample = 0; sample < 5; ++sample) {
-            gauge.gauge();
-        }
-    }
-    const QString seen = u"calidra.hardware thermal zones: thermal_zone0 cpu-thermal (rank 2)"_qs;
-    EXPECT_EQ(log.messages,
-              QStringList({seen + u"; thermal_zone0 gives no plausible reading -> none"_qs,
-                           seen + u" -> cpu-thermal (thermal_zone0)"_qs}));
 }
 
 } // namespace
