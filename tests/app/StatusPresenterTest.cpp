@@ -3,28 +3,20 @@
 
 #include "FixtureBundle.h"
 #include "QtPrinters.h"
+#include "ScriptedGauge.h"
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
-#include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
 #include "platform/MenuItem.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 namespace calidra {
 namespace {
-
-struct FixedGauge : Gauge
-{
-    explicit FixedGauge(float fixed) : reading(fixed) {}
-    float gauge() override { return reading; }
-    float reading;
-};
 
 // A title's text, whether its font is bold, and its point size.
 using Title = std::tuple<QString, bool, qreal>;
@@ -49,13 +41,11 @@ protected:
 
     // Built in this order and torn down in reverse: each member uses the ones
     // above it, and the process-wide ones stay current until those below are gone.
-    QTemporaryDir folder;
-    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
+    SettingsFile settings;
+    UserDefaults& defaults = settings.defaults;
     FixtureBundle bundle;
-    std::unique_ptr<GaugeReader> temperature =
-        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(52.4F), 2.0);
-    std::unique_ptr<GaugeReader> frequency =
-        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(2000.0F), 2.25);
+    std::unique_ptr<GaugeReader> temperature = GaugeReader::initWithGauge(fixedGauge(52.4F), 2.0);
+    std::unique_ptr<GaugeReader> frequency = GaugeReader::initWithGauge(fixedGauge(2000.0F), 2.25);
 };
 
 TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)

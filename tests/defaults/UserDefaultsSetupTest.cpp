@@ -2,11 +2,11 @@
 #include "defaults/UserDefaultsSetup.h"
 
 #include "FixtureTree.h"
+#include "LogRecorder.h"
 #include "QtPrinters.h"
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
 
-#include <QTemporaryFile>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -17,20 +17,16 @@ namespace {
 // The text of a settings file holding lines after the setup ran over it; QSettings sorts keys.
 QString afterSetup(const QByteArray& lines)
 {
-    QTemporaryFile file;
-    EXPECT_TRUE(file.open() && file.write("[General]\n" + lines) >= 0 && file.flush());
-    {
-        UserDefaults defaults(file.fileName());
-        _initializeUserDefaults();
-    }
-    return QString::fromUtf8(FixtureTree::readFile(file.fileName()));
+    const SettingsFile settings(lines);
+    _initializeUserDefaults();
+    return QString::fromUtf8(FixtureTree::readFile(settings.path));
 }
 
 TEST(UserDefaultsSetup, SetsUpTheNewestStoreWithTheSevenFallbacksOrGivesNullWithoutOne)
 {
     EXPECT_EQ(_initializeUserDefaults(), nullptr);
-    QTemporaryFile file;
-    UserDefaults defaults(file.open() ? file.fileName() : QString());
+    SettingsFile settings;
+    UserDefaults& defaults = settings.defaults;
     ASSERT_EQ(_initializeUserDefaults(), &defaults);
     EXPECT_EQ(defaults.integerForKey(Settings::DisplayUnit::name), 0);
     EXPECT_EQ(defaults.floatForKey(Settings::Frequency::name), 2.0f);
@@ -64,8 +60,8 @@ TEST(UserDefaultsSetup, MigratesTheLegacyUnitAndDerivesTheUpdaterIntervalOnDisk)
 // would start no reader, or one that samples without pause or never.
 TEST(UserDefaultsSetup, BringsTheIntervalIntoTheOfferedRangeAndAGaugeBackOn)
 {
-    using Case = std::tuple<const char*, QByteArray, const char*>;
-    const Case cases[] = {
+    // clang-format off
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"ZeroGivesTheFallback", "frequency=0\n", ""},
         {"NegativeZeroGivesTheFallback", "frequency=-0.0\n", ""},
         {"NegativeGivesTheFallback", "frequency=-5\n", ""},
@@ -80,10 +76,28 @@ TEST(UserDefaultsSetup, BringsTheIntervalIntoTheOfferedRangeAndAGaugeBackOn)
         {"FrequencyAloneStays", "gaugeFrequency=true\ngaugeTemperature=false\n",
          "gaugeFrequency=true\ngaugeTemperature=false\n"},
     };
+    // clang-format on
     for (const auto& [name, lines, after] : cases)
         EXPECT_EQ(afterSetup("fontSize=15\n" + lines),
                   u"[General]\nfontSize=15\n"_qs + QString::fromUtf8(after))
             << name;
+}
+
+TEST(UserDefaultsSetup, CorrectionsAreToldWhenAsked)
+{
+    SettingsFile settings(
+        "useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n"
+        "frequency=1e308\ngaugeTemperature=false\n");
+    const LogRecorder log(u"calidra.*.debug=true"_qs);
+    _initializeUserDefaults();
+    EXPECT_EQ(
+        log.messages,
+        QStringList({u"calidra.defaults an earlier release's useFahrenheit became "
+                     "displayUnit 2"_qs,
+                     u"calidra.defaults the update check's interval \"86400\" was corrected "
+                     "to \"302400\""_qs,
+                     u"calidra.defaults the sampling interval 3.40282e+38 was corrected to 60"_qs,
+                     u"calidra.defaults neither gauge was on: the temperature is on again"_qs}));
 }
 
 } // namespace

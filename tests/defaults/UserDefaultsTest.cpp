@@ -2,13 +2,15 @@
 #include "defaults/UserDefaults.h"
 
 #include "FixtureTree.h"
+#include "LogRecorder.h"
 #include "QtPrinters.h"
+#include "SettingsFile.h"
+#include "defaults/Settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -24,22 +26,14 @@
 namespace calidra {
 namespace {
 
-bool writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
+constexpr auto writeText = &SettingsFile::write;
+constexpr auto fileText = &FixtureTree::readFile;
 
 struct UserDefaultsTest : ::testing::Test
 {
     QTemporaryDir m_dir;
     const QString m_path = m_dir.filePath(u"Calidra.ini"_qs);
 };
-
-QByteArray fileText(const QString& path)
-{
-    return FixtureTree::readFile(path);
-}
 
 /// What lies at path, as far as a test can tell it changed: its type and the
 /// bytes of a file or the names in a folder.
@@ -163,11 +157,22 @@ TEST_F(UserDefaultsTest, OnlyFlatKeysChangeTheFileAndDamagedLinesLoseNoSettingAr
     EXPECT_TRUE(reopened.boolForKey(u"showIcon"_qs));
 }
 
-TEST(UserDefaultsPathTest, TheUsersFileIsCalidraConfInTheUsersConfigFolder)
+// The title reads the font size at every refresh; a broken one is told once.
+TEST(UserDefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked)
 {
-    EXPECT_EQ(UserDefaults::standardFilePath(),
-              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                  u"/Calidra/Calidra.conf"_qs);
+    SettingsFile settings("fontSize=huge\n");
+    settings.defaults.registerDefaults(Settings::registeredFallbacks());
+    {
+        const LogRecorder log({});
+        EXPECT_EQ(settings.defaults.floatForKey(Settings::FontSize::name), 13.0F);
+        EXPECT_EQ(log.messages, QStringList());
+    }
+    const LogRecorder log(u"calidra.*.debug=true"_qs);
+    for (int refresh = 0; refresh < 5; ++refresh) {
+        EXPECT_EQ(settings.defaults.floatForKey(Settings::FontSize::name), 13.0F);
+    }
+    EXPECT_EQ(log.messages, QStringList(u"calidra.defaults stored \"fontSize\" \"huge\" cannot be "
+                                        "read; the fallback \"13\" stands in"_qs));
 }
 
 // The old file moves to the new name once; nothing is overwritten, and what is

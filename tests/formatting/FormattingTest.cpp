@@ -4,6 +4,7 @@
 #include "formatting/CFormat.h"
 #include "formatting/FrequencyValueTransformer.h"
 #include "formatting/MenuIntervalValueTransformer.h"
+#include "formatting/ObjectFormat.h"
 #include "formatting/TemperatureValueTransformer.h"
 #include "formatting/TimeIntervalValueTransformer.h"
 
@@ -194,6 +195,24 @@ TEST_F(FormattingTest, RegistryKeepsTheLastTransformerGivenAName)
     EXPECT_EQ(ValueTransformer::valueTransformerForName(name.toLower()), nullptr);
     ValueTransformer::setValueTransformer(nullptr, name);
     EXPECT_EQ(ValueTransformer::valueTransformerForName(name), nullptr);
+}
+
+TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
+{
+    const struct
+    {
+        QString format;
+        QStringList arguments;
+        QString expected;
+    } cases[] = {
+        {u"%@ and %@"_qs, {u"a"_qs, u"b"_qs}, u"a and b"_qs},
+        {u"%@ %%@"_qs, {u"%@"_qs}, u"%@ %@"_qs},
+        {u"%@|%@"_qs, {u"only"_qs}, u"only|"_qs},
+        {u"100%%"_qs, {}, u"100%"_qs},
+    };
+    for (const auto& [format, arguments, expected] : cases) {
+        EXPECT_EQ(stringWithFormat(format, arguments), expected) << format.toStdString();
+    }
 }
 
 } // namespace

@@ -85,13 +85,6 @@ TEST(PrivilegedScriptsTest, TimedOutStatusScriptTakesItsBackgroundChildrenWithIt
 
 TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunWhatWasChecked)
 {
-    const Alerts::Request tamperAlert{
-        u"Privileged operation failed."_qs,
-        u"The application seems to have been tampered with. Please reinstall Calidra.\n\n"
-        "Continuing may put your computer at severe risk. It is strongly recommended not to "
-        "proceed."_qs,
-        {u"Cancel"_qs, u"Proceed Anyway"_qs},
-        true};
     enum class File { Shipped, OneByteAltered, Missing };
     // Uninstall or install, the file in the bundle, the answer to the alert (null: no alert; empty:
     // dismissed without a button), the result, whether the shell is launched.
@@ -124,7 +117,7 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunW
         }
         if (answer) {
             // Whoever can write the bundle swaps the script while the alert is up.
-            alerts.expect(tamperAlert, QString::fromUtf16(answer),
+            alerts.expect(TamperAlert, QString::fromUtf16(answer),
                           [&bundle, &script] { bundle.addResource(script, "echo swapped\n"); });
         }
         EXPECT_EQ(uninstall ? uninstallSpeedItLaunchDaemon() : installAndRunSpeedItLaunchDaemon(),

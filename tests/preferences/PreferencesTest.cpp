@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
@@ -273,6 +274,9 @@ TEST_F(PreferencesTest, ExecStartsAwkwardBundlePathsAndNoneItCannotStart)
         EXPECT_TRUE(text.startsWith(u"[Desktop Entry]\n"_qs)) << text.toStdString();
         EXPECT_TRUE(text.contains(u"\nName=Calidra\n"_qs)) << text.toStdString();
         EXPECT_EQ(execArguments(text), QStringList{path});
+        // Inside quotes a desktop reads "$" and "`" as a shell would: each is escaped.
+        const QRegularExpression unescaped(u"(^|[^\\\\])[$`]"_qs);
+        EXPECT_FALSE(text.section(u"\nExec="_qs, 1).contains(unescaped)) << text.toStdString();
     }
 }
 
@@ -354,6 +358,7 @@ TEST_F(PreferencesTest, KeysSwitchPanesAndCloseTheWindow)
         {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_PageUp, 0},
         {Qt::CTRL | Qt::Key_PageDown, 1}, {Qt::ALT | Qt::Key_G, 0},
         {Qt::ALT | Qt::Key_A, 1},         {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
+        {Qt::CTRL | Qt::Key_PageUp, 1}, // from the first pane round to the last
     };
     for (const auto& [keys, pane] : presses) {
         QTest::keyClick(window, keys.key(), keys.keyboardModifiers());

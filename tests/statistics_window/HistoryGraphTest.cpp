@@ -12,8 +12,11 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace calidra {
 namespace {
@@ -69,7 +72,8 @@ struct RisingGauge : Gauge
     float reading = 800;
 };
 
-// Each history paints differently from the one before.
+// Each history paints differently from the one before, and a rising one
+// rises to the right, the newest samples last.
 TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
 {
     QWidget parent;
@@ -93,6 +97,22 @@ TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
         before = image;
     }
     EXPECT_EQ(reader->history().size(), 10);
+    // The line is the one coloured thing drawn: its top at its first and last column.
+    std::vector<std::pair<int, int>> tops;
+    for (int x = 0; x < before.width(); ++x) {
+        for (int y = 0; y < before.height(); ++y) {
+            const QColor pixel(before.pixel(x, y));
+            if (std::max({pixel.red(), pixel.green(), pixel.blue()}) -
+                    std::min({pixel.red(), pixel.green(), pixel.blue()}) >
+                40) {
+                tops.emplace_back(x, y);
+                break;
+            }
+        }
+    }
+    ASSERT_FALSE(tops.empty());
+    EXPECT_GT(tops.back().first - tops.front().first, 200);
+    EXPECT_LT(tops.back().second, tops.front().second - 20);
 }
 
 struct SettableGauge : Gauge

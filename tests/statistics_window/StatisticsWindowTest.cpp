@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtPrinters.h"
 #include "ScriptedAlerts.h"
+#include "ScriptedGauge.h"
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
-#include "formatting/ObjectFormat.h"
-#include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/HistoryGraph.h"
@@ -36,13 +35,6 @@ void PrintTo(const Frame& frame, std::ostream* out)
 
 namespace {
 
-struct FixedGauge : Gauge
-{
-    explicit FixedGauge(float fixed) : value(fixed) {}
-    float gauge() override { return value; }
-    float value;
-};
-
 const Frame Left{10, 74, 340, 179};
 const Frame Right{350, 74, 340, 179};
 
@@ -63,7 +55,7 @@ protected:
 
     static std::unique_ptr<GaugeReader> reader(float value, double life)
     {
-        return GaugeReader::initWithGauge(std::make_shared<FixedGauge>(value), life);
+        return GaugeReader::initWithGauge(fixedGauge(value), life);
     }
 
     void update(bool temperature, bool frequency)
@@ -84,8 +76,9 @@ protected:
 
     // Built in this order and torn down in reverse: each member uses the ones
     // above it, and the process-wide ones stay current until those below are gone.
+    SettingsFile settings;
+    UserDefaults& defaults = settings.defaults;
     QTemporaryDir folder;
-    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
     ScriptedAlerts alerts;
     std::unique_ptr<GaugeReader> celsius = reader(52.3F, 3725.4);
     std::unique_ptr<GaugeReader> megahertz = reader(800, 3720.9);
@@ -128,18 +121,6 @@ TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
     }
 }
 
-TEST_F(StatisticsWindowTest, PanelGeometryConvertsToQtFromTheLowerLeft)
-{
-    update(true, true);
-    EXPECT_EQ(window->frequencyPanel()->geometry(), QRect(350, 10, 340, 179));
-    EXPECT_EQ((Frame{7, 120, 326, 51}.toQt(179)), QRect(7, 8, 326, 51));
-    // The graphs take a band under everything else: the window is that much taller.
-    EXPECT_EQ(window->size(), QSize(710, 263 + ExternalWindowController::GraphBand));
-    EXPECT_EQ(window->frequencyGraph()->geometry(), QRect(350, 263, 340, 110));
-    EXPECT_EQ(window->findChild<QWidget*>(u"resultsMenu"_qs)->mapTo(window, QPoint()),
-              QPoint(213, 225));
-}
-
 TEST_F(StatisticsWindowTest, RunningTimeIsTheSmallerLifeTruncated)
 {
     update(true, true);
@@ -175,9 +156,9 @@ TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsU
     StatisticsView panel(u"Frequency"_qs, QPointF(10, 74), window);
     EXPECT_EQ(panel.description().split(u'\n').value(5), u"\tMinimum: , Average: , Maximum: "_qs);
 
-    auto gauge = std::make_shared<FixedGauge>(800);
+    auto gauge = fixedGauge(800);
     const auto rising = GaugeReader::initWithGauge(gauge, 2);
-    gauge->value = 2400;
+    gauge->readings = {2400};
     rising->_gaugeTimerFired();
     panel.updateDisplayWithGaugeReader(*rising, FrequencyValueTransformer());
     const QStringList lines = panel.description().split(u'\n');
@@ -281,24 +262,6 @@ TEST_F(StatisticsWindowTest, FailedSaveKeepsTheExistingFile)
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("old"));
-}
-
-TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
-{
-    const struct
-    {
-        QString format;
-        QStringList arguments;
-        QString expected;
-    } cases[] = {
-        {u"%@ and %@"_qs, {u"a"_qs, u"b"_qs}, u"a and b"_qs},
-        {u"%@ %%@"_qs, {u"%@"_qs}, u"%@ %@"_qs},
-        {u"%@|%@"_qs, {u"only"_qs}, u"only|"_qs},
-        {u"100%%"_qs, {}, u"100%"_qs},
-    };
-    for (const auto& [format, arguments, expected] : cases) {
-        EXPECT_EQ(stringWithFormat(format, arguments), expected) << format.toStdString();
-    }
 }
 
 TEST_F(StatisticsWindowTest, EscapeAndCtrlWCloseTheWindow)

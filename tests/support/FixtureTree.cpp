@@ -112,6 +112,54 @@ void FixtureTree::remove(const QString& path)
     EXPECT_TRUE(removed) << "cannot remove " << path.toStdString();
 }
 
+void FixtureTree::addExecutable(const QString& path, const QByteArray& contents)
+{
+    addFile(path, contents);
+    EXPECT_TRUE(QFile::setPermissions(absolute(path), QFile::ReadOwner | QFile::ExeOwner));
+}
+
+void FixtureTree::addHwmon(int number, const QByteArray& driver,
+                           const std::vector<Channel>& channels)
+{
+    const QString device = u"sys/class/hwmon/hwmon%1/"_qs.arg(number);
+    addFile(device + u"name"_qs, driver + '\n');
+    for (size_t channel = 0; channel < channels.size(); ++channel) {
+        const QString prefix = device + u"temp%1_"_qs.arg(channel + 1);
+        if (const char* label = channels[channel].first) {
+            addFile(prefix + u"label"_qs, QByteArray(label) + '\n');
+        }
+        addFile(prefix + u"input"_qs, channels[channel].second + '\n');
+    }
+}
+
+QString FixtureTree::thermalZone(int number)
+{
+    return u"sys/devices/virtual/thermal/thermal_zone%1/"_qs.arg(number);
+}
+
+void FixtureTree::addThermalZone(int number, const QByteArray& type, const QByteArray& temp)
+{
+    addFile(thermalZone(number) + u"type"_qs, type + '\n');
+    addFile(thermalZone(number) + u"temp"_qs, temp + '\n');
+    const QString link = u"sys/class/thermal/thermal_zone%1"_qs.arg(number);
+    if (!QFileInfo(absolute(link)).isSymLink()) {
+        addSymlink(link, absolute(thermalZone(number)));
+    }
+}
+
+QByteArray FixtureTree::cpuinfo(const QByteArray& vendor, const QByteArray& family,
+                                const QByteArray& flags)
+{
+    QByteArray text = "processor\t: 0\nvendor_id\t: " + vendor + '\n';
+    if (!family.isEmpty()) {
+        text += "cpu family\t: " + family + '\n';
+    }
+    if (!flags.isEmpty()) {
+        text += "flags\t\t: " + flags + '\n';
+    }
+    return text + "\nprocessor\t: 1\nvendor_id\t: " + vendor + '\n';
+}
+
 QByteArray FixtureTree::readFile(const QString& absolutePath)
 {
     QFile file(absolutePath);

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <utility>
+#include <vector>
+
 namespace calidra {
 
 /// A throw-away system tree for tests: folders, files, symbolic links and
@@ -36,6 +39,25 @@ public:
     void addCopy(const QString& path, const QString& source);
     /// Removes a file, or a folder with everything below it.
     void remove(const QString& path);
+    /// A file only its owner may read and run.
+    void addExecutable(const QString& path, const QByteArray& contents);
+
+    /// A hwmon device as sys/class/hwmon/hwmon<number>: its driver's `name`
+    /// and channels temp1, temp2... of a label (null: no label file) and an
+    /// input each.
+    using Channel = std::pair<const char*, QByteArray>;
+    void addHwmon(int number, const QByteArray& driver, const std::vector<Channel>& channels);
+    /// A thermal zone as the kernel lays it out: its `type` and `temp` in
+    /// sys/devices/virtual/thermal/thermal_zone<number>, linked from
+    /// sys/class/thermal. Given again, it rewrites both files.
+    void addThermalZone(int number, const QByteArray& type, const QByteArray& temp);
+    /// The device folder of that zone.
+    static QString thermalZone(int number);
+
+    /// /proc/cpuinfo's text for two processors of `vendor`, the first one
+    /// with the family and flags given (none where empty).
+    static QByteArray cpuinfo(const QByteArray& vendor, const QByteArray& family = {},
+                              const QByteArray& flags = {});
 
     /// The whole contents of the file at an absolute path; empty when it
     /// cannot be read.
