@@ -21,10 +21,6 @@ TEST(DriverLoadAlertsTest, EachFailureSaysWhatFailedAndGivesThisMachinesCommand)
     using Case = std::tuple<const char*, QByteArray, Kind, QByteArray, const char16_t*>;
     const Case cases[] = {
         {"Succeeded", "GenuineIntel", Kind::Succeeded, "", nullptr},
-        {"NotStarted", "GenuineIntel", Kind::NotStarted, "",
-         u"Calidra could not start pkexec, which asks for an administrator's password. Install "
-         "pkexec (the package \"pkexec\" or \"polkit\"), or load the driver yourself in a "
-         "terminal:\n\nsudo modprobe coretemp"},
         {"Dismissed", "HygonGenuine", Kind::Dismissed, "",
          u"The password dialog was closed without a password. Calidra offers to load the driver "
          "again at its next start; you can also load it yourself in a terminal:\n\nsudo "
