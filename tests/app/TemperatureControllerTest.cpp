@@ -164,13 +164,9 @@ TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
     EXPECT_EQ(controller.currentFrequencyReader()->frequency(), 5.0);
     EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
 
-    // A display key refreshes at once, the icon too.
+    // A display key refreshes at once (StatusPresenterTest has what each shows).
     defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_EQ(title(), u"52℃\n2.00 GHz"_qs);
-    for (const bool shown : {true, false}) {
-        defaults.setValue<Settings::ShowIcon>(shown);
-        EXPECT_EQ(controller.currentStatusItem()->image().isNull(), !shown);
-    }
 
     // A gauge switched off and on starts afresh: the new reader never saw 70.
     tree.addFile(Temperature, "70000\n");
@@ -270,27 +266,6 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     EXPECT_FALSE(ExternalWindowController::isShowing());
 }
 
-// A sample that shows nothing new announces nothing, not even a new menu for
-// a panel's copy of it (StatusRefreshTest has the title's and tooltip's rule).
-TEST_F(TemperatureControllerTest, ASampleThatChangesNothingAnnouncesNothing)
-{
-    controller.awakeFromNib();
-    const StatusItem& item = *controller.currentStatusItem();
-    QStringList heard;
-    QObject::connect(&item, &StatusItem::titleChanged, [&heard] { heard.append(u"title"_qs); });
-    QObject::connect(&item, &StatusItem::toolTipChanged, [&heard] { heard.append(u"tooltip"_qs); });
-    QObject::connect(&item, &StatusItem::menuContentChanged,
-                     [&heard] { heard.append(u"menu"_qs); });
-    const auto sampleAt = [&](const char* millidegrees) {
-        tree.addFile(Temperature, millidegrees);
-        sample();
-        return std::exchange(heard, {});
-    };
-    EXPECT_EQ(sampleAt("52000\n"), (QStringList{u"title"_qs, u"menu"_qs}));
-    EXPECT_EQ(sampleAt("52000\n"), QStringList());
-    EXPECT_EQ(sampleAt("53000\n"), (QStringList{u"title"_qs, u"menu"_qs}));
-}
-
 // Where the unit follows the locale, it follows a change of the locale,
 // though no sample reads the locale.
 TEST_F(TemperatureControllerTest, TheUnitByLocaleFollowsALocaleChange)
@@ -334,12 +309,6 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
     EXPECT_EQ(title(), u"52℃"_qs);
     sample();
     EXPECT_EQ(reasonAndAverage(), std::pair(QString(), u"    52.00℃ Average"_qs));
-    EXPECT_EQ(
-        controller.aboutText().split(u"\n\n"_qs),
-        (QStringList{u"Shows the processor's temperature and clock frequency in the system "
-                     "tray, with their statistics."_qs,
-                     u"Temperature sensor: coretemp, Package id 0"_qs,
-                     u"Released under the GNU General Public License, version 3 or later."_qs}));
 }
 
 // The frequency's 2000 MHz lies above any threshold: only the temperature
