@@ -48,26 +48,19 @@ protected:
     std::unique_ptr<GaugeReader> frequency = GaugeReader::initWithGauge(fixedGauge(2000.0F), 2.25);
 };
 
+// Damaged font sizes are SettingsTest's; two lines follow the settings, not the readers.
 TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
 {
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 13}));
     EXPECT_EQ(title(false, false), (Title{u""_qs, false, 13}));
     EXPECT_EQ(title(true, true), (Title{u"52℃ 2.00 GHz"_qs, false, 13}));
     EXPECT_EQ(title(false, true), (Title{u"2.00 GHz"_qs, false, 13}));
-
     defaults.setFloat(9.0F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 9}));
     defaults.setFloat(9.5F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 9.5}));
-    // Damaged sizes are brought back into what a tray can show.
-    defaults.setFloat(-4.0F, Settings::FontSize::name);
-    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 1}));
-    defaults.setFloat(1e30F, Settings::FontSize::name);
-    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 72}));
-}
 
-TEST_F(StatusPresenterTest, TwoLinesFollowTheSettingsNotTheReaders)
-{
+    defaults.setFloat(13.0F, Settings::FontSize::name);
     defaults.setValue<Settings::GaugeFrequency>(true);
     defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 9}));
@@ -118,20 +111,20 @@ TEST_F(StatusPresenterTest, InformationItemsShowTheStatisticsDisabled)
     const StatusPresenter presenter;
     // Tag, readers present, title after validation, indentation, enabled.
     using Case = std::tuple<int, bool, bool, QString, int, bool>;
+    // clang-format off
     const Case cases[] = {
         {StatusPresenter::TenMinuteAverageTag, true, true, u"52.40℃ 2.00 GHz Average"_qs, 1, false},
         {StatusPresenter::TenMinuteAverageTag, false, true, u"2.00 GHz Average"_qs, 1, false},
         {StatusPresenter::OverallMinimumTag, true, false, u"52.40℃ Minimum"_qs, 1, false},
         {StatusPresenter::OverallMaximumTag, true, false, u"52.40℃ Maximum"_qs, 1, false},
-        // A tie rounds to even.
-        {StatusPresenter::IntervalTag, true, true, u"Updating every 2.2 seconds"_qs, 0, false},
+        {StatusPresenter::IntervalTag, true, true, u"Updating every 2.2 seconds"_qs, 0, false}, // a tie rounds to even
         {StatusPresenter::IntervalTag, true, false, u"Updating every 2.0 seconds"_qs, 0, false},
         {StatusPresenter::TenMinuteMinimumTag, false, false, u""_qs, 0, false},
-        // An unknown tag above the information items.
-        {150, false, false, u""_qs, 0, false},
+        {150, false, false, u""_qs, 0, false}, // an unknown tag above the information items
         {150, true, false, u"untouched"_qs, 0, true},
         {0, false, false, u"untouched"_qs, 0, true},
     };
+    // clang-format on
     for (const auto& [tag, withTemperature, withFrequency, text, level, enabled] : cases) {
         SCOPED_TRACE(tag);
         MenuItem item{tag, u"untouched"_qs, 0};

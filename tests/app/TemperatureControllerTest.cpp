@@ -6,23 +6,18 @@
 #include "RecordingNotifications.h"
 #include "ScriptedAlerts.h"
 #include "SettingsFile.h"
-#include "TemporaryHome.h"
 #include "defaults/Settings.h"
 #include "hardware/IORegistry.h"
 #include "hardware/KernelValues.h"
 #include "measurement/GaugeReader.h"
 #include "platform/ApplicationTermination.h"
-#include "platform/linux/PkexecLauncher.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/StatisticsView.h"
 #include "uninstall/UninstallAlertController.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QMap>
-#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -39,9 +34,8 @@ QMap<QString, QAction*> commandsOf(const StatusMenu& menu)
 {
     QMap<QString, QAction*> commands;
     for (QAction* action : menu.actions()) {
-        if (action->isEnabled() && !action->isSeparator() && !action->data().isValid()) {
+        if (action->isEnabled() && !action->isSeparator() && !action->data().isValid())
             commands.insert(action->text(), action);
-        }
     }
     return commands;
 }
@@ -117,16 +111,12 @@ protected:
 // what it says; where no gauge can run, start-up ends at that alert.
 TEST_F(TemperatureControllerTest, StartsWithTheCorrectedSettingsOrTellsThatNoSensorWorks)
 {
-    for (const auto& [lines, interval] :
-         {std::pair("frequency=1e308\n", 60.0),
-          {"gaugeTemperature=false\ngaugeFrequency=false\n", 2.0}}) {
-        SCOPED_TRACE(lines);
-        SettingsFile stored(lines);
+    {
+        SettingsFile stored("gaugeTemperature=false\ngaugeFrequency=false\n");
         TemperatureController started;
         started.awakeFromNib();
         ASSERT_NE(started.currentTemperatureReader(), nullptr);
-        EXPECT_EQ(started.currentTemperatureReader()->frequency(), interval);
-        EXPECT_NE(started.currentStatusItem(), nullptr);
+        EXPECT_EQ(started.currentTemperatureReader()->frequency(), 2.0);
     }
     EXPECT_FALSE(termination.isTerminationRequested());
 
@@ -174,13 +164,9 @@ TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
     EXPECT_EQ(controller.currentFrequencyReader()->frequency(), 5.0);
     EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
 
-    // A display key refreshes at once, the icon too.
+    // A display key refreshes at once (StatusPresenterTest has what each shows).
     defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_EQ(title(), u"52℃\n2.00 GHz"_qs);
-    for (const bool shown : {true, false}) {
-        defaults.setValue<Settings::ShowIcon>(shown);
-        EXPECT_EQ(controller.currentStatusItem()->image().isNull(), !shown);
-    }
 
     // A gauge switched off and on starts afresh: the new reader never saw 70.
     tree.addFile(Temperature, "70000\n");
@@ -213,18 +199,22 @@ TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryC
     EXPECT_EQ(commands.keys(), (QStringList{u"About Calidra"_qs, u"Preferences..."_qs, u"Quit"_qs,
                                             u"Quit and Uninstall..."_qs, u"Statistics..."_qs}));
 
+    // While the uninstall dialog is up, a panel's clicks open and quit nothing.
     bool dialogShown = false;
-    QTimer::singleShot(0, [&dialogShown] {
+    QTimer::singleShot(0, [&dialogShown, &commands] {
         auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
         dialogShown = dialog != nullptr;
-        if (dialog) {
+        for (QAction* command : commands)
+            command->trigger();
+        if (dialog)
             dialog->cancel();
-        }
     });
     commands.value(u"Quit and Uninstall..."_qs)->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialogShown);
     EXPECT_FALSE(termination.isTerminationRequested());
+    EXPECT_FALSE(ExternalWindowController::isShowing());
+    EXPECT_FALSE(preferencesShown());
     commands.value(u"Quit"_qs)->trigger();
     EXPECT_TRUE(termination.isTerminationRequested());
 }
@@ -242,9 +232,8 @@ TEST_F(TemperatureControllerTest, CommandsWhileTheAboutBoxIsUpAreDropped)
                    {u"OK"_qs},
                    false},
                   u"OK"_qs, [&] {
-                      for (QAction* command : commands) {
+                      for (QAction* command : commands)
                           command->trigger();
-                      }
                   });
     commands.value(u"About Calidra"_qs)->trigger();
     EXPECT_FALSE(termination.isTerminationRequested());
@@ -252,70 +241,6 @@ TEST_F(TemperatureControllerTest, CommandsWhileTheAboutBoxIsUpAreDropped)
     EXPECT_FALSE(preferencesShown());
     commands.value(u"Quit"_qs)->trigger();
     EXPECT_TRUE(termination.isTerminationRequested());
-}
-
-// While the removal waits for the uninstall script, behind a pkexec that
-// waits, a panel's clicks change nothing: the dialog keeps the user's
-// choices, nothing else opens, and the wait goes on until the script has
-// ended; then the program quits.
-TEST_F(TemperatureControllerTest, TheRemovalCannotBeOverruledWhileItWaitsForTheScript)
-{
-    const TemporaryHome home;
-    tree.addFile(u"etc/modules-load.d/calidra.conf"_qs, "coretemp\n");
-    bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
-                       shippedFile("Scripts/uninstallSpeedItLaunchDaemon.sh"));
-    FixtureTree tools;
-    const QString go = tools.absolute(u"go"_qs);
-    const QString ended = tools.absolute(u"ended"_qs);
-    tools.addExecutable(u"pkexec"_qs, "#!/bin/sh\nwhile [ ! -e '" + go.toUtf8() +
-                                          "' ]; do sleep 0.02; done\ntouch '" + ended.toUtf8() +
-                                          "'\n");
-    PkexecLauncher launcher(tools.absolute(u"pkexec"_qs));
-    controller.awakeFromNib();
-    const QMap<QString, QAction*> commands = commandsOf(*controller.statusMenu());
-
-    bool choicesKept = false;
-    const QObject context;
-    const auto whileWaiting = [&](UninstallAlertController* dialog) {
-        for (QAction* command : commands) {
-            command->trigger();
-        }
-        choicesKept = QApplication::activeModalWidget() == dialog &&
-                      !dialog->findChild<QCheckBox*>(u"removeApplicationSwitch"_qs)->isChecked();
-        // The script may end a moment later, not at once.
-        QTimer::singleShot(50, &context, [&go] { QFile(go).open(QIODevice::WriteOnly); });
-    };
-    QTimer::singleShot(0, &context, [&] {
-        QTimer::singleShot(0, &context, [&] {
-            auto* dialog =
-                qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                ADD_FAILURE() << "no dialog is open";
-                return;
-            }
-            dialog->findChild<QCheckBox*>(u"removeApplicationSwitch"_qs)->setChecked(false);
-            dialog->findChild<QCheckBox*>(u"removePreferencesSwitch"_qs)->setChecked(false);
-            QTimer::singleShot(50, &context, [&whileWaiting, dialog] { whileWaiting(dialog); });
-            dialog->findChild<QPushButton*>(u"uninstallButton"_qs)->click();
-        });
-        commands.value(u"Quit and Uninstall..."_qs)->trigger();
-    });
-    // Should anything hang, the test ends all the same.
-    QTimer::singleShot(20000, &context, [] {
-        ADD_FAILURE() << "the removal did not end";
-        QCoreApplication::exit(1);
-    });
-    QCoreApplication::exec();
-    QTimer::singleShot(0, &context, &leaveUnwantedDialog);
-    QCoreApplication::processEvents();
-
-    EXPECT_TRUE(choicesKept);
-    EXPECT_TRUE(QFileInfo::exists(ended));
-    EXPECT_TRUE(home.trashed().isEmpty());
-    EXPECT_TRUE(termination.isTerminationRequested());
-    EXPECT_FALSE(ExternalWindowController::isShowing());
-    EXPECT_FALSE(preferencesShown());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAndNotTheTitle)
@@ -339,29 +264,6 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     EXPECT_EQ(title(), u"61℃"_qs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(ExternalWindowController::isShowing());
-}
-
-// A sample that shows nothing new announces nothing: no title, no tooltip,
-// and no new menu for a panel's copy of it.
-TEST_F(TemperatureControllerTest, ASampleThatChangesNothingAnnouncesNothing)
-{
-    controller.awakeFromNib();
-    const StatusItem& item = *controller.currentStatusItem();
-    QStringList heard;
-    QObject::connect(&item, &StatusItem::titleChanged, [&heard] { heard.append(u"title"_qs); });
-    QObject::connect(&item, &StatusItem::toolTipChanged, [&heard] { heard.append(u"tooltip"_qs); });
-    QObject::connect(&item, &StatusItem::menuContentChanged,
-                     [&heard] { heard.append(u"menu"_qs); });
-    const auto sampleAt = [&](const char* millidegrees) {
-        tree.addFile(Temperature, millidegrees);
-        controller.currentTemperatureReader()->_gaugeTimerFired();
-        return std::exchange(heard, {});
-    };
-    EXPECT_EQ(sampleAt("52000\n"), (QStringList{u"title"_qs, u"menu"_qs}));
-    EXPECT_EQ(sampleAt("52000\n"), QStringList());
-    EXPECT_EQ(sampleAt("53000\n"), (QStringList{u"title"_qs, u"menu"_qs}));
-    EXPECT_EQ(title(), u"53℃"_qs);
-    EXPECT_TRUE(item.toolTip().startsWith(u"53℃\nLast ten minutes\n"_qs));
 }
 
 // Where the unit follows the locale, it follows a change of the locale,
@@ -407,17 +309,11 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
     EXPECT_EQ(title(), u"52℃"_qs);
     sample();
     EXPECT_EQ(reasonAndAverage(), std::pair(QString(), u"    52.00℃ Average"_qs));
-    EXPECT_EQ(
-        controller.aboutText().split(u"\n\n"_qs),
-        (QStringList{u"Shows the processor's temperature and clock frequency in the system "
-                     "tray, with their statistics."_qs,
-                     u"Temperature sensor: coretemp, Package id 0"_qs,
-                     u"Released under the GNU General Public License, version 3 or later."_qs}));
 }
 
 // The frequency's 2000 MHz lies above any threshold: only the temperature
-// counts. A new threshold, no temperature, or heat that has passed ends the
-// alarm at once, and its warning leaves the desktop.
+// counts. A new threshold or no temperature ends the alarm at once, and its
+// warning leaves the desktop.
 TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTheTitleMeanwhile)
 {
     defaults.setValue<Settings::GaugeFrequency>(true);
@@ -449,16 +345,6 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
     EXPECT_EQ(notifications.events.filter(u" closed"_qs),
               (QStringList{u"alarm closed"_qs, u"alarm closed"_qs}));
-
-    defaults.setValue<Settings::GaugeTemperature>(true);
-    heat("63000\n");
-    ASSERT_TRUE(heat("63000\n"));
-    defaults.setFloat(1.0F, Settings::Frequency::name);
-    for (int second = 0; second <= 60; ++second) {
-        heat("50000\n");
-    }
-    EXPECT_FALSE(controller.currentStatusItem()->alarm());
-    EXPECT_EQ(notifications.events.constLast(), u"alarm closed"_qs);
 }
 
 } // namespace

@@ -34,9 +34,8 @@ struct Machine
     {
         tree.addFile(u"proc/cpuinfo"_qs, processor);
         tree.addFile(u"proc/sys/kernel/osrelease"_qs, "6.1.0-18-amd64\n");
-        for (const QString& module : modules) {
+        for (const QString& module : modules)
             tree.addFile(u"lib/modules/6.1.0-18-amd64/kernel/drivers/hwmon/"_qs + module, "");
-        }
         tree.addFolder(u"sys/devices"_qs);
         bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
         bundle.addResource(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
@@ -94,17 +93,15 @@ TEST(SpeedItInstallationTest, OnlyAMachineWhereLoadingCanSucceedIsOfferedTheDriv
     for (const auto& [name, processor, status, modules, answer, ending, quits] : cases) {
         SCOPED_TRACE(name);
         Machine machine(processor, status, modules);
-        if (answer) {
+        if (answer)
             machine.alerts.expect(installAlert, QString::fromUtf16(answer));
-        }
         initializeSpeedIt();
         EXPECT_EQ(machine.statusRan(), !processor.contains("CentaurHauls"));
         ASSERT_EQ(machine.launcher.launches.size(), ending ? 1 : 0);
         EXPECT_EQ(machine.termination.isTerminationRequested(), quits);
         if (ending) {
-            if (const std::optional<Alerts::Request> told = driverLoadFailureAlert({*ending, {}})) {
+            if (const std::optional<Alerts::Request> told = driverLoadFailureAlert({*ending, {}}))
                 machine.alerts.expect(*told, u"OK"_qs);
-            }
             machine.launcher.finish(0, {*ending, {}});
         }
     }

@@ -101,9 +101,8 @@ TEST(BundleInstallationTest, TheRemovalCommandFollowsWhatInstalledTheBundle)
         SCOPED_TRACE(c.name);
         FixtureTree root;
         root.addFile(c.bundle + u"/calidra"_qs, "");
-        if (!c.packageList.isEmpty()) {
+        if (!c.packageList.isEmpty())
             root.addFile(u"var/lib/dpkg/info/calidra.list"_qs, c.packageList);
-        }
         if (c.linked) {
             root.addSymlink(u"usr/local/bin/calidra"_qs, u"../lib/calidra/calidra"_qs);
             root.addFile(u"usr/local/share/applications/calidra.desktop"_qs, "");
@@ -150,12 +149,10 @@ TEST(BundleInstallationTest, OnlyTheUserEntriesThatStartThisBundleGoWithIt)
             ASSERT_TRUE(QFile::link(root.absolute(c.link), link));
         }
         QStringList expected;
-        if (c.launcherGoes) {
+        if (c.launcherGoes)
             expected.append(launcher);
-        }
-        if (c.linkGoes) {
+        if (c.linkGoes)
             expected.append(link);
-        }
         EXPECT_EQ(BundleInstallation(root.absolute(u"Calidra"_qs), root.root()).userEntries(),
                   expected);
     }
