@@ -309,6 +309,8 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
     EXPECT_EQ(title(), u"52℃"_qs);
     sample();
     EXPECT_EQ(reasonAndAverage(), std::pair(QString(), u"    52.00℃ Average"_qs));
+    EXPECT_EQ(controller.aboutText().split(u"\n\n"_qs).value(1),
+              u"Temperature sensor: coretemp, Package id 0"_qs);
 }
 
 // The frequency's 2000 MHz lies above any threshold: only the temperature
