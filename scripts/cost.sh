@@ -24,6 +24,12 @@
 #            changes every second, once with it fixed (fake-sensors.sh
 #            --fixed). psensor hides its window at start (its
 #            interface-hide-on-startup), so both live in the tray alone.
+#            Three floors run beside them, built from lib/floors/: a C loop
+#            that only reads the sensor's file every 2 s, and a Qt tray icon
+#            with the same timer whose icon never changes or switches
+#            between two icons drawn at its start. No program that samples
+#            every 2 s costs less than the first, and no Qt tray program
+#            whose icon changes less than the last.
 #   window   Calidra alone on the StatusNotifierItem host (xfce): the same
 #            time with the statistics window closed, then open (opened by the
 #            item's Activate, as a panel's click does).
@@ -85,6 +91,17 @@ binary=$(realpath "$binary")
 mkdir -p "$out"
 out=$(realpath "$out")
 readonly runs hosts binary out skip seconds psensor
+
+# ---------------------------------------------------------------- floors
+
+floors=$out/floors
+mkdir -p "$floors"
+cc -O2 -o "$floors/read-loop" "$here/lib/floors/read-loop.c"
+read -ra qt_flags <<<"$(pkg-config --cflags --libs Qt6Widgets)"
+c++ -O2 -std=c++17 -fPIC -o "$floors/tray-icon" "$here/lib/floors/tray-icon.cpp" "${qt_flags[@]}"
+c++ -O2 -std=c++17 -fPIC -DSWITCHING -o "$floors/tray-icon-switching" \
+    "$here/lib/floors/tray-icon.cpp" "${qt_flags[@]}"
+readonly floors floor_names=(read-loop tray-icon tray-icon-switching)
 
 wants() {
     [[ " $skip " != *" $1 "* ]]
@@ -200,17 +217,22 @@ listed_name() {
 
 # Calidra and psensor over the same sensor, changing and fixed.
 measure_pair() {
-    local run mode fixed calidra
+    local run mode fixed calidra name floor_entries
     calidra=$(calidra_name)
     for ((run = 1; run <= runs; run++)); do
         for mode in changing fixed; do
             fixed=()
             [[ $mode == changing ]] || fixed=(--fixed)
-            start_programs "${fixed[@]}" "$binary" "$psensor"
+            start_programs "${fixed[@]}" "$binary" "$psensor" "${floor_names[@]/#/$floors/}"
             if wait_for "Calidra's item" 30 calidra_shows &&
                 wait_for "psensor" 10 psensor_started; then
                 sleep "$settle"
-                measure "$seconds" "Calidra=$(pid_of "$calidra")" "psensor=$(pid_of psensor)" |
+                floor_entries=()
+                for name in "${floor_names[@]}"; do
+                    floor_entries+=("$name=$(pid_of "$name")")
+                done
+                measure "$seconds" "Calidra=$(pid_of "$calidra")" "psensor=$(pid_of psensor)" \
+                    "${floor_entries[@]}" |
                     sed "s/^/pair $host $mode /" | tee -a "$out/raw" >&2
             fi
             stop_programs
@@ -303,9 +325,9 @@ host_session() (
 # ---------------------------------------------------------------- tables
 
 # The median of each column from the third on of the raw lines that start
-# with the given words.
+# with the given words; nothing where none does (a part skipped or failed).
 medians() {
-    grep "^$1 " "$out/raw" | awk -v skip="$(wc -w <<<"$1")" '
+    { grep "^$1 " "$out/raw" || true; } | awk -v skip="$(wc -w <<<"$1")" '
         { for (i = skip + 1; i <= NF; i++) v[i, ++n[i]] = $i; last = NF }
         END {
             for (i = skip + 1; i <= last; i++) {
@@ -320,8 +342,16 @@ medians() {
         }'
 }
 
+floor_title() {
+    case $1 in
+    read-loop) echo 'a C loop that reads the file' ;;
+    tray-icon) echo 'a Qt tray icon that never changes' ;;
+    tray-icon-switching) echo 'a Qt tray icon switching two drawn icons' ;;
+    esac
+}
+
 pair_table() {
-    local host=$1 mode=$2 calidra others
+    local host=$1 mode=$2 calidra others name cpu wakeups rss
     calidra=$(medians "pair $host $mode Calidra")
     others=$(medians "pair $host $mode psensor")
     [[ -n $calidra && -n $others ]] || return 0
@@ -333,6 +363,10 @@ pair_table() {
     for row in "Calidra $calidra" "psensor $others"; do
         read -r name cpu wakeups _ rss <<<"$row"
         echo "| $name | $cpu | $wakeups | $rss |"
+    done
+    for name in "${floor_names[@]}"; do
+        read -r cpu wakeups _ rss <<<"$(medians "pair $host $mode $name")"
+        [[ -z $cpu ]] || echo "| floor: $(floor_title "$name") | $cpu | $wakeups | $rss |"
     done
     read -r ccpu cwake _ <<<"$calidra"
     read -r pcpu pwake _ <<<"$others"

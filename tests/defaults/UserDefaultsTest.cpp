@@ -2,13 +2,15 @@
 #include "defaults/UserDefaults.h"
 
 #include "FixtureTree.h"
+#include "LogRecorder.h"
 #include "QtPrinters.h"
+#include "SettingsFile.h"
+#include "defaults/Settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,7 +18,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <limits>
 #include <optional>
 #include <tuple>
@@ -24,11 +25,8 @@
 namespace calidra {
 namespace {
 
-bool writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
+constexpr auto writeText = &SettingsFile::write;
+constexpr auto fileText = &FixtureTree::readFile;
 
 struct UserDefaultsTest : ::testing::Test
 {
@@ -36,19 +34,13 @@ struct UserDefaultsTest : ::testing::Test
     const QString m_path = m_dir.filePath(u"Calidra.ini"_qs);
 };
 
-QByteArray fileText(const QString& path)
-{
-    return FixtureTree::readFile(path);
-}
-
 /// What lies at path, as far as a test can tell it changed: its type and the
 /// bytes of a file or the names in a folder.
 QByteArray snapshot(const QString& path)
 {
     struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) {
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
         return "missing";
-    }
     const QByteArray type = QByteArray::number(status.st_mode & S_IFMT) + ':';
     if (S_ISDIR(status.st_mode)) {
         return type +
@@ -57,33 +49,13 @@ QByteArray snapshot(const QString& path)
     return S_ISREG(status.st_mode) ? type + fileText(path) : type;
 }
 
-/// Ends the test's process with a failure when the work in its scope is still
-/// not done after 20 seconds: it waits for something that never comes. Its
-/// work is bounded far below that, so this never judges speed.
+/// Ends the test's process (SIGALRM's default action) when the work in its scope still waits
+/// after 20 seconds for something that never comes; its work is bounded far below that, so
+/// this never judges speed.
 struct Watchdog
 {
-    Watchdog()
-    {
-        s_stderr = ::dup(STDERR_FILENO); // the test may capture stderr meanwhile
-        std::signal(SIGALRM, &expire);
-        ::alarm(20);
-    }
-    ~Watchdog()
-    {
-        ::alarm(0);
-        ::close(s_stderr);
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-    static void expire(int)
-    {
-        static constexpr char message[] = "the watchdog ended a test that hung\n";
-        [[maybe_unused]] const ssize_t written = ::write(s_stderr, message, sizeof message - 1);
-        ::_exit(1);
-    }
-
-    static inline int s_stderr = -1;
+    Watchdog() { ::alarm(20); }
+    ~Watchdog() { ::alarm(0); }
 };
 
 TEST_F(UserDefaultsTest, StoredValuesWinAndReadBackExactlyInANewStoreButRegistrationsAreNotKept)
@@ -114,7 +86,6 @@ TEST_F(UserDefaultsTest, ReadsTextAsTheAskedTypeClampedOrElseAsTheRegisteredValu
         {"-1e400", 7.5, {true, std::numeric_limits<qint64>::min(), -maxFloat}},
         {"nan", 7.5, {true, 7, 7.5f}},
         {"inf", 7.5, {true, 7, 7.5f}},
-        {"", 7.5, {true, 7, 7.5f}},
         {"warm", 7.5, {true, 7, 7.5f}},
         {"warm", QVariant(), {false, 0, 0.0f}},
     };
@@ -163,11 +134,21 @@ TEST_F(UserDefaultsTest, OnlyFlatKeysChangeTheFileAndDamagedLinesLoseNoSettingAr
     EXPECT_TRUE(reopened.boolForKey(u"showIcon"_qs));
 }
 
-TEST(UserDefaultsPathTest, TheUsersFileIsCalidraConfInTheUsersConfigFolder)
+// The title reads the font size at every refresh; a broken one is told once.
+TEST(UserDefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked)
 {
-    EXPECT_EQ(UserDefaults::standardFilePath(),
-              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                  u"/Calidra/Calidra.conf"_qs);
+    SettingsFile settings("fontSize=huge\n");
+    settings.defaults.registerDefaults(Settings::registeredFallbacks());
+    {
+        const LogRecorder log({});
+        EXPECT_EQ(settings.defaults.floatForKey(Settings::FontSize::name), 13.0F);
+        EXPECT_EQ(log.messages, QStringList());
+    }
+    const LogRecorder log(u"calidra.*.debug=true"_qs);
+    for (int refresh = 0; refresh < 5; ++refresh)
+        EXPECT_EQ(settings.defaults.floatForKey(Settings::FontSize::name), 13.0F);
+    EXPECT_EQ(log.messages, QStringList(u"calidra.defaults stored \"fontSize\" \"huge\" cannot be "
+                                        "read; the fallback \"13\" stands in"_qs));
 }
 
 // The old file moves to the new name once; nothing is overwritten, and what is
@@ -178,13 +159,11 @@ TEST_F(UserDefaultsTest, TheOldSettingsFileMovesToTheNewNameOnce)
     const QString ini = m_dir.filePath(u"Calidra.ini"_qs);
     // clang-format off
     const struct { const char* name; QByteArray confText; QByteArray iniText; bool iniFifo;
-                   QString read; QByteArray confAfter; bool iniAfter; } rows[] = {
-        {"only the old file", {},            "[General]\nshowIcon=true\n", false, conf,
-         "[General]\nshowIcon=true\n", false},
-        {"both",              "fontSize=9\n", "fontSize=20\n",              false, conf,
-         "fontSize=9\n", true},
-        {"a FIFO as the old", {},            {},                            true,  conf, {}, true},
-        {"neither",           {},            {},                            false, conf, {}, false},
+                   QByteArray confAfter; bool iniAfter; } rows[] = {
+        {"only the old file", {}, "[General]\nshowIcon=true\n", false, "[General]\nshowIcon=true\n", false},
+        {"both", "fontSize=9\n", "fontSize=20\n", false, "fontSize=9\n", true},
+        {"a FIFO as the old", {}, {}, true, {}, true},
+        {"neither", {}, {}, false, {}, false},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -199,7 +178,7 @@ TEST_F(UserDefaultsTest, TheOldSettingsFileMovesToTheNewNameOnce)
         } else if (!row.iniText.isEmpty()) {
             ASSERT_TRUE(writeText(ini, row.iniText));
         }
-        EXPECT_EQ(UserDefaults::adoptLegacyFile(conf), row.read);
+        EXPECT_EQ(UserDefaults::adoptLegacyFile(conf), conf);
         EXPECT_EQ(fileText(conf), row.confAfter);
         EXPECT_EQ(QFileInfo::exists(ini), row.iniAfter);
     }
@@ -237,7 +216,7 @@ struct HostileCase
 {
     const char* name;
     bool (*make)(const QString& settingsPath);
-    float fontSize; // as read afterwards: 15 from the file, 13 registered
+    float fontSize; // as read afterwards: 15 from a settings file written first, 13 registered
     int stderrLines;
     bool bindsRoot = true;
 
@@ -253,37 +232,22 @@ const QByteArray settingsText = "[General]\nfontSize=15\n";
 /// The lock that another writer holds, given back at the end of each case.
 std::optional<QLockFile> heldLock;
 
+// clang-format off
 const HostileCase hostileCases[] = {
     {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0},
     {"FolderAtTheSettingsPath", [](const QString& path) { return QDir().mkdir(path); }, 13.0f, 0},
-    {"TwoMebibyteSettingsFile",
-     [](const QString& path) {
-         return writeText(path, settingsText + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n');
-     },
-     13.0f, 1},
-    {"FifoAtTheLockPath",
-     [](const QString& path) {
-         return writeText(path, settingsText) && makeFifo(path + u".lock"_qs);
-     },
+    {"TwoMebibyteSettingsFile", [](const QString& path) {
+         return writeText(path, settingsText + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n'); }, 13.0f, 1},
+    {"FifoAtTheLockPath", [](const QString& path) { return makeFifo(path + u".lock"_qs); }, 15.0f, 0},
+    {"FolderAtTheLockPath", [](const QString& path) { return QDir().mkdir(path + u".lock"_qs); }, 15.0f, 0},
+    {"LockHeldByAnotherWriter", [](const QString& path) { return heldLock.emplace(path + u".lock"_qs).lock(); },
      15.0f, 0},
-    {"FolderAtTheLockPath",
-     [](const QString& path) {
-         return writeText(path, settingsText) && QDir().mkdir(path + u".lock"_qs);
-     },
-     15.0f, 0},
-    {"LockHeldByAnotherWriter",
-     [](const QString& path) {
-         return writeText(path, settingsText) && heldLock.emplace(path + u".lock"_qs).lock();
-     },
-     15.0f, 0},
-    {"StaleLockInAReadOnlyFolder",
-     [](const QString& path) {
-         const QString folder = QFileInfo(path).absolutePath();
-         return writeText(path, settingsText) && writeText(path + u".lock"_qs, "999999\n") &&
-                QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-     },
+    {"StaleLockInAReadOnlyFolder", [](const QString& path) {
+         return writeText(path + u".lock"_qs, "999999\n") &&
+                QFile::setPermissions(QFileInfo(path).absolutePath(), QFile::ReadOwner | QFile::ExeOwner); },
      15.0f, 0, false},
 };
+// clang-format on
 
 struct HostileFileTest : UserDefaultsTest, ::testing::WithParamInterface<HostileCase>
 {
@@ -299,6 +263,7 @@ TEST_P(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
     if (!GetParam().bindsRoot && ::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind root";
     }
+    ASSERT_TRUE(GetParam().fontSize != 15.0f || writeText(m_path, settingsText));
     ASSERT_TRUE(GetParam().make(m_path));
     const QString lock = m_path + u".lock"_qs;
     const QByteArray settingsBefore = snapshot(m_path);

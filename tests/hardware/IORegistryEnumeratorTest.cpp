@@ -52,12 +52,12 @@ TEST_F(IORegistryEnumeratorTest, ChildrenComeInOrderAndEnterExitAndResetMoveTheW
 
 TEST_F(IORegistryEnumeratorTest, RecursionIsDepthFirstAndParentsGoUpToThePlaneRootAndNoFurther)
 {
-    const auto all = IORegistryEnumerator::initRootedOn(entry(u""_qs).get(), plane, Recursively);
-    EXPECT_EQ(rest(*all), u"/a /a/a1 /a/a1/a11 /a/a2 /b /c"_qs);
+    EXPECT_EQ(rest(*IORegistryEnumerator::initRootedOn(entry(u""_qs).get(), plane, Recursively)),
+              u"/a /a/a1 /a/a1/a11 /a/a2 /b /c"_qs);
     EXPECT_EQ(rest(*entry(u"a/a1/a11"_qs)->parentEnumeratorOnPlane(plane)), u"/a/a1"_qs);
-    const auto up = IORegistryEnumerator::initRootedOn(entry(u"a/a1/a11"_qs).get(), plane,
-                                                       Parents | Recursively);
-    EXPECT_EQ(rest(*up), u"/a/a1 /a /"_qs);
+    EXPECT_EQ(rest(*IORegistryEnumerator::initRootedOn(entry(u"a/a1/a11"_qs).get(), plane,
+                                                       Parents | Recursively)),
+              u"/a/a1 /a /"_qs);
 }
 
 TEST_F(IORegistryEnumeratorTest, AbsentRootsPlanesLeavesAndTheEmptyEnumerator)

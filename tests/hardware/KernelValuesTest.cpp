@@ -17,35 +17,12 @@
 namespace calidra {
 namespace {
 
-const QString Input = u"sys/class/hwmon/hwmon0/temp1_input"_qs;
-
 // The integer form gives `expected` (0 when absent), the text form its digits and U+0000.
 void expectValue(const char* name, std::optional<qint32> expected)
 {
     EXPECT_EQ(querySysctlValueAsInt(name), expected.value_or(0));
     EXPECT_EQ(querySysctlValueAsString(name),
               expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt);
-}
-
-// A hwmon device: its driver name, then the label and input of temp1, temp2...;
-// a null label writes no label file.
-using Device = std::vector<const char*>;
-
-// Adds the devices as hwmon0, hwmon1...
-void addDevices(FixtureTree& tree, const std::vector<Device>& devices)
-{
-    for (size_t number = 0; number < devices.size(); ++number) {
-        const QString folder = u"sys/class/hwmon/hwmon%1/"_qs.arg(number);
-        const Device& device = devices[number];
-        tree.addFile(folder + u"name"_qs, QByteArray(device[0]) + '\n');
-        for (size_t i = 1; i + 1 < device.size(); i += 2) {
-            const QString prefix = folder + u"temp%1_"_qs.arg(i / 2 + 1);
-            if (device[i] != nullptr) {
-                tree.addFile(prefix + u"label"_qs, QByteArray(device[i]) + '\n');
-            }
-            tree.addFile(prefix + u"input"_qs, QByteArray(device[i + 1]) + '\n');
-        }
-    }
 }
 
 class KernelValuesTest : public ::testing::Test
@@ -103,46 +80,47 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
     }
 }
 
+// A clock file that fails is let go, and the next query looks for it afresh.
+TEST_F(KernelValuesTest, AClockFileThatFailsIsLookedForAgain)
+{
+    const QString clock = u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs;
+    tree.addFile(u"sys/devices/system/cpu/online"_qs, "0\n");
+    tree.addFile(clock, "2400000\n");
+    expectValue("kern.cpu_currentfreq", 2400);
+    tree.addFile(clock, ""); // an unlinked fixture file fails once empty
+    tree.remove(clock);
+    expectValue("kern.cpu_currentfreq", std::nullopt);
+    tree.addFile(clock, "1500000\n");
+    expectValue("kern.cpu_currentfreq", 1500);
+}
+
 // Without an online list: the lowest-numbered processor folder that is online
 // (its online file says 1, or it has none), else /proc/cpuinfo.
 TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcessorFolder)
 {
-    using Files = std::vector<std::pair<const char*, QByteArray>>;
+    const QByteArray cpufreq = "/cpufreq/scaling_cur_freq";
+    using Files = std::vector<std::pair<QByteArray, QByteArray>>;
+    // clang-format off
     const std::tuple<const char*, Files, qint32> rows[] = {
-        {"Cpu0WithoutOnlineFile", {{"cpu0/cpufreq/scaling_cur_freq", "1219917\n"}}, 1220},
-        {"Cpu0SaysOnline",
-         {{"cpu0/online", "1"}, {"cpu0/cpufreq/scaling_cur_freq", "1500000\n"}},
-         1500},
-        {"OfflineCpu0IsPassedOver",
-         {{"cpu0/online", "0\n"},
-          {"cpu0/cpufreq/scaling_cur_freq", "1000000\n"},
-          {"cpu2/online", "1\n"},
-          {"cpu2/cpufreq/scaling_cur_freq", "2000000\n"}},
-         2000},
-        {"NumbersCountNotNames",
-         {{"cpu0/online", "0\n"},
-          {"cpu1/online", "0\n"},
-          {"cpu10/cpufreq/scaling_cur_freq", "1000000\n"},
-          {"cpu9/cpufreq/scaling_cur_freq", "900000\n"}},
+        {"Cpu0WithoutOnlineFile", {{"cpu0" + cpufreq, "1219917\n"}}, 1220},
+        {"Cpu0SaysOnline", {{"cpu0/online", "1"}, {"cpu0" + cpufreq, "1500000\n"}}, 1500},
+        {"OfflineCpu0IsPassedOver", {{"cpu0/online", "0\n"}, {"cpu0" + cpufreq, "1000000\n"},
+                                     {"cpu2/online", "1\n"}, {"cpu2" + cpufreq, "2000000\n"}}, 2000},
+        {"NumbersCountNotNames", {{"cpu0/online", "0\n"}, {"cpu1/online", "0\n"},
+                                  {"cpu10" + cpufreq, "1000000\n"}, {"cpu9" + cpufreq, "900000\n"}},
          900},
-        {"OtherNamesAreNoProcessors",
-         {{"cpufreq/scaling_cur_freq", "1000000\n"},
-          {"cpu01/cpufreq/scaling_cur_freq", "1000000\n"},
-          {"cpu-1/cpufreq/scaling_cur_freq", "1000000\n"},
-          {"cpu4294967296/cpufreq/scaling_cur_freq", "1000000\n"},
-          {"cpu3/cpufreq/scaling_cur_freq", "3000000\n"}},
-         3000},
-        {"AGarbledOnlineFileIsOffline",
-         {{"cpu0/online", "yes\n"}, {"cpu1/cpufreq/scaling_cur_freq", "1100000\n"}},
+        {"OtherNamesAreNoProcessors", {{cpufreq.mid(1), "1000000\n"}, {"cpu01" + cpufreq, "1000000\n"},
+                                       {"cpu-1" + cpufreq, "1000000\n"},
+                                       {"cpu4294967296" + cpufreq, "1000000\n"},
+                                       {"cpu3" + cpufreq, "3000000\n"}}, 3000},
+        {"AGarbledOnlineFileIsOffline", {{"cpu0/online", "yes\n"}, {"cpu1" + cpufreq, "1100000\n"}},
          1100},
-        {"FirstOnlineWithoutCpufreqGivesCpuinfo",
-         {{"cpu0/topology/core_id", "0\n"}, {"cpu1/cpufreq/scaling_cur_freq", "1000000\n"}},
-         800},
-        {"AllOfflineGivesCpuinfo",
-         {{"cpu0/online", "0\n"}, {"cpu0/cpufreq/scaling_cur_freq", "1000000\n"}},
-         800},
+        {"FirstOnlineWithoutCpufreqGivesCpuinfo", {{"cpu0/topology/core_id", "0\n"},
+                                                   {"cpu1" + cpufreq, "1000000\n"}}, 800},
+        {"AllOfflineGivesCpuinfo", {{"cpu0/online", "0\n"}, {"cpu0" + cpufreq, "1000000\n"}}, 800},
         {"NoFoldersGivesCpuinfo", {}, 800},
     };
+    // clang-format on
     for (const auto& [name, files, megahertz] : rows) {
         SCOPED_TRACE(name);
         FixtureTree machine;
@@ -155,56 +133,40 @@ TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcesso
     }
 }
 
+// The machines of tests/data/machines show the rules at work (package over
+// cores, Tdie over Tctl, several packages or nodes); these are the rest.
 TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 {
-    // The devices, the value, and the sensor as the About panel names it.
-    const std::tuple<std::vector<Device>, std::optional<qint32>, QString> rows[] = {
-        {{{"coretemp", "Core 0", "70000", "Package id 0", "55000"}},
-         55,
-         u"coretemp, Package id 0"_qs}, // package over cores
-        {{{"coretemp", "Core 0", "41000", "Core 1", "67000"}, {"coretemp", "Core 0", "50000"}},
-         67,
-         u"coretemp, Core 0, Core 1"_qs}, // else the hottest core across devices
-        {{{"coretemp", "Core 0", "1000", "Core 1", "1000", "Core 2", "1000", "Core 3", "9000"}},
-         9,
-         u"coretemp, Core 0, …, Core 3"_qs},
-        {{{"k10temp", "Tctl", "60000", "Tdie", "50000"}},
-         50,
-         u"k10temp, Tdie"_qs}, // Tdie over Tctl
-        {{{"zenpower", "Tctl", "62000", "Tdie", "51000"}}, 51, u"zenpower, Tdie"_qs},
-        {{{"zenpower", "Tctl", "63000"}}, 63, u"zenpower, Tctl"_qs},
-        {{{"acpitz", "Tdie", "99000"}, {"k10temp", "Tdie", "45000"}},
-         45,
-         u"k10temp, Tdie"_qs},                                     // by name, not number
-        {{{"k10temp", "Tctl", "45500"}}, 46, u"k10temp, Tctl"_qs}, // a half rounds up
-        {{{"k10temp", "Tctl", "-1500"}}, -2, u"k10temp, Tctl"_qs}, // and away from zero
-        // Older kernels name the package "Physical id N".
-        {{{"coretemp", "Core 0", "70000", "Physical id 0", "56000"}},
-         56,
-         u"coretemp, Physical id 0"_qs},
-        // Several packages (two sockets): the hottest, every package named.
-        {{{"coretemp", "Package id 0", "50000", "Core 0", "80000"},
-          {"coretemp", "Package id 1", "71000", "Core 0", "90000"}},
-         71,
-         u"coretemp, Package id 0, Package id 1"_qs},
-        {{{"coretemp", "Package id x", "80000", "Core 0", "40000"}},
-         40,
-         u"coretemp, Core 0"_qs}, // no number, no package
-        // k10temp before family 17h labels nothing: its temp1 is Tctl.
-        {{{"k10temp", nullptr, "68125"}}, 68, u"k10temp, temp1"_qs},
-        {{{"k10temp", nullptr, "61000", "Tdie", "40000"}}, 40, u"k10temp, Tdie"_qs},
-        {{{"zenpower", nullptr, "61000"}, {"k10temp", "Tccd1", "50000"}}, std::nullopt, u""_qs},
-        // Several nodes, one k10temp device each: the hottest Tdie.
-        {{{"k10temp", "Tdie", "33200", "Tctl", "60200"},
-          {"k10temp", "Tdie", "34800", "Tctl", "61800"}},
-         35,
-         u"k10temp, Tdie"_qs},
+    // The hwmon devices (hwmon0, hwmon1...), the value, and the sensor as the
+    // About panel names it.
+    using Devices = std::vector<std::pair<QByteArray, std::vector<FixtureTree::Channel>>>;
+    // clang-format off
+    const std::tuple<Devices, std::optional<qint32>, QString> rows[] = {
+        // The hottest core across devices, without a package.
+        {{{"coretemp", {{"Core 0", "41000"}, {"Core 1", "67000"}}}, {"coretemp", {{"Core 0", "50000"}}}},
+         67, u"coretemp, Core 0, Core 1"_qs},
+        {{{"coretemp", {{"Core 0", "1000"}, {"Core 1", "1000"}, {"Core 2", "1000"}, {"Core 3", "9000"}}}},
+         9, u"coretemp, Core 0, …, Core 3"_qs},
+        {{{"zenpower", {{"Tctl", "63000"}}}}, 63, u"zenpower, Tctl"_qs},
+        // By name, not number.
+        {{{"acpitz", {{"Tdie", "99000"}}}, {"k10temp", {{"Tdie", "45000"}}}}, 45, u"k10temp, Tdie"_qs},
+        // A half rounds up, and away from zero.
+        {{{"k10temp", {{"Tctl", "45500"}}}}, 46, u"k10temp, Tctl"_qs},
+        {{{"k10temp", {{"Tctl", "-1500"}}}}, -2, u"k10temp, Tctl"_qs},
+        // No number, no package.
+        {{{"coretemp", {{"Package id x", "80000"}, {"Core 0", "40000"}}}}, 40, u"coretemp, Core 0"_qs},
+        // k10temp's unlabelled temp1 is its Tctl, below Tdie; no other driver's is.
+        {{{"k10temp", {{nullptr, "61000"}, {"Tdie", "40000"}}}}, 40, u"k10temp, Tdie"_qs},
+        {{{"zenpower", {{nullptr, "61000"}}}, {"k10temp", {{"Tccd1", "50000"}}}}, std::nullopt, u""_qs},
     };
+    // clang-format on
     for (const auto& [devices, expected, source] : rows) {
         SCOPED_TRACE(source.toStdString());
         FixtureTree machine;
         KernelValues machineValues(machine.root());
-        addDevices(machine, devices);
+        for (size_t number = 0; number < devices.size(); ++number) {
+            machine.addHwmon(int(number), devices[number].first, devices[number].second);
+        }
         expectValue("kern.cpu_temp", expected);
         EXPECT_EQ(ProcessorTemperatureSensor(ProcessorTemperatureSensor::Input::DriverChannels,
                                              QFile::encodeName(machine.root()))
@@ -221,12 +183,14 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
 {
     const QString hottest = u"sys/class/hwmon/hwmon0/temp1999_input"_qs; // not among the kept
-    tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "coretemp\n");
-    for (int channel = 1; channel <= 2000; ++channel) {
-        const QString prefix = u"sys/class/hwmon/hwmon0/temp%1_"_qs.arg(channel);
-        tree.addFile(prefix + u"label"_qs, "Core " + QByteArray::number(channel - 1) + '\n');
-        tree.addFile(prefix + u"input"_qs, "40000\n");
+    std::vector<QByteArray> labels;
+    labels.reserve(2000); // the channels point into it
+    std::vector<FixtureTree::Channel> channels;
+    for (int core = 0; core < 2000; ++core) {
+        labels.push_back("Core " + QByteArray::number(core));
+        channels.emplace_back(labels.back().constData(), "40000");
     }
+    tree.addHwmon(0, "coretemp", channels);
     tree.addFile(hottest, "88000\n");
     const qsizetype before = FixtureTree::openDescriptors();
     expectValue("kern.cpu_temp", 88);
@@ -237,31 +201,6 @@ TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
     expectValue("kern.cpu_temp", std::nullopt);
     tree.addFile(hottest, "39000\n");
     expectValue("kern.cpu_temp", 40);
-}
-
-TEST_F(KernelValuesTest, ChannelIsFoundWhenLoadedKeptWhileItReadsAndDroppedWhenItFails)
-{
-    expectValue("kern.cpu_temp", std::nullopt);
-    tree.addUnreadable(u"sys/class/hwmon/hwmon1/name"_qs); // passed over
-    addDevices(tree, {{"coretemp", "Package id 0", "52000"}});
-    expectValue("kern.cpu_temp", 52);
-    tree.remove(u"sys/class/hwmon/hwmon0/name"_qs); // so that no new search finds it
-    tree.remove(u"sys/class/hwmon/hwmon0/temp1_label"_qs);
-    tree.addFile(Input, "107000\n");
-    expectValue("kern.cpu_temp", 107);
-    // A removed device's kept file fails with ENODEV, an unlinked fixture file once empty.
-    tree.addFile(Input, "");
-    tree.remove(u"sys/class/hwmon/hwmon0"_qs);
-    expectValue("kern.cpu_temp", std::nullopt);
-    addDevices(tree, {{"coretemp", "Package id 0", "61000"}});
-    expectValue("kern.cpu_temp", 61);
-    for (const QByteArray& input : {QByteArray(), QByteArray("hot\n"), QByteArray(8192, '7')}) {
-        tree.addFile(Input, input);
-        expectValue("kern.cpu_temp", std::nullopt);
-    }
-    tree.remove(Input);
-    tree.addSymlink(Input, u"/proc/self/mem"_qs); // reading at offset 0 fails with EIO
-    expectValue("kern.cpu_temp", std::nullopt);
 }
 
 } // namespace

@@ -11,41 +11,27 @@
 namespace calidra {
 namespace {
 
-class SearchReportTest : public testing::Test
+// What a number of samples leave in the log: each queries both values, and
+// neither is there on this machine, so each searches again.
+QStringList sample(const QString& rules, int samples)
 {
-protected:
-    SearchReportTest()
-    {
-        tree.addFile(u"sys/devices/system/cpu/online"_qs, "0\n");
-        tree.addFile(u"sys/class/hwmon/hwmon0/name"_qs, "nvme\n");
-        tree.addFile(u"sys/class/hwmon/hwmon0/temp1_label"_qs, "Composite\n");
-        tree.addFile(u"sys/class/hwmon/hwmon0/temp1_input"_qs, "38850\n");
+    const LogRecorder log(rules);
+    for (int i = 0; i < samples; ++i) {
+        querySysctlValueAsInt("kern.cpu_temp");
+        querySysctlValueAsInt("kern.cpu_currentfreq");
     }
-
-    // What a number of samples leave in the log: each queries both values, and
-    // neither is there on this machine, so each searches again.
-    QStringList sample(const QString& rules, int samples)
-    {
-        const LogRecorder log(rules);
-        for (int i = 0; i < samples; ++i) {
-            querySysctlValueAsInt("kern.cpu_temp");
-            querySysctlValueAsInt("kern.cpu_currentfreq");
-        }
-        return log.messages;
-    }
-
-    FixtureTree tree;
-    KernelValues values{tree.root()};
-};
-
-TEST_F(SearchReportTest, NothingIsWrittenByDefault)
-{
-    EXPECT_EQ(sample({}, 3), QStringList());
-    EXPECT_FALSE(SearchReport::isWanted());
+    return log.messages;
 }
 
-TEST_F(SearchReportTest, ASearchThatFindsTheSameIsToldOnce)
+TEST(SearchReportTest, ASearchIsToldOnlyWhenAskedAndOnlyWhenWhatItFindsChanges)
 {
+    FixtureTree tree;
+    const KernelValues values(tree.root());
+    tree.addFile(u"sys/devices/system/cpu/online"_qs, "0\n");
+    tree.addHwmon(0, "nvme", {{"Composite", "38850"}});
+    EXPECT_EQ(sample({}, 3), QStringList());
+    EXPECT_FALSE(SearchReport::isWanted());
+
     const QString on = u"calidra.*.debug=true"_qs;
     EXPECT_EQ(sample(on, 5),
               QStringList({u"calidra.hardware driver channels: hwmon0 nvme -> no channel of "
@@ -55,8 +41,7 @@ TEST_F(SearchReportTest, ASearchThatFindsTheSameIsToldOnce)
     EXPECT_EQ(sample(on, 5), QStringList());
 
     // The driver loaded later is found, told once, and then read without a search.
-    tree.addFile(u"sys/class/hwmon/hwmon1/name"_qs, "k10temp\n");
-    tree.addFile(u"sys/class/hwmon/hwmon1/temp1_input"_qs, "41000\n");
+    tree.addHwmon(1, "k10temp", {{nullptr, "41000"}});
     EXPECT_EQ(sample(on, 5),
               QStringList(u"calidra.hardware driver channels: hwmon0 nvme; hwmon1 k10temp: temp1 "
                           "-> k10temp, temp1 (Tctl, as no Tdie is there)"_qs));

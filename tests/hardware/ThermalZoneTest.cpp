@@ -9,40 +9,24 @@
 #include <sys/stat.h>
 
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace calidra {
 namespace {
 
-// Zones as the kernel lays them out: class entries linking to device folders.
-class ThermalZoneTest : public testing::Test
+// The zone found, "<type> (<folder>) <degrees>", or "none".
+QString found(const FixtureTree& tree)
 {
-protected:
-    void addZone(int number, const QByteArray& type, const QByteArray& temp)
-    {
-        const QString device = u"sys/devices/virtual/thermal/thermal_zone%1"_qs.arg(number);
-        tree.addFile(device + u"/type"_qs, type + '\n');
-        tree.addFile(device + u"/temp"_qs, temp);
-        tree.addSymlink(u"sys/class/thermal/thermal_zone%1"_qs.arg(number), tree.absolute(device));
-    }
+    const std::optional<ThermalZone> zone = ThermalZone::find(QFile::encodeName(tree.root()));
+    const std::optional<qint32> millidegrees = zone ? zone->temp->read() : std::nullopt;
+    return zone ? zone->description + u' ' +
+                      QString::number(ThermalZone::celsius(millidegrees.value_or(0)))
+                : u"none"_qs;
+}
 
-    std::optional<ThermalZone> find() const
-    {
-        return ThermalZone::find(QFile::encodeName(tree.root()));
-    }
-
-    // What the zone found reads now, in degrees.
-    static std::optional<float> degrees(const ThermalZone& zone)
-    {
-        const std::optional<qint32> millidegrees = zone.temp->read();
-        return millidegrees ? std::optional(ThermalZone::celsius(*millidegrees)) : std::nullopt;
-    }
-
-    FixtureTree tree;
-};
-
-TEST_F(ThermalZoneTest, TypesThatNameTheProcessorRankInOrder)
+TEST(ThermalZoneTest, TypesThatNameTheProcessorRankInOrder)
 {
     // clang-format off
     const std::pair<const char*, std::optional<int>> rows[] = {
@@ -60,87 +44,85 @@ TEST_F(ThermalZoneTest, TypesThatNameTheProcessorRankInOrder)
     }
 }
 
-TEST_F(ThermalZoneTest, TheBestReadableZoneIsChosenAcpitzOnlyWithoutABetterOne)
+// The best zone that reads, the lowest number among equals, acpitz only
+// without a better one. Older kernels type the package zone "pkg-temp-0", and
+// older Raspberry Pi kernels the SoC's "bcm2835_thermal": each is ranked for
+// what it measures, not by its spelling.
+TEST(ThermalZoneTest, TheBestReadableZoneIsChosen)
 {
-    EXPECT_FALSE(find()); // no thermal folder at all
-    addZone(0, "acpitz", "40000\n");
-    addZone(3, "cpu1-thermal", "47000\n");
-    addZone(2, "cpu0-thermal", "46500\n");
-    addZone(5, "gpu-thermal", "90000\n");
-    const std::optional<ThermalZone> zone = find();
-    ASSERT_TRUE(zone);
-    EXPECT_EQ(zone->description, u"cpu0-thermal (thermal_zone2)"_qs); // lowest number
-    EXPECT_EQ(degrees(*zone), 46.5F);
-    addZone(7, "x86_pkg_temp", "55000\n");
-    EXPECT_EQ(find()->description, u"x86_pkg_temp (thermal_zone7)"_qs);
-}
-
-// Older kernels type the package zone "pkg-temp-0", and older Raspberry Pi
-// kernels the SoC's "bcm2835_thermal": each is ranked for what it measures.
-TEST_F(ThermalZoneTest, ZonesRankByWhatTheyMeasureNotBySpelling)
-{
-    addZone(0, "acpitz", "57000\n");
-    addZone(1, "acpitz", "65000\n");
-    addZone(3, "pch_skylake", "46000\n");
-    addZone(5, "pkg-temp-0", "44000\n");
-    EXPECT_EQ(find()->description, u"pkg-temp-0 (thermal_zone5)"_qs);
-    addZone(6, "bcm2835_thermal", "42932\n");
-    addZone(7, "B0D4", "61000\n");
-    EXPECT_EQ(find()->description, u"pkg-temp-0 (thermal_zone5)"_qs);
-    tree.addFile(u"sys/devices/virtual/thermal/thermal_zone5/temp"_qs, "0\n"); // not measured yet
-    EXPECT_EQ(find()->description, u"B0D4 (thermal_zone7)"_qs);
-    tree.addFile(u"sys/devices/virtual/thermal/thermal_zone7/temp"_qs, "");
-    EXPECT_EQ(find()->description, u"bcm2835_thermal (thermal_zone6)"_qs);
+    // Machines whose zones are set one after the other, each followed by the
+    // zone the search then finds.
+    using Steps = std::vector<std::tuple<int, const char*, const char*, const char*>>;
+    // clang-format off
+    const Steps machines[] = {
+        {{0, "acpitz", "40000", "acpitz (thermal_zone0) 40"},
+         {3, "cpu1-thermal", "47000", "cpu1-thermal (thermal_zone3) 47"},
+         {2, "cpu0-thermal", "46500", "cpu0-thermal (thermal_zone2) 46.5"},
+         {5, "gpu-thermal", "90000", "cpu0-thermal (thermal_zone2) 46.5"},
+         {7, "x86_pkg_temp", "55000", "x86_pkg_temp (thermal_zone7) 55"}},
+        {{0, "acpitz", "57000", "acpitz (thermal_zone0) 57"},
+         {1, "acpitz", "65000", "acpitz (thermal_zone0) 57"},
+         {3, "pch_skylake", "46000", "acpitz (thermal_zone0) 57"},
+         {5, "pkg-temp-0", "44000", "pkg-temp-0 (thermal_zone5) 44"},
+         {6, "bcm2835_thermal", "42932", "pkg-temp-0 (thermal_zone5) 44"},
+         {7, "B0D4", "61000", "pkg-temp-0 (thermal_zone5) 44"},
+         {5, "pkg-temp-0", "0", "B0D4 (thermal_zone7) 61"}, // not measured yet
+         {7, "B0D4", "", "bcm2835_thermal (thermal_zone6) 42.932"}},
+    };
+    // clang-format on
+    for (const Steps& steps : machines) {
+        FixtureTree tree;
+        EXPECT_EQ(found(tree), u"none"_qs); // no thermal folder at all
+        for (const auto& [number, type, temp, zone] : steps) {
+            tree.addThermalZone(number, type, temp);
+            EXPECT_EQ(found(tree), QString::fromUtf8(zone)) << number << ' ' << type << ' ' << temp;
+        }
+    }
 }
 
 // Every zone is ranked, however many there are and wherever the kernel lists
 // the processor's: a search stops at its time, not at a count.
-TEST_F(ThermalZoneTest, ThePackageZoneIsFoundAmongThousandsOfOthers)
+TEST(ThermalZoneTest, ThePackageZoneIsFoundAmongThousandsOfOthers)
 {
+    FixtureTree tree;
     constexpr int Zones = 1000;
     for (int number = 0; number < Zones - 1; ++number) {
         tree.addFile(u"sys/class/thermal/thermal_zone%1/type"_qs.arg(number), "iwlwifi_1\n");
     }
-    addZone(Zones - 1, "x86_pkg_temp", "52000\n");
-    const std::optional<ThermalZone> zone = find();
-    ASSERT_TRUE(zone);
-    EXPECT_EQ(zone->description, u"x86_pkg_temp (thermal_zone999)"_qs);
+    tree.addThermalZone(Zones - 1, "x86_pkg_temp", "52000");
+    EXPECT_EQ(found(tree), u"x86_pkg_temp (thermal_zone999) 52"_qs);
 
     // A search whose time is up looks at nothing more.
     EXPECT_FALSE(
         ThermalZone::find(QFile::encodeName(tree.root()), std::chrono::steady_clock::now()));
 }
 
-TEST_F(ThermalZoneTest, BadZonesArePassedOver)
+TEST(ThermalZoneTest, BadZonesArePassedOver)
 {
-    addZone(0, "acpitz", "40000\n");
-    addZone(1, "x86_pkg_temp", "hot\n");
-    addZone(2, "cpu-thermal", "-40000\n");
-    addZone(3, "cpu-thermal", "250000\n"); // above any processor's temperature
-    addZone(12, "cpu-thermal", "200001\n");
-    addZone(13, "cpu-thermal", "2147483647\n");
-    addZone(14, "cpu-thermal", "-2147483648\n");
-    addZone(15, "cpu-thermal", "9223372036854775807\n");
-    addZone(4, "cpu-thermal", "0\n");
-    addZone(5, "cpu-thermal", "");
-    addZone(6, "cpu-thermal", QByteArray(8192, '4'));
-    tree.addSymlink(u"sys/class/thermal/thermal_zone7"_qs,
-                    tree.absolute(u"sys/class/thermal/thermal_zone7"_qs)); // a loop
-    tree.addSymlink(u"sys/class/thermal/thermal_zone8"_qs, tree.absolute(u"gone"_qs));
-    tree.addFile(u"sys/class/thermal/thermal_zone9/type"_qs, "cpu-thermal\n");
-    tree.addUnreadable(u"sys/class/thermal/thermal_zone9/temp"_qs);
-    tree.addFile(u"sys/class/thermal/thermal_zone10/type"_qs, "cpu-thermal\n");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(tree.absolute(u"sys/class/thermal/thermal_zone10/temp"_qs))
-                           .constData(),
-                       0600),
-              0);
-    tree.addFile(u"sys/class/thermal/thermal_zone11/temp"_qs, "50000\n"); // no type
-    tree.addFile(u"sys/class/thermal/thermal_zonex/type"_qs, "cpu-thermal\n");
-    tree.addFile(u"sys/class/thermal/thermal_zonex/temp"_qs, "50000\n");
-    const std::optional<ThermalZone> zone = find();
-    ASSERT_TRUE(zone);
-    EXPECT_EQ(zone->description, u"acpitz (thermal_zone0)"_qs);
-    EXPECT_EQ(degrees(*zone), 40.0F);
+    FixtureTree tree;
+    // clang-format off
+    const std::tuple<int, const char*, QByteArray> zones[] = {
+        {0, "acpitz", "40000"}, {1, "x86_pkg_temp", "hot"}, {2, "cpu-thermal", "-40000"},
+        {3, "cpu-thermal", "250000"}, // above any processor's temperature
+        {12, "cpu-thermal", "200001"}, {13, "cpu-thermal", "2147483647"},
+        {14, "cpu-thermal", "-2147483648"}, {15, "cpu-thermal", "9223372036854775807"},
+        {4, "cpu-thermal", "0"}, {5, "cpu-thermal", ""}, {6, "cpu-thermal", QByteArray(8192, '4')},
+    };
+    // clang-format on
+    for (const auto& [number, type, temp] : zones) {
+        tree.addThermalZone(number, type, temp);
+    }
+    const QString zone = u"sys/class/thermal/thermal_zone%1"_qs;
+    tree.addSymlink(zone.arg(7), tree.absolute(zone.arg(7))); // a loop
+    tree.addSymlink(zone.arg(8), tree.absolute(u"gone"_qs));
+    tree.addFile(zone.arg(9) + u"/type"_qs, "cpu-thermal\n");
+    tree.addUnreadable(zone.arg(9) + u"/temp"_qs);
+    tree.addFile(zone.arg(10) + u"/type"_qs, "cpu-thermal\n");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tree.absolute(zone.arg(10) + u"/temp"_qs)), 0600), 0);
+    tree.addFile(zone.arg(11) + u"/temp"_qs, "50000\n"); // no type
+    tree.addFile(zone.arg(u"x"_qs) + u"/type"_qs, "cpu-thermal\n");
+    tree.addFile(zone.arg(u"x"_qs) + u"/temp"_qs, "50000\n");
+    EXPECT_EQ(found(tree), u"acpitz (thermal_zone0) 40"_qs);
 }
 
 } // namespace

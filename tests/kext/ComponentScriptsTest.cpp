@@ -39,8 +39,9 @@ class ComponentScriptsTest : public ::testing::Test
     void SetUp() override
     {
         static const bool available = runScript(u"/dev/null"_qs, QString()) == "exit 0\n";
-        if (!available)
+        if (!available) {
             GTEST_SKIP() << "binding fixtures needs root and a private mount namespace";
+        }
     }
 };
 

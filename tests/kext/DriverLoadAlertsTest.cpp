@@ -21,18 +21,6 @@ TEST(DriverLoadAlertsTest, EachFailureSaysWhatFailedAndGivesThisMachinesCommand)
     using Case = std::tuple<const char*, QByteArray, Kind, QByteArray, const char16_t*>;
     const Case cases[] = {
         {"Succeeded", "GenuineIntel", Kind::Succeeded, "", nullptr},
-        {"NotStarted", "GenuineIntel", Kind::NotStarted, "",
-         u"Calidra could not start pkexec, which asks for an administrator's password. Install "
-         "pkexec (the package \"pkexec\" or \"polkit\"), or load the driver yourself in a "
-         "terminal:\n\nsudo modprobe coretemp"},
-        {"NoAgent", "AuthenticAMD", Kind::NoAgent, "No authentication agent found.",
-         u"No polkit authentication agent is running, so nothing could ask for an "
-         "administrator's password. Start your desktop's polkit agent (or install one), or load "
-         "the driver yourself in a terminal:\n\nsudo modprobe k10temp"},
-        {"NoAuthority", "GenuineIntel", Kind::NoAuthority, "",
-         u"The polkit service, which decides who may act as an administrator, could not be "
-         "reached. Start it (or install polkit), or load the driver yourself in a "
-         "terminal:\n\nsudo modprobe coretemp"},
         {"Dismissed", "HygonGenuine", Kind::Dismissed, "",
          u"The password dialog was closed without a password. Calidra offers to load the driver "
          "again at its next start; you can also load it yourself in a terminal:\n\nsudo "

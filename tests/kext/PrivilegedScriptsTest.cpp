@@ -30,11 +30,8 @@ TEST(PrivilegedScriptsTest, StatusIsTheIntegerThatTheStatusScriptPrintsWithinIts
     using Case = std::tuple<const char*, const char*, qint32, bool>;
     const Case cases[] = {
         {"PaddedOne", "printf '  1\\n'", 1, false},
-        {"Zero", "printf 0", 0, false},
         {"NumberThenWord", "echo '2 words'", 2, false},
         {"NoOutput", ":", 0, false},
-        {"WordOnly", "echo installed", 0, false},
-        {"OneWithFailureStatus", "echo 1; exit 1", 1, false},
         {"Negative", "echo -3", -3, false},
         {"BeyondThirtyTwoBits", "echo 99999999999", std::numeric_limits<qint32>::max(), false},
         {"UnicodeSpacesAround", "printf '\\342\\200\\2035\\342\\200\\250'", 5, false},
@@ -48,9 +45,8 @@ TEST(PrivilegedScriptsTest, StatusIsTheIntegerThatTheStatusScriptPrintsWithinIts
     for (const auto& [name, body, status, takesBound] : cases) {
         SCOPED_TRACE(name);
         FixtureBundle bundle;
-        if (body) {
+        if (body)
             bundle.addResource(u"Scripts/statSpeedIt.sh"_qs, body);
-        }
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(statSpeedIt(bound), status);
         const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -76,22 +72,14 @@ TEST(PrivilegedScriptsTest, TimedOutStatusScriptTakesItsBackgroundChildrenWithIt
         return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
     };
     const QDeadlineTimer deadline(10s);
-    while (alive() && !deadline.hasExpired()) {
+    while (alive() && !deadline.hasExpired())
         QThread::msleep(10);
-    }
     EXPECT_FALSE(alive());
     ::kill(child, SIGKILL);
 }
 
 TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunWhatWasChecked)
 {
-    const Alerts::Request tamperAlert{
-        u"Privileged operation failed."_qs,
-        u"The application seems to have been tampered with. Please reinstall Calidra.\n\n"
-        "Continuing may put your computer at severe risk. It is strongly recommended not to "
-        "proceed."_qs,
-        {u"Cancel"_qs, u"Proceed Anyway"_qs},
-        true};
     enum class File { Shipped, OneByteAltered, Missing };
     // Uninstall or install, the file in the bundle, the answer to the alert (null: no alert; empty:
     // dismissed without a button), the result, whether the shell is launched.
@@ -116,15 +104,13 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunW
         const QString script = uninstall ? u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs
                                          : u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs;
         QByteArray contents = shippedFile(script.toUtf8().constData());
-        if (file == File::OneByteAltered) {
+        if (file == File::OneByteAltered)
             contents[contents.size() / 2] = char(contents[contents.size() / 2] ^ 1);
-        }
-        if (file != File::Missing) {
+        if (file != File::Missing)
             bundle.addResource(script, contents);
-        }
         if (answer) {
             // Whoever can write the bundle swaps the script while the alert is up.
-            alerts.expect(tamperAlert, QString::fromUtf16(answer),
+            alerts.expect(TamperAlert, QString::fromUtf16(answer),
                           [&bundle, &script] { bundle.addResource(script, "echo swapped\n"); });
         }
         EXPECT_EQ(uninstall ? uninstallSpeedItLaunchDaemon() : installAndRunSpeedItLaunchDaemon(),

@@ -20,11 +20,9 @@
 namespace calidra {
 namespace {
 
-// The first processor of /proc/cpuinfo: its vendor, family and flags.
 QByteArray cpuinfo(const QByteArray& vendor, int family, const QByteArray& flags)
 {
-    return "processor\t: 0\nvendor_id\t: " + vendor +
-           "\ncpu family\t: " + QByteArray::number(family) + "\nflags\t\t: fpu vme " + flags + '\n';
+    return FixtureTree::cpuinfo(vendor, QByteArray::number(family), "fpu vme " + flags);
 }
 
 // A machine with an x86 processor, a kernel whose release is 6.1.0-18-amd64
@@ -36,9 +34,8 @@ struct Machine
     {
         tree.addFile(u"proc/cpuinfo"_qs, processor);
         tree.addFile(u"proc/sys/kernel/osrelease"_qs, "6.1.0-18-amd64\n");
-        for (const QString& module : modules) {
+        for (const QString& module : modules)
             tree.addFile(u"lib/modules/6.1.0-18-amd64/kernel/drivers/hwmon/"_qs + module, "");
-        }
         tree.addFolder(u"sys/devices"_qs);
         bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
         bundle.addResource(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
@@ -79,49 +76,32 @@ TEST(SpeedItInstallationTest, OnlyAMachineWhereLoadingCanSucceedIsOfferedTheDriv
     using Case = std::tuple<const char*, QByteArray, QByteArray, QStringList, const char16_t*,
                             std::optional<Kind>, bool>;
     const QStringList both = {u"coretemp.ko"_qs, u"k10temp.ko.xz"_qs};
+    // clang-format off
     const Case cases[] = {
-        {"UnlistedModelRunsAndAsksNothing",
-         cpuinfo("CentaurHauls", 6, "dtherm"),
-         "0",
-         both,
-         nullptr,
-         {},
-         false},
+        {"UnlistedModelRunsAndAsksNothing", cpuinfo("CentaurHauls", 6, "dtherm"), "0", both, nullptr, {}, false},
         {"ComponentPresentAsksNothing", intel, "1", both, nullptr, {}, false},
-        {"VirtualMachineAsksNothing",
-         cpuinfo("GenuineIntel", 6, "dtherm hypervisor"),
-         "0",
-         both,
-         nullptr,
-         {},
+        {"VirtualMachineAsksNothing", cpuinfo("GenuineIntel", 6, "dtherm hypervisor"), "0", both, nullptr, {},
          false},
         {"KernelWithoutTheModuleAsksNothing", zen, "0", {u"coretemp.ko"_qs}, nullptr, {}, false},
-        {"UnsupportedFamilyAsksNothing",
-         cpuinfo("AuthenticAMD", 15, "svm"),
-         "0",
-         both,
-         nullptr,
-         {},
-         false},
+        {"UnsupportedFamilyAsksNothing", cpuinfo("AuthenticAMD", 15, "svm"), "0", both, nullptr, {}, false},
         {"ProceedLoadsAndSuccessTellsNothing", zen, "0", both, u"Proceed", Kind::Succeeded, false},
         {"ProceedLoadsAndRefusalIsTold", intel, "0", both, u"Proceed", Kind::NotAuthorized, false},
         {"NoStatusCancelAndQuitTerminates", intel, "", both, u"Cancel and Quit", {}, true},
         {"DismissedAlertTerminates", intel, "0", both, u"", {}, true},
     };
+    // clang-format on
     for (const auto& [name, processor, status, modules, answer, ending, quits] : cases) {
         SCOPED_TRACE(name);
         Machine machine(processor, status, modules);
-        if (answer) {
+        if (answer)
             machine.alerts.expect(installAlert, QString::fromUtf16(answer));
-        }
         initializeSpeedIt();
         EXPECT_EQ(machine.statusRan(), !processor.contains("CentaurHauls"));
         ASSERT_EQ(machine.launcher.launches.size(), ending ? 1 : 0);
         EXPECT_EQ(machine.termination.isTerminationRequested(), quits);
         if (ending) {
-            if (const std::optional<Alerts::Request> told = driverLoadFailureAlert({*ending, {}})) {
+            if (const std::optional<Alerts::Request> told = driverLoadFailureAlert({*ending, {}}))
                 machine.alerts.expect(*told, u"OK"_qs);
-            }
             machine.launcher.finish(0, {*ending, {}});
         }
     }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurement/GaugeReader.h"
 
-#include "measurement/Gauge.h"
+#include "ScriptedGauge.h"
 #include "measurement/GaugeReaderDelegate.h"
+#include "measurement/SampleHistory.h"
 
 #include <gtest/gtest.h>
 
@@ -10,23 +11,13 @@
 #include <deque>
 #include <limits>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace calidra {
 namespace {
 
-// Gives its readings in order, then repeats the last one.
-struct ScriptedGauge : Gauge
-{
-    float gauge() override
-    {
-        const float reading = readings.front();
-        if (readings.size() > 1) {
-            readings.pop_front();
-        }
-        return reading;
-    }
-    std::deque<float> readings;
-};
+constexpr double Infinity = std::numeric_limits<double>::infinity();
 
 struct CountingDelegate : GaugeReaderDelegate
 {
@@ -55,8 +46,6 @@ protected:
         reader->_gaugeTimerFired();
     }
 
-    // The ten-minute average, maximum and minimum, the overall average,
-    // maximum and minimum, and the overall life.
     using Statistics = std::tuple<float, float, float, float, float, float, double>;
     Statistics statistics() const
     {
@@ -70,7 +59,7 @@ protected:
     CountingDelegate delegate;
 };
 
-TEST_F(GaugeReaderTest, WorkedExampleRiseThenFall)
+TEST_F(GaugeReaderTest, WorkedExampleRiseThenFallAndAFailedSeedRecovers)
 {
     start(50);
     sample(60);
@@ -79,17 +68,27 @@ TEST_F(GaugeReaderTest, WorkedExampleRiseThenFall)
     sample(40);
     EXPECT_EQ(statistics(), (Statistics{49.9998893737793f, 60, 40, 50, 60, 40, 6}));
     EXPECT_EQ(delegate.updates, 2);
-}
 
-TEST_F(GaugeReaderTest, ReadingsBelowTheThresholdChangeOnlyTheCurrentValue)
-{
+    start(0);
+    sample(50);
+    EXPECT_EQ(statistics(), (Statistics{0.16666667f, 50, 50, 25, 50, 50, 4}));
+    sample(50);
+    EXPECT_EQ(reader->tenMinuteAverage(), 50.0f);
+    EXPECT_EQ(reader->overallAverage(), 33.333332f);
+    // An interval past ten minutes blends no further than the reading.
+    start(50, 50, 1200.0);
+    sample(60);
+    EXPECT_EQ(reader->tenMinuteAverage(), 60.0f);
+
+    // Readings below the threshold change only the current value; 0.1 as a
+    // float is slightly above 0.1, so it counts.
     start(50);
+    delegate.updates = 0;
     const Statistics before = statistics();
     sample(0);
     EXPECT_EQ(reader->currentValue(), 0.0f);
     EXPECT_EQ(statistics(), before);
     EXPECT_EQ(delegate.updates, 0);
-    // 0.1 as a float is slightly above 0.1, so it counts.
     sample(0.1f);
     EXPECT_EQ(reader->overallMinimum(), 0.1f);
     EXPECT_EQ(delegate.updates, 1);
@@ -113,19 +112,11 @@ TEST_F(GaugeReaderTest, AHeldMaximumExpiresToTheAverageAfterTenMinutesEvenWhenEq
     }
 }
 
-TEST_F(GaugeReaderTest, AFailedSeedRecovers)
-{
-    start(0);
-    sample(50);
-    EXPECT_EQ(statistics(), (Statistics{0.16666667f, 50, 50, 25, 50, 50, 4}));
-    sample(50);
-    EXPECT_EQ(reader->tenMinuteAverage(), 50.0f);
-    EXPECT_EQ(reader->overallAverage(), 33.333332f);
-}
-
 // An interval set while running is held to what the preferences offer, so
 // that a tiny one cannot keep the processor busy nor a huge one stop sampling.
-TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRange)
+// The history restarts for the new interval; the seed, rejected and
+// non-finite readings never enter it.
+TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRangeAndRestartsTheHistory)
 {
     start(50);
     for (const double ignored : {0.0, -0.0, -1.0, std::nan("")}) {
@@ -133,17 +124,9 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRange)
         EXPECT_EQ(reader->frequency(), 2.0);
     }
     EXPECT_EQ(delegate.updates, 0);
-
-    // Asked for, used.
-    const std::pair<double, double> cases[] = {
-        {5, 5},
-        {0.0001, 0.5},
-        {1e-300, 0.5},
-        {1e308, 60},
-        {std::numeric_limits<double>::infinity(), 60},
-    };
     double life = 2;
-    for (const auto& [asked, used] : cases) {
+    for (const auto& [asked, used] :
+         {std::pair{5.0, 5.0}, {0.0001, 0.5}, {1e-300, 0.5}, {1e308, 60.0}, {Infinity, 60.0}}) {
         SCOPED_TRACE(asked);
         gauge->readings = {60};
         reader->setFrequency(asked);
@@ -153,11 +136,7 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRange)
         EXPECT_EQ(reader->currentValue(), 60.0f);
     }
     EXPECT_EQ(delegate.updates, 5);
-}
 
-// The seed stays out; rejected and non-finite readings never enter.
-TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalChanges)
-{
     start(50, 99, 60.0);
     EXPECT_EQ(std::pair(reader->history().size(), reader->history().capacity()), std::pair(0, 10));
     for (const float reading : {60.0F, 0.0F, std::nanf("")}) {
@@ -169,7 +148,6 @@ TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalCha
     const SampleHistory& history = reader->history();
     EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(9)),
               std::tuple(10, 61.0F, 70.0F));
-
     gauge->readings = {71};
     reader->setFrequency(60);
     EXPECT_EQ(std::tuple(history.size(), history.at(0), history.at(9)),
@@ -178,8 +156,6 @@ TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalCha
     reader->setFrequency(0.5);
     EXPECT_EQ(std::tuple(history.size(), history.capacity(), history.at(0)),
               std::tuple(1, 1200, 72.0F));
-    reader->setFrequency(-1);
-    EXPECT_EQ(history.size(), 1);
 }
 
 // A reading that is no finite number (the base gauge's NaN, an infinity) is
@@ -187,9 +163,7 @@ TEST_F(GaugeReaderTest, HistoryKeepsAcceptedSamplesAndRestartsWhenTheIntervalCha
 // failed reading does, without relying on NaN failing a comparison.
 TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
 {
-    // The statistics, the current value, the history's size and the delegate's
-    // updates and misses after the reader has taken `readings` (the first two
-    // at its start).
+    // All the reader shows after taking `readings` (the first two at its start).
     using Run = std::tuple<Statistics, float, int, int, int>;
     const auto run = [this](std::deque<float> readings) {
         gauge->readings = {readings[0], readings[1]};
@@ -203,8 +177,7 @@ TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
         return Run{statistics(), reader->currentValue(), reader->history().size(), counts.updates,
                    counts.misses};
     };
-    constexpr float Infinity = std::numeric_limits<float>::infinity();
-    for (const float bad : {std::numeric_limits<float>::quiet_NaN(), Infinity, -Infinity}) {
+    for (const float bad : {std::nanf(""), float(Infinity), -float(Infinity)}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(run({bad, bad, 50, bad}), run({0, 0, 50, 0}));
         EXPECT_EQ(run({99, 40, bad, 45, bad, bad}), run({99, 40, 0, 45, 0, 0}));
@@ -212,7 +185,7 @@ TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
     }
 }
 
-TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveInterval)
+TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveIntervalAndTheTimerStaysInRange)
 {
     gauge->readings = {40};
     EXPECT_FALSE(GaugeReader::initWithGauge(nullptr, 2));
@@ -223,23 +196,11 @@ TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveInterval)
     ASSERT_TRUE(made);
     made->_gaugeTimerFired(); // no delegate: still sampled
     EXPECT_EQ(made->overallLife(), 4.0);
-}
-
-TEST_F(GaugeReaderTest, TheTenMinuteAverageOfALongIntervalNeverOvershootsTheReadings)
-{
-    start(50, 50, 1200.0);
-    sample(60);
-    EXPECT_EQ(reader->tenMinuteAverage(), 60.0f);
-}
-
-TEST(GaugeReaderTimer, PeriodStaysWithinWhatATimerCanHold)
-{
-    EXPECT_EQ(GaugeReader::timerPeriod(2.0), 2000);
-    EXPECT_EQ(GaugeReader::timerPeriod(1e-9), 1);
-    EXPECT_EQ(GaugeReader::timerPeriod(0.0004), 1);
-    EXPECT_EQ(GaugeReader::timerPeriod(1e12), std::numeric_limits<int>::max());
-    EXPECT_EQ(GaugeReader::timerPeriod(std::numeric_limits<double>::infinity()),
-              std::numeric_limits<int>::max());
+    constexpr int Longest = std::numeric_limits<int>::max();
+    for (const auto& [interval, period] :
+         {std::pair{2.0, 2000}, {1e-9, 1}, {0.0004, 1}, {1e12, Longest}, {Infinity, Longest}}) {
+        EXPECT_EQ(GaugeReader::timerPeriod(interval), period) << interval;
+    }
 }
 
 // The reader has no reading after three misses in a row, or after one while its gauge
@@ -266,6 +227,38 @@ TEST_F(GaugeReaderTest, MissesInARowMeanNoReadingUntilASampleIsAccepted)
     start(0);
     sample(0);
     EXPECT_TRUE(reader->hasNoReading());
+}
+
+TEST(SampleHistoryTest, HoldsTenMinutesOfIntervalsWithinOneAndTheMaximumAndWraps)
+{
+    const std::pair<double, int> cases[] = {
+        {0.5, 1200}, {2, 300}, {3, 200},      {7, 86},   {0.1, 1200}, {1e-300, 1200},
+        {600, 1},    {1e9, 1}, {Infinity, 1}, {0, 1200}, {-2, 1200},  {std::nan(""), 1200},
+    };
+    for (const auto& [interval, capacity] : cases) {
+        EXPECT_EQ(SampleHistory(interval).capacity(), capacity) << interval;
+    }
+    using Contents = std::vector<std::pair<float, qint64>>;
+    SampleHistory history(200); // three slots
+    qint64 time = 1000;
+    for (const float value : {1.0F, std::nanf(""), 2.0F, float(Infinity), -float(Infinity)}) {
+        history.push(value, time += 200000);
+    }
+    const auto contents = [&history] {
+        Contents values;
+        for (int index = 0; index < history.size(); ++index) {
+            values.emplace_back(history.at(index), history.timeAt(index));
+        }
+        return values;
+    };
+    EXPECT_EQ(contents(), (Contents{{1, 201000}, {2, 601000}}));
+    for (const float value : {3.0F, 4.0F, 5.0F, 6.0F, 7.0F}) {
+        history.push(value, time += 200000);
+    }
+    EXPECT_EQ(contents(), (Contents{{5, 1601000}, {6, 1801000}, {7, 2001000}}));
+    history.rebuild(300);
+    EXPECT_EQ(std::tuple(history.size(), history.capacity(), history.interval()),
+              std::tuple(0, 2, 300.0));
 }
 
 } // namespace

@@ -37,7 +37,7 @@ protected:
     /// Gives the machine four x86 processors of `vendor`.
     void setProcessor(const QByteArray& vendor)
     {
-        tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\nvendor_id\t: " + vendor + '\n');
+        tree.addFile(u"proc/cpuinfo"_qs, FixtureTree::cpuinfo(vendor));
         tree.addFile(u"sys/devices/system/cpu/online"_qs, "0-3\n");
     }
 

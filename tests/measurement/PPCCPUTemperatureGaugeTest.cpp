@@ -72,16 +72,14 @@ TEST_F(PPCCPUTemperatureGaugeTest, TheRowDecidesSensorsAndScaleOrThatThereIsNoGa
     }
 }
 
-TEST_F(PPCCPUTemperatureGaugeTest, ASensorWhosePropertyVanishesCountsAsZero)
+// A sensor whose property vanishes counts as zero; text readings count by
+// their leading number.
+TEST_F(PPCCPUTemperatureGaugeTest, VanishedAndTextReadings)
 {
-    const std::unique_ptr<PPCCPUTemperatureGauge> gauge = gaugeFor(table(Both));
-    ASSERT_TRUE(gauge);
+    const std::unique_ptr<PPCCPUTemperatureGauge> both = gaugeFor(table(Both));
+    ASSERT_TRUE(both);
     tree.remove(u"sys/devices/sensors/zone1/temp"_qs);
-    EXPECT_EQ(gauge->gauge(), 30.0F);
-}
-
-TEST_F(PPCCPUTemperatureGaugeTest, TextReadingsCountByTheirLeadingNumber)
-{
+    EXPECT_EQ(both->gauge(), 30.0F);
     const auto gauge = gaugeFor(table(First, "<integer>1</integer>"));
     ASSERT_TRUE(gauge);
     for (const auto& [reading, value] : {std::pair<QByteArray, float>{"45.5 C", 45.5F},
@@ -98,16 +96,15 @@ TEST_F(PPCCPUTemperatureGaugeTest, TextReadingsCountByTheirLeadingNumber)
 TEST_F(PPCCPUTemperatureGaugeTest, AMeanBeyondAnyTemperatureIsNoReading)
 {
     const QByteArray raw = "<integer>1</integer>";
+    // clang-format off
     for (const auto& [test, first, second, factor, reading] : {
-             std::tuple<const char*, QByteArray, QByteArray, QByteArray, float>{
-                 "Huge", "3.4e38", "3.4e38", raw, 0.0F},
+             std::tuple<const char*, QByteArray, QByteArray, QByteArray, float>{"Huge", "3.4e38", "3.4e38", raw, 0.0F},
              {"OverflowsToInfinity", "3932160", "4259840", "<real>1e-38</real>", 0.0F},
              {"InfinitiesMakeNaN", "3.4e38", "-3.4e38", "<real>1e-30</real>", 0.0F},
-             {"Negative", "-5", "-7", raw, 0.0F},
-             {"AboveTheHottest", "200", "201", raw, 0.0F},
-             {"TheHottest", "200", "200", raw, 200.0F},
-             {"OneBrokenSensorSpoilsTheMean", "2147483647", "50", raw, 0.0F},
+             {"Negative", "-5", "-7", raw, 0.0F}, {"AboveTheHottest", "200", "201", raw, 0.0F},
+             {"TheHottest", "200", "200", raw, 200.0F}, {"OneBrokenSensorSpoilsTheMean", "2147483647", "50", raw, 0.0F},
          }) {
+        // clang-format on
         tree.addFile(u"sys/devices/sensors/zone0/temp"_qs, first);
         tree.addFile(u"sys/devices/sensors/zone1/temp"_qs, second);
         const std::unique_ptr<PPCCPUTemperatureGauge> gauge = gaugeFor(table(Both, factor));

@@ -27,11 +27,7 @@ namespace {
 struct Machine
 {
     QString folder;
-    float temperature = 0;
-    std::optional<QString> sensor;
-    QString reason;
-    std::optional<float> frequency;
-    QString source;
+    QMap<QString, QString> fields; // the "Key: value" lines of its SOURCE file
 };
 
 void PrintTo(const Machine& machine, std::ostream* out)
@@ -44,50 +40,20 @@ QString machinesFolder()
     return QString::fromUtf8(CALIDRA_RECORDED_MACHINES);
 }
 
-// The "Key: value" lines of a SOURCE file.
-QMap<QString, QString> sourceFields(const QString& folder)
-{
-    QFile file(machinesFolder() + u'/' + folder + u"/SOURCE"_qs);
-    QMap<QString, QString> fields;
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fields;
-    }
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const qsizetype colon = line.indexOf(": ");
-        if (colon > 0) {
-            fields.insert(QString::fromUtf8(line.first(colon)),
-                          QString::fromUtf8(line.mid(colon + 2)));
-        }
-    }
-    return fields;
-}
-
-Machine recordedMachine(const QString& folder)
-{
-    const QMap<QString, QString> fields = sourceFields(folder);
-    Machine machine;
-    machine.folder = folder;
-    const QString temperature = fields.value(u"Temperature"_qs);
-    machine.temperature = temperature == u"no reading"_qs ? 0.0F : temperature.toFloat();
-    const QString sensor = fields.value(u"Sensor"_qs);
-    if (sensor != u"none"_qs) {
-        machine.sensor = sensor;
-    }
-    machine.reason = fields.value(u"Why"_qs);
-    const QString frequency = fields.value(u"Frequency"_qs);
-    if (frequency != u"not measured"_qs) {
-        machine.frequency = frequency == u"no reading"_qs ? 0.0F : frequency.toFloat();
-    }
-    machine.source = fields.value(u"Source"_qs);
-    return machine;
-}
-
 std::vector<Machine> recordedMachines()
 {
     std::vector<Machine> machines;
-    const QStringList folders = QDir(machinesFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& folder : folders) {
-        machines.push_back(recordedMachine(folder));
+    for (const QString& folder :
+         QDir(machinesFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(machinesFolder() + u'/' + folder + u"/SOURCE"_qs);
+        Machine& machine = machines.emplace_back(Machine{folder, {}});
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList()) {
+            if (const qsizetype colon = line.indexOf(": "); colon > 0) {
+                machine.fields.insert(QString::fromUtf8(line.first(colon)),
+                                      QString::fromUtf8(line.mid(colon + 2)));
+            }
+        }
     }
     return machines;
 }
@@ -100,17 +66,24 @@ protected:
 
 TEST_P(RealMachineTest, ReadsWhatItsRecordingShows)
 {
-    const Machine& machine = GetParam();
-    ASSERT_FALSE(machine.source.isEmpty()) << "SOURCE names no recording";
-    tree.addCopy(u"."_qs, machinesFolder() + u'/' + machine.folder);
+    const auto field = [](const QString& key) { return GetParam().fields.value(key); };
+    ASSERT_FALSE(field(u"Source"_qs).isEmpty()) << "SOURCE names no recording";
+    tree.addCopy(u"."_qs, machinesFolder() + u'/' + GetParam().folder);
     const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
     ASSERT_TRUE(temperature);
-    EXPECT_FLOAT_EQ(temperature->gauge(), machine.temperature);
-    EXPECT_EQ(temperature->sensorInUse(), machine.sensor);
+    const QString celsius = field(u"Temperature"_qs);
+    EXPECT_FLOAT_EQ(temperature->gauge(), celsius == u"no reading"_qs ? 0.0F : celsius.toFloat());
+    const QString sensor = field(u"Sensor"_qs);
+    EXPECT_EQ(temperature->sensorInUse(),
+              sensor == u"none"_qs ? std::nullopt : std::optional(sensor));
     EXPECT_EQ(temperature->hasSource() ? QString() : temperature->noReadingReason(),
-              machine.reason);
+              field(u"Why"_qs));
     const std::shared_ptr<Gauge> frequency = Gauge::CPUFrequencyGauge();
-    EXPECT_EQ(frequency ? std::optional(frequency->gauge()) : std::nullopt, machine.frequency);
+    const QString megahertz = field(u"Frequency"_qs);
+    EXPECT_EQ(frequency ? std::optional(frequency->gauge()) : std::nullopt,
+              megahertz == u"not measured"_qs
+                  ? std::nullopt
+                  : std::optional(megahertz == u"no reading"_qs ? 0.0F : megahertz.toFloat()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, RealMachineTest, testing::ValuesIn(recordedMachines()),

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurement/TemperatureAlarm.h"
 
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace calidra {
@@ -18,7 +17,7 @@ namespace {
 constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float Infinity = std::numeric_limits<float>::infinity();
 
-// `count` samples of `celsius`, each counting `interval` seconds.
+// Runs of `count` samples of `celsius`, each counting `interval` seconds.
 struct Samples
 {
     float celsius;
@@ -26,55 +25,45 @@ struct Samples
     double interval = 2.0;
 };
 
-struct Script
-{
-    const char* name;
-    std::vector<Samples> runs;
-    // The indices of the samples the alarm fires with, and whether it is
-    // active after the last.
-    std::vector<int> fired;
-    bool activeAfter;
-    bool enabled = true;
-};
-
 // The threshold is 90: recovery means 85 or below for 60 counted seconds.
 TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelow)
 {
+    // The runs, the indices of the samples the alarm fires with, whether it is
+    // active after the last, and whether it is enabled.
+    using Script = std::tuple<const char*, std::vector<Samples>, std::vector<int>, bool, bool>;
+    // clang-format off
     const Script scripts[] = {
-        {"two samples at the threshold fire", {{90, 2}}, {1}, true},
-        {"staying above does not repeat", {{95, 6}}, {1}, true},
-        {"one at the threshold then one below does not", {{90, 1}, {89.9F, 1}, {90, 1}}, {}, false},
-        {"a minute at five below recovers", {{90, 2}, {85, 30}}, {1}, false},
-        {"after recovery it fires again", {{90, 2}, {85, 30}, {91, 2}}, {1, 33}, true},
-        {"less than a minute does not recover", {{90, 2}, {85, 29}, {91, 2}}, {1}, true},
+        {"two samples at the threshold fire", {{90, 2}}, {1}, true, true},
+        {"staying above does not repeat", {{95, 6}}, {1}, true, true},
+        {"one at the threshold then one below does not", {{90, 1}, {89.9F, 1}, {90, 1}}, {}, false, true},
+        {"a minute at five below recovers", {{90, 2}, {85, 30}}, {1}, false, true},
+        {"after recovery it fires again", {{90, 2}, {85, 30}, {91, 2}}, {1, 33}, true, true},
+        {"less than a minute does not recover", {{90, 2}, {85, 29}, {91, 2}}, {1}, true, true},
         {"a sample above five below restarts the minute",
-         {{90, 2}, {85, 29}, {85.5F, 1}, {85, 29}, {91, 2}},
-         {1},
-         true},
-        {"a minute counted in tenths of a second", {{90, 2, 0.1}, {80, 600, 0.1}}, {1}, false},
-        {"a longer interval counts as more time", {{90, 2}, {70, 1, 60.0}}, {1}, false},
+         {{90, 2}, {85, 29}, {85.5F, 1}, {85, 29}, {91, 2}}, {1}, true, true},
+        {"a minute counted in tenths of a second", {{90, 2, 0.1}, {80, 600, 0.1}}, {1}, false, true},
+        {"a longer interval counts as more time", {{90, 2}, {70, 1, 60.0}}, {1}, false, true},
         {"disabled never fires", {{100, 10}}, {}, false, false},
-        {"a temperature that is no number is ignored", {{90, 1}, {NaN, 1}, {90, 1}}, {2}, true},
-        {"an infinite one too", {{90, 1}, {Infinity, 1}, {-Infinity, 1}}, {}, false},
+        {"a temperature that is no number is ignored", {{90, 1}, {NaN, 1}, {90, 1}}, {2}, true, true},
+        {"an infinite one too", {{90, 1}, {Infinity, 1}, {-Infinity, 1}}, {}, false, true},
         {"samples without a positive interval are ignored",
-         {{90, 1}, {90, 1, 0.0}, {90, 1, -2.0}, {90, 1, double(NaN)}},
-         {},
-         false},
+         {{90, 1}, {90, 1, 0.0}, {90, 1, -2.0}, {90, 1, double(NaN)}}, {}, false, true},
     };
-    for (const Script& script : scripts) {
+    // clang-format on
+    for (const auto& [name, runs, expected, activeAfter, enabled] : scripts) {
         TemperatureAlarm alarm;
-        alarm.setEnabled(script.enabled);
+        alarm.setEnabled(enabled);
         std::vector<int> fired;
         int index = 0;
-        for (const Samples& run : script.runs) {
+        for (const Samples& run : runs) {
             for (int i = 0; i < run.count; ++i, ++index) {
                 if (alarm.sample(run.celsius, run.interval)) {
                     fired.push_back(index);
                 }
             }
         }
-        EXPECT_EQ(fired, script.fired) << script.name;
-        EXPECT_EQ(alarm.isActive(), script.activeAfter) << script.name;
+        EXPECT_EQ(fired, expected) << name;
+        EXPECT_EQ(alarm.isActive(), activeAfter) << name;
     }
 }
 
@@ -95,15 +84,10 @@ TEST(TemperatureAlarmTest, SwitchingOffEndsTheAlarmAndTheSameThresholdDoesNot)
 // The stored settings reach the alarm through their rules (SettingsTest).
 TEST(TemperatureAlarmTest, ConfigureReadsTheSettingsThroughTheirRules)
 {
-    QTemporaryDir folder;
-    QFile file(folder.filePath(u"settings.ini"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
-                file.write("[General]\nalarmEnabled=true\nalarmTemperature=500"));
-    file.close();
-    UserDefaults defaults(file.fileName());
-    defaults.registerDefaults(Settings::registeredFallbacks());
+    SettingsFile settings("alarmEnabled=true\nalarmTemperature=500");
+    settings.defaults.registerDefaults(Settings::registeredFallbacks());
     TemperatureAlarm alarm;
-    alarm.configure(defaults);
+    alarm.configure(settings.defaults);
     EXPECT_TRUE(alarm.isEnabled());
     EXPECT_EQ(alarm.threshold(), 110);
 }

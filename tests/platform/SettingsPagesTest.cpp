@@ -7,24 +7,23 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace calidra {
 namespace {
 
 // Sets an environment variable for one scope, then puts the old value back.
-class ScopedVariable
+struct ScopedVariable
 {
-public:
-    ScopedVariable(const char* name, const QByteArray& value)
-        : m_name(name), m_old(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
+    ScopedVariable(const char* variable, const QByteArray& value)
+        : name(variable), old(qgetenv(variable)), wasSet(qEnvironmentVariableIsSet(variable))
     {
-        qputenv(name, value);
+        qputenv(variable, value);
     }
-    ~ScopedVariable() { m_wasSet ? qputenv(m_name, m_old) : qunsetenv(m_name); }
-
-private:
-    const char* m_name;
-    QByteArray m_old;
-    bool m_wasSet;
+    ~ScopedVariable() { wasSet ? qputenv(name, old) : qunsetenv(name); }
+    const char* name;
+    QByteArray old;
+    bool wasSet;
 };
 
 // Only the running desktop's own tool, and only one that opens on the page:
@@ -32,7 +31,6 @@ private:
 TEST(SettingsPagesTest, OnlyTheCurrentDesktopsToolForThePageIsOffered)
 {
     QTemporaryDir bin;
-    ASSERT_TRUE(bin.isValid());
     for (const char* program :
          {"gnome-session-properties", "gnome-control-center", "xfce4-session-settings",
           "lxqt-config-session", "lxqt-config-locale", "systemsettings"}) {
@@ -41,42 +39,36 @@ TEST(SettingsPagesTest, OnlyTheCurrentDesktopsToolForThePageIsOffered)
         file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     }
     const ScopedVariable path("PATH", bin.path().toUtf8());
-    struct Case
-    {
-        const char* desktop;
-        SettingsPages::Page page;
-        const char* program; // null: none is offered
-        QStringList arguments;
-    };
+    constexpr auto Autostart = SettingsPages::Autostart;
+    constexpr auto Regional = SettingsPages::Regional;
+    // The desktop, the page, the program offered (null: none) and its arguments.
     // clang-format off
-    const Case cases[] = {
-        {"ubuntu:GNOME", SettingsPages::Autostart, "gnome-session-properties", {}},
-        {"GNOME",        SettingsPages::Regional,  "gnome-control-center", {u"region"_qs}},
-        {"KDE",          SettingsPages::Autostart, "systemsettings", {u"kcm_autostart"_qs}},
-        {"KDE",          SettingsPages::Regional,  "systemsettings", {u"kcm_regionandlang"_qs}},
-        {"LXQt",         SettingsPages::Regional,  "lxqt-config-locale", {}},
+    const std::tuple<const char*, SettingsPages::Page, const char*, QStringList> cases[] = {
+        {"ubuntu:GNOME", Autostart, "gnome-session-properties", {}},
+        {"GNOME", Regional, "gnome-control-center", {u"region"_qs}},
+        {"KDE", Autostart, "systemsettings", {u"kcm_autostart"_qs}},
+        {"KDE", Regional, "systemsettings", {u"kcm_regionandlang"_qs}},
+        {"kde", Autostart, "systemsettings", {u"kcm_autostart"_qs}},
+        {"LXQt", Regional, "lxqt-config-locale", {}},
         // These open on another page than the autostart list.
-        {"LXQt",         SettingsPages::Autostart, nullptr, {}},
-        {"XFCE",         SettingsPages::Autostart, nullptr, {}},
+        {"LXQt", Autostart, nullptr, {}}, {"XFCE", Autostart, nullptr, {}},
         // Xfce has no regional settings; GNOME's would do nothing there.
-        {"XFCE",         SettingsPages::Regional,  nullptr, {}},
-        {"",             SettingsPages::Autostart, nullptr, {}},
-        {"sway",         SettingsPages::Regional,  nullptr, {}},
+        {"XFCE", Regional, nullptr, {}}, {"", Autostart, nullptr, {}}, {"sway", Regional, nullptr, {}},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.desktop) + (c.page == SettingsPages::Regional ? " region" : ""));
-        const auto command = SettingsPages::commandFor(c.page, QString::fromUtf8(c.desktop));
-        ASSERT_EQ(command.has_value(), c.program != nullptr);
+    for (const auto& [desktop, page, program, arguments] : cases) {
+        SCOPED_TRACE(std::string(desktop) + (page == Regional ? " region" : ""));
+        const auto command = SettingsPages::commandFor(page, QString::fromUtf8(desktop));
+        ASSERT_EQ(command.has_value(), program != nullptr);
         if (command) {
-            EXPECT_EQ(command->program, bin.filePath(QString::fromLatin1(c.program)));
-            EXPECT_EQ(command->arguments, c.arguments);
+            EXPECT_EQ(command->program, bin.filePath(QString::fromLatin1(program)));
+            EXPECT_EQ(command->arguments, arguments);
         }
     }
     const ScopedVariable nowhere("PATH", "/nonexistent");
-    EXPECT_FALSE(SettingsPages::commandFor(SettingsPages::Autostart, u"KDE"_qs));
+    EXPECT_FALSE(SettingsPages::commandFor(Autostart, u"KDE"_qs));
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "KDE");
-    EXPECT_FALSE(SettingsPages::open(SettingsPages::Autostart));
+    EXPECT_FALSE(SettingsPages::open(Autostart));
 }
 
 } // namespace

@@ -26,9 +26,8 @@ TEST(PaneSwitcherTest, NextFrameKeepsBorderTopEdgeAndCentre)
         {"wider and shorter", {100, 200, 420, 440}, {415, 358}, {515, 300}, {50,    258, 520, 382}},
     };
     // clang-format on
-    for (const auto& [name, window, content, pane, next] : cases) {
+    for (const auto& [name, window, content, pane, next] : cases)
         EXPECT_EQ(PaneSwitcher::nextWindowFrame(window, content, pane), next) << name;
-    }
 }
 
 TEST(PaneSwitcherTest, ShowsThePaneOfAnItemAndTheFirstForAnyOther)

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtPrinters.h"
 #include "ScriptedAlerts.h"
+#include "ScriptedGauge.h"
+#include "SettingsFile.h"
 #include "defaults/Settings.h"
-#include "defaults/UserDefaults.h"
-#include "formatting/ObjectFormat.h"
-#include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
 #include "statistics_window/ExternalWindowController.h"
 #include "statistics_window/HistoryGraph.h"
@@ -27,6 +26,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 namespace calidra {
 
@@ -37,17 +37,10 @@ void PrintTo(const Frame& frame, std::ostream* out)
 
 namespace {
 
-struct FixedGauge : Gauge
-{
-    explicit FixedGauge(float fixed) : value(fixed) {}
-    float gauge() override { return value; }
-    float value;
-};
-
 // A gauge of a sensor chosen in place of the processor's.
-struct ChosenGauge : FixedGauge
+struct ChosenGauge : ScriptedGauge
 {
-    using FixedGauge::FixedGauge;
+    explicit ChosenGauge(float reading) : ScriptedGauge({reading}) {}
     std::optional<QString> chosenSensor() const override { return u"amdgpu, edge"_qs; }
 };
 
@@ -71,7 +64,7 @@ protected:
 
     static std::unique_ptr<GaugeReader> reader(float value, double life)
     {
-        return GaugeReader::initWithGauge(std::make_shared<FixedGauge>(value), life);
+        return GaugeReader::initWithGauge(fixedGauge(value), life);
     }
 
     void update(bool temperature, bool frequency)
@@ -92,8 +85,9 @@ protected:
 
     // Built in this order and torn down in reverse: each member uses the ones
     // above it, and the process-wide ones stay current until those below are gone.
+    SettingsFile settings;
+    UserDefaults& defaults = settings.defaults;
     QTemporaryDir folder;
-    UserDefaults defaults{folder.filePath(u"settings.ini"_qs)};
     ScriptedAlerts alerts;
     std::unique_ptr<GaugeReader> celsius = reader(52.3F, 3725.4);
     std::unique_ptr<GaugeReader> megahertz = reader(800, 3720.9);
@@ -103,13 +97,9 @@ protected:
 
 TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
 {
-    struct Case
-    {
-        const char* name;
-        bool temperatureBefore, frequencyBefore, temperature, frequency;
-        std::optional<Frame> temperatureFrame, frequencyFrame;
-        int widening;
-    };
+    // The readers before and in the update, the panels' frames (none: no panel), the widening.
+    using Case = std::tuple<const char*, bool, bool, bool, bool, std::optional<Frame>,
+                            std::optional<Frame>, int>;
     const Case cases[] = {
         {"temperature to both", true, false, true, true, Left, Right, 350},
         {"both to temperature", true, true, true, false, Left, std::nullopt, 0},
@@ -117,16 +107,17 @@ TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
         {"frequency to temperature", false, true, true, false, Left, std::nullopt, 0},
         {"frequency to both", false, true, true, true, Left, Right, 350},
     };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.name);
-        update(row.temperatureBefore, row.frequencyBefore);
-        update(row.temperature, row.frequency);
+    for (const auto& [name, temperatureBefore, frequencyBefore, withTemperature, withFrequency,
+                      temperatureFrame, frequencyFrame, widening] : cases) {
+        SCOPED_TRACE(name);
+        update(temperatureBefore, frequencyBefore);
+        update(withTemperature, withFrequency);
         const StatisticsView* temperature = window->temperaturePanel();
         const StatisticsView* frequency = window->frequencyPanel();
         EXPECT_EQ(temperature ? std::optional(temperature->frame()) : std::nullopt,
-                  row.temperatureFrame);
-        EXPECT_EQ(frequency ? std::optional(frequency->frame()) : std::nullopt, row.frequencyFrame);
-        EXPECT_EQ(window->width(), baseWidth + row.widening);
+                  temperatureFrame);
+        EXPECT_EQ(frequency ? std::optional(frequency->frame()) : std::nullopt, frequencyFrame);
+        EXPECT_EQ(window->width(), baseWidth + widening);
         for (const auto& [panel, graph] : {std::pair(temperature, window->temperatureGraph()),
                                            std::pair(frequency, window->frequencyGraph())}) {
             EXPECT_EQ(graph ? std::optional(graph->frame().x) : std::nullopt,
@@ -134,18 +125,6 @@ TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
         }
         update(true, false);
     }
-}
-
-TEST_F(StatisticsWindowTest, PanelGeometryConvertsToQtFromTheLowerLeft)
-{
-    update(true, true);
-    EXPECT_EQ(window->frequencyPanel()->geometry(), QRect(350, 10, 340, 179));
-    EXPECT_EQ((Frame{7, 120, 326, 51}.toQt(179)), QRect(7, 8, 326, 51));
-    // The graphs take a band under everything else: the window is that much taller.
-    EXPECT_EQ(window->size(), QSize(710, 263 + ExternalWindowController::GraphBand));
-    EXPECT_EQ(window->frequencyGraph()->geometry(), QRect(350, 263, 340, 110));
-    EXPECT_EQ(window->findChild<QWidget*>(u"resultsMenu"_qs)->mapTo(window, QPoint()),
-              QPoint(213, 225));
 }
 
 TEST_F(StatisticsWindowTest, RunningTimeIsTheSmallerLifeTruncated)
@@ -183,9 +162,9 @@ TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsU
     StatisticsView panel(u"Frequency"_qs, QPointF(10, 74), window);
     EXPECT_EQ(panel.description().split(u'\n').value(5), u"\tMinimum: , Average: , Maximum: "_qs);
 
-    auto gauge = std::make_shared<FixedGauge>(800);
+    auto gauge = fixedGauge(800);
     const auto rising = GaugeReader::initWithGauge(gauge, 2);
-    gauge->value = 2400;
+    gauge->readings = {2400};
     rising->_gaugeTimerFired();
     panel.updateDisplayWithGaugeReader(*rising, FrequencyValueTransformer());
     const QStringList lines = panel.description().split(u'\n');
@@ -293,9 +272,8 @@ public:
 
     ~TinyDisk()
     {
-        if (m_mounted) {
+        if (m_mounted)
             ::umount2(m_folder.constData(), MNT_DETACH);
-        }
         if (m_former >= 0) {
             ::setns(m_former, CLONE_NEWNS);
             ::close(m_former);
@@ -310,6 +288,7 @@ private:
     bool m_mounted = false;
 };
 
+// A save that fails keeps the file it would replace (a full disk stands for every failure).
 TEST_F(StatisticsWindowTest, SaveThatFillsTheDiskGivesTheSystemsReasonAndKeepsTheFile)
 {
     QTemporaryDir disk;
@@ -325,39 +304,6 @@ TEST_F(StatisticsWindowTest, SaveThatFillsTheDiskGivesTheSystemsReasonAndKeepsTh
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("old"));
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList{u"report.txt"_qs});
-}
-
-TEST_F(StatisticsWindowTest, FailedSaveKeepsTheExistingFile)
-{
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
-    }
-    const QString path = folder.filePath(u"report.txt"_qs);
-    ASSERT_FALSE(ExternalWindowController::writeReport(path, u"old"_qs));
-    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_TRUE(ExternalWindowController::writeReport(path, u"new"_qs));
-    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile kept(path);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("old"));
-}
-
-TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
-{
-    const struct
-    {
-        QString format;
-        QStringList arguments;
-        QString expected;
-    } cases[] = {
-        {u"%@ and %@"_qs, {u"a"_qs, u"b"_qs}, u"a and b"_qs},
-        {u"%@ %%@"_qs, {u"%@"_qs}, u"%@ %@"_qs},
-        {u"%@|%@"_qs, {u"only"_qs}, u"only|"_qs},
-        {u"100%%"_qs, {}, u"100%"_qs},
-    };
-    for (const auto& [format, arguments, expected] : cases) {
-        EXPECT_EQ(stringWithFormat(format, arguments), expected) << format.toStdString();
-    }
 }
 
 TEST_F(StatisticsWindowTest, EscapeAndCtrlWCloseTheWindow)

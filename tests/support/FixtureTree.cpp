@@ -125,6 +125,12 @@ void FixtureTree::addHwmonFiles(const QString& folder, const QByteArray& driver,
     }
 }
 
+void FixtureTree::addExecutable(const QString& path, const QByteArray& contents)
+{
+    addFile(path, contents);
+    EXPECT_TRUE(QFile::setPermissions(absolute(path), QFile::ReadOwner | QFile::ExeOwner));
+}
+
 void FixtureTree::addHwmon(int number, const QByteArray& driver,
                            const std::vector<Channel>& channels)
 {
@@ -160,6 +166,19 @@ void FixtureTree::addThermalZone(int number, const QByteArray& type, const QByte
     if (!QFileInfo(absolute(link)).isSymLink()) {
         addSymlink(link, absolute(thermalZone(number)));
     }
+}
+
+QByteArray FixtureTree::cpuinfo(const QByteArray& vendor, const QByteArray& family,
+                                const QByteArray& flags)
+{
+    QByteArray text = "processor\t: 0\nvendor_id\t: " + vendor + '\n';
+    if (!family.isEmpty()) {
+        text += "cpu family\t: " + family + '\n';
+    }
+    if (!flags.isEmpty()) {
+        text += "flags\t\t: " + flags + '\n';
+    }
+    return text + "\nprocessor\t: 1\nvendor_id\t: " + vendor + '\n';
 }
 
 QByteArray FixtureTree::readFile(const QString& absolutePath)

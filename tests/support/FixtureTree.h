@@ -39,6 +39,13 @@ public:
     void addCopy(const QString& path, const QString& source);
     /// Removes a file, or a folder with everything below it.
     void remove(const QString& path);
+    /// A file only its owner may read and run.
+    void addExecutable(const QString& path, const QByteArray& contents);
+
+    /// /proc/cpuinfo's text for two processors of `vendor`, the first one
+    /// with the family and flags given (none where empty).
+    static QByteArray cpuinfo(const QByteArray& vendor, const QByteArray& family = {},
+                              const QByteArray& flags = {});
 
     /// A hwmon device as sys/class/hwmon/hwmon<number>: its driver's `name`
     /// and channels temp1, temp2... of a label (null: no label file) and an

@@ -14,6 +14,15 @@
 
 namespace calidra {
 
+/// The alert of a privileged script or helper whose digest is not the shipped one.
+inline const Alerts::Request TamperAlert{
+    u"Privileged operation failed."_qs,
+    u"The application seems to have been tampered with. Please reinstall Calidra.\n\n"
+    "Continuing may put your computer at severe risk. It is strongly recommended not to "
+    "proceed."_qs,
+    {u"Cancel"_qs, u"Proceed Anyway"_qs},
+    true};
+
 inline void PrintTo(const Alerts::Request& request, std::ostream* out)
 {
     *out << (request.critical ? "critical " : "") << '"' << request.messageText.toStdString()

@@ -8,16 +8,18 @@
 
 namespace calidra {
 
-/// Points HOME and XDG_DATA_HOME at a throw-away folder, so that the Trash is
-/// the one in there, and puts them back afterwards.
+/// Points HOME and XDG_DATA_HOME (HOME's .local/share) at a throw-away folder
+/// made in `parent`, so that the Trash is the one in there, and puts them
+/// back afterwards.
 class TemporaryHome
 {
 public:
-    TemporaryHome()
+    explicit TemporaryHome(const QString& parent = QDir::tempPath())
+        : folder(parent + u"/calidra-XXXXXX"_qs)
     {
         qputenv("HOME", folder.path().toUtf8());
         QDir(folder.path()).mkpath(u".local/share"_qs);
-        qputenv("XDG_DATA_HOME", (folder.path() + u"/.local/share"_qs).toUtf8());
+        qputenv("XDG_DATA_HOME", dataHome().toUtf8());
     }
 
     ~TemporaryHome()
@@ -29,10 +31,13 @@ public:
     TemporaryHome(const TemporaryHome&) = delete;
     TemporaryHome& operator=(const TemporaryHome&) = delete;
 
+    QString dataHome() const { return folder.path() + u"/.local/share"_qs; }
+    QString trash() const { return dataHome() + u"/Trash"_qs; }
+
     /// The names of what the Trash holds.
     QStringList trashed() const
     {
-        return QDir(folder.path() + u"/.local/share/Trash/files"_qs)
+        return QDir(trash() + u"/files"_qs)
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 

@@ -10,11 +10,8 @@ using Hashing = CocoaCryptoHashing;
 
 TEST(CocoaCryptoHashing, KnownDigestsOfBytesAndOfTheSameText)
 {
-    const struct
-    {
-        QByteArray input;
-        QString md5, sha1;
-    } cases[] = {
+    // clang-format off
+    const struct { QByteArray input; QString md5, sha1; } cases[] = {
         {QByteArray(""), u"d41d8cd98f00b204e9800998ecf8427e"_qs,
          u"da39a3ee5e6b4b0d3255bfef95601890afd80709"_qs},
         {QByteArray("abc"), u"900150983cd24fb0d6963f7d28e17f72"_qs,
@@ -24,6 +21,7 @@ TEST(CocoaCryptoHashing, KnownDigestsOfBytesAndOfTheSameText)
         {QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80"), u"77363a4752ff4d95e47ec96c6b215330"_qs,
          u"ab8e85e7526cb2649cf26ad178ce0cc491b70da7"_qs},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.toHex().toStdString());
         EXPECT_EQ(Hashing::md5HexHash(c.input), c.md5);

@@ -16,9 +16,7 @@ namespace {
 
 struct Message
 {
-    QString source;
-    QString translation;
-    QString type; // the translation's type attribute: empty once finished
+    QString source, translation, type; // type: empty once finished
 };
 
 std::vector<Message> messagesIn(const QString& path)
@@ -28,9 +26,8 @@ std::vector<Message> messagesIn(const QString& path)
     QXmlStreamReader xml(&file);
     std::vector<Message> messages;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        }
         if (xml.name() == u"message") {
             messages.emplace_back();
         } else if (xml.name() == u"source" && !messages.empty()) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixtureTree.h"
 #include "QtPrinters.h"
+#include "TemporaryHome.h"
 #include "platform/Workspace.h"
 #include "uninstall/BundleInstallation.h"
 
@@ -15,32 +16,6 @@
 namespace calidra {
 namespace {
 
-// XDG_DATA_HOME and HOME in a folder of the test, put back afterwards.
-class UserFolders
-{
-public:
-    explicit UserFolders(const QString& parent = QDir::tempPath())
-        : m_folder(parent + u"/calidra-XXXXXX"_qs)
-    {
-        qputenv("HOME", m_folder.path().toUtf8());
-        qputenv("XDG_DATA_HOME", dataHome().toUtf8());
-    }
-    ~UserFolders()
-    {
-        qputenv("HOME", m_home);
-        m_hadDataHome ? qputenv("XDG_DATA_HOME", m_dataHome) : qunsetenv("XDG_DATA_HOME");
-    }
-    QString home() const { return m_folder.path(); }
-    QString dataHome() const { return m_folder.path() + u"/data"_qs; }
-    QString trash() const { return dataHome() + u"/Trash"_qs; }
-
-private:
-    QTemporaryDir m_folder;
-    QByteArray m_home = qgetenv("HOME");
-    QByteArray m_dataHome = qgetenv("XDG_DATA_HOME");
-    bool m_hadDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-};
-
 QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
@@ -49,7 +24,7 @@ QStringList entries(const QString& folder)
 
 TEST(TrashTest, AMissingTrashIsCreatedPrivateAndNamesCollideIntoNumbers)
 {
-    UserFolders user;
+    TemporaryHome user;
     FixtureTree tree;
     const QString name = u"a b%ü"_qs;
     tree.addFile(u"one/"_qs + name, "1");
@@ -83,7 +58,7 @@ TEST(TrashTest, WhatCannotBeRenamedIntoTheTrashStaysWholeAndNoOtherTrashIsMade)
     tree.addFile(u"Calidra/calidra"_qs, "x");
     const QString bundle = tree.absolute(u"Calidra"_qs);
     {
-        UserFolders user;
+        TemporaryHome user;
         EXPECT_FALSE(Workspace::moveFileToTrashWithPath(tree.absolute(u"missing"_qs)));
         EXPECT_FALSE(Workspace::moveFileToTrashWithPath(QString()));
     }
@@ -92,7 +67,7 @@ TEST(TrashTest, WhatCannotBeRenamedIntoTheTrashStaysWholeAndNoOtherTrashIsMade)
         ::stat(QFile::encodeName(bundle).constData(), &here) != 0 || here.st_dev == shm.st_dev) {
         GTEST_SKIP() << "no second file system at /dev/shm for a Trash elsewhere";
     }
-    UserFolders user(u"/dev/shm"_qs);
+    TemporaryHome user(u"/dev/shm"_qs);
     EXPECT_FALSE(Workspace::moveFileToTrashWithPath(bundle));
     EXPECT_EQ(FixtureTree::readFile(bundle + u"/calidra"_qs), "x");
     EXPECT_TRUE(entries(user.trash() + u"/info"_qs).isEmpty());
@@ -109,27 +84,25 @@ TEST(BundleInstallationTest, TheRemovalCommandFollowsWhatInstalledTheBundle)
         bool linked;
         QString command; // "$" stands for the fixture root
     };
+    // clang-format off
     const Case cases[] = {
         {"package below /usr", u"usr/lib/calidra"_qs, {}, false, u"sudo apt remove calidra"_qs},
         {"package list names it", u"opt/calidra"_qs, "/opt\n/opt/calidra\n", false,
          u"sudo apt remove calidra"_qs},
         {"package list names another", u"opt/calidra"_qs, "/usr/lib/calidra\n", false,
          u"rm -r $/opt/calidra"_qs},
-        {"cmake --install",
-         u"usr/local/lib/calidra"_qs,
-         {},
-         true,
+        {"cmake --install", u"usr/local/lib/calidra"_qs, {}, true,
          u"rm -r $/usr/local/lib/calidra $/usr/local/bin/calidra "
          "$/usr/local/share/applications/calidra.desktop"_qs},
         {"a quote in the path", u"it's/Calidra"_qs, {}, false, u"rm -r '$/it'\\''s/Calidra'"_qs},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FixtureTree root;
         root.addFile(c.bundle + u"/calidra"_qs, "");
-        if (!c.packageList.isEmpty()) {
+        if (!c.packageList.isEmpty())
             root.addFile(u"var/lib/dpkg/info/calidra.list"_qs, c.packageList);
-        }
         if (c.linked) {
             root.addSymlink(u"usr/local/bin/calidra"_qs, u"../lib/calidra/calidra"_qs);
             root.addFile(u"usr/local/share/applications/calidra.desktop"_qs, "");
@@ -149,46 +122,37 @@ TEST(BundleInstallationTest, OnlyTheUserEntriesThatStartThisBundleGoWithIt)
         QString link; // below the fixture root; empty for none
         bool launcherGoes, linkGoes;
     };
+    // clang-format off
     const Case cases[] = {
         {"absolute Exec", "[Desktop Entry]\nExec=\"$/Calidra/calidra\" --x\n", {}, true, false},
-        {"Exec through the link", "[Desktop Entry]\nExec=calidra\n", u"Calidra/calidra"_qs, true,
-         true},
+        {"Exec through the link", "[Desktop Entry]\nExec=calidra\n", u"Calidra/calidra"_qs, true, true},
         {"link elsewhere", "[Desktop Entry]\nExec=calidra\n", u"Other/calidra"_qs, false, false},
         {"another program", "[Desktop Entry]\nExec=$/Other/calidra\n", {}, false, false},
-        {"Exec of another group",
-         "[Desktop Entry]\n[Extra]\nExec=$/Calidra/calidra\n",
-         {},
-         false,
-         false},
+        {"Exec of another group", "[Desktop Entry]\n[Extra]\nExec=$/Calidra/calidra\n", {}, false, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        UserFolders user;
+        TemporaryHome user;
         FixtureTree root;
-        root.addFile(u"Calidra/calidra"_qs, "");
-        root.addFile(u"Other/calidra"_qs, "");
-        QFile::setPermissions(root.absolute(u"Calidra/calidra"_qs),
-                              QFile::ReadOwner | QFile::ExeOwner);
-        QFile::setPermissions(root.absolute(u"Other/calidra"_qs),
-                              QFile::ReadOwner | QFile::ExeOwner);
+        root.addExecutable(u"Calidra/calidra"_qs, "");
+        root.addExecutable(u"Other/calidra"_qs, "");
         const QString launcher = user.dataHome() + u"/applications/calidra.desktop"_qs;
         QDir().mkpath(QFileInfo(launcher).path());
         QFile file(launcher);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(c.launcher).replace("$", QFile::encodeName(root.root())));
         file.close();
-        const QString link = user.home() + u"/.local/bin/calidra"_qs;
+        const QString link = user.folder.filePath(u".local/bin/calidra"_qs);
         if (!c.link.isEmpty()) {
             QDir().mkpath(QFileInfo(link).path());
             ASSERT_TRUE(QFile::link(root.absolute(c.link), link));
         }
         QStringList expected;
-        if (c.launcherGoes) {
+        if (c.launcherGoes)
             expected.append(launcher);
-        }
-        if (c.linkGoes) {
+        if (c.linkGoes)
             expected.append(link);
-        }
         EXPECT_EQ(BundleInstallation(root.absolute(u"Calidra"_qs), root.root()).userEntries(),
                   expected);
     }

@@ -72,45 +72,37 @@ TEST_F(PkexecLauncherTest, TheShellReadsTheGivenBytesAsAChildOfTheProgram)
 
 TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
 {
-    const QByteArray pkexecError = "echo 'Error executing command as another user: ";
+    const QByteArray run = "exec \"$@\"";
+    const QByteArray refused = "echo 'Error executing command as another user: ";
     // The fake pkexec's body after "#!/bin/sh" (empty: no pkexec), the script the shell
     // reads, the outcome.
-    using Case = std::tuple<const char*, QByteArray, QByteArray, Outcome>;
-    const Case cases[] = {
-        {"ScriptSucceeds", "exec \"$@\"", "exit 0", {Kind::Succeeded, {}}},
-        {"Missing", "", "exit 0", {Kind::NotStarted, {}}},
-        {"Dismissed", "exit 126", "", {Kind::Dismissed, {}}},
-        {"NotAuthorized",
-         pkexecError + "Not authorized' >&2; exit 127",
-         "",
+    // clang-format off
+    const std::tuple<QByteArray, QByteArray, Outcome> cases[] = {
+        {run, "exit 0", {Kind::Succeeded, {}}},
+        {"", "exit 0", {Kind::NotStarted, {}}},
+        {"exit 126", "", {Kind::Dismissed, {}}},
+        {refused + "Not authorized' >&2; exit 127", "",
          {Kind::NotAuthorized, "Error executing command as another user: Not authorized\n"}},
-        {"NoAgent",
-         pkexecError + "No authentication agent found.' >&2; exit 127",
-         "",
-         {Kind::NoAgent, "Error executing command as another user: No authentication agent "
-                         "found.\n"}},
-        {"NoAuthority",
-         "echo 'Error getting authority: Could not connect' >&2; exit 127",
-         "",
+        {refused + "No authentication agent found.' >&2; exit 127", "",
+         {Kind::NoAgent, "Error executing command as another user: No authentication agent found.\n"}},
+        {"echo 'Error getting authority: Could not connect' >&2; exit 127", "",
          {Kind::NoAuthority, "Error getting authority: Could not connect\n"}},
-        {"ScriptFails",
-         "exec \"$@\"",
-         "echo 'modprobe: FATAL' >&2; exit 1",
-         {Kind::Failed, "modprobe: FATAL\n"}},
-        {"KilledBySignal", "kill -KILL $$", "", {Kind::Failed, {}}},
-        {"EndlessErrorIsCut",
-         "exec \"$@\"",
-         "head -c 1000000 /dev/zero >&2; exit 3",
-         {Kind::Failed, QByteArray(4096, '\0')}},
+        {run, "echo 'modprobe: FATAL' >&2; exit 1", {Kind::Failed, "modprobe: FATAL\n"}},
+        {"kill -KILL $$", "", {Kind::Failed, {}}},
+        // An endless error output is cut.
+        {run, "head -c 1000000 /dev/zero >&2; exit 3", {Kind::Failed, QByteArray(4096, '\0')}},
     };
-    for (const auto& [name, body, script, outcome] : cases) {
-        SCOPED_TRACE(name);
-        const QString program = folder.absolute(QString::fromUtf8(name));
+    // clang-format on
+    int number = 0;
+    for (const auto& [body, script, outcome] : cases) {
+        const QString name = u"pkexec%1"_qs.arg(++number);
+        SCOPED_TRACE(body.toStdString());
         if (!body.isEmpty()) {
-            folder.addFile(QString::fromUtf8(name), "#!/bin/sh\n" + body + '\n');
-            QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            folder.addFile(name, "#!/bin/sh\n" + body + '\n');
+            QFile::setPermissions(folder.absolute(name),
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
-        PkexecLauncher launcher(program);
+        PkexecLauncher launcher(folder.absolute(name));
         std::optional<Outcome> heard;
         EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, script,
                                   [&heard](const Outcome& given) { heard = given; }),
@@ -122,28 +114,23 @@ TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
     }
 }
 
-TEST_F(PkexecLauncherTest, ALaunchEndedWithTheLauncherTellsNobody)
+// A termination signal ends the wait, which would otherwise see the script
+// end; the launch then ends with the launcher and tells nobody.
+TEST_F(PkexecLauncherTest, ATerminationSignalEndsTheWaitAndTheLauncherItsLaunch)
 {
+    const ApplicationTermination termination;
+    const TerminationSignals terminationSignals;
     bool heard = false;
     {
         PkexecLauncher launcher(pkexec());
         EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exec sleep 10\n",
                                   [&heard](const Outcome&) { heard = true; }),
                   0);
+        EXPECT_FALSE(waitInEventLoop(launcher, [] { std::raise(SIGTERM); }));
+        EXPECT_TRUE(termination.isTerminationRequested());
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(heard);
-}
-
-TEST_F(PkexecLauncherTest, ATerminationSignalEndsTheWait)
-{
-    const ApplicationTermination termination;
-    const TerminationSignals terminationSignals;
-    PkexecLauncher launcher(pkexec());
-    // Without the signal the wait would see the script end.
-    EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exec sleep 10\n", {}), 0);
-    EXPECT_FALSE(waitInEventLoop(launcher, [] { std::raise(SIGTERM); }));
-    EXPECT_TRUE(termination.isTerminationRequested());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tray/DesktopNotifications.h"
 
+#include "LogRecorder.h"
 #include "PrivateSessionBus.h"
 #include "QtPrinters.h"
 #include "WaitUntil.h"
@@ -28,35 +29,23 @@ struct FakeNotificationService : QDBusVirtualObject
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         calls.append(message);
+        const bool notify = message.member() == u"Notify"_qs;
+        members.append(notify ? message.member()
+                              : u"Close %1"_qs.arg(message.arguments().value(0).toUInt()));
+        notifies += notify ? 1 : 0;
         const QDBusMessage reply =
-            message.member() == u"Notify"_qs
-                ? message.createReply(QVariant::fromValue(quint32(40 + notifies())))
-                : message.createReply();
-        if (answerDelay > 0) {
-            QTimer::singleShot(answerDelay,
-                               [connection, reply] { QDBusConnection(connection).send(reply); });
-            return true;
+            notify ? message.createReply(QVariant::fromValue(quint32(40 + notifies)))
+                   : message.createReply();
+        if (answerDelay == 0) {
+            return connection.send(reply);
         }
-        return connection.send(reply);
-    }
-    int notifies() const
-    {
-        return int(std::count_if(calls.begin(), calls.end(), [](const QDBusMessage& call) {
-            return call.member() == u"Notify"_qs;
-        }));
-    }
-    // The members called, with the first argument of CloseNotification.
-    QStringList members() const
-    {
-        QStringList names;
-        for (const QDBusMessage& call : calls) {
-            names.append(call.member() == u"CloseNotification"_qs
-                             ? u"Close %1"_qs.arg(call.arguments().value(0).toUInt())
-                             : call.member());
-        }
-        return names;
+        QTimer::singleShot(answerDelay,
+                           [connection, reply] { QDBusConnection(connection).send(reply); });
+        return true;
     }
     QList<QDBusMessage> calls;
+    QStringList members; // with the first argument of CloseNotification
+    int notifies = 0;
     int answerDelay = 0;
 };
 
@@ -91,14 +80,11 @@ protected:
         u"Calidra cannot be shown"_qs, u"Add a tray."_qs, false, {{u"open"_qs, u"Open"_qs}}};
 };
 
-int logged = 0;
-
 // Without a bus or a service the notification is undeliverable, which its
 // handler hears; nothing is logged.
 TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverable)
 {
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString&) { ++logged; });
+    const LogRecorder log({});
     for (const QString& address : {u"unix:path=/nonexistent/bus"_qs, m_bus.address()}) {
         SCOPED_TRACE(address.toStdString());
         DesktopNotifications notifications(address);
@@ -109,8 +95,7 @@ TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverab
         QTest::qWait(100);
         EXPECT_EQ(notifications.shownId(Topic::Alarm), 0U);
     }
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(logged, 0);
+    EXPECT_EQ(log.messages, QStringList());
 }
 
 // Each topic replaces its own notification; the alarm is critical and left
@@ -132,20 +117,20 @@ TEST_F(DesktopNotificationsTest, EachTopicReplacesItsOwnNotification)
     EXPECT_EQ(
         QStringList({hot[0].toString(), hot[2].toString(), hot[3].toString(), hot[4].toString()}),
         QStringList({u"Calidra"_qs, u"calidra"_qs, m_hot.summary, m_hot.body}));
-    EXPECT_EQ(hot[1].toUInt(), 0U);
-    EXPECT_TRUE(hot[5].toStringList().isEmpty());
     const auto hints = qdbus_cast<QVariantMap>(hot[6].value<QDBusArgument>());
-    EXPECT_EQ(hints, (QVariantMap{{u"urgency"_qs, 2}}));
     EXPECT_EQ(hints.value(u"urgency"_qs).metaType(), QMetaType::fromType<uchar>()) << "a byte";
-    EXPECT_EQ(hot[7].toInt(), -1);
-
     const QVariantList notice = m_service.calls[1].arguments();
-    EXPECT_EQ(notice[1].toUInt(), 0U) << "replaces nothing of the alarm's";
-    EXPECT_EQ(notice[5].toStringList(), (QStringList{u"open"_qs, u"Open"_qs}));
-    EXPECT_EQ(qdbus_cast<QVariantMap>(notice[6].value<QDBusArgument>()),
-              (QVariantMap{{u"urgency"_qs, 1}}));
-    EXPECT_EQ(notice[7].toInt(), 0) << "stays until dismissed";
-    EXPECT_EQ(m_service.calls[2].arguments()[1].toUInt(), 41U) << "replaces the first warning";
+    // What each call replaces (the notice nothing of the alarm's, the second
+    // alarm the first), its actions, urgency and timeout (the notice stays).
+    const auto shape = [](const QVariantList& arguments) {
+        return std::tuple(arguments[1].toUInt(), arguments[5].toStringList(),
+                          qdbus_cast<QVariantMap>(arguments[6].value<QDBusArgument>()),
+                          arguments[7].toInt());
+    };
+    EXPECT_EQ(shape(hot), std::tuple(0U, QStringList(), QVariantMap{{u"urgency"_qs, 2}}, -1));
+    EXPECT_EQ(shape(notice), std::tuple(0U, QStringList{u"open"_qs, u"Open"_qs},
+                                        QVariantMap{{u"urgency"_qs, 1}}, 0));
+    EXPECT_EQ(m_service.calls[2].arguments()[1].toUInt(), 41U);
 }
 
 // Closed when withdrawn, also when the answer comes after; and whatever is
@@ -177,7 +162,7 @@ TEST_F(DesktopNotificationsTest, WithdrawnNotificationsAreClosedSoAreThoseLeftAt
         EXPECT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Alarm) == 0; }));
     }
     EXPECT_TRUE(waitUntil([&] { return m_service.calls.size() == 7; }));
-    EXPECT_EQ(m_service.members(),
+    EXPECT_EQ(m_service.members,
               (QStringList{u"Notify"_qs, u"Close 41"_qs, u"Notify"_qs, u"Close 42"_qs, u"Notify"_qs,
                            u"Notify"_qs, u"Close 43"_qs}));
 }
@@ -187,16 +172,16 @@ TEST_F(DesktopNotificationsTest, AChosenActionReachesItsNotificationsHandlerAlon
     serve();
     DesktopNotifications notifications(m_bus.address());
     QStringList chosen;
-    notifications.notify(
-        Topic::Alarm, m_hot,
-        {[&chosen](const QString& action) { chosen << u"alarm "_qs + action; }, {}});
-    notifications.notify(
-        Topic::Notice, m_notice,
-        {[&chosen](const QString& action) { chosen << u"notice "_qs + action; }, {}});
+    for (const auto& [topic, name] :
+         {std::pair{Topic::Alarm, u"alarm "_qs}, {Topic::Notice, u"notice "_qs}}) {
+        notifications.notify(
+            topic, topic == Topic::Alarm ? m_hot : m_notice,
+            {[&chosen, name](const QString& action) { chosen << name + action; }, {}});
+    }
     ASSERT_TRUE(waitUntil([&] { return notifications.shownId(Topic::Notice) == 42; }));
-    emitSignal(u"ActionInvoked"_qs, {42U, u"open"_qs});
-    emitSignal(u"ActionInvoked"_qs, {7U, u"open"_qs});
-    emitSignal(u"ActionInvoked"_qs, {0U, u"open"_qs});
+    for (const uint id : {42U, 7U, 0U}) {
+        emitSignal(u"ActionInvoked"_qs, {id, u"open"_qs});
+    }
     EXPECT_TRUE(waitUntil([&] { return !chosen.isEmpty(); }));
     QTest::qWait(100);
     EXPECT_EQ(chosen, QStringList{u"notice open"_qs});

@@ -16,11 +16,13 @@ QFont boldFace()
     return font;
 }
 
-// Whether two outlines have the same elements, each at the same place
-// relative to the outline's ink: where the whole stands may differ. Outlines
-// without ink are alike, however they got there.
-::testing::AssertionResult sameShape(const QPainterPath& built, const QPainterPath& shaped)
+// Whether the outline put together from glyphs has the elements the font
+// gives for the whole text, each at the same place relative to the ink: where
+// the whole stands may differ. Outlines without ink are alike.
+::testing::AssertionResult isShapedText(const QPainterPath& built, const QString& text)
 {
+    QPainterPath shaped;
+    shaped.addText(0, 0, boldFace(), text);
     if (shaped.boundingRect().isEmpty()) {
         return built.boundingRect().isEmpty() ? ::testing::AssertionSuccess()
                                               : ::testing::AssertionFailure() << "ink from none";
@@ -39,42 +41,29 @@ QFont boldFace()
             return ::testing::AssertionFailure() << "element " << i << " differs";
         }
     }
-    if (built.boundingRect().size() != shaped.boundingRect().size()) {
-        return ::testing::AssertionFailure() << "the ink differs in size";
-    }
-    return ::testing::AssertionSuccess();
+    return built.boundingRect().size() == shaped.boundingRect().size()
+               ? ::testing::AssertionSuccess()
+               : ::testing::AssertionFailure() << "the ink differs in size";
 }
 
-// The outline put together from glyphs is the one the font gives for the
-// whole text: the faces' ink heights and fitting depend on it.
+// The faces' ink heights and fitting depend on the outline being exact, at
+// every call and beyond the texts that are kept.
 TEST(GlyphOutlinesTest, AnOutlineIsTheShapedTextsOwnAtEveryCall)
 {
     const char16_t* const texts[] = {
-        u"61℃",    u"142℉",           u"2.40 GHz", u"1000.00 MHz", u"-5℃",      u"2,40", u"?",
-        u"\u2026", u"Please wait...", u"nan℃",     u"℃",           u"1.36 GHz", u"61",   u"\u200b",
-        u"",       u"AVAWAY Ta",      u"Ωµ∑",      u"温度 61",
+        u"61℃", u"142℉",   u"2.40 GHz", u"-5℃",       u"2,40", u"\u2026",  u"Please wait...",
+        u"℃",   u"\u200b", u"",         u"AVAWAY Ta", u"Ωµ∑",  u"温度 61",
     };
     GlyphOutlines outlines(boldFace());
     for (int round = 0; round < 2; ++round) {
         for (const char16_t* text : texts) {
             const QString string = QString::fromUtf16(text);
-            SCOPED_TRACE(string.toStdString() + (round ? " (kept)" : ""));
-            QPainterPath shaped;
-            shaped.addText(0, 0, boldFace(), string);
-            EXPECT_TRUE(sameShape(outlines.outline(string), shaped));
+            EXPECT_TRUE(isShapedText(outlines.outline(string), string)) << string.toStdString();
         }
     }
-}
-
-// Texts beyond what is kept are laid out again, and still the same.
-TEST(GlyphOutlinesTest, ManyTextsStayExact)
-{
-    GlyphOutlines outlines(boldFace());
     for (int value = 0; value < 3 * GlyphOutlines::MaximumLayouts; value += 7) {
         const QString text = QString::number(value) + u"℃"_qs;
-        QPainterPath shaped;
-        shaped.addText(0, 0, boldFace(), text);
-        ASSERT_TRUE(sameShape(outlines.outline(text), shaped)) << text.toStdString();
+        ASSERT_TRUE(isShapedText(outlines.outline(text), text)) << text.toStdString();
     }
 }
 

@@ -2,7 +2,6 @@
 #include "platform/tray/SniTrayFace.h"
 
 #include "DBusSignalRecorder.h"
-#include "FakeStatusNotifierWatcher.h"
 #include "PrivateSessionBus.h"
 #include "QtPrinters.h"
 #include "WaitUntil.h"
@@ -15,11 +14,8 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
-#include <QDBusObjectPath>
-#include <QDeadlineTimer>
 #include <QMenu>
 #include <QPixmap>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -62,10 +58,30 @@ QByteArray bigEndianArgb(const QImage& face)
 }
 
 // The picture a panel should get at `side`, drawn here.
-QImage expectedIcon(const StatusItem& item, bool labelHost, int side)
+QByteArray expectedIcon(const StatusItem& item, bool labelHost, int side)
 {
-    return labelHost ? item.image().pixmap(QSize(side, side), 1.0).toImage()
-                     : TitleRenderer::render(item.values(), item.image(), side, 1.0, item.alarm());
+    return bigEndianArgb(
+        labelHost ? item.image().pixmap(QSize(side, side), 1.0).toImage()
+                  : TitleRenderer::render(item.values(), item.image(), side, 1.0, item.alarm()));
+}
+
+// A composite property with its D-Bus signature checked first.
+template <typename T>
+T composite(const QVariant& value, const char* signature)
+{
+    const auto argument = value.value<QDBusArgument>();
+    EXPECT_EQ(argument.currentSignature(), QString::fromLatin1(signature));
+    return qdbus_cast<T>(argument);
+}
+
+SniPixmapList pictures(const QVariantMap& properties, const QString& name = u"IconPixmap"_qs)
+{
+    return composite<SniPixmapList>(properties.value(name), "a(iiay)");
+}
+
+SniToolTip toolTip(const QVariantMap& properties)
+{
+    return composite<SniToolTip>(properties.value(u"ToolTip"_qs), "(sa(iiay)ss)");
 }
 
 class SniTrayFaceTest : public testing::Test
@@ -83,10 +99,10 @@ protected:
     // answers from this thread too; what the answer queued runs after it.
     // The item's name is claimed without waiting, so it may come a bit later.
     QDBusMessage callItem(const QString& service, const QString& interface, const QString& method,
-                          const QVariantList& arguments)
+                          const QVariantList& arguments, const QString& path = ItemPath)
     {
         waitUntil([&] { return m_panel.interface()->isServiceRegistered(service).value(); });
-        QDBusMessage call = QDBusMessage::createMethodCall(service, ItemPath, interface, method);
+        QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
         call.setArguments(arguments);
         const QDBusMessage reply = m_panel.call(call, QDBus::BlockWithGui, 5000);
         QCoreApplication::processEvents();
@@ -103,52 +119,30 @@ protected:
 
     PrivateSessionBus m_bus;
     QDBusConnection m_itemBus = m_bus.connect(u"item"_qs);
-    QDBusConnection m_watcherBus = m_bus.connect(u"watcher"_qs);
     QDBusConnection m_panel = m_bus.connect(u"panel"_qs);
     StatusItem m_item;
 };
 
-// A composite property with its D-Bus signature checked first.
-template <typename T>
-T composite(const QVariant& value, const char* signature)
+// Not connected: nothing is published. Without a watcher the item is there
+// for a panel to find, and is not listed; a destroyed face leaves no object.
+// Listing is the tray's and the registration's test.
+TEST_F(SniTrayFaceTest, IsPublishedOnTheBus)
 {
-    const auto argument = value.value<QDBusArgument>();
-    EXPECT_EQ(argument.currentSignature(), QString::fromLatin1(signature));
-    return qdbus_cast<T>(argument);
-}
-
-// The watcher lists the item under the connection's own name and the path;
-// a destroyed face leaves no object behind.
-TEST_F(SniTrayFaceTest, IsListedByTheWatcherUnderItsConnectionAndPath)
-{
-    FakeStatusNotifierWatcher watcher(m_watcherBus);
-    ASSERT_TRUE(watcher.isServing());
+    const SniTrayFace disconnected(m_item, false, QDBusConnection(u"nowhere"_qs));
+    EXPECT_TRUE(disconnected.serviceName().isEmpty() && !disconnected.isListed());
     auto face = std::make_unique<SniTrayFace>(m_item, false, m_itemBus);
     EXPECT_EQ(face->serviceName(), m_itemBus.baseService());
-    EXPECT_TRUE(waitUntil([&] { return face->isListed(); }));
-    EXPECT_EQ(watcher.registeredItems(), QStringList{m_itemBus.baseService() + ItemPath});
-    EXPECT_EQ(watcher.registrations(), QStringList{ItemPath});
-
+    EXPECT_EQ(properties(face->serviceName()).value(u"Id"_qs), u"calidra"_qs);
+    EXPECT_FALSE(face->isListed());
     face.reset();
     EXPECT_EQ(m_itemBus.objectRegisteredAt(ItemPath), nullptr);
-    const SniTrayFace next(m_item, false, m_itemBus);
-    EXPECT_TRUE(waitUntil([&] { return next.isListed(); }));
-    EXPECT_EQ(watcher.registeredItems(), QStringList{m_itemBus.baseService() + ItemPath});
 }
 
 TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
 {
-    struct Row
-    {
-        const char* name;
-        bool labelHost;
-        StatusTitle title;
-        QString toolTip;
-        // IconName, XAyatanaLabel, XAyatanaLabelGuide, the tooltip's title
-        // and its text.
-        QStringList texts;
-        int pictures;
-    };
+    // The host, the title, the tooltip, then IconName, XAyatanaLabel,
+    // XAyatanaLabelGuide, the tooltip's title and text, and the pictures.
+    using Row = std::tuple<const char*, bool, StatusTitle, QString, QStringList, int>;
     const QIcon image = filledIcon(Qt::red);
     const StatusTitle twoValues = title({u"61℃"_qs, u"2.40 GHz"_qs}, image, u"100℃ 9.99 GHz"_qs);
     // clang-format off
@@ -156,11 +150,9 @@ TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
         {"icon only: the values are the icon", false, twoValues,
          u"61℃ 2.40 GHz\nLast ten minutes\n58℃ Average"_qs,
          {{}, {}, {}, u"Calidra: 61℃ 2.40 GHz"_qs, u"Last ten minutes\n58℃ Average"_qs}, 5},
-        {"icon only without values or image", false, title({}), {},
-         {{}, {}, {}, u"Calidra"_qs, {}}, 5},
+        {"icon only without values or image", false, title({}), {}, {{}, {}, {}, u"Calidra"_qs, {}}, 5},
         {"label host: the values are the label", true, twoValues, {},
-         {u"calidra"_qs, u"61℃ 2.40 GHz"_qs, u"100℃ 9.99 GHz"_qs, u"Calidra: 61℃ 2.40 GHz"_qs,
-          {}}, 5},
+         {u"calidra"_qs, u"61℃ 2.40 GHz"_qs, u"100℃ 9.99 GHz"_qs, u"Calidra: 61℃ 2.40 GHz"_qs, {}}, 5},
         {"label host without values: the title on one line", true,
          {u"Calidra\nwaiting"_qs, QFont(), image, {}, {}}, {},
          {u"calidra"_qs, u"Calidra waiting"_qs, {}, u"Calidra: Calidra waiting"_qs, {}}, 5},
@@ -170,77 +162,42 @@ TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
          title({u"61℃"_qs}, QIcon(u"/nonexistent/calidra.png"_qs)), {},
          {u"calidra"_qs, u"61℃"_qs, {}, u"Calidra: 61℃"_qs, {}}, 0},
     };
-    const QVariantMap fixed = {
-        {u"Category"_qs, u"Hardware"_qs}, {u"Id"_qs, u"calidra"_qs}, {u"Title"_qs, u"Calidra"_qs},
-        {u"Status"_qs, u"Active"_qs}, {u"WindowId"_qs, 0}, {u"ItemIsMenu"_qs, true},
-        {u"IconThemePath"_qs, QString()}, {u"OverlayIconName"_qs, QString()},
-        {u"AttentionIconName"_qs, QString()}, {u"AttentionMovieName"_qs, QString()},
-    };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        m_item.setTitle(row.title);
-        m_item.setToolTip(row.toolTip);
-        const SniTrayFace face(m_item, row.labelHost, m_itemBus);
+    for (const auto& [name, labelHost, shown, toolTipText, texts, pictureCount] : rows) {
+        SCOPED_TRACE(name);
+        m_item.setTitle(shown);
+        m_item.setToolTip(toolTipText);
+        const SniTrayFace face(m_item, labelHost, m_itemBus);
         const QVariantMap read = properties(face.serviceName());
-        for (auto it = fixed.begin(); it != fixed.end(); ++it) {
-            EXPECT_EQ(read.value(it.key()), it.value()) << it.key().toStdString();
-        }
-        EXPECT_EQ(read.value(u"Menu"_qs).value<QDBusObjectPath>().path(), u"/MenuBar"_qs);
-        const auto toolTip = composite<SniToolTip>(read.value(u"ToolTip"_qs), "(sa(iiay)ss)");
-        EXPECT_TRUE(toolTip.iconName.isEmpty());
-        EXPECT_TRUE(toolTip.iconPixmaps.isEmpty());
-        EXPECT_EQ(QStringList({read.value(u"IconName"_qs).toString(),
-                               read.value(u"XAyatanaLabel"_qs).toString(),
-                               read.value(u"XAyatanaLabelGuide"_qs).toString(), toolTip.title,
-                               toolTip.text}),
-                  row.texts);
-        for (const char* name : {"IconPixmap", "OverlayIconPixmap", "AttentionIconPixmap"}) {
-            const auto pictures =
-                composite<SniPixmapList>(read.value(QString::fromLatin1(name)), "a(iiay)");
-            EXPECT_EQ(pictures.size(), qstrcmp(name, "IconPixmap") == 0 ? row.pictures : 0) << name;
-        }
+        const SniToolTip tip = toolTip(read);
+        EXPECT_EQ(
+            QStringList({read.value(u"IconName"_qs).toString(),
+                         read.value(u"XAyatanaLabel"_qs).toString(),
+                         read.value(u"XAyatanaLabelGuide"_qs).toString(), tip.title, tip.text}),
+            texts);
+        EXPECT_EQ(pictures(read).size(), pictureCount);
     }
 }
 
-TEST_F(SniTrayFaceTest, IconPixmapIsTheFaceAtFiveSizesInBigEndianArgb)
+TEST_F(SniTrayFaceTest, IconPixmapIsTheFaceAtEachSizeInBigEndianArgb)
 {
-    const QIcon image = filledIcon(QColor(200, 100, 50));
-    m_item.setTitle(title({u"61℃"_qs}, image));
     for (const bool labelHost : {false, true}) {
         SCOPED_TRACE(labelHost ? "label host" : "icon only");
         const SniTrayFace face(m_item, labelHost, m_itemBus);
-        const auto pictures = composite<SniPixmapList>(
-            properties(face.serviceName()).value(u"IconPixmap"_qs), "a(iiay)");
-        ASSERT_EQ(pictures.size(), Sides.size());
+        const SniPixmapList drawn = pictures(properties(face.serviceName()));
+        ASSERT_EQ(drawn.size(), Sides.size());
         for (qsizetype i = 0; i < Sides.size(); ++i) {
-            const int side = Sides[i];
-            EXPECT_EQ(pictures[i].width, side);
-            EXPECT_EQ(pictures[i].height, side);
-            EXPECT_EQ(pictures[i].bytes, bigEndianArgb(expectedIcon(m_item, labelHost, side)))
-                << side;
-        }
-        if (labelHost) {
-            EXPECT_EQ(pictures[0].bytes.left(4), QByteArray("\xff\xc8\x64\x32", 4));
+            EXPECT_EQ(std::tuple(drawn[i].width, drawn[i].height, drawn[i].bytes),
+                      std::tuple(Sides[i], Sides[i], expectedIcon(m_item, labelHost, Sides[i])));
         }
     }
     // A panel that scales the largest picture down gets its own size alone.
     const SniTrayFace small(m_item, false, m_itemBus, nullptr, {16});
-    const auto pictures = composite<SniPixmapList>(
-        properties(small.serviceName()).value(u"IconPixmap"_qs), "a(iiay)");
-    ASSERT_EQ(pictures.size(), 1);
-    EXPECT_EQ(pictures[0].bytes, bigEndianArgb(expectedIcon(m_item, false, 16)));
+    EXPECT_EQ(pictures(properties(small.serviceName())).size(), 1);
 }
 
 TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
 {
-    struct Step
-    {
-        const char* name;
-        std::function<void(StatusItem&)> change;
-        QStringList labelHostHears;
-        QStringList iconHostHears;
-    };
     const QIcon image = filledIcon(QColor(200, 100, 50));
     const QIcon newImage = filledIcon(Qt::blue);
     const auto setTitle = [](StatusTitle title) {
@@ -253,19 +210,18 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
     const auto setEnabled = [](bool enabled) {
         return [enabled](StatusItem& item) { item.setEnabled(enabled); };
     };
+    // A change, then what a label host and an icon host hear.
+    using Step =
+        std::tuple<const char*, std::function<void(StatusItem&)>, QStringList, QStringList>;
     // clang-format off
     const Step steps[] = {
         {"another font only", setTitle(otherFont), {}, {}},
-        {"the tooltip alone", [](StatusItem& item) { item.setToolTip(u"61℃ (avg 60℃)"_qs); },
-         {}, {}},
-        {"a new value, with the tooltip changed before",
-         setTitle(title({u"62℃"_qs}, image, u"100℃"_qs)),
-         {u"XAyatanaNewLabel(62℃,100℃)"_qs, u"NewToolTip()"_qs},
-         {u"NewIcon()"_qs, u"NewToolTip()"_qs}},
+        {"the tooltip alone", [](StatusItem& item) { item.setToolTip(u"61℃ (avg 60℃)"_qs); }, {}, {}},
+        {"a new value, with the tooltip changed before", setTitle(title({u"62℃"_qs}, image, u"100℃"_qs)),
+         {u"XAyatanaNewLabel(62℃,100℃)"_qs, u"NewToolTip()"_qs}, {u"NewIcon()"_qs, u"NewToolTip()"_qs}},
         {"the same value in another unit", setTitle(title({u"142℉"_qs}, image, u"212℉"_qs)),
          {u"XAyatanaNewLabel(142℉,212℉)"_qs}, {u"NewIcon()"_qs}},
-        {"the same values in another text",
-         setTitle({u"142℉ "_qs, QFont(), image, {u"142℉"_qs}, u"212℉"_qs}), {}, {}},
+        {"the same values in another text", setTitle({u"142℉ "_qs, QFont(), image, {u"142℉"_qs}, u"212℉"_qs}), {}, {}},
         {"a new image", setTitle(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
          {u"NewIcon()"_qs}, {u"NewIcon()"_qs}},
         {"the alarm marks the label or the drawn face", setTitle(alarm),
@@ -285,18 +241,17 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
         ASSERT_TRUE(heard.isListening());
         // A round trip through the bus, so that it has the panel's match.
         properties(face.serviceName());
-        for (const Step& step : steps) {
-            SCOPED_TRACE(std::string(labelHost ? "label host: " : "icon only: ") + step.name);
-            step.change(item);
+        for (const auto& [name, change, labelHostHears, iconHostHears] : steps) {
+            SCOPED_TRACE(std::string(labelHost ? "label host: " : "icon only: ") + name);
+            change(item);
             // The answer to a read comes after every signal sent before it.
             const QVariantMap read = properties(face.serviceName());
-            EXPECT_EQ(heard.take(), labelHost ? step.labelHostHears : step.iconHostHears);
+            EXPECT_EQ(heard.take(), labelHost ? labelHostHears : iconHostHears);
             // Reads give what the item holds now, however quiet the panel was kept.
-            const auto toolTip = composite<SniToolTip>(read.value(u"ToolTip"_qs), "(sa(iiay)ss)");
-            EXPECT_EQ(toolTip.title, u"Calidra: "_qs + item.toolTip());
-            const auto pictures = composite<SniPixmapList>(read.value(u"IconPixmap"_qs), "a(iiay)");
-            ASSERT_FALSE(pictures.isEmpty());
-            EXPECT_EQ(pictures[0].bytes, bigEndianArgb(expectedIcon(item, labelHost, Sides[0])));
+            EXPECT_EQ(toolTip(read).title, u"Calidra: "_qs + item.toolTip());
+            const SniPixmapList drawn = pictures(read);
+            ASSERT_FALSE(drawn.isEmpty());
+            EXPECT_EQ(drawn[0].bytes, expectedIcon(item, labelHost, Sides[0]));
         }
     }
 }
@@ -319,43 +274,33 @@ TEST_F(SniTrayFaceTest, TheTooltipIsComposedOnlyWhenAPanelReadsIt)
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(compositions, 0);
-
-    // The answer to a read comes after every signal sent before it.
-    const auto toolTip =
-        composite<SniToolTip>(properties(face.serviceName()).value(u"ToolTip"_qs), "(sa(iiay)ss)");
+    const SniToolTip read = toolTip(properties(face.serviceName()));
     const QStringList sent = heard.take();
     EXPECT_EQ(sent.count(u"NewToolTip()"_qs), 20);
     EXPECT_EQ(sent.count(u"NewIcon()"_qs), 20);
-    EXPECT_EQ(toolTip.title, u"Calidra: 61℃"_qs);
-    EXPECT_EQ(toolTip.text, u"Last ten minutes"_qs);
+    EXPECT_EQ(std::pair(read.title, read.text),
+              std::pair(u"Calidra: 61℃"_qs, u"Last ten minutes"_qs));
     EXPECT_EQ(compositions, 1);
 }
 
 // A panel that opens the menu itself on one button sends Activate for the
 // other: the item is activated; an item that does nothing then opens its
-// menu. ContextMenu always opens the menu.
+// menu. ContextMenu always opens the menu, brought onto the screen.
 TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanelAsks)
 {
-    struct Row
-    {
-        const char* name;
-        QString method;
-        QVariantList arguments;
-        bool activatable;
-        bool opens;
-        bool activates;
-    };
+    // The method and its arguments, whether the item has something to do,
+    // whether the menu opens, whether the item is activated.
+    using Row = std::tuple<QString, QVariantList, bool, bool, bool>;
     // clang-format off
     const Row rows[] = {
-        {"Activate",                  u"Activate"_qs,    {10, 20},          true,  false, true},
-        {"Activate, nothing to do",   u"Activate"_qs,    {10, 20},          false, true,  false},
-        {"ContextMenu",               u"ContextMenu"_qs, {30, 40},          true,  true,  false},
-        {"Activate off every screen", u"Activate"_qs,    {INT_MIN, INT_MAX}, false, true, false},
-        {"SecondaryActivate", u"SecondaryActivate"_qs, {10, 20},            true,  false, false},
-        {"Scroll", u"Scroll"_qs, {120, u"vertical"_qs},                     true,  false, false},
-        {"ProvideXdgActivationToken", u"ProvideXdgActivationToken"_qs, {u"token"_qs}, true, false,
-         false},
-        {"Activate with the wrong arguments", u"Activate"_qs, {u"x"_qs},    true,  false, false},
+        {u"Activate"_qs, {10, 20}, true, false, true},
+        {u"Activate"_qs, {10, 20}, false, true, false},
+        {u"ContextMenu"_qs, {30, 40}, true, true, false},
+        {u"Activate"_qs, {INT_MIN, INT_MAX}, false, true, false},
+        {u"SecondaryActivate"_qs, {10, 20}, true, false, false},
+        {u"Scroll"_qs, {120, u"vertical"_qs}, true, false, false},
+        {u"ProvideXdgActivationToken"_qs, {u"token"_qs}, true, false, false},
+        {u"Activate"_qs, {u"x"_qs}, true, false, false}, // the wrong arguments
     };
     // clang-format on
     QMenu menu;
@@ -366,19 +311,19 @@ TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanel
     const SniTrayFace face(m_item, false, m_itemBus);
     // The face follows the item to its newest menu.
     m_item.setMenu(&menu);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        m_item.setActivationHandler(row.activatable
+    for (const auto& [method, arguments, activatable, opens, activates] : rows) {
+        SCOPED_TRACE(method.toStdString() + ' ' + QVariant(arguments).toString().toStdString());
+        m_item.setActivationHandler(activatable
                                         ? std::function<void()>([&activations] { ++activations; })
                                         : std::function<void()>());
         validations = 0;
         activations = 0;
-        callItem(face.serviceName(), ItemInterface, row.method, row.arguments);
-        EXPECT_EQ(menu.isVisible(), row.opens);
-        EXPECT_EQ(validations, row.opens ? 1 : 0);
-        EXPECT_EQ(activations, row.activates ? 1 : 0);
-        if (row.opens && row.arguments.first().toInt() >= 0) {
-            EXPECT_EQ(menu.pos(), QPoint(row.arguments[0].toInt(), row.arguments[1].toInt()));
+        callItem(face.serviceName(), ItemInterface, method, arguments);
+        EXPECT_EQ(menu.isVisible(), opens);
+        EXPECT_EQ(validations, opens ? 1 : 0);
+        EXPECT_EQ(activations, activates ? 1 : 0);
+        if (opens && arguments.first().toInt() >= 0) {
+            EXPECT_EQ(menu.pos(), QPoint(arguments[0].toInt(), arguments[1].toInt()));
         }
         menu.hide();
     }
@@ -402,27 +347,20 @@ TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
     m_item.setMenu(&menu);
     m_item.setMenuValidator([&] { average->setText(text); });
     const SniTrayFace face(m_item, false, m_itemBus);
+    const QString dbusmenu = u"com.canonical.dbusmenu"_qs;
     const auto labels = [&] {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            face.serviceName(), u"/MenuBar"_qs, u"com.canonical.dbusmenu"_qs, u"GetLayout"_qs);
-        call.setArguments({0, -1, QStringList{u"label"_qs}});
-        const QDBusMessage reply = m_panel.call(call, QDBus::BlockWithGui, 5000);
-        QStringList texts;
-        if (reply.arguments().size() == 2) {
-            for (const auto& child :
-                 qdbus_cast<DBusMenuLayoutItem>(reply.arguments()[1]).children) {
-                texts.append(child.properties.value(u"label"_qs).toString());
-            }
-        }
-        return texts;
+        const QDBusMessage reply = callItem(face.serviceName(), dbusmenu, u"GetLayout"_qs,
+                                            {0, -1, QStringList{u"label"_qs}}, u"/MenuBar"_qs);
+        const auto root = qdbus_cast<DBusMenuLayoutItem>(reply.arguments().value(1));
+        return QStringList{root.children.value(0).properties.value(u"label"_qs).toString(),
+                           root.children.value(1).properties.value(u"label"_qs).toString()};
     };
     EXPECT_EQ(labels(), (QStringList{u"52.00℃ Average"_qs, u"Quit"_qs}));
-
     // A slot without arguments takes the signal, and the action's trigger counts.
     QAction counter;
     int updates = 0;
     QObject::connect(&counter, &QAction::triggered, [&updates] { ++updates; });
-    ASSERT_TRUE(m_panel.connect(face.serviceName(), u"/MenuBar"_qs, u"com.canonical.dbusmenu"_qs,
+    ASSERT_TRUE(m_panel.connect(face.serviceName(), u"/MenuBar"_qs, dbusmenu,
                                 u"ItemsPropertiesUpdated"_qs, &counter, SLOT(trigger())));
     labels();
     // A burst of samples sends new texts once, ten seconds later at most.
@@ -434,19 +372,6 @@ TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
     EXPECT_EQ(labels(), (QStringList{u"53.50℃ Average"_qs, u"Quit"_qs}));
     EXPECT_EQ(updates, 1);
     m_item.setMenu(nullptr);
-}
-
-// Not connected: nothing is published. Without a watcher the item is there
-// for a panel to find, and is not listed.
-TEST_F(SniTrayFaceTest, PublishesWithoutAWatcherAndNotWithoutABus)
-{
-    const SniTrayFace disconnected(m_item, false, QDBusConnection(u"nowhere"_qs));
-    EXPECT_EQ(disconnected.serviceName(), QString());
-    EXPECT_FALSE(disconnected.isListed());
-
-    const SniTrayFace alone(m_item, false, m_itemBus);
-    EXPECT_EQ(properties(alone.serviceName()).value(u"Id"_qs), u"calidra"_qs);
-    EXPECT_FALSE(alone.isListed());
 }
 
 } // namespace

@@ -17,31 +17,25 @@
 namespace calidra {
 namespace {
 
+// waybar scales the largest picture down to its own size: it gets that size alone.
 TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramElseByTheDesktop)
 {
     // clang-format off
     const struct { const char* desktop; const char* program; bool label; } rows[] = {
-        {"GNOME",         "gnome-shell",  true},
-        {"KDE",           "gnome-shell",  true},
-        {"ubuntu:GNOME",  "",             true},
-        {"Budgie:GNOME",  "budgie-panel", true},
-        {"gnome",         "",             true},
-        {"GNOME",         "xfce4-panel",  false}, // another panel took the watcher
-        {"GNOME",         "some-panel",   true},  // unknown: the desktop decides
-        {"LXQt",          "some-panel",   false},
-        {"KDE",           "plasmashell",  false},
-        {"XFCE",          "",             false},
-        {"LXQt",          "",             false},
-        {"",              "",             false},
-        {"::",            "",             false},
-        {"GNOME-Flashback", "",           false},
+        {"KDE", "gnome-shell", true}, {"ubuntu:GNOME", "", true}, {"Budgie:GNOME", "budgie-panel", true},
+        {"gnome", "", true}, {"GNOME", "xfce4-panel", false}, // another panel took the watcher
+        {"GNOME", "some-panel", true}, {"LXQt", "some-panel", false}, // unknown: the desktop decides
+        {"KDE", "plasmashell", false}, {"XFCE", "", false}, {"", "", false}, {"::", "", false},
+        {"GNOME-Flashback", "", false},
     };
     // clang-format on
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.desktop) + " / " + row.program);
         EXPECT_EQ(Tray::showsLabel(QString::fromUtf8(row.desktop), QString::fromUtf8(row.program)),
-                  row.label);
+                  row.label)
+            << row.desktop << " / " << row.program;
     }
+    EXPECT_EQ(Tray::iconSidesFor(u"waybar"_qs), QList<int>{16});
+    EXPECT_EQ(Tray::iconSidesFor(u"xfce4-panel"_qs), QList<int>());
 }
 
 Tray::Environment on(const QString& address, std::function<bool()> systemTray = {},
@@ -64,37 +58,6 @@ bool listed(const Tray& tray, const FakeStatusNotifierWatcher& watcher)
                QStringList{face->serviceName() + u"/StatusNotifierItem"_qs};
 }
 
-TEST(TrayTest, WithoutASessionBusTheItemIsASystemTrayIconAtOnce)
-{
-    StatusItem item;
-    const Tray tray(item, on(u"unix:path=/nonexistent/bus"_qs));
-    EXPECT_TRUE(usesSystemTrayIcon(tray));
-}
-
-// A value that comes back is shown with the icon that showed it before, whose
-// face is drawn already; the alarm or another value is a new icon.
-TEST(TrayTest, ATitleThatComesBackIsShownWithItsEarlierIcon)
-{
-    StatusItem item;
-    const QtTrayFace face(item);
-    const auto show = [&item, &face](const QString& value, bool alarm = false) {
-        StatusTitle title{value, QFont(), QIcon(), {value}, {}};
-        title.alarm = alarm;
-        item.setTitle(title);
-        return face.icon().cacheKey();
-    };
-    const qint64 first = show(u"61℃"_qs);
-    const qint64 second = show(u"62℃"_qs);
-    EXPECT_NE(second, first);
-    EXPECT_EQ(show(u"61℃"_qs), first);
-    EXPECT_NE(show(u"61℃"_qs, true), first);
-    EXPECT_EQ(show(u"62℃"_qs), second);
-    for (int value = 0; value < 20; ++value) {
-        show(QString::number(value) + u"℃"_qs);
-    }
-    EXPECT_NE(show(u"61℃"_qs), first) << "only the last few are kept";
-}
-
 class TrayBusTest : public testing::Test
 {
 protected:
@@ -109,11 +72,13 @@ protected:
     StatusItem m_item;
 };
 
-// A panel that starts after the program, quits and starts again: the item
-// moves to the StatusNotifierItem, back to the system tray icon, and is
-// published and listed anew.
+// Without a bus the item is a system tray icon at once. A panel that starts
+// after the program, quits and starts again: the item moves to the
+// StatusNotifierItem, back to the system tray icon, and is published and
+// listed anew.
 TEST_F(TrayBusTest, TheItemFollowsTheWatcherAsItComesGoesAndComesBack)
 {
+    EXPECT_TRUE(usesSystemTrayIcon(Tray(m_item, on(u"unix:path=/nonexistent/bus"_qs))));
     const Tray tray(m_item, on(m_bus.address()));
     EXPECT_TRUE(waitUntil([&] { return usesSystemTrayIcon(tray); }));
 
