@@ -7,7 +7,6 @@
 
 #include <QStringList>
 
-#include <dirent.h>
 #include <fcntl.h>
 
 #include <algorithm>
@@ -92,37 +91,6 @@ constexpr Choice Choices[] = {
     {Family::Amd, isTctl, "Tctl, as no Tdie is there"},
 };
 
-std::optional<QByteArray> readLine(const QByteArray& path)
-{
-    const std::optional<QByteArray> text =
-        SysfsFile::readAt(AT_FDCWD, path.constData(), SysfsFile::Links::Follow);
-    if (!text) {
-        return std::nullopt;
-    }
-    const std::string_view line = withoutLineFeed(stringView(*text));
-    return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
-}
-
-// The names in a folder, "." and ".." left out, in byte order so that the
-// choice among equals does not depend on the order of the folder.
-std::vector<QByteArray> folderNames(const QByteArray& path)
-{
-    std::vector<QByteArray> names;
-    DIR* const folder = ::opendir(path.constData());
-    if (folder == nullptr) {
-        return names;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name(entry->d_name);
-        if (name != "." && name != "..") {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(folder);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::optional<Family> familyOf(const std::optional<QByteArray>& driver)
 {
     if (driver == "coretemp") {
@@ -136,7 +104,7 @@ std::optional<Family> familyOf(const std::optional<QByteArray>& driver)
 
 std::optional<QByteArray> driverName(const QByteArray& device)
 {
-    return readLine(device + "/name");
+    return SysfsFile::readLine(device + "/name");
 }
 
 // "tempN_label" gives "tempN_input"; any other name gives nothing.
@@ -153,11 +121,11 @@ std::optional<QByteArray> inputForLabelFile(const QByteArray& name)
 void addChannels(const QByteArray& device, Family family, const QByteArray& driver,
                  std::vector<Channel>& channels)
 {
-    const std::vector<QByteArray> names = folderNames(device);
+    const std::vector<QByteArray> names = SysfsFile::folderNames(device);
     for (const QByteArray& name : names) {
         const std::optional<QByteArray> input = inputForLabelFile(name);
         const std::optional<QByteArray> label =
-            input ? readLine(device + '/' + name) : std::nullopt;
+            input ? SysfsFile::readLine(device + '/' + name) : std::nullopt;
         if (label) {
             channels.push_back({family, driver, *label, device + '/' + *input});
         }
@@ -229,7 +197,7 @@ ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& sy
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
     std::vector<Channel> channels;
     bool driverLoaded = false;
-    for (const QByteArray& entry : folderNames(hwmon)) {
+    for (const QByteArray& entry : SysfsFile::folderNames(hwmon)) {
         const QByteArray device = hwmon + '/' + entry;
         const std::optional<QByteArray> driver = driverName(device);
         const size_t before = channels.size();
@@ -249,7 +217,7 @@ ProcessorTemperatureChannels findProcessorTemperatureInputs(const QByteArray& sy
 bool isProcessorTemperatureDriverLoaded(const QByteArray& systemRoot)
 {
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
-    const std::vector<QByteArray> entries = folderNames(hwmon);
+    const std::vector<QByteArray> entries = SysfsFile::folderNames(hwmon);
     return std::any_of(entries.begin(), entries.end(), [&hwmon](const QByteArray& entry) {
         return familyOf(driverName(hwmon + '/' + entry)).has_value();
     });

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SysfsFile.h"
 
+#include "KernelNumber.h"
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 
 namespace calidra {
 
@@ -71,6 +76,34 @@ std::optional<QByteArray> SysfsFile::readUpTo(int file, qsizetype size)
     }
     contents.truncate(filled);
     return contents;
+}
+
+std::optional<QByteArray> SysfsFile::readLine(const QByteArray& path)
+{
+    const std::optional<QByteArray> text = readAt(AT_FDCWD, path.constData(), Links::Follow);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::string_view line = withoutLineFeed(stringView(*text));
+    return QByteArray(line.data(), qsizetype(line.size()));
+}
+
+std::vector<QByteArray> SysfsFile::folderNames(const QByteArray& path)
+{
+    std::vector<QByteArray> names;
+    DIR* const folder = ::opendir(path.constData());
+    if (folder == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(folder);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace calidra

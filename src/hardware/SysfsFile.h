@@ -4,6 +4,7 @@
 #include <QByteArray>
 
 #include <optional>
+#include <vector>
 
 namespace calidra {
 
@@ -28,6 +29,15 @@ public:
     /// Reads an already open file from its start with pread; the same caps
     /// and failures as readAt.
     static std::optional<QByteArray> readOpen(int file);
+
+    /// The text of the regular file at `path`, following links, without its
+    /// last line feed; absent as for readAt.
+    static std::optional<QByteArray> readLine(const QByteArray& path);
+
+    /// The names in the folder at `path`, following a link to it, "." and
+    /// ".." left out, in byte order so that a choice among equals does not
+    /// depend on the folder's order; none when it cannot be opened.
+    static std::vector<QByteArray> folderNames(const QByteArray& path);
 
     /// Reads at most the first `size` bytes of the regular file at `path`,
     /// following links; for long files whose head is enough (/proc/cpuinfo).

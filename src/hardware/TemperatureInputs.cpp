@@ -9,7 +9,6 @@
 
 #include <QHash>
 
-#include <dirent.h>
 #include <fcntl.h>
 
 #include <algorithm>
@@ -22,35 +21,6 @@ namespace calidra {
 namespace {
 
 using Kind = TemperatureInputIdentity::Kind;
-
-std::optional<QByteArray> readLine(const QByteArray& path)
-{
-    const std::optional<QByteArray> text =
-        SysfsFile::readAt(AT_FDCWD, path.constData(), SysfsFile::Links::Follow);
-    if (!text) {
-        return std::nullopt;
-    }
-    const std::string_view line = withoutLineFeed(stringView(*text));
-    return QByteArray(line.data(), qsizetype(line.size()));
-}
-
-// The names in a folder, following a link to it, "." and ".." left out.
-std::vector<QByteArray> folderNames(const QByteArray& path)
-{
-    std::vector<QByteArray> names;
-    DIR* const folder = ::opendir(path.constData());
-    if (folder == nullptr) {
-        return names;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name(entry->d_name);
-        if (name != "." && name != "..") {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(folder);
-    return names;
-}
 
 // N of a name "<prefix>N<suffix>", N decimal digits that an int holds.
 std::optional<int> numberIn(std::string_view name, std::string_view prefix, std::string_view suffix)
@@ -135,18 +105,19 @@ struct Found
 
 void addHwmonInputs(const QByteArray& node, const Devices& devices, std::vector<Found>& found)
 {
-    const std::optional<QByteArray> driver = readLine(node + "/name");
+    const std::optional<QByteArray> driver = SysfsFile::readLine(node + "/name");
     if (!driver || driver->isEmpty()) {
         return;
     }
     const QString device = devices.of(node);
-    for (const QByteArray& file : folderNames(node)) {
+    for (const QByteArray& file : SysfsFile::folderNames(node)) {
         const std::optional<int> channel = numberIn(stringView(file), "temp", "_input");
         if (!channel) {
             continue;
         }
-        const QByteArray label = readLine(node + "/temp" + QByteArray::number(*channel) + "_label")
-                                     .value_or(QByteArray());
+        const QByteArray label =
+            SysfsFile::readLine(node + "/temp" + QByteArray::number(*channel) + "_label")
+                .value_or(QByteArray());
         TemperatureInput input;
         input.identity.name = decodeKernelText(*driver);
         input.identity.label = decodeKernelText(label);
@@ -160,7 +131,7 @@ void addHwmonInputs(const QByteArray& node, const Devices& devices, std::vector<
 
 void addZone(const QByteArray& zone, int number, const Devices& devices, std::vector<Found>& found)
 {
-    const std::optional<QByteArray> type = readLine(zone + "/type");
+    const std::optional<QByteArray> type = SysfsFile::readLine(zone + "/type");
     if (!type || type->isEmpty()) {
         return;
     }
@@ -230,7 +201,7 @@ std::vector<TemperatureInput> listTemperatureInputs(const QByteArray& systemRoot
     const Devices devices(systemRoot);
     std::vector<Found> channels;
     const QByteArray hwmon = systemRoot + "/sys/class/hwmon";
-    for (const QByteArray& node : folderNames(hwmon)) {
+    for (const QByteArray& node : SysfsFile::folderNames(hwmon)) {
         addHwmonInputs(hwmon + '/' + node, devices, channels);
     }
     sortByIdentity(channels);
@@ -238,7 +209,7 @@ std::vector<TemperatureInput> listTemperatureInputs(const QByteArray& systemRoot
 
     std::vector<Found> zones;
     const QByteArray thermal = systemRoot + "/sys/class/thermal";
-    for (const QByteArray& entry : folderNames(thermal)) {
+    for (const QByteArray& entry : SysfsFile::folderNames(thermal)) {
         if (const std::optional<int> number = numberIn(stringView(entry), "thermal_zone", "")) {
             addZone(thermal + '/' + entry, *number, devices, zones);
         }
