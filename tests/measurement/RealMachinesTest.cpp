@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GaugeTestBase.h"
+#include "hardware/TemperatureInputs.h"
 #include "measurement/Gauge.h"
 
 #include <QDir>
@@ -84,6 +85,26 @@ TEST_P(RealMachineTest, ReadsWhatItsRecordingShows)
               megahertz == u"not measured"_qs
                   ? std::nullopt
                   : std::optional(megahertz == u"no reading"_qs ? 0.0F : megahertz.toFloat()));
+}
+
+// Each input a user could choose on the machine is found again by its stored
+// choice and read as the list shows it.
+TEST_P(RealMachineTest, EveryInputItListsIsFoundAgainByItsChoice)
+{
+    tree.addCopy(u"."_qs, machinesFolder() + u'/' + GetParam().folder);
+    const std::vector<TemperatureInput> inputs = listTemperatureInputs(values.systemRoot());
+    // A machine without the processor's sensor may still have others to choose.
+    if (GetParam().fields.value(u"Sensor"_qs) != u"none"_qs) {
+        EXPECT_FALSE(inputs.empty());
+    }
+    for (const TemperatureInput& input : inputs) {
+        if (!input.unique) {
+            continue;
+        }
+        const std::shared_ptr<Gauge> chosen = Gauge::temperatureGauge(input.identity.text());
+        ASSERT_TRUE(chosen->chosenSensor()) << input.name.toStdString();
+        EXPECT_EQ(chosen->gauge(), input.readCelsius().value_or(0.0F)) << input.name.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, RealMachineTest, testing::ValuesIn(recordedMachines()),
