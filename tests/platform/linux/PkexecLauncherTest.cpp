@@ -3,19 +3,18 @@
 
 #include "FixtureTree.h"
 #include "QtPrinters.h"
-#include "RecordingLauncher.h"
 #include "WaitUntil.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/linux/TerminationSignals.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <optional>
-#include <tuple>
 
 namespace calidra {
 namespace {
@@ -24,58 +23,40 @@ using namespace std::chrono_literals;
 using Outcome = PrivilegedLauncher::Outcome;
 using Kind = Outcome::Kind;
 
+// Waits as the program does, inside its running event loop, after `first`.
+bool waitInEventLoop(
+    PrivilegedLauncher& launcher, void (*first)() = [] {})
+{
+    bool finished = false;
+    QTimer::singleShot(0, [&] {
+        first();
+        finished = launcher.waitForFinished(60s);
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+    return finished;
+}
+
 // A pkexec that notes its parent's process id and runs the tool as the user.
-class PkexecLauncherTest : public testing::Test
+TEST(PkexecLauncherTest, TheShellReadsTheGivenBytesAsAChildOfTheProgram)
 {
-protected:
-    PkexecLauncherTest()
-    {
-        folder.addFile(u"pkexec"_qs, "#!/bin/sh\necho $PPID >\"${0%/*}/parent\"; exec \"$@\"\n");
-        EXPECT_TRUE(
-            QFile::setPermissions(pkexec(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    }
-
-    QString pkexec() const { return folder.absolute(u"pkexec"_qs); }
-
-    QByteArray contents(const QString& name) const
-    {
-        return FixtureTree::readFile(folder.absolute(name));
-    }
-
-    // Waits as the program does, inside its running event loop, after `first`.
-    static bool waitInEventLoop(
-        PrivilegedLauncher& launcher, void (*first)() = [] {})
-    {
-        bool finished = false;
-        QTimer::singleShot(0, [&] {
-            first();
-            finished = launcher.waitForFinished(60s);
-            QCoreApplication::exit(0);
-        });
-        QCoreApplication::exec();
-        return finished;
-    }
-
     FixtureTree folder;
-};
-
-TEST_F(PkexecLauncherTest, TheShellReadsTheGivenBytesAsAChildOfTheProgram)
-{
-    PkexecLauncher launcher(pkexec());
+    folder.addExecutable(u"pkexec"_qs, "#!/bin/sh\necho $PPID >\"${0%/*}/parent\"; exec \"$@\"\n");
+    PkexecLauncher launcher(folder.absolute(u"pkexec"_qs));
     const QByteArray script = "echo ran >'" + folder.absolute(u"marker"_qs).toUtf8() + "'\n";
     EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, script, {}), 0);
     EXPECT_TRUE(waitInEventLoop(launcher));
-    EXPECT_EQ(contents(u"marker"_qs), "ran\n");
-    EXPECT_EQ(contents(u"parent"_qs).trimmed().toLongLong(), QCoreApplication::applicationPid());
+    EXPECT_EQ(FixtureTree::readFile(folder.absolute(u"marker"_qs)), "ran\n");
+    EXPECT_EQ(FixtureTree::readFile(folder.absolute(u"parent"_qs)).trimmed().toLongLong(),
+              QCoreApplication::applicationPid());
     EXPECT_TRUE(launcher.waitForFinished(0ms));
 }
 
-TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
+TEST(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
 {
     const QByteArray run = "exec \"$@\"";
     const QByteArray refused = "echo 'Error executing command as another user: ";
-    // The fake pkexec's body after "#!/bin/sh" (empty: no pkexec), the script the shell
-    // reads, the outcome.
+    // The fake pkexec's body (empty: no pkexec), the script the shell reads, the outcome.
     // clang-format off
     const std::tuple<QByteArray, QByteArray, Outcome> cases[] = {
         {run, "exit 0", {Kind::Succeeded, {}}},
@@ -89,18 +70,16 @@ TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
          {Kind::NoAuthority, "Error getting authority: Could not connect\n"}},
         {run, "echo 'modprobe: FATAL' >&2; exit 1", {Kind::Failed, "modprobe: FATAL\n"}},
         {"kill -KILL $$", "", {Kind::Failed, {}}},
-        // An endless error output is cut.
-        {run, "head -c 1000000 /dev/zero >&2; exit 3", {Kind::Failed, QByteArray(4096, '\0')}},
+        {run, "head -c 1000000 /dev/zero >&2; exit 3", {Kind::Failed, QByteArray(4096, '\0')}}, // cut
     };
     // clang-format on
+    FixtureTree folder;
     int number = 0;
     for (const auto& [body, script, outcome] : cases) {
-        const QString name = u"pkexec%1"_qs.arg(++number);
         SCOPED_TRACE(body.toStdString());
+        const QString name = u"pkexec%1"_qs.arg(++number);
         if (!body.isEmpty()) {
-            folder.addFile(name, "#!/bin/sh\n" + body + '\n');
-            QFile::setPermissions(folder.absolute(name),
-                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            folder.addExecutable(name, "#!/bin/sh\n" + body + '\n');
         }
         PkexecLauncher launcher(folder.absolute(name));
         std::optional<Outcome> heard;
@@ -114,15 +93,17 @@ TEST_F(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
     }
 }
 
-// A termination signal ends the wait, which would otherwise see the script
-// end; the launch then ends with the launcher and tells nobody.
-TEST_F(PkexecLauncherTest, ATerminationSignalEndsTheWaitAndTheLauncherItsLaunch)
+// The signal ends the wait, which would otherwise see the script end; the launch then ends
+// with the launcher and tells nobody.
+TEST(PkexecLauncherTest, ATerminationSignalEndsTheWaitAndTheLauncherItsLaunch)
 {
+    FixtureTree folder;
+    folder.addExecutable(u"pkexec"_qs, "#!/bin/sh\nexec \"$@\"\n");
     const ApplicationTermination termination;
     const TerminationSignals terminationSignals;
     bool heard = false;
     {
-        PkexecLauncher launcher(pkexec());
+        PkexecLauncher launcher(folder.absolute(u"pkexec"_qs));
         EXPECT_EQ(launcher.launch(u"/bin/sh"_qs, {u"-s"_qs}, "exec sleep 10\n",
                                   [&heard](const Outcome&) { heard = true; }),
                   0);
@@ -131,6 +112,52 @@ TEST_F(PkexecLauncherTest, ATerminationSignalEndsTheWaitAndTheLauncherItsLaunch)
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(heard);
+}
+
+constexpr int Survived = 7;
+
+// How a child process that runs `work` ended: its exit status, or 128 plus the signal. Its
+// alarm ends a hang after 20 seconds.
+int endOf(void (*work)())
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20);
+        work();
+        ::_exit(1);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(TerminationSignalsTest, EndsTheProcessOnlyWhereNothingElseWould)
+{
+    // clang-format off
+    const std::tuple<const char*, void (*)(), int> cases[] = {
+        {"before the event loop: ends the process with zero",
+         [] { TerminationSignals::install(); ::raise(SIGTERM); ::_exit(Survived); }, 0},
+        {"an inherited ignore stays ignored",
+         [] { std::signal(SIGHUP, SIG_IGN); TerminationSignals::install(); ::raise(SIGHUP); ::_exit(Survived); },
+         Survived},
+        {"during the event loop: requests termination",
+         [] {
+             const ApplicationTermination termination;
+             const TerminationSignals handed;
+             QTimer::singleShot(0, [] { ::raise(SIGINT); });
+             QCoreApplication::exec();
+             ::_exit(termination.isTerminationRequested() ? Survived : 1);
+         }, Survived},
+        {"after the object is gone: changes nothing",
+         [] { { const TerminationSignals handed; } ::raise(SIGTERM); ::raise(SIGHUP); ::_exit(Survived); },
+         Survived},
+    };
+    // clang-format on
+    for (const auto& [name, work, end] : cases) {
+        EXPECT_EQ(endOf(work), end) << name;
+    }
 }
 
 } // namespace

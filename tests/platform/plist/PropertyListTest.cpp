@@ -10,8 +10,6 @@
 
 #include <sys/stat.h>
 
-#include <vector>
-
 namespace calidra {
 namespace {
 
@@ -52,18 +50,17 @@ QByteArray nestedXml(int depth, const QByteArray& afterEachOpening = {})
                QByteArray("</array>").repeated(depth));
 }
 
-std::optional<QVariantList> readArray(const QByteArray& contents)
+template <typename Reader>
+auto read(Reader reader, const QByteArray& contents)
 {
     FixtureTree tree;
     tree.addFile(u"file.plist"_qs, contents);
-    return PropertyList::arrayWithContentsOfFile(tree.absolute(u"file.plist"_qs));
+    return reader(tree.absolute(u"file.plist"_qs));
 }
 
-std::optional<QVariantMap> readDictionary(const QByteArray& contents)
+auto readArray(const QByteArray& contents)
 {
-    FixtureTree tree;
-    tree.addFile(u"file.plist"_qs, contents);
-    return PropertyList::dictionaryWithContentsOfFile(tree.absolute(u"file.plist"_qs));
+    return read(&PropertyList::arrayWithContentsOfFile, contents);
 }
 
 TEST(PropertyListTest, XmlAndBinaryListsReadIntoQtValuesUpToTheDepthCap)
@@ -129,12 +126,12 @@ TEST(PropertyListTest, DictionaryKeysHoldingZeroGiveNothing)
           {"AsciiKeyWithZero", dictionary(QByteArray("\x53\x61\0\x62", 4), "\x09")},
           {"XmlKeyWithZeroByte", xml(QByteArray("<dict><key>a\0b</key><true/></dict>", 34))},
           {"XmlKeyWithZeroReference", xml("<dict><key>a&#0;b</key><true/></dict>")}}) {
-        EXPECT_FALSE(readDictionary(contents)) << test;
+        EXPECT_FALSE(read(&PropertyList::dictionaryWithContentsOfFile, contents)) << test;
     }
     // Zero characters in values are kept.
-    const QVariantMap expected{{u"\u00e9"_qs, QString(u"a\u0000"_qs)}};
-    EXPECT_EQ(readDictionary(dictionary(QByteArray("\x61\0\xe9", 3), QByteArray("\x62\0a\0\0", 5))),
-              expected);
+    EXPECT_EQ(read(&PropertyList::dictionaryWithContentsOfFile,
+                   dictionary(QByteArray("\x61\0\xe9", 3), QByteArray("\x62\0a\0\0", 5))),
+              (QVariantMap{{u"\u00e9"_qs, QString(u"a\u0000"_qs)}}));
 }
 
 } // namespace

@@ -21,8 +21,7 @@ using Topic = Notifications::Topic;
 const QString Service = u"org.freedesktop.Notifications"_qs;
 const QString Path = u"/org/freedesktop/Notifications"_qs;
 
-// Records each call; answers Notify with the next number from 41 on, unless
-// told to keep the answers back for a while.
+// Records each call; answers Notify with the next number from 41 on, `answerDelay` later.
 struct FakeNotificationService : QDBusVirtualObject
 {
     QString introspect(const QString&) const override { return {}; }
@@ -36,17 +35,13 @@ struct FakeNotificationService : QDBusVirtualObject
         const QDBusMessage reply =
             notify ? message.createReply(QVariant::fromValue(quint32(40 + notifies)))
                    : message.createReply();
-        if (answerDelay == 0) {
-            return connection.send(reply);
-        }
         QTimer::singleShot(answerDelay,
                            [connection, reply] { QDBusConnection(connection).send(reply); });
         return true;
     }
     QList<QDBusMessage> calls;
     QStringList members; // with the first argument of CloseNotification
-    int notifies = 0;
-    int answerDelay = 0;
+    int notifies = 0, answerDelay = 0;
 };
 
 class DesktopNotificationsTest : public testing::Test
@@ -80,8 +75,6 @@ protected:
         u"Calidra cannot be shown"_qs, u"Add a tray."_qs, false, {{u"open"_qs, u"Open"_qs}}};
 };
 
-// Without a bus or a service the notification is undeliverable, which its
-// handler hears; nothing is logged.
 TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverable)
 {
     const LogRecorder log({});
@@ -98,8 +91,6 @@ TEST_F(DesktopNotificationsTest, WithoutABusOrAServiceANotificationIsUndeliverab
     EXPECT_EQ(log.messages, QStringList());
 }
 
-// Each topic replaces its own notification; the alarm is critical and left
-// to the service's timing, the notice is normal, stays, and has its button.
 TEST_F(DesktopNotificationsTest, EachTopicReplacesItsOwnNotification)
 {
     serve();
@@ -120,8 +111,8 @@ TEST_F(DesktopNotificationsTest, EachTopicReplacesItsOwnNotification)
     const auto hints = qdbus_cast<QVariantMap>(hot[6].value<QDBusArgument>());
     EXPECT_EQ(hints.value(u"urgency"_qs).metaType(), QMetaType::fromType<uchar>()) << "a byte";
     const QVariantList notice = m_service.calls[1].arguments();
-    // What each call replaces (the notice nothing of the alarm's, the second
-    // alarm the first), its actions, urgency and timeout (the notice stays).
+    // What each call replaces, its actions, urgency and timeout: the alarm is critical and
+    // left to the service's timing, the notice is normal, stays and has its button.
     const auto shape = [](const QVariantList& arguments) {
         return std::tuple(arguments[1].toUInt(), arguments[5].toStringList(),
                           qdbus_cast<QVariantMap>(arguments[6].value<QDBusArgument>()),
@@ -133,8 +124,7 @@ TEST_F(DesktopNotificationsTest, EachTopicReplacesItsOwnNotification)
     EXPECT_EQ(m_service.calls[2].arguments()[1].toUInt(), 41U);
 }
 
-// Closed when withdrawn, also when the answer comes after; and whatever is
-// still shown at the end.
+// Closed when withdrawn, also when the answer comes after; and what is still shown at the end.
 TEST_F(DesktopNotificationsTest, WithdrawnNotificationsAreClosedSoAreThoseLeftAtTheEnd)
 {
     serve();

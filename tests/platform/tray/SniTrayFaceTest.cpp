@@ -11,25 +11,22 @@
 #include "platform/tray/StatusItem.h"
 #include "platform/tray/TitleRenderer.h"
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QMenu>
-#include <QPixmap>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
-#include <memory>
 
 namespace calidra {
 namespace {
 
-const QString ItemPath = u"/StatusNotifierItem"_qs;
-const QString ItemInterface = u"org.kde.StatusNotifierItem"_qs;
+const QString ItemPath = u"/StatusNotifierItem"_qs,
+              ItemInterface = u"org.kde.StatusNotifierItem"_qs;
 const QList<int> Sides = {16, 22, 24, 32, 48};
 
-QIcon filledIcon(const QColor& color)
+QIcon filled(const QColor& color)
 {
     QPixmap pixmap(48, 48);
     pixmap.fill(color);
@@ -41,48 +38,33 @@ StatusTitle title(const QStringList& values, const QIcon& image = {}, const QStr
     return {values.join(u'\n'), QFont(), image, values, guide};
 }
 
-// Each pixel, not premultiplied, as alpha, red, green, blue bytes.
-QByteArray bigEndianArgb(const QImage& face)
+// The picture a panel should get at `side`, drawn here, as big-endian ARGB not premultiplied.
+QByteArray expectedIcon(const StatusItem& item, bool labelHost, int side)
 {
-    const QImage image = face.convertToFormat(QImage::Format_ARGB32);
-    QByteArray bytes;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            for (const int channel : {qAlpha(pixel), qRed(pixel), qGreen(pixel), qBlue(pixel)}) {
-                bytes.append(char(channel));
-            }
-        }
-    }
+    const QImage image =
+        (labelHost ? item.image().pixmap(QSize(side, side), 1.0).toImage()
+                   : TitleRenderer::render(item.values(), item.image(), side, 1.0, item.alarm()))
+            .convertToFormat(QImage::Format_ARGB32);
+    QByteArray bytes(image.width() * image.height() * 4, '\0');
+    qToBigEndian<quint32>(image.constBits(), image.width() * image.height(), bytes.data());
     return bytes;
 }
 
-// The picture a panel should get at `side`, drawn here.
-QByteArray expectedIcon(const StatusItem& item, bool labelHost, int side)
-{
-    return bigEndianArgb(
-        labelHost ? item.image().pixmap(QSize(side, side), 1.0).toImage()
-                  : TitleRenderer::render(item.values(), item.image(), side, 1.0, item.alarm()));
-}
-
-// A composite property with its D-Bus signature checked first.
+// A composite property, with its D-Bus signature checked first.
 template <typename T>
-T composite(const QVariant& value, const char* signature)
+T composite(const QVariantMap& properties, const char* name, const char* signature)
 {
-    const auto argument = value.value<QDBusArgument>();
+    const auto argument = properties.value(QLatin1String(name)).value<QDBusArgument>();
     EXPECT_EQ(argument.currentSignature(), QString::fromLatin1(signature));
     return qdbus_cast<T>(argument);
 }
 
-SniPixmapList pictures(const QVariantMap& properties, const QString& name = u"IconPixmap"_qs)
-{
-    return composite<SniPixmapList>(properties.value(name), "a(iiay)");
-}
-
-SniToolTip toolTip(const QVariantMap& properties)
-{
-    return composite<SniToolTip>(properties.value(u"ToolTip"_qs), "(sa(iiay)ss)");
-}
+constexpr auto pictures = [](const QVariantMap& read) {
+    return composite<SniPixmapList>(read, "IconPixmap", "a(iiay)");
+};
+constexpr auto toolTip = [](const QVariantMap& read) {
+    return composite<SniToolTip>(read, "ToolTip", "(sa(iiay)ss)");
+};
 
 class SniTrayFaceTest : public testing::Test
 {
@@ -92,12 +74,10 @@ protected:
         if (!m_bus.failure().isEmpty()) {
             GTEST_SKIP() << m_bus.failure().toStdString();
         }
-        m_item.setTitle(title({u"61℃"_qs}, filledIcon(QColor(200, 100, 50)), u"100℃"_qs));
+        m_item.setTitle(title({u"61℃"_qs}, filled(QColor(200, 100, 50)), u"100℃"_qs));
     }
 
-    // The panel's calls run the event loop while they wait, since the item
-    // answers from this thread too; what the answer queued runs after it.
-    // The item's name is claimed without waiting, so it may come a bit later.
+    // The item answers in the call's event loop; the name is claimed without waiting.
     QDBusMessage callItem(const QString& service, const QString& interface, const QString& method,
                           const QVariantList& arguments, const QString& path = ItemPath)
     {
@@ -111,10 +91,10 @@ protected:
 
     QVariantMap properties(const QString& service)
     {
-        const QDBusMessage reply =
-            callItem(service, u"org.freedesktop.DBus.Properties"_qs, u"GetAll"_qs, {ItemInterface});
-        return reply.arguments().isEmpty() ? QVariantMap()
-                                           : qdbus_cast<QVariantMap>(reply.arguments().first());
+        const QVariantList reply =
+            callItem(service, u"org.freedesktop.DBus.Properties"_qs, u"GetAll"_qs, {ItemInterface})
+                .arguments();
+        return reply.isEmpty() ? QVariantMap() : qdbus_cast<QVariantMap>(reply.first());
     }
 
     PrivateSessionBus m_bus;
@@ -123,10 +103,7 @@ protected:
     StatusItem m_item;
 };
 
-// Not connected: nothing is published. Without a watcher the item is there
-// for a panel to find, and is not listed; a destroyed face leaves no object.
-// Listing is the tray's and the registration's test.
-TEST_F(SniTrayFaceTest, IsPublishedOnTheBus)
+TEST_F(SniTrayFaceTest, IsPublishedOnTheBusUnlistedWithoutAWatcherAndGoneWhenDestroyed)
 {
     const SniTrayFace disconnected(m_item, false, QDBusConnection(u"nowhere"_qs));
     EXPECT_TRUE(disconnected.serviceName().isEmpty() && !disconnected.isListed());
@@ -136,14 +113,16 @@ TEST_F(SniTrayFaceTest, IsPublishedOnTheBus)
     EXPECT_FALSE(face->isListed());
     face.reset();
     EXPECT_EQ(m_itemBus.objectRegisteredAt(ItemPath), nullptr);
+    // A panel that scales the largest picture down gets its own size alone.
+    const SniTrayFace small(m_item, false, m_itemBus, nullptr, {16});
+    EXPECT_EQ(pictures(properties(small.serviceName())).size(), 1);
 }
 
 TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
 {
-    // The host, the title, the tooltip, then IconName, XAyatanaLabel,
-    // XAyatanaLabelGuide, the tooltip's title and text, and the pictures.
+    // IconName, XAyatanaLabel, XAyatanaLabelGuide, the tooltip's title and text; the pictures.
     using Row = std::tuple<const char*, bool, StatusTitle, QString, QStringList, int>;
-    const QIcon image = filledIcon(Qt::red);
+    const QIcon image = filled(Qt::red);
     const StatusTitle twoValues = title({u"61℃"_qs, u"2.40 GHz"_qs}, image, u"100℃ 9.99 GHz"_qs);
     // clang-format off
     const Row rows[] = {
@@ -170,66 +149,51 @@ TEST_F(SniTrayFaceTest, PropertiesReadBackForEachKindOfHost)
         const SniTrayFace face(m_item, labelHost, m_itemBus);
         const QVariantMap read = properties(face.serviceName());
         const SniToolTip tip = toolTip(read);
-        EXPECT_EQ(
-            QStringList({read.value(u"IconName"_qs).toString(),
-                         read.value(u"XAyatanaLabel"_qs).toString(),
-                         read.value(u"XAyatanaLabelGuide"_qs).toString(), tip.title, tip.text}),
-            texts);
-        EXPECT_EQ(pictures(read).size(), pictureCount);
-    }
-}
-
-TEST_F(SniTrayFaceTest, IconPixmapIsTheFaceAtEachSizeInBigEndianArgb)
-{
-    for (const bool labelHost : {false, true}) {
-        SCOPED_TRACE(labelHost ? "label host" : "icon only");
-        const SniTrayFace face(m_item, labelHost, m_itemBus);
-        const SniPixmapList drawn = pictures(properties(face.serviceName()));
-        ASSERT_EQ(drawn.size(), Sides.size());
-        for (qsizetype i = 0; i < Sides.size(); ++i) {
+        const auto text = [&read](const char* key) {
+            return read.value(QLatin1String(key)).toString();
+        };
+        EXPECT_EQ(QStringList({text("IconName"), text("XAyatanaLabel"), text("XAyatanaLabelGuide"),
+                               tip.title, tip.text}),
+                  texts);
+        const SniPixmapList drawn = pictures(read);
+        ASSERT_EQ(drawn.size(), pictureCount);
+        for (qsizetype i = 0; pictureCount == Sides.size() && i < Sides.size(); ++i) {
             EXPECT_EQ(std::tuple(drawn[i].width, drawn[i].height, drawn[i].bytes),
                       std::tuple(Sides[i], Sides[i], expectedIcon(m_item, labelHost, Sides[i])));
         }
     }
-    // A panel that scales the largest picture down gets its own size alone.
-    const SniTrayFace small(m_item, false, m_itemBus, nullptr, {16});
-    EXPECT_EQ(pictures(properties(small.serviceName())).size(), 1);
 }
 
 TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
 {
-    const QIcon image = filledIcon(QColor(200, 100, 50));
-    const QIcon newImage = filledIcon(Qt::blue);
-    const auto setTitle = [](StatusTitle title) {
+    const QIcon image = filled(QColor(200, 100, 50)), newImage = filled(Qt::blue);
+    const auto set = [](StatusTitle title) {
         return [title](StatusItem& item) { item.setTitle(title); };
     };
+    const auto enable = [](bool on) { return [on](StatusItem& item) { item.setEnabled(on); }; };
     StatusTitle otherFont = title({u"61℃"_qs}, image, u"100℃"_qs);
     otherFont.font.setBold(true);
     StatusTitle alarm = title({u"142℉"_qs}, newImage, u"212℉"_qs);
     alarm.alarm = true;
-    const auto setEnabled = [](bool enabled) {
-        return [enabled](StatusItem& item) { item.setEnabled(enabled); };
-    };
     // A change, then what a label host and an icon host hear.
     using Step =
         std::tuple<const char*, std::function<void(StatusItem&)>, QStringList, QStringList>;
     // clang-format off
     const Step steps[] = {
-        {"another font only", setTitle(otherFont), {}, {}},
+        {"another font only", set(otherFont), {}, {}},
         {"the tooltip alone", [](StatusItem& item) { item.setToolTip(u"61℃ (avg 60℃)"_qs); }, {}, {}},
-        {"a new value, with the tooltip changed before", setTitle(title({u"62℃"_qs}, image, u"100℃"_qs)),
+        {"a new value, with the tooltip changed before", set(title({u"62℃"_qs}, image, u"100℃"_qs)),
          {u"XAyatanaNewLabel(62℃,100℃)"_qs, u"NewToolTip()"_qs}, {u"NewIcon()"_qs, u"NewToolTip()"_qs}},
-        {"the same value in another unit", setTitle(title({u"142℉"_qs}, image, u"212℉"_qs)),
+        {"the same value in another unit", set(title({u"142℉"_qs}, image, u"212℉"_qs)),
          {u"XAyatanaNewLabel(142℉,212℉)"_qs}, {u"NewIcon()"_qs}},
-        {"the same values in another text", setTitle({u"142℉ "_qs, QFont(), image, {u"142℉"_qs}, u"212℉"_qs}), {}, {}},
-        {"a new image", setTitle(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
-         {u"NewIcon()"_qs}, {u"NewIcon()"_qs}},
-        {"the alarm marks the label or the drawn face", setTitle(alarm),
+        {"the same values in another text", set({u"142℉ "_qs, QFont(), image, {u"142℉"_qs}, u"212℉"_qs}), {}, {}},
+        {"a new image", set(title({u"142℉"_qs}, newImage, u"212℉"_qs)), {u"NewIcon()"_qs}, {u"NewIcon()"_qs}},
+        {"the alarm marks the label or the drawn face", set(alarm),
          {u"XAyatanaNewLabel(\u26a0 142℉,\u26a0 212℉)"_qs}, {u"NewIcon()"_qs}},
-        {"and the mark goes with it", setTitle(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
+        {"and the mark goes with it", set(title({u"142℉"_qs}, newImage, u"212℉"_qs)),
          {u"XAyatanaNewLabel(142℉,212℉)"_qs}, {u"NewIcon()"_qs}},
-        {"disabled", setEnabled(false), {u"NewStatus(Passive)"_qs}, {u"NewStatus(Passive)"_qs}},
-        {"enabled", setEnabled(true), {u"NewStatus(Active)"_qs}, {u"NewStatus(Active)"_qs}},
+        {"disabled", enable(false), {u"NewStatus(Passive)"_qs}, {u"NewStatus(Passive)"_qs}},
+        {"enabled", enable(true), {u"NewStatus(Active)"_qs}, {u"NewStatus(Active)"_qs}},
     };
     // clang-format on
     for (const bool labelHost : {true, false}) {
@@ -239,15 +203,14 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
         const SniTrayFace face(item, labelHost, m_itemBus);
         DBusSignalRecorder heard(m_panel, face.serviceName(), ItemPath, ItemInterface);
         ASSERT_TRUE(heard.isListening());
-        // A round trip through the bus, so that it has the panel's match.
-        properties(face.serviceName());
+        properties(face.serviceName()); // a round trip, so that the bus has the panel's match
         for (const auto& [name, change, labelHostHears, iconHostHears] : steps) {
             SCOPED_TRACE(std::string(labelHost ? "label host: " : "icon only: ") + name);
             change(item);
-            // The answer to a read comes after every signal sent before it.
+            // The answer to a read comes after every signal sent before it, and gives what the
+            // item holds now however quiet the panel was kept.
             const QVariantMap read = properties(face.serviceName());
             EXPECT_EQ(heard.take(), labelHost ? labelHostHears : iconHostHears);
-            // Reads give what the item holds now, however quiet the panel was kept.
             EXPECT_EQ(toolTip(read).title, u"Calidra: "_qs + item.toolTip());
             const SniPixmapList drawn = pictures(read);
             ASSERT_FALSE(drawn.isEmpty());
@@ -256,8 +219,8 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
     }
 }
 
-// A panel that never reads the tooltip costs no composition of it; one that
-// hears of the change with the title reads the tooltip of that moment.
+// A panel that never reads the tooltip costs no composition of it; one that hears of the
+// change with the title reads the tooltip of that moment.
 TEST_F(SniTrayFaceTest, TheTooltipIsComposedOnlyWhenAPanelReadsIt)
 {
     const SniTrayFace face(m_item, false, m_itemBus);
@@ -276,23 +239,24 @@ TEST_F(SniTrayFaceTest, TheTooltipIsComposedOnlyWhenAPanelReadsIt)
     EXPECT_EQ(compositions, 0);
     const SniToolTip read = toolTip(properties(face.serviceName()));
     const QStringList sent = heard.take();
-    EXPECT_EQ(sent.count(u"NewToolTip()"_qs), 20);
-    EXPECT_EQ(sent.count(u"NewIcon()"_qs), 20);
+    EXPECT_EQ(std::pair(sent.count(u"NewToolTip()"_qs), sent.count(u"NewIcon()"_qs)),
+              std::pair(qsizetype(20), qsizetype(20)));
     EXPECT_EQ(std::pair(read.title, read.text),
               std::pair(u"Calidra: 61℃"_qs, u"Last ten minutes"_qs));
+    properties(face.serviceName()); // composed once however often it is read
     EXPECT_EQ(compositions, 1);
+    m_item.setToolTip(QString());
+    EXPECT_FALSE(m_item.hasToolTip());
 }
 
-// A panel that opens the menu itself on one button sends Activate for the
-// other: the item is activated; an item that does nothing then opens its
-// menu. ContextMenu always opens the menu, brought onto the screen.
+// A panel that opens the menu itself on one button sends Activate for the other: the item is
+// activated; an item that does nothing then opens its menu. ContextMenu always opens the
+// menu, brought onto the screen.
 TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanelAsks)
 {
-    // The method and its arguments, whether the item has something to do,
-    // whether the menu opens, whether the item is activated.
-    using Row = std::tuple<QString, QVariantList, bool, bool, bool>;
+    // The call, whether the item has something to do, whether the menu opens, it is activated.
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<QString, QVariantList, bool, bool, bool> rows[] = {
         {u"Activate"_qs, {10, 20}, true, false, true},
         {u"Activate"_qs, {10, 20}, false, true, false},
         {u"ContextMenu"_qs, {30, 40}, true, true, false},
@@ -305,23 +269,19 @@ TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanel
     // clang-format on
     QMenu menu;
     menu.addAction(u"Quit"_qs);
-    int validations = 0;
-    int activations = 0;
+    int validations = 0, activations = 0;
     m_item.setMenuValidator([&validations] { ++validations; });
     const SniTrayFace face(m_item, false, m_itemBus);
-    // The face follows the item to its newest menu.
-    m_item.setMenu(&menu);
+    m_item.setMenu(&menu); // the face follows the item to its newest menu
     for (const auto& [method, arguments, activatable, opens, activates] : rows) {
         SCOPED_TRACE(method.toStdString() + ' ' + QVariant(arguments).toString().toStdString());
         m_item.setActivationHandler(activatable
                                         ? std::function<void()>([&activations] { ++activations; })
                                         : std::function<void()>());
-        validations = 0;
-        activations = 0;
+        validations = activations = 0;
         callItem(face.serviceName(), ItemInterface, method, arguments);
-        EXPECT_EQ(menu.isVisible(), opens);
-        EXPECT_EQ(validations, opens ? 1 : 0);
-        EXPECT_EQ(activations, activates ? 1 : 0);
+        EXPECT_EQ(std::tuple(menu.isVisible(), validations, activations),
+                  std::tuple(opens, opens ? 1 : 0, activates ? 1 : 0));
         if (opens && arguments.first().toInt() >= 0) {
             EXPECT_EQ(menu.pos(), QPoint(arguments[0].toInt(), arguments[1].toInt()));
         }
@@ -330,48 +290,85 @@ TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanel
     m_item.setActivationHandler({});
     m_item.setMenu(nullptr);
     validations = 0;
-    const QDBusMessage reply = callItem(face.serviceName(), ItemInterface, u"Activate"_qs, {1, 2});
-    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(callItem(face.serviceName(), ItemInterface, u"Activate"_qs, {1, 2}).type(),
+              QDBusMessage::ReplyMessage);
     EXPECT_EQ(validations, 0);
 }
 
-// Panels lay the menu out from their first read and open it with the texts
-// they hold before asking for fresh ones: every item has its text from the
-// start, and new texts are sent as the values change.
+// Panels lay the menu out from their first read and open it with the texts they hold before
+// asking for fresh ones: every item has its text from the start, and new texts are sent as
+// the values change.
 TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
 {
     QMenu menu;
     QAction* average = menu.addAction(QString());
-    menu.addAction(u"Quit"_qs);
     QString text = u"52.00℃ Average"_qs;
     m_item.setMenu(&menu);
     m_item.setMenuValidator([&] { average->setText(text); });
     const SniTrayFace face(m_item, false, m_itemBus);
     const QString dbusmenu = u"com.canonical.dbusmenu"_qs;
-    const auto labels = [&] {
-        const QDBusMessage reply = callItem(face.serviceName(), dbusmenu, u"GetLayout"_qs,
-                                            {0, -1, QStringList{u"label"_qs}}, u"/MenuBar"_qs);
-        const auto root = qdbus_cast<DBusMenuLayoutItem>(reply.arguments().value(1));
-        return QStringList{root.children.value(0).properties.value(u"label"_qs).toString(),
-                           root.children.value(1).properties.value(u"label"_qs).toString()};
+    const auto label = [&] {
+        return qdbus_cast<DBusMenuLayoutItem>(
+                   callItem(face.serviceName(), dbusmenu, u"GetLayout"_qs,
+                            {0, -1, QStringList{u"label"_qs}}, u"/MenuBar"_qs)
+                       .arguments()
+                       .value(1))
+            .children.value(0)
+            .properties.value(u"label"_qs);
     };
-    EXPECT_EQ(labels(), (QStringList{u"52.00℃ Average"_qs, u"Quit"_qs}));
-    // A slot without arguments takes the signal, and the action's trigger counts.
-    QAction counter;
+    EXPECT_EQ(label(), u"52.00℃ Average"_qs);
+    QAction counter; // a slot without arguments takes the signal
     int updates = 0;
     QObject::connect(&counter, &QAction::triggered, [&updates] { ++updates; });
     ASSERT_TRUE(m_panel.connect(face.serviceName(), u"/MenuBar"_qs, dbusmenu,
                                 u"ItemsPropertiesUpdated"_qs, &counter, SLOT(trigger())));
-    labels();
+    label();
     // A burst of samples sends new texts once, ten seconds later at most.
     text = u"53.50℃ Average"_qs;
     for (int sample = 0; sample < 5; ++sample) {
         m_item.announceMenuContentChanged();
     }
     EXPECT_TRUE(waitUntil([&] { return updates == 1; }, 12000));
-    EXPECT_EQ(labels(), (QStringList{u"53.50℃ Average"_qs, u"Quit"_qs}));
+    EXPECT_EQ(label(), u"53.50℃ Average"_qs);
     EXPECT_EQ(updates, 1);
     m_item.setMenu(nullptr);
+}
+
+// A title and its tooltip given together are one announcement; what does not change is not
+// announced.
+TEST(StatusItemTest, TitleAndTooltipTogetherAreOneAnnouncement)
+{
+    using Change = std::function<void(StatusItem&)>;
+    const auto set = [](const QString& value, bool withToolTip) -> Change {
+        return [=](StatusItem& item) {
+            item.setTitle(title({value}), withToolTip ? [] { return u"statistics"_qs; }
+                                                      : std::function<QString()>());
+        };
+    };
+    const auto setToolTip = [](const QString& text) -> Change {
+        return [=](StatusItem& item) { item.setToolTip(text); };
+    };
+    // clang-format off
+    const std::tuple<const char*, Change, QStringList> rows[] = {
+        {"a new title and a tooltip", set(u"62℃"_qs, true), {u"title"_qs}},
+        {"the same title and a tooltip", set(u"61℃"_qs, true), {u"tooltip"_qs}},
+        {"a new title alone", set(u"62℃"_qs, false), {u"title"_qs}},
+        {"the same title alone", set(u"61℃"_qs, false), {}},
+        {"the same tooltip text", setToolTip(u"before"_qs), {}},
+        {"another tooltip text", setToolTip(u"after"_qs), {u"tooltip"_qs}},
+    };
+    // clang-format on
+    for (const auto& [name, change, heard] : rows) {
+        SCOPED_TRACE(name);
+        StatusItem item;
+        item.setTitle(title({u"61℃"_qs}));
+        item.setToolTip(u"before"_qs);
+        QStringList announced;
+        QObject::connect(&item, &StatusItem::titleChanged, [&] { announced << u"title"_qs; });
+        QObject::connect(&item, &StatusItem::toolTipChanged, [&] { announced << u"tooltip"_qs; });
+        change(item);
+        EXPECT_EQ(announced, heard);
+    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tray/TitleRenderer.h"
 
+#include "platform/tray/GlyphOutlines.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <gtest/gtest.h>
@@ -10,8 +12,7 @@
 namespace calidra {
 namespace {
 
-// A stand-in for the status icon: a red bar in the middle of a 16-pixel box,
-// which no measurement of the digits takes for a digit.
+// A stand-in for the status icon that no measurement of the digits takes for a digit.
 QIcon redBar()
 {
     QPixmap bar(16, 16);
@@ -33,18 +34,8 @@ QImage pixels(const QImage& face)
     return image;
 }
 
-bool isInk(QRgb pixel)
-{
-    return qAlpha(pixel) > 128 && luminance(pixel) > 0.7;
-}
-
-bool isRed(QRgb pixel)
-{
-    return qAlpha(pixel) > 128 && qRed(pixel) > 150 && qGreen(pixel) < 100;
-}
-
-// The tallest run of rows holding digit ink (light, mostly opaque pixels) in
-// each of `lines` equal bands of the face.
+// The tallest run of rows holding digit ink (light, mostly opaque pixels) in each of `lines`
+// equal bands of the face.
 QList<int> inkHeights(const QImage& face, qsizetype lines)
 {
     const QImage image = pixels(face);
@@ -53,7 +44,7 @@ QList<int> inkHeights(const QImage& face, qsizetype lines)
     for (int y = 0, run = 0; y < band * lines; ++y) {
         bool ink = false;
         for (int x = 0; x < image.width(); ++x) {
-            ink = ink || isInk(image.pixel(x, y));
+            ink = ink || (qAlpha(image.pixel(x, y)) > 128 && luminance(image.pixel(x, y)) > 0.7);
         }
         run = ink && y % band != 0 ? run + 1 : int(ink);
         heights[y / band] = std::max(heights[y / band], run);
@@ -68,14 +59,17 @@ QRect redExtent(const QImage& face)
     QRect extent;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            extent |= isRed(image.pixel(x, y)) ? QRect(x, y, 1, 1) : QRect();
+            const QRgb pixel = image.pixel(x, y);
+            extent |= qAlpha(pixel) > 128 && qRed(pixel) > 150 && qGreen(pixel) < 100
+                          ? QRect(x, y, 1, 1)
+                          : QRect();
         }
     }
     return extent;
 }
 
-// How much lighter the brightest pixel is than the plate's top edge, with
-// the face over a light and a dark panel: the lesser of the two.
+// How much lighter the brightest pixel is than the plate's top edge, over a light and a
+// dark panel: the lesser of the two.
 double contrast(const QImage& face)
 {
     double least = 1;
@@ -94,11 +88,8 @@ double contrast(const QImage& face)
     return least;
 }
 
-// Four digits condensed as far as they go are 9 pixels tall alone in a
-// 22-pixel slot, as tall as stacked values. Two values stack only where both
-// keep lines of 8 pixels; in smaller slots (a bar's 16 pixels) the temperature
-// shows alone, as tall as it can be. The digits stand out over light and dark
-// panels, with the image or without.
+// Two values stack only where both keep lines of 8 pixels; in smaller slots (a bar's 16
+// pixels) the temperature shows alone, as tall as it can be.
 TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrast)
 {
     // clang-format off
@@ -127,8 +118,7 @@ TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrast)
 
 TEST(TitleRendererTest, ImageStandsLeftOnlyWhileTheValuesKeepTheirDigitsAndLeastHeight)
 {
-    // Beside the image a decimal of 2.40 would go. Every size is laid out as
-    // at 22, since panels scale larger ones down.
+    // Every size is laid out as at 22, since panels scale larger ones down.
     // clang-format off
     const std::tuple<QStringList, int, bool> cases[] = {
         {{u"61℃"_qs}, 22, false}, {{u"5℃"_qs}, 22, true}, {{u"5℃"_qs, u"2 GHz"_qs}, 22, true},
@@ -188,7 +178,6 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
                     TitleRenderer::render(drawnAs, QIcon(), 22))
             << values.join(u" / "_qs).toStdString();
     }
-    // A tray slot too small for the least height keeps the decimals that fit.
     EXPECT_FALSE(TitleRenderer::render({u"1.36 GHz"_qs}, QIcon(), 14) ==
                  TitleRenderer::render({u"1"_qs}, QIcon(), 14));
 }
@@ -220,8 +209,6 @@ TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)
     }
 }
 
-// White digits on red still stand out over light and dark panels, and the
-// icon carries the alarm to every size it draws.
 TEST(TitleRendererTest, TheAlarmTurnsThePlateRed)
 {
     const QStringList values{u"93℃"_qs};
@@ -246,7 +233,6 @@ TEST(TitleRendererTest, IconDrawsTheFaceAtEachAskedSize)
     const QPixmap sharp = icon.pixmap(QSize(22, 22), 2.0);
     EXPECT_TRUE(sharp.toImage() == TitleRenderer::render(values, redBar(), 22, 2.0));
     EXPECT_DOUBLE_EQ(sharp.devicePixelRatio(), 2.0);
-
     QImage painted(40, 32, QImage::Format_ARGB32_Premultiplied);
     painted.fill(Qt::transparent);
     QPainter painter(&painted);
@@ -255,6 +241,50 @@ TEST(TitleRendererTest, IconDrawsTheFaceAtEachAskedSize)
     EXPECT_TRUE(painted.copy(4, 0, 32, 32) == TitleRenderer::render(values, redBar(), 32));
 
     EXPECT_TRUE(icon.pixmap(0, 0).isNull());
+}
+
+QFont boldFace()
+{
+    QFont font(u"DejaVu Sans"_qs);
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Bold);
+    font.setPixelSize(100);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+// Alike where the elements stand at the same places relative to the ink; where the whole
+// stands may differ. Outlines without ink are alike.
+bool isShapedText(const QPainterPath& built, const QString& text)
+{
+    QPainterPath shaped;
+    shaped.addText(0, 0, boldFace(), text);
+    if (shaped.boundingRect().isEmpty()) {
+        return built.boundingRect().isEmpty();
+    }
+    return built.translated(-built.boundingRect().topLeft()) ==
+           shaped.translated(-shaped.boundingRect().topLeft());
+}
+
+// The faces' ink heights and fitting depend on the outline being exact, at every call and
+// beyond the texts that are kept.
+TEST(GlyphOutlinesTest, AnOutlineIsTheShapedTextsOwnAtEveryCall)
+{
+    const char16_t* const texts[] = {
+        u"61℃", u"142℉",   u"2.40 GHz", u"-5℃",       u"2,40", u"\u2026",  u"Please wait...",
+        u"℃",   u"\u200b", u"",         u"AVAWAY Ta", u"Ωµ∑",  u"温度 61",
+    };
+    GlyphOutlines outlines(boldFace());
+    for (int round = 0; round < 2; ++round) {
+        for (const char16_t* text : texts) {
+            const QString string = QString::fromUtf16(text);
+            EXPECT_TRUE(isShapedText(outlines.outline(string), string)) << string.toStdString();
+        }
+    }
+    for (int value = 0; value < 3 * GlyphOutlines::MaximumLayouts; value += 7) {
+        const QString text = QString::number(value) + u"℃"_qs;
+        ASSERT_TRUE(isShapedText(outlines.outline(text), text)) << text.toStdString();
+    }
 }
 
 } // namespace

@@ -4,20 +4,21 @@
 #include "FakeStatusNotifierWatcher.h"
 #include "PrivateSessionBus.h"
 #include "WaitUntil.h"
+#include "platform/tray/ItemRegistration.h"
 #include "platform/tray/QtTrayFace.h"
 #include "platform/tray/SniTrayFace.h"
 #include "platform/tray/StatusItem.h"
 
+#include <QDBusConnectionInterface>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace calidra {
 namespace {
 
-// waybar scales the largest picture down to its own size: it gets that size alone.
+const QString ItemPath = u"/StatusNotifierItem"_qs;
+
 TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramElseByTheDesktop)
 {
     // clang-format off
@@ -34,8 +35,33 @@ TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramElseByTheDesktop)
                   row.label)
             << row.desktop << " / " << row.program;
     }
+    // waybar scales the largest picture down to its own size: it gets that size alone.
     EXPECT_EQ(Tray::iconSidesFor(u"waybar"_qs), QList<int>{16});
     EXPECT_EQ(Tray::iconSidesFor(u"xfce4-panel"_qs), QList<int>());
+}
+
+TEST(TrayTest, AWatchersEntryListsTheItemInEachFormPanelsUse)
+{
+    // By path as KDE and Xfce list it, as GNOME does, or the name alone; then another object,
+    // another program, or no service at all.
+    // clang-format off
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {":1.7/StatusNotifierItem", "", true}, {":1.7@/StatusNotifierItem", "", true}, {":1.7", "", true},
+        {"org.kde.StatusNotifierItem-9-2", "", true},
+        {"org.kde.StatusNotifierItem-9-2/StatusNotifierItem", "", true},
+        {"org.kde.StatusNotifierItem-9-2@/StatusNotifierItem", "", true},
+        {":1.7/MenuBar", "", false}, {":1.77/StatusNotifierItem", "", false},
+        {":1.7/StatusNotifierItem/x", "", false}, {"org.kde.StatusNotifierItem-9-3", "", false},
+        {"/StatusNotifierItem", "", false}, {"@/StatusNotifierItem", "", false}, {"", "", false},
+        {"", nullptr, false}, {"/StatusNotifierItem", nullptr, false},
+    };
+    // clang-format on
+    for (const auto& [entry, named, listed] : rows) {
+        const QString name = named ? u"org.kde.StatusNotifierItem-9-2"_qs : QString();
+        EXPECT_EQ(ItemRegistration::lists(QString::fromUtf8(entry), u":1.7"_qs, name, ItemPath),
+                  listed)
+            << entry;
+    }
 }
 
 Tray::Environment on(const QString& address, std::function<bool()> systemTray = {},
@@ -54,8 +80,7 @@ bool listed(const Tray& tray, const FakeStatusNotifierWatcher& watcher)
 {
     const auto* face = qobject_cast<SniTrayFace*>(tray.face());
     return face && face->isListed() &&
-           watcher.registeredItems() ==
-               QStringList{face->serviceName() + u"/StatusNotifierItem"_qs};
+           watcher.registeredItems() == QStringList{face->serviceName() + ItemPath};
 }
 
 class TrayBusTest : public testing::Test
@@ -72,16 +97,13 @@ protected:
     StatusItem m_item;
 };
 
-// Without a bus the item is a system tray icon at once. A panel that starts
-// after the program, quits and starts again: the item moves to the
-// StatusNotifierItem, back to the system tray icon, and is published and
-// listed anew.
+// Without a bus the item is a system tray icon at once. A panel that starts after the
+// program, quits and starts again: the item moves to it, back, and to it anew.
 TEST_F(TrayBusTest, TheItemFollowsTheWatcherAsItComesGoesAndComesBack)
 {
     EXPECT_TRUE(usesSystemTrayIcon(Tray(m_item, on(u"unix:path=/nonexistent/bus"_qs))));
     const Tray tray(m_item, on(m_bus.address()));
     EXPECT_TRUE(waitUntil([&] { return usesSystemTrayIcon(tray); }));
-
     FakeStatusNotifierWatcher watcher(m_bus.connect(u"panel"_qs));
     ASSERT_TRUE(watcher.isServing());
     for (int start = 0; start < 2; ++start) {
@@ -94,8 +116,7 @@ TEST_F(TrayBusTest, TheItemFollowsTheWatcherAsItComesGoesAndComesBack)
     }
 }
 
-// A watcher whose panel is still starting shows nothing until its host
-// registers; then the item moves there.
+// A watcher whose panel is still starting shows nothing until its host registers.
 TEST_F(TrayBusTest, AHostThatRegistersLateGetsTheItem)
 {
     FakeStatusNotifierWatcher watcher(m_bus.connect(u"panel"_qs),
@@ -108,14 +129,13 @@ TEST_F(TrayBusTest, AHostThatRegistersLateGetsTheItem)
     EXPECT_TRUE(waitUntil([&] { return listed(tray, watcher); }));
 }
 
-// The bus drops the program: the system tray icon stands in, and once the bus
-// is back (here with its panel started anew) the item is published there.
+// The bus drops the program: the system tray icon stands in until the bus is back (here with
+// its panel started anew).
 TEST_F(TrayBusTest, TheItemComesBackAfterTheBusDropsIt)
 {
     auto watcher = std::make_unique<FakeStatusNotifierWatcher>(m_bus.connect(u"panel"_qs));
     const Tray tray(m_item, on(m_bus.address()));
     ASSERT_TRUE(waitUntil([&] { return listed(tray, *watcher); }));
-
     watcher.reset();
     ASSERT_TRUE(m_bus.restart());
     EXPECT_TRUE(waitUntil([&] { return usesSystemTrayIcon(tray); }));
@@ -124,41 +144,97 @@ TEST_F(TrayBusTest, TheItemComesBackAfterTheBusDropsIt)
     EXPECT_TRUE(waitUntil([&] { return listed(tray, *watcher); }, 10000));
 }
 
-// Shown nowhere at the first look: said once; then the item shows, in a
-// panel or a system tray that comes, and that is said too.
+// Shown nowhere at the first look: said once; then the item shows, in a panel or a system
+// tray that comes, and that is said too.
 TEST_F(TrayBusTest, AnItemShownNowhereIsToldOnceAndWhenItShows)
 {
     bool systemTray = false;
     const auto hasSystemTray = [&systemTray] { return systemTray; };
-    for (const char* comes : {"a panel", "a system tray"}) {
-        SCOPED_TRACE(comes);
+    for (const bool panelComes : {true, false}) {
+        SCOPED_TRACE(panelComes ? "a panel" : "a system tray");
         const Tray tray(m_item, on(m_bus.address(), hasSystemTray, std::chrono::milliseconds(300)));
-        QSignalSpy unseen(&tray, &Tray::unseen);
-        QSignalSpy seen(&tray, &Tray::seen);
+        QSignalSpy unseen(&tray, &Tray::unseen), seen(&tray, &Tray::seen);
         ASSERT_TRUE(waitUntil([&] { return unseen.count() == 1; }));
         EXPECT_FALSE(tray.isShown());
         std::unique_ptr<FakeStatusNotifierWatcher> watcher;
-        if (comes == std::string("a panel")) {
+        if (panelComes) {
             watcher = std::make_unique<FakeStatusNotifierWatcher>(m_bus.connect(u"panel"_qs));
-        } else {
-            systemTray = true;
         }
+        systemTray = !panelComes;
         EXPECT_TRUE(waitUntil([&] { return seen.count() == 1; }));
         EXPECT_TRUE(tray.isShown());
-        // Gone again later: nothing more is said.
-        watcher.reset();
+        watcher.reset(); // gone again later: nothing more is said
         systemTray = false;
         QTest::qWait(2500);
-        EXPECT_EQ(unseen.count(), 1);
-        EXPECT_EQ(seen.count(), 1);
+        EXPECT_EQ((QList<qsizetype>{unseen.count(), seen.count()}), (QList<qsizetype>{1, 1}));
     }
-
     FakeStatusNotifierWatcher watcher(m_bus.connect(u"panel"_qs));
     const Tray tray(m_item, on(m_bus.address(), hasSystemTray, std::chrono::milliseconds(500)));
     QSignalSpy unseen(&tray, &Tray::unseen);
     QTest::qWait(1500);
     EXPECT_TRUE(tray.isShown());
     EXPECT_EQ(unseen.count(), 0);
+}
+
+class ItemRegistrationTest : public TrayBusTest
+{
+protected:
+    void SetUp() override
+    {
+        TrayBusTest::SetUp();
+        ASSERT_TRUE(m_watcher.isServing());
+        // What registers is an object the watcher can find, as a panel checks.
+        ASSERT_TRUE(m_itemBus.registerObject(ItemPath, &m_object));
+    }
+
+    QDBusConnection m_itemBus = m_bus.connect(u"item"_qs);
+    FakeStatusNotifierWatcher m_watcher{m_bus.connect(u"watcher"_qs)};
+    QObject m_object;
+};
+
+// A panel that takes the item and drops it again, as one that fails to set it up: the item
+// is registered again, by name in between, until it stays. The name goes with the object.
+TEST_F(ItemRegistrationTest, AnItemTheWatcherDropsIsRegisteredAgainUntilItStays)
+{
+    m_watcher.dropRegistrations(2, 200);
+    auto registration = std::make_unique<ItemRegistration>(m_itemBus, ItemPath);
+    EXPECT_TRUE(waitUntil([&] { return registration->attempts() == 3 && registration->isListed(); },
+                          10000));
+    QTest::qWait(1000);
+    EXPECT_TRUE(registration->isListed());
+    EXPECT_EQ(registration->attempts(), 3);
+    const QString name = registration->serviceName();
+    EXPECT_EQ(m_watcher.registrations(), (QStringList{ItemPath, name, ItemPath}));
+    EXPECT_TRUE(name.startsWith(u"org.kde.StatusNotifierItem-"_qs));
+    const QString entry = m_itemBus.baseService() + ItemPath;
+    EXPECT_TRUE(m_watcher.registeredItems().contains(entry));
+    m_watcher.forget(entry); // forgotten later: registered again
+    EXPECT_TRUE(waitUntil([&] { return !registration->isListed(); }));
+    EXPECT_TRUE(waitUntil([&] { return registration->isListed(); }));
+    EXPECT_EQ(registration->attempts(), 4);
+    EXPECT_TRUE(m_itemBus.interface()->isServiceRegistered(name));
+    registration.reset();
+    const QDBusConnection panel = m_bus.connect(u"panel"_qs);
+    EXPECT_TRUE(waitUntil([&] { return !panel.interface()->isServiceRegistered(name); }));
+}
+
+// A watcher that answers and never lists the item, or is not there at all, gets
+// registrations at a pace that slows down, not a stream of them.
+TEST_F(ItemRegistrationTest, AWatcherThatNeverListsTheItemIsAskedLessAndLessOften)
+{
+    m_watcher.ignoreRegistrations(true);
+    ItemRegistration registration(m_itemBus, ItemPath);
+    QTest::qWait(4000);
+    EXPECT_FALSE(registration.isListed());
+    EXPECT_GE(registration.attempts(), 3); // 0, 0.5, 1.5 and 3.5 seconds
+    EXPECT_LE(registration.attempts(), 4);
+    m_watcher.goAway();
+    m_watcher.ignoreRegistrations(false);
+    ItemRegistration alone(m_itemBus, ItemPath);
+    QTest::qWait(2000);
+    EXPECT_LE(alone.attempts(), 3);
+    ASSERT_TRUE(m_watcher.comeBack());
+    EXPECT_TRUE(waitUntil([&] { return alone.isListed(); }, 10000));
 }
 
 } // namespace
