@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tray/DesktopNotifications.h"
 
+#include "BusTest.h"
 #include "LogRecorder.h"
-#include "PrivateSessionBus.h"
 #include "QtPrinters.h"
-#include "WaitUntil.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -44,16 +43,9 @@ struct FakeNotificationService : QDBusVirtualObject
     int notifies = 0, answerDelay = 0;
 };
 
-class DesktopNotificationsTest : public testing::Test
+class DesktopNotificationsTest : public BusTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!m_bus.failure().isEmpty()) {
-            GTEST_SKIP() << m_bus.failure().toStdString();
-        }
-    }
-
     void serve()
     {
         ASSERT_TRUE(m_serving.registerVirtualObject(Path, &m_service) &&
@@ -67,7 +59,6 @@ protected:
         m_serving.send(signal);
     }
 
-    PrivateSessionBus m_bus;
     QDBusConnection m_serving = m_bus.connect(u"service"_qs);
     FakeNotificationService m_service;
     const Notifications::Notification m_hot{u"The processor is hot"_qs, u"93℃ now"_qs};

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tray/SniTrayFace.h"
 
+#include "BusTest.h"
 #include "DBusSignalRecorder.h"
-#include "PrivateSessionBus.h"
 #include "QtPrinters.h"
-#include "WaitUntil.h"
 #include "platform/tray/DBusMenuLayoutItem.h"
 #include "platform/tray/SniPixmap.h"
 #include "platform/tray/SniToolTip.h"
@@ -66,14 +65,12 @@ constexpr auto toolTip = [](const QVariantMap& read) {
     return composite<SniToolTip>(read, "ToolTip", "(sa(iiay)ss)");
 };
 
-class SniTrayFaceTest : public testing::Test
+class SniTrayFaceTest : public BusTest
 {
 protected:
     void SetUp() override
     {
-        if (!m_bus.failure().isEmpty()) {
-            GTEST_SKIP() << m_bus.failure().toStdString();
-        }
+        BusTest::SetUp();
         m_item.setTitle(title({u"61℃"_qs}, filled(QColor(200, 100, 50)), u"100℃"_qs));
     }
 
@@ -97,7 +94,6 @@ protected:
         return reply.isEmpty() ? QVariantMap() : qdbus_cast<QVariantMap>(reply.first());
     }
 
-    PrivateSessionBus m_bus;
     QDBusConnection m_itemBus = m_bus.connect(u"item"_qs);
     QDBusConnection m_panel = m_bus.connect(u"panel"_qs);
     StatusItem m_item;

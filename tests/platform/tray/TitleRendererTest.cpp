@@ -34,19 +34,29 @@ QImage pixels(const QImage& face)
     return image;
 }
 
+template <typename Visit>
+void eachPixel(const QImage& face, Visit visit)
+{
+    const QImage image = pixels(face);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            visit(x, y, image.pixel(x, y));
+        }
+    }
+}
+
 // The tallest run of rows holding digit ink (light, mostly opaque pixels) in each of `lines`
 // equal bands of the face.
 QList<int> inkHeights(const QImage& face, qsizetype lines)
 {
-    const QImage image = pixels(face);
-    const int band = image.height() / int(lines);
+    QList<bool> ink(face.height());
+    eachPixel(face, [&ink](int, int y, QRgb p) {
+        ink[y] = ink[y] || (qAlpha(p) > 128 && luminance(p) > 0.7);
+    });
+    const int band = face.height() / int(lines);
     QList<int> heights(lines, 0);
     for (int y = 0, run = 0; y < band * lines; ++y) {
-        bool ink = false;
-        for (int x = 0; x < image.width(); ++x) {
-            ink = ink || (qAlpha(image.pixel(x, y)) > 128 && luminance(image.pixel(x, y)) > 0.7);
-        }
-        run = ink && y % band != 0 ? run + 1 : int(ink);
+        run = ink[y] && y % band != 0 ? run + 1 : int(ink[y]);
         heights[y / band] = std::max(heights[y / band], run);
     }
     return heights;
@@ -55,16 +65,10 @@ QList<int> inkHeights(const QImage& face, qsizetype lines)
 // The bounding rectangle of the red bar's pixels; empty for none.
 QRect redExtent(const QImage& face)
 {
-    const QImage image = pixels(face);
     QRect extent;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            extent |= qAlpha(pixel) > 128 && qRed(pixel) > 150 && qGreen(pixel) < 100
-                          ? QRect(x, y, 1, 1)
-                          : QRect();
-        }
-    }
+    eachPixel(face, [&extent](int x, int y, QRgb p) {
+        extent |= qAlpha(p) > 128 && qRed(p) > 150 && qGreen(p) < 100 ? QRect(x, y, 1, 1) : QRect();
+    });
     return extent;
 }
 
@@ -78,14 +82,15 @@ double contrast(const QImage& face)
         shown.fill(background);
         QPainter(&shown).drawImage(0, 0, pixels(face));
         double brightest = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x) {
-                brightest = std::max(brightest, luminance(shown.pixel(x, y)));
-            }
-        }
+        eachPixel(shown, [&](int, int, QRgb p) { brightest = std::max(brightest, luminance(p)); });
         least = std::min(least, brightest - luminance(shown.pixel(shown.width() / 2, 0)));
     }
     return least;
+}
+
+std::string nameOf(const QStringList& values, qreal side)
+{
+    return values.join(u" / "_qs).toStdString() + " at " + std::to_string(side);
 }
 
 // Two values stack only where both keep lines of 8 pixels; in smaller slots (a bar's 16
@@ -102,8 +107,7 @@ TEST(TitleRendererTest, DigitsKeepTheirLeastHeightAndContrast)
     };
     // clang-format on
     for (const auto& [values, side, ratio, stacked, leastHeight] : rows) {
-        const std::string name =
-            values.join(u" / "_qs).toStdString() + " at " + std::to_string(side * ratio);
+        const std::string name = nameOf(values, side * ratio);
         for (const QIcon& image : {QIcon(), redBar()}) {
             const QImage face = TitleRenderer::render(values, image, side, ratio);
             EXPECT_EQ(face != TitleRenderer::render(values.mid(0, 1), image, side, ratio), stacked)
@@ -127,8 +131,7 @@ TEST(TitleRendererTest, ImageStandsLeftOnlyWhileTheValuesKeepTheirDigitsAndLeast
     };
     // clang-format on
     for (const auto& [values, side, imageShown] : cases) {
-        const std::string name =
-            values.join(u" / "_qs).toStdString() + " at " + std::to_string(side);
+        const std::string name = nameOf(values, side);
         const QImage face = TitleRenderer::render(values, redBar(), side);
         const QRect red = redExtent(face);
         EXPECT_EQ(!red.isEmpty(), imageShown) << name;
@@ -176,7 +179,7 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
     for (const auto& [values, drawnAs] : cases) {
         EXPECT_TRUE(TitleRenderer::render(values, QIcon(), 22) ==
                     TitleRenderer::render(drawnAs, QIcon(), 22))
-            << values.join(u" / "_qs).toStdString();
+            << nameOf(values, 22);
     }
     EXPECT_FALSE(TitleRenderer::render({u"1.36 GHz"_qs}, QIcon(), 14) ==
                  TitleRenderer::render({u"1"_qs}, QIcon(), 14));
@@ -184,8 +187,8 @@ TEST(TitleRendererTest, TheUnitGivesWayBeforeTheDigitsShrinkAndDecimalsBeforeThe
 
 TEST(TitleRendererTest, BadInputStillGivesAPlateOfTheBoundedSideAndRatio)
 {
-    const qreal nan = std::numeric_limits<qreal>::quiet_NaN();
-    const qreal infinity = std::numeric_limits<qreal>::infinity();
+    const qreal nan = std::numeric_limits<qreal>::quiet_NaN(),
+                infinity = std::numeric_limits<qreal>::infinity();
     const QStringList celsius{u"61℃"_qs};
     // clang-format off
     const std::tuple<const char*, QStringList, int, qreal, int, qreal> cases[] = {
@@ -239,7 +242,6 @@ TEST(TitleRendererTest, IconDrawsTheFaceAtEachAskedSize)
     icon.paint(&painter, painted.rect());
     painter.end();
     EXPECT_TRUE(painted.copy(4, 0, 32, 32) == TitleRenderer::render(values, redBar(), 32));
-
     EXPECT_TRUE(icon.pixmap(0, 0).isNull());
 }
 

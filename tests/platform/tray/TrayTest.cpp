@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tray/Tray.h"
 
+#include "BusTest.h"
 #include "FakeStatusNotifierWatcher.h"
-#include "PrivateSessionBus.h"
-#include "WaitUntil.h"
 #include "platform/tray/ItemRegistration.h"
 #include "platform/tray/QtTrayFace.h"
 #include "platform/tray/SniTrayFace.h"
@@ -83,17 +82,9 @@ bool listed(const Tray& tray, const FakeStatusNotifierWatcher& watcher)
            watcher.registeredItems() == QStringList{face->serviceName() + ItemPath};
 }
 
-class TrayBusTest : public testing::Test
+class TrayBusTest : public BusTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!m_bus.failure().isEmpty()) {
-            GTEST_SKIP() << m_bus.failure().toStdString();
-        }
-    }
-
-    PrivateSessionBus m_bus;
     StatusItem m_item;
 };
 
@@ -182,9 +173,9 @@ protected:
     void SetUp() override
     {
         TrayBusTest::SetUp();
-        ASSERT_TRUE(m_watcher.isServing());
         // What registers is an object the watcher can find, as a panel checks.
-        ASSERT_TRUE(m_itemBus.registerObject(ItemPath, &m_object));
+        ASSERT_TRUE(IsSkipped() ||
+                    (m_watcher.isServing() && m_itemBus.registerObject(ItemPath, &m_object)));
     }
 
     QDBusConnection m_itemBus = m_bus.connect(u"item"_qs);
