@@ -134,8 +134,7 @@ TEST(LocalizationTest, FormatsAreTranslatedOnlyWhenTheirConversionsMatch)
     QCoreApplication::removeTranslator(&translator);
 }
 
-// Only the running desktop's own tool, and only one that opens on the page: another
-// desktop's tool shows settings this one does not use.
+// Another desktop's tool shows settings this one does not use.
 TEST(SettingsPagesTest, OnlyTheCurrentDesktopsToolForThePageIsOffered)
 {
     FixtureTree bin;

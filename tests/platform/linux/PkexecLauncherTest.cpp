@@ -93,8 +93,6 @@ TEST(PkexecLauncherTest, TheOutcomeComesFromTheEventLoopAfterPkexecHasEnded)
     }
 }
 
-// The signal ends the wait, which would otherwise see the script end; the launch then ends
-// with the launcher and tells nobody.
 TEST(PkexecLauncherTest, ATerminationSignalEndsTheWaitAndTheLauncherItsLaunch)
 {
     FixtureTree folder;
@@ -116,8 +114,7 @@ TEST(PkexecLauncherTest, ATerminationSignalEndsTheWaitAndTheLauncherItsLaunch)
 
 constexpr int Survived = 7;
 
-// How a child process that runs `work` ended: its exit status, or 128 plus the signal. Its
-// alarm ends a hang after 20 seconds.
+// The exit status of a child that runs `work`, or 128 plus the signal; a hang ends in 20 s.
 int endOf(void (*work)())
 {
     const pid_t child = ::fork();

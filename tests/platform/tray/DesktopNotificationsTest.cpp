@@ -115,7 +115,6 @@ TEST_F(DesktopNotificationsTest, EachTopicReplacesItsOwnNotification)
     EXPECT_EQ(m_service.calls[2].arguments()[1].toUInt(), 41U);
 }
 
-// Closed when withdrawn, also when the answer comes after; and what is still shown at the end.
 TEST_F(DesktopNotificationsTest, WithdrawnNotificationsAreClosedSoAreThoseLeftAtTheEnd)
 {
     serve();

@@ -203,8 +203,7 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
         for (const auto& [name, change, labelHostHears, iconHostHears] : steps) {
             SCOPED_TRACE(std::string(labelHost ? "label host: " : "icon only: ") + name);
             change(item);
-            // The answer to a read comes after every signal sent before it, and gives what the
-            // item holds now however quiet the panel was kept.
+            // The answer to a read comes after every signal sent before it.
             const QVariantMap read = properties(face.serviceName());
             EXPECT_EQ(heard.take(), labelHost ? labelHostHears : iconHostHears);
             EXPECT_EQ(toolTip(read).title, u"Calidra: "_qs + item.toolTip());
@@ -215,8 +214,6 @@ TEST_F(SniTrayFaceTest, SignalsGoOutOncePerChangeAPanelSees)
     }
 }
 
-// A panel that never reads the tooltip costs no composition of it; one that hears of the
-// change with the title reads the tooltip of that moment.
 TEST_F(SniTrayFaceTest, TheTooltipIsComposedOnlyWhenAPanelReadsIt)
 {
     const SniTrayFace face(m_item, false, m_itemBus);
@@ -245,9 +242,8 @@ TEST_F(SniTrayFaceTest, TheTooltipIsComposedOnlyWhenAPanelReadsIt)
     EXPECT_FALSE(m_item.hasToolTip());
 }
 
-// A panel that opens the menu itself on one button sends Activate for the other: the item is
-// activated; an item that does nothing then opens its menu. ContextMenu always opens the
-// menu, brought onto the screen.
+// A panel that opens the menu itself on one button sends Activate for the other; an item
+// that does nothing then opens its menu.
 TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanelAsks)
 {
     // The call, whether the item has something to do, whether the menu opens, it is activated.
@@ -291,9 +287,7 @@ TEST_F(SniTrayFaceTest, ActivateActivatesAndContextMenuOpensTheMenuWhereThePanel
     EXPECT_EQ(validations, 0);
 }
 
-// Panels lay the menu out from their first read and open it with the texts they hold before
-// asking for fresh ones: every item has its text from the start, and new texts are sent as
-// the values change.
+// Panels lay the menu out from their first read and open it with the texts they hold.
 TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
 {
     QMenu menu;
@@ -330,8 +324,6 @@ TEST_F(SniTrayFaceTest, TheMenuIsExportedFilledAndKeptCurrent)
     m_item.setMenu(nullptr);
 }
 
-// A title and its tooltip given together are one announcement; what does not change is not
-// announced.
 TEST(StatusItemTest, TitleAndTooltipTogetherAreOneAnnouncement)
 {
     using Change = std::function<void(StatusItem&)>;

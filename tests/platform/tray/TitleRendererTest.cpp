@@ -255,8 +255,7 @@ QFont boldFace()
     return font;
 }
 
-// Alike where the elements stand at the same places relative to the ink; where the whole
-// stands may differ. Outlines without ink are alike.
+// Alike where the elements stand at the same places relative to the ink.
 bool isShapedText(const QPainterPath& built, const QString& text)
 {
     QPainterPath shaped;
@@ -268,8 +267,6 @@ bool isShapedText(const QPainterPath& built, const QString& text)
            shaped.translated(-shaped.boundingRect().topLeft());
 }
 
-// The faces' ink heights and fitting depend on the outline being exact, at every call and
-// beyond the texts that are kept.
 TEST(GlyphOutlinesTest, AnOutlineIsTheShapedTextsOwnAtEveryCall)
 {
     const char16_t* const texts[] = {

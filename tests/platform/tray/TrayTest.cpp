@@ -41,8 +41,7 @@ TEST(TrayTest, PanelsThatShowTheLabelAreKnownByTheirProgramElseByTheDesktop)
 
 TEST(TrayTest, AWatchersEntryListsTheItemInEachFormPanelsUse)
 {
-    // By path as KDE and Xfce list it, as GNOME does, or the name alone; then another object,
-    // another program, or no service at all.
+    // By path as KDE and Xfce list it, as GNOME does, or the name alone.
     // clang-format off
     const std::tuple<const char*, const char*, bool> rows[] = {
         {":1.7/StatusNotifierItem", "", true}, {":1.7@/StatusNotifierItem", "", true}, {":1.7", "", true},
@@ -74,7 +73,6 @@ bool usesSystemTrayIcon(const Tray& tray)
     return qobject_cast<QtTrayFace*>(tray.face()) != nullptr;
 }
 
-// The item as listed by the watcher: this face's, and listed.
 bool listed(const Tray& tray, const FakeStatusNotifierWatcher& watcher)
 {
     const auto* face = qobject_cast<SniTrayFace*>(tray.face());
@@ -88,8 +86,6 @@ protected:
     StatusItem m_item;
 };
 
-// Without a bus the item is a system tray icon at once. A panel that starts after the
-// program, quits and starts again: the item moves to it, back, and to it anew.
 TEST_F(TrayBusTest, TheItemFollowsTheWatcherAsItComesGoesAndComesBack)
 {
     EXPECT_TRUE(usesSystemTrayIcon(Tray(m_item, on(u"unix:path=/nonexistent/bus"_qs))));
@@ -107,7 +103,6 @@ TEST_F(TrayBusTest, TheItemFollowsTheWatcherAsItComesGoesAndComesBack)
     }
 }
 
-// A watcher whose panel is still starting shows nothing until its host registers.
 TEST_F(TrayBusTest, AHostThatRegistersLateGetsTheItem)
 {
     FakeStatusNotifierWatcher watcher(m_bus.connect(u"panel"_qs),
@@ -120,8 +115,6 @@ TEST_F(TrayBusTest, AHostThatRegistersLateGetsTheItem)
     EXPECT_TRUE(waitUntil([&] { return listed(tray, watcher); }));
 }
 
-// The bus drops the program: the system tray icon stands in until the bus is back (here with
-// its panel started anew).
 TEST_F(TrayBusTest, TheItemComesBackAfterTheBusDropsIt)
 {
     auto watcher = std::make_unique<FakeStatusNotifierWatcher>(m_bus.connect(u"panel"_qs));
@@ -135,8 +128,6 @@ TEST_F(TrayBusTest, TheItemComesBackAfterTheBusDropsIt)
     EXPECT_TRUE(waitUntil([&] { return listed(tray, *watcher); }, 10000));
 }
 
-// Shown nowhere at the first look: said once; then the item shows, in a panel or a system
-// tray that comes, and that is said too.
 TEST_F(TrayBusTest, AnItemShownNowhereIsToldOnceAndWhenItShows)
 {
     bool systemTray = false;
@@ -183,8 +174,7 @@ protected:
     QObject m_object;
 };
 
-// A panel that takes the item and drops it again, as one that fails to set it up: the item
-// is registered again, by name in between, until it stays. The name goes with the object.
+// As a panel that fails to set the item up: registered again, by name in between.
 TEST_F(ItemRegistrationTest, AnItemTheWatcherDropsIsRegisteredAgainUntilItStays)
 {
     m_watcher.dropRegistrations(2, 200);
@@ -209,8 +199,6 @@ TEST_F(ItemRegistrationTest, AnItemTheWatcherDropsIsRegisteredAgainUntilItStays)
     EXPECT_TRUE(waitUntil([&] { return !panel.interface()->isServiceRegistered(name); }));
 }
 
-// A watcher that answers and never lists the item, or is not there at all, gets
-// registrations at a pace that slows down, not a stream of them.
 TEST_F(ItemRegistrationTest, AWatcherThatNeverListsTheItemIsAskedLessAndLessOften)
 {
     m_watcher.ignoreRegistrations(true);
