@@ -15,16 +15,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <utility>
 #include <vector>
 
 namespace calidra {
 namespace {
 
-const QRectF Plot(10, 20, 300, 100); // right 310, bottom 120
-
 TEST(GraphScaleTest, ValuesSpanThePlotAndEqualOrNoValuesLieInTheMiddle)
 {
+    const QRectF plot(10, 20, 300, 100); // right 310, bottom 120
     const float largest = std::numeric_limits<float>::max();
     // clang-format off
     const struct { const char* name; std::vector<float> values; double lowest, highest; } cases[] = {
@@ -38,7 +36,7 @@ TEST(GraphScaleTest, ValuesSpanThePlotAndEqualOrNoValuesLieInTheMiddle)
     // clang-format on
     for (const auto& [name, values, lowest, highest] : cases) {
         SCOPED_TRACE(name);
-        GraphScale scale(Plot, 300);
+        GraphScale scale(plot, 300);
         for (const float value : values)
             scale.include(value);
         EXPECT_EQ(std::pair(scale.lowest(), scale.highest()), std::pair(lowest, highest));
@@ -48,16 +46,12 @@ TEST(GraphScaleTest, ValuesSpanThePlotAndEqualOrNoValuesLieInTheMiddle)
         EXPECT_EQ(std::pair(scale.y(-double(largest) * 4), scale.y(double(largest) * 4)),
                   std::pair(120.0, 20.0));
     }
-}
-
-TEST(GraphScaleTest, TheNewestSampleStandsAtTheRightAndAFullHistoryReachesTheLeft)
-{
-    const GraphScale scale(Plot, 301);
-    EXPECT_EQ(scale.x(300, 301), 310);
-    EXPECT_EQ(scale.x(0, 301), 10);
-    EXPECT_EQ(scale.x(0, 151), 160); // half full: starts half way
-    EXPECT_EQ(GraphScale(Plot, 1).x(0, 1), 310);
-    EXPECT_EQ(GraphScale(Plot, 0).x(0, 1), 310);
+    // The newest sample stands at the right, and a full history reaches the left.
+    EXPECT_EQ(GraphScale(plot, 301).x(300, 301), 310);
+    EXPECT_EQ(GraphScale(plot, 301).x(0, 301), 10);
+    EXPECT_EQ(GraphScale(plot, 301).x(0, 151), 160); // half full: starts half way
+    EXPECT_EQ(GraphScale(plot, 1).x(0, 1), 310);
+    EXPECT_EQ(GraphScale(plot, 0).x(0, 1), 310);
 }
 
 // A gauge that reads what the test sets, or rises by 7.5 at each reading.
@@ -67,21 +61,31 @@ struct SettableGauge : Gauge
     float reading = 800, step = 7.5F;
 };
 
+struct HistoryGraphTest : testing::Test
+{
+    void update() { graph.updateWithGaugeReader(*reader, transformer); }
+
+    const FrequencyValueTransformer transformer;
+    QWidget parent;
+    const bool sized = [this] {
+        parent.resize(360, 130);
+        return true;
+    }();
+    HistoryGraph graph{QPointF(10, 10), &parent};
+    std::shared_ptr<SettableGauge> gauge = std::make_shared<SettableGauge>();
+    std::unique_ptr<GaugeReader> reader = GaugeReader::initWithGauge(gauge, 60);
+};
+
 // Each history paints differently from the one before, and a rising one
 // rises to the right, the newest samples last.
-TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
+TEST_F(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
 {
-    QWidget parent;
-    parent.resize(360, 130);
-    HistoryGraph graph(QPointF(10, 10), &parent);
     EXPECT_EQ(graph.geometry(), QRect(10, 10, 340, 110));
-    const FrequencyValueTransformer transformer;
-    const auto reader = GaugeReader::initWithGauge(std::make_shared<SettableGauge>(), 60);
     QImage before;
     for (const int samples : {0, 1, 9, 5}) {
         for (int sample = 0; sample < samples; ++sample)
             reader->_gaugeTimerFired();
-        graph.updateWithGaugeReader(*reader, transformer);
+        update();
         QImage image(graph.size(), QImage::Format_ARGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
@@ -92,21 +96,20 @@ TEST(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
     }
     EXPECT_EQ(reader->history().size(), 10);
     // The line is the one coloured thing drawn: its top at its first and last column.
-    std::vector<std::pair<int, int>> tops;
+    std::vector<QPoint> tops;
     for (int x = 0; x < before.width(); ++x) {
         for (int y = 0; y < before.height(); ++y) {
             const QColor pixel(before.pixel(x, y));
-            if (std::max({pixel.red(), pixel.green(), pixel.blue()}) -
-                    std::min({pixel.red(), pixel.green(), pixel.blue()}) >
-                40) {
+            const int r = pixel.red(), g = pixel.green(), b = pixel.blue();
+            if (std::max({r, g, b}) - std::min({r, g, b}) > 40) {
                 tops.emplace_back(x, y);
                 break;
             }
         }
     }
     ASSERT_FALSE(tops.empty());
-    EXPECT_GT(tops.back().first - tops.front().first, 200);
-    EXPECT_LT(tops.back().second, tops.front().second - 20);
+    EXPECT_GT(tops.back().x() - tops.front().x(), 200);
+    EXPECT_LT(tops.back().y(), tops.front().y() - 20);
 }
 
 // The regions the graph was asked to paint.
@@ -123,22 +126,17 @@ struct PaintedRegions : QObject
 
 // While the axis keeps its labels, a sample repaints the plot alone; a
 // sample that moves the axis repaints the whole graph, frame and labels.
-TEST(HistoryGraphTest, ASampleRepaintsThePlotAloneWhileTheAxisStays)
+TEST_F(HistoryGraphTest, ASampleRepaintsThePlotAloneWhileTheAxisStays)
 {
-    QWidget parent;
-    parent.resize(360, 130);
-    HistoryGraph graph(QPointF(10, 10), &parent);
-    const FrequencyValueTransformer transformer;
-    const auto gauge = std::make_shared<SettableGauge>();
     gauge->step = 0;
-    const auto reader = GaugeReader::initWithGauge(gauge, 2);
+    reader = GaugeReader::initWithGauge(gauge, 2);
     PaintedRegions painted;
     graph.installEventFilter(&painted);
     parent.show();
     const auto sample = [&](float reading) {
         gauge->reading = reading;
         reader->_gaugeTimerFired();
-        graph.updateWithGaugeReader(*reader, transformer);
+        update();
         painted.regions.clear();
         QCoreApplication::processEvents();
         return painted.regions.isEmpty() ? QRegion() : painted.regions.constLast();
@@ -153,8 +151,7 @@ TEST(HistoryGraphTest, ASampleRepaintsThePlotAloneWhileTheAxisStays)
     EXPECT_FALSE(plot.intersects(QRect(whole.left(), whole.bottom(), whole.width(), 1)));
     EXPECT_FALSE(plot.contains(QPoint(whole.right(), whole.center().y())));
     EXPECT_LT(plot.boundingRect().height(), 96);
-    // A new top of the scale changes the labels.
-    EXPECT_EQ(sample(900), QRegion(whole));
+    EXPECT_EQ(sample(900), QRegion(whole)); // a new top of the scale changes the labels
 }
 
 } // namespace

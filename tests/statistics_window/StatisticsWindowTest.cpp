@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "QtPrinters.h"
+#include "FixtureTree.h"
 #include "ScriptedAlerts.h"
 #include "ScriptedGauge.h"
 #include "SettingsFile.h"
@@ -11,11 +11,9 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -29,12 +27,6 @@
 #include <tuple>
 
 namespace calidra {
-
-void PrintTo(const Frame& frame, std::ostream* out)
-{
-    *out << '(' << frame.x << ", " << frame.y << ", " << frame.width << ", " << frame.height << ')';
-}
-
 namespace {
 
 // A gauge of a sensor chosen in place of the processor's.
@@ -44,9 +36,6 @@ struct ChosenGauge : ScriptedGauge
     std::optional<QString> chosenSensor() const override { return u"amdgpu, edge"_qs; }
 };
 
-const Frame Left{10, 74, 340, 179};
-const Frame Right{350, 74, 340, 179};
-
 class StatisticsWindowTest : public testing::Test
 {
 protected:
@@ -54,33 +43,30 @@ protected:
     {
         defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
     }
-
     ~StatisticsWindowTest() override
     {
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(ExternalWindowController::isShowing());
     }
-
     static std::unique_ptr<GaugeReader> reader(float value, double life)
     {
         return GaugeReader::initWithGauge(fixedGauge(value), life);
     }
-
     void update(bool temperature, bool frequency)
     {
         window->updateDisplayWithTemperatureReader(temperature ? celsius.get() : nullptr,
                                                    frequency ? megahertz.get() : nullptr);
     }
-
     // Expects the warning of a save to `path` that failed with the system's `error`.
-    void expectSaveWarning(const QString& path, int error)
+    void expectWarning(const char* what, const QString& path, int error)
     {
-        alerts.expect({u"The report could not be saved to “%1”."_qs.arg(path),
-                       QString::fromLocal8Bit(std::strerror(error)),
-                       {u"OK"_qs},
-                       true},
-                      u"OK"_qs);
+        alerts.expect(
+            {u"The %1 could not be saved to “%2”."_qs.arg(QString::fromLatin1(what), path),
+             QString::fromLocal8Bit(std::strerror(error)),
+             {u"OK"_qs},
+             true},
+            u"OK"_qs);
     }
 
     // Built in this order and torn down in reverse: each member uses the ones
@@ -97,46 +83,39 @@ protected:
 
 TEST_F(StatisticsWindowTest, PanelsFollowTheReadersOfTheLatestUpdate)
 {
+    const Frame left{10, 74, 340, 179}, right{350, 74, 340, 179};
     // The readers before and in the update, the panels' frames (none: no panel), the widening.
     using Case = std::tuple<const char*, bool, bool, bool, bool, std::optional<Frame>,
                             std::optional<Frame>, int>;
     const Case cases[] = {
-        {"temperature to both", true, false, true, true, Left, Right, 350},
-        {"both to temperature", true, true, true, false, Left, std::nullopt, 0},
-        {"both to frequency", true, true, false, true, std::nullopt, Left, 0},
-        {"frequency to temperature", false, true, true, false, Left, std::nullopt, 0},
-        {"frequency to both", false, true, true, true, Left, Right, 350},
+        {"temperature to both", true, false, true, true, left, right, 350},
+        {"both to temperature", true, true, true, false, left, std::nullopt, 0},
+        {"both to frequency", true, true, false, true, std::nullopt, left, 0},
+        {"frequency to temperature", false, true, true, false, left, std::nullopt, 0},
+        {"frequency to both", false, true, true, true, left, right, 350},
+    };
+    const auto frame = [](const auto* shown) {
+        return shown ? std::optional(shown->frame()) : std::nullopt;
+    };
+    const auto x = [](const auto* shown) {
+        return shown ? std::optional(shown->frame().x) : std::nullopt;
     };
     for (const auto& [name, temperatureBefore, frequencyBefore, withTemperature, withFrequency,
                       temperatureFrame, frequencyFrame, widening] : cases) {
         SCOPED_TRACE(name);
         update(temperatureBefore, frequencyBefore);
         update(withTemperature, withFrequency);
-        const StatisticsView* temperature = window->temperaturePanel();
-        const StatisticsView* frequency = window->frequencyPanel();
-        EXPECT_EQ(temperature ? std::optional(temperature->frame()) : std::nullopt,
-                  temperatureFrame);
-        EXPECT_EQ(frequency ? std::optional(frequency->frame()) : std::nullopt, frequencyFrame);
+        EXPECT_EQ(frame(window->temperaturePanel()), temperatureFrame);
+        EXPECT_EQ(frame(window->frequencyPanel()), frequencyFrame);
         EXPECT_EQ(window->width(), baseWidth + widening);
-        for (const auto& [panel, graph] : {std::pair(temperature, window->temperatureGraph()),
-                                           std::pair(frequency, window->frequencyGraph())}) {
-            EXPECT_EQ(graph ? std::optional(graph->frame().x) : std::nullopt,
-                      panel ? std::optional(panel->frame().x) : std::nullopt);
-        }
+        EXPECT_EQ(x(window->temperatureGraph()), x(window->temperaturePanel()));
+        EXPECT_EQ(x(window->frequencyGraph()), x(window->frequencyPanel()));
         update(true, false);
     }
 }
 
-TEST_F(StatisticsWindowTest, RunningTimeIsTheSmallerLifeTruncated)
-{
-    update(true, true);
-    EXPECT_EQ(window->runningTime(), u"Running for 1 hour, 2 minutes"_qs);
-    megahertz = reader(800, 61);
-    update(false, true);
-    EXPECT_EQ(window->runningTime(), u"Running for 1 minute, 1 second"_qs);
-}
-
-TEST_F(StatisticsWindowTest, ReportListsEachPanelAndTheRunningTime)
+// The running time is the smaller life, truncated.
+TEST_F(StatisticsWindowTest, ReportListsEachPanelTheRunningTimeAndAChosenSensor)
 {
     const QString header = u"Calidra Report\n======================\n\n"_qs;
     EXPECT_EQ(window->description(), header);
@@ -155,13 +134,19 @@ TEST_F(StatisticsWindowTest, ReportListsEachPanelAndTheRunningTime)
         u"Maximum: 800.00 MHz"_qs;
     EXPECT_EQ(window->description(),
               header + temperatureBlock + frequencyBlock + u"\n\nRunning for 1 hour, 2 minutes"_qs);
+
+    const auto chosen = GaugeReader::initWithGauge(std::make_shared<ChosenGauge>(48), 2);
+    window->updateDisplayWithTemperatureReader(chosen.get(), nullptr);
+    const QStringList parts = window->description().split(u"\n\n"_qs);
+    ASSERT_EQ(parts.size(), 4);
+    EXPECT_EQ(parts[1], u"Temperature sensor: amdgpu, edge"_qs);
+    EXPECT_TRUE(parts[2].startsWith(u"Temperature Report\n"_qs));
 }
 
 TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsUnit)
 {
     StatisticsView panel(u"Frequency"_qs, QPointF(10, 74), window);
     EXPECT_EQ(panel.description().split(u'\n').value(5), u"\tMinimum: , Average: , Maximum: "_qs);
-
     auto gauge = fixedGauge(800);
     const auto rising = GaugeReader::initWithGauge(gauge, 2);
     gauge->readings = {2400};
@@ -171,41 +156,18 @@ TEST_F(StatisticsWindowTest, UnupdatedPanelShowsEmptyValuesAndEachValueTakesItsU
     EXPECT_EQ(lines.value(2), u"Current frequency:"_qs);
     EXPECT_TRUE(lines.value(5).startsWith(u"\tMinimum: 800.00 MHz,"_qs));
     EXPECT_TRUE(lines.value(5).endsWith(u"Maximum: 2.40 GHz"_qs));
-    // No value is cut off by its field.
-    for (const QLabel* field : panel.findChildren<QLabel*>()) {
+    for (const QLabel* field : panel.findChildren<QLabel*>()) // no value is cut off by its field
         EXPECT_LE(field->fontMetrics().horizontalAdvance(field->text()), field->width())
             << field->text().toStdString();
-    }
 }
 
-TEST_F(StatisticsWindowTest, CopyAndSaveGiveExactlyTheReport)
+// The file holds the histories of the last update, the readers gone or not.
+TEST_F(StatisticsWindowTest, CopyAndSavesGiveExactlyWhatIsShownAndAFailedSaveIsTold)
 {
     update(true, false);
     window->copyTextualOutput();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), window->description());
 
-    const QString path = folder.filePath(u"Calidra Report File.txt"_qs);
-    window->saveReport(path, window->description());
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), window->description().toUtf8());
-}
-
-TEST_F(StatisticsWindowTest, ReportNamesAChosenSensorAfterItsHeader)
-{
-    update(true, false);
-    EXPECT_EQ(window->description().split(u"\n\n"_qs).size(), 3);
-    const auto chosen = GaugeReader::initWithGauge(std::make_shared<ChosenGauge>(48), 2);
-    window->updateDisplayWithTemperatureReader(chosen.get(), nullptr);
-    const QStringList parts = window->description().split(u"\n\n"_qs);
-    ASSERT_EQ(parts.size(), 4);
-    EXPECT_EQ(parts[1], u"Temperature sensor: amdgpu, edge"_qs);
-    EXPECT_TRUE(parts[2].startsWith(u"Temperature Report\n"_qs));
-}
-
-// The file holds the histories of the last update, the readers gone or not.
-TEST_F(StatisticsWindowTest, LastTenMinutesAreSavedAsTheyWereShownAndAFailedSaveIsTold)
-{
     EXPECT_EQ(window->lastTenMinutesCsv(), u"time,temperature_celsius,frequency_mhz\n"_qs);
     auto temperature = reader(52.3F, 2);
     auto frequency = reader(800, 2);
@@ -223,23 +185,18 @@ TEST_F(StatisticsWindowTest, LastTenMinutesAreSavedAsTheyWereShownAndAFailedSave
     EXPECT_EQ(lines.constLast(), QString());
     const QRegularExpression row(
         uR"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,52\.3,800$)"_qs);
-    for (const QString& line : lines.mid(1, 3)) {
+    for (const QString& line : lines.mid(1, 3))
         EXPECT_TRUE(row.match(line).hasMatch()) << line.toStdString();
+
+    const QString missing = folder.filePath(u"missing/saved"_qs);
+    for (const bool report : {true, false}) {
+        const QString text = report ? window->description() : csv;
+        const QString path = folder.filePath(u"saved"_qs);
+        report ? window->saveReport(path, text) : window->saveLastTenMinutes(path, text);
+        EXPECT_EQ(FixtureTree::readFile(path), text.toUtf8());
+        expectWarning(report ? "report" : "last ten minutes", missing, ENOENT);
+        report ? window->saveReport(missing, text) : window->saveLastTenMinutes(missing, text);
     }
-
-    const QString path = folder.filePath(u"Calidra Last Ten Minutes.csv"_qs);
-    window->saveLastTenMinutes(path, csv);
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), csv.toUtf8());
-
-    const QString missing = folder.filePath(u"missing/last.csv"_qs);
-    alerts.expect({u"The last ten minutes could not be saved to “%1”."_qs.arg(missing),
-                   QString::fromLocal8Bit(std::strerror(ENOENT)),
-                   {u"OK"_qs},
-                   true},
-                  u"OK"_qs);
-    window->saveLastTenMinutes(missing, csv);
 }
 
 TEST_F(StatisticsWindowTest, SaveDialogStartsOnTheDesktopWhereThereIsOne)
@@ -250,42 +207,29 @@ TEST_F(StatisticsWindowTest, SaveDialogStartsOnTheDesktopWhereThereIsOne)
     EXPECT_EQ(ExternalWindowController::saveStartFolder(desktop, folder.path()), desktop);
 }
 
-TEST_F(StatisticsWindowTest, FailedSaveWarnsNamingTheFileAndTheReason)
-{
-    const QString path = folder.filePath(u"missing/report.txt"_qs);
-    expectSaveWarning(path, ENOENT);
-    window->saveReport(path, u"x"_qs);
-}
-
 // A tmpfs of 16 KiB mounted on a folder in a mount namespace of this thread's
 // own, so that nothing else sees it; the thread returns to its former
 // namespace afterwards.
-class TinyDisk
+struct TinyDisk
 {
-public:
-    explicit TinyDisk(const QString& folder) : m_folder(QFile::encodeName(folder))
+    explicit TinyDisk(const QString& path) : folder(QFile::encodeName(path))
     {
-        m_mounted = m_former >= 0 && ::unshare(CLONE_NEWNS) == 0 &&
-                    ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                    ::mount("calidra-test", m_folder.constData(), "tmpfs", 0, "size=16k") == 0;
+        mounted = former >= 0 && ::unshare(CLONE_NEWNS) == 0 &&
+                  ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                  ::mount("calidra-test", folder.constData(), "tmpfs", 0, "size=16k") == 0;
     }
-
     ~TinyDisk()
     {
-        if (m_mounted)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-        if (m_former >= 0) {
-            ::setns(m_former, CLONE_NEWNS);
-            ::close(m_former);
+        if (mounted)
+            ::umount2(folder.constData(), MNT_DETACH);
+        if (former >= 0) {
+            ::setns(former, CLONE_NEWNS);
+            ::close(former);
         }
     }
-
-    bool mounted() const { return m_mounted; }
-
-private:
-    QByteArray m_folder;
-    int m_former = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);
-    bool m_mounted = false;
+    QByteArray folder;
+    int former = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);
+    bool mounted = false;
 };
 
 // A save that fails keeps the file it would replace (a full disk stands for every failure).
@@ -293,16 +237,13 @@ TEST_F(StatisticsWindowTest, SaveThatFillsTheDiskGivesTheSystemsReasonAndKeepsTh
 {
     QTemporaryDir disk;
     const TinyDisk tiny(disk.path());
-    if (!tiny.mounted()) {
+    if (!tiny.mounted)
         GTEST_SKIP() << "a tmpfs of its own needs root and a private mount namespace";
-    }
     const QString path = disk.filePath(u"report.txt"_qs);
     ASSERT_FALSE(ExternalWindowController::writeReport(path, u"old"_qs));
-    expectSaveWarning(path, ENOSPC);
+    expectWarning("report", path, ENOSPC);
     window->saveReport(path, QString(40000, u'x'));
-    QFile kept(path);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+    EXPECT_EQ(FixtureTree::readFile(path), QByteArray("old"));
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList{u"report.txt"_qs});
 }
 
