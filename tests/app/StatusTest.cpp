@@ -44,8 +44,7 @@ protected:
         return {composed.text, composed.font.bold(), composed.font.pointSizeF()};
     }
 
-    // Built in this order and torn down in reverse: each member uses the ones
-    // above it, and the process-wide ones stay current until those below are gone.
+    // In order of use; the process-wide ones stay current until those below are gone.
     SettingsFile settings;
     UserDefaults& defaults = settings.defaults;
     FixtureBundle bundle;

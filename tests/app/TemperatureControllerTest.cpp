@@ -89,8 +89,7 @@ protected:
         EXPECT_FALSE(ExternalWindowController::isShowing());
     }
 
-    // Built in this order and torn down in reverse: each member uses the ones
-    // above it, and the process-wide ones stay current until those below are gone.
+    // In order of use; the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     FixtureBundle bundle;
     // The status icon, in place before the controller looks for it.

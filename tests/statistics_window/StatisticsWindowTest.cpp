@@ -1,20 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixtureTree.h"
+#include "QtPrinters.h"
 #include "ScriptedAlerts.h"
 #include "ScriptedGauge.h"
 #include "SettingsFile.h"
 #include "defaults/Settings.h"
+#include "formatting/FrequencyValueTransformer.h"
+#include "measurement/Gauge.h"
 #include "measurement/GaugeReader.h"
+#include "measurement/SampleHistory.h"
 #include "statistics_window/ExternalWindowController.h"
+#include "statistics_window/GraphScale.h"
+#include "statistics_window/HistoryCsv.h"
 #include "statistics_window/HistoryGraph.h"
 #include "statistics_window/StatisticsView.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
+#include <QLocale>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -22,12 +34,221 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <tuple>
+#include <vector>
 
 namespace calidra {
 namespace {
+
+// 2025-03-30T00:59:58Z, two seconds before Central Europe moves its clocks on.
+constexpr qint64 T0 = 1743296398000;
+
+using Samples = std::optional<std::vector<std::pair<float, qint64>>>; // value, ms after T0
+
+// Samples of the two readers as they come: on timers of their own, started
+// apart, with misses, at intervals that differ only while one is re-timed.
+TEST(HistoryCsvTest, SamplesOfOneMomentShareALineAndAMissingOneLeavesItsFieldEmpty)
+{
+    const struct
+    {
+        const char* name;
+        Samples temperature, frequency;
+        const char* rows; // after the header
+    } cases[] = {
+        {"NeitherReaderHasASample", Samples(std::in_place), Samples(std::in_place), ""},
+        {"TemperatureAlone", Samples{{{48.25F, 0}, {49.0F, 2000}}}, std::nullopt,
+         "2025-03-30T00:59:58.000+00:00,48.25,\n2025-03-30T01:00:00.000+00:00,49,\n"},
+        {"FrequencyAlone", std::nullopt, Samples{{{2333.5F, 7}}},
+         "2025-03-30T00:59:58.007+00:00,,2333.5\n"},
+        {"SampledAMillisecondApartAtTheEarlierTime", Samples{{{50.125F, 1}, {51.0F, 2001}}},
+         Samples{{{1200.0F, 0}, {3900.0F, 2002}}},
+         "2025-03-30T00:59:58.000+00:00,50.125,1200\n2025-03-30T01:00:00.001+00:00,51,3900\n"},
+        {"TemperatureMissedASample", Samples{{{50.0F, 0}, {52.0F, 4000}}},
+         Samples{{{1200.0F, 3}, {1300.0F, 2003}, {1400.0F, 4003}}},
+         "2025-03-30T00:59:58.000+00:00,50,1200\n2025-03-30T01:00:00.003+00:00,,1300\n"
+         "2025-03-30T01:00:02.000+00:00,52,1400\n"},
+        {"FrequencyStartedHalfAnIntervalLaterPairsNothing", Samples{{{50.0F, 0}, {51.0F, 2000}}},
+         Samples{{{1200.0F, 1000}}},
+         "2025-03-30T00:59:58.000+00:00,50,\n2025-03-30T00:59:59.000+00:00,,1200\n"
+         "2025-03-30T01:00:00.000+00:00,51,\n"},
+        {"ReadingsAsTheyAreWithoutRounding", Samples{{{0.1F, 0}, {199.999F, 2000}}},
+         Samples{{{0.5F, 0}, {100000.0F, 2000}}},
+         "2025-03-30T00:59:58.000+00:00,0.1,0.5\n2025-03-30T01:00:00.000+00:00,199.999,100000\n"},
+    };
+    const auto history = [](const Samples& samples) {
+        std::optional<SampleHistory> made;
+        if (samples) {
+            made.emplace(2);
+            for (const auto& [value, after] : *samples)
+                made->push(value, T0 + after);
+        }
+        return made;
+    };
+    // Numbers are the C locale's whatever the user's: no decimal commas.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    for (const auto& [name, temperature, frequency, rows] : cases) {
+        const std::optional<SampleHistory> t = history(temperature), f = history(frequency);
+        EXPECT_EQ(HistoryCsv::text(t ? &*t : nullptr, f ? &*f : nullptr, QTimeZone::utc()),
+                  u"time,temperature_celsius,frequency_mhz\n"_qs + QString::fromLatin1(rows))
+            << name;
+    }
+    QLocale::setDefault(before);
+}
+
+TEST(HistoryCsvTest, TimesAreLocalWithTheOffsetOfTheirOwnMoment)
+{
+    const QTimeZone berlin("Europe/Berlin");
+    if (!berlin.isValid())
+        GTEST_SKIP() << "no time zone database";
+    const std::tuple<QTimeZone, qint64, const char*> rows[] = {
+        {berlin, T0 + 1999, "2025-03-30T01:59:59.999+01:00"},
+        {berlin, T0 + 2000, "2025-03-30T03:00:00.000+02:00"},
+        {QTimeZone(-16200), T0, "2025-03-29T20:29:58.000-04:30"},
+        {QTimeZone::utc(), 0, "1970-01-01T00:00:00.000+00:00"},
+    };
+    for (const auto& [zone, time, text] : rows)
+        EXPECT_EQ(HistoryCsv::time(time, zone), QString::fromLatin1(text)) << zone.id().data();
+}
+
+TEST(GraphScaleTest, ValuesSpanThePlotAndEqualOrNoValuesLieInTheMiddle)
+{
+    const QRectF plot(10, 20, 300, 100); // right 310, bottom 120
+    const float largest = std::numeric_limits<float>::max();
+    // clang-format off
+    const struct { const char* name; std::vector<float> values; double lowest, highest; } cases[] = {
+        {"none", {}, -1, 1},
+        {"equal", {50, 50, 50}, 49, 51},
+        {"closer than the smallest span", {50, 50.5F}, 49.25, 51.25},
+        {"wide", {40, 90, 60}, 40, 90},
+        {"huge", {-largest, largest}, -double(largest), double(largest)},
+        {"not finite", {std::nanf(""), 50, std::numeric_limits<float>::infinity()}, 49, 51},
+    };
+    // clang-format on
+    for (const auto& [name, values, lowest, highest] : cases) {
+        SCOPED_TRACE(name);
+        GraphScale scale(plot, 300);
+        for (const float value : values)
+            scale.include(value);
+        EXPECT_EQ(std::pair(scale.lowest(), scale.highest()), std::pair(lowest, highest));
+        EXPECT_DOUBLE_EQ(scale.y(lowest), 120);
+        EXPECT_DOUBLE_EQ(scale.y(highest), 20);
+        EXPECT_DOUBLE_EQ(scale.y((lowest + highest) / 2), 70);
+        EXPECT_EQ(std::pair(scale.y(-double(largest) * 4), scale.y(double(largest) * 4)),
+                  std::pair(120.0, 20.0));
+    }
+    // The newest sample stands at the right, and a full history reaches the left.
+    EXPECT_EQ(GraphScale(plot, 301).x(300, 301), 310);
+    EXPECT_EQ(GraphScale(plot, 301).x(0, 301), 10);
+    EXPECT_EQ(GraphScale(plot, 301).x(0, 151), 160); // half full: starts half way
+    EXPECT_EQ(GraphScale(plot, 1).x(0, 1), 310);
+    EXPECT_EQ(GraphScale(plot, 0).x(0, 1), 310);
+}
+
+// A gauge that reads what the test sets, or rises by 7.5 at each reading.
+struct SettableGauge : Gauge
+{
+    float gauge() override { return reading += step; }
+    float reading = 800, step = 7.5F;
+};
+
+struct HistoryGraphTest : testing::Test
+{
+    void update() { graph.updateWithGaugeReader(*reader, transformer); }
+
+    const FrequencyValueTransformer transformer;
+    QWidget parent;
+    const bool sized = [this] {
+        parent.resize(360, 130);
+        return true;
+    }();
+    HistoryGraph graph{QPointF(10, 10), &parent};
+    std::shared_ptr<SettableGauge> gauge = std::make_shared<SettableGauge>();
+    std::unique_ptr<GaugeReader> reader = GaugeReader::initWithGauge(gauge, 60);
+};
+
+// Each history paints differently from the one before, and a rising one
+// rises to the right, the newest samples last.
+TEST_F(HistoryGraphTest, PaintsEmptyOneFullAndWrappedHistories)
+{
+    QImage before;
+    for (const int samples : {0, 1, 9, 5}) {
+        for (int sample = 0; sample < samples; ++sample)
+            reader->_gaugeTimerFired();
+        update();
+        QImage image(graph.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        graph.draw(painter);
+        painter.end();
+        EXPECT_NE(image, before) << reader->history().size();
+        before = image;
+    }
+    EXPECT_EQ(reader->history().size(), 10);
+    // The line is the one coloured thing drawn: its top at its first and last column.
+    std::vector<QPoint> tops;
+    for (int x = 0; x < before.width(); ++x) {
+        for (int y = 0; y < before.height(); ++y) {
+            const QColor pixel(before.pixel(x, y));
+            const int r = pixel.red(), g = pixel.green(), b = pixel.blue();
+            if (std::max({r, g, b}) - std::min({r, g, b}) > 40) {
+                tops.emplace_back(x, y);
+                break;
+            }
+        }
+    }
+    ASSERT_FALSE(tops.empty());
+    EXPECT_GT(tops.back().x() - tops.front().x(), 200);
+    EXPECT_LT(tops.back().y(), tops.front().y() - 20);
+}
+
+// The regions the graph was asked to paint.
+struct PaintedRegions : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.append(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+    QList<QRegion> regions;
+};
+
+// While the axis keeps its labels, a sample repaints the plot alone; a
+// sample that moves the axis repaints the whole graph, frame and labels.
+TEST_F(HistoryGraphTest, ASampleRepaintsThePlotAloneWhileTheAxisStays)
+{
+    gauge->step = 0;
+    reader = GaugeReader::initWithGauge(gauge, 2);
+    PaintedRegions painted;
+    graph.installEventFilter(&painted);
+    parent.show();
+    const auto sample = [&](float reading) {
+        gauge->reading = reading;
+        reader->_gaugeTimerFired();
+        update();
+        painted.regions.clear();
+        QCoreApplication::processEvents();
+        return painted.regions.isEmpty() ? QRegion() : painted.regions.constLast();
+    };
+    const QRect whole = graph.rect();
+    EXPECT_EQ(sample(50), QRegion(whole)) << "the first samples";
+    sample(50.4F);
+    // The same labels: the frame's rows and sides are not painted again.
+    const QRegion plot = sample(50.2F);
+    EXPECT_FALSE(plot.isEmpty());
+    EXPECT_FALSE(plot.intersects(QRect(whole.left(), 0, whole.width(), 1)));
+    EXPECT_FALSE(plot.intersects(QRect(whole.left(), whole.bottom(), whole.width(), 1)));
+    EXPECT_FALSE(plot.contains(QPoint(whole.right(), whole.center().y())));
+    EXPECT_LT(plot.boundingRect().height(), 96);
+    EXPECT_EQ(sample(900), QRegion(whole)); // a new top of the scale changes the labels
+}
 
 // A gauge of a sensor chosen in place of the processor's.
 struct ChosenGauge : ScriptedGauge
@@ -69,8 +290,7 @@ protected:
             u"OK"_qs);
     }
 
-    // Built in this order and torn down in reverse: each member uses the ones
-    // above it, and the process-wide ones stay current until those below are gone.
+    // In order of use; the process-wide ones stay current until those below are gone.
     SettingsFile settings;
     UserDefaults& defaults = settings.defaults;
     QTemporaryDir folder;
