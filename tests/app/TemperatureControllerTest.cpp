@@ -17,7 +17,6 @@
 #include "uninstall/UninstallAlertController.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QMap>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -29,35 +28,6 @@ namespace {
 
 const QString Temperature = u"sys/class/hwmon/hwmon0/temp1_input"_qs;
 const QString Frequency = u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs;
-
-// The enabled commands of the status menu by their titles.
-QMap<QString, QAction*> commandsOf(const StatusMenu& menu)
-{
-    QMap<QString, QAction*> commands;
-    for (QAction* action : menu.actions()) {
-        if (action->isEnabled() && !action->isSeparator() && !action->data().isValid())
-            commands.insert(action->text(), action);
-    }
-    return commands;
-}
-
-bool preferencesShown()
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
-        return window->isVisible() && window->inherits("calidra::PreferenceController");
-    });
-}
-
-// Leaves an uninstall dialog that a command should not have opened, so that
-// the test goes on to fail instead of waiting for it.
-void leaveUnwantedDialog()
-{
-    if (auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget())) {
-        ADD_FAILURE() << "the uninstall dialog opened";
-        dialog->cancel();
-    }
-}
 
 // An x86 machine whose temperature driver is loaded, at 52 degrees and 2 GHz,
 // with the shipped model list, and settings kept in a temporary file.
@@ -72,11 +42,20 @@ protected:
         tree.addFile(Frequency, "2000000\n");
         bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
         bundle.addResource(u"Scripts/statSpeedIt.sh"_qs, "echo 1\n");
-        settings.defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
+        defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::celsius);
     }
 
     QString title() const { return controller.currentStatusItem()->title(); }
     void sample() { controller.currentTemperatureReader()->_gaugeTimerFired(); }
+    void sampleBoth()
+    {
+        controller.currentFrequencyReader()->_gaugeTimerFired();
+        sample();
+    }
+    QStringList toolTipHead() const
+    {
+        return controller.currentStatusItem()->toolTip().split(u'\n').mid(0, 2);
+    }
 
     // The menu's reason item (empty while hidden) and the ten-minute average item.
     std::pair<QString, QString> reasonAndAverage()
@@ -88,8 +67,29 @@ protected:
                 menu.itemWithTag(StatusPresenter::TenMinuteAverageTag)->text()};
     }
 
-    // Built in this order and torn down in reverse: each member uses the ones
-    // above it, and the process-wide ones stay current until those below are gone.
+    // The enabled commands of the status menu by their titles.
+    QMap<QString, QAction*> commands() const
+    {
+        QMap<QString, QAction*> found;
+        for (QAction* action : controller.statusMenu()->actions()) {
+            if (action->isEnabled() && !action->isSeparator() && !action->data().isValid())
+                found.insert(action->text(), action);
+        }
+        return found;
+    }
+
+    // After the commands of a modal loop: nothing opened or quit.
+    void expectNothingRan()
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        EXPECT_FALSE(std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+            return window->isVisible() && window->inherits("calidra::PreferenceController");
+        }));
+        EXPECT_FALSE(termination.isTerminationRequested());
+        EXPECT_FALSE(ExternalWindowController::isShowing());
+    }
+
+    // In order of use; the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     FixtureBundle bundle;
     // The status icon, in place before the controller looks for it.
@@ -120,7 +120,6 @@ TEST_F(TemperatureControllerTest, StartsWithTheCorrectedSettingsOrTellsThatNoSen
         EXPECT_EQ(started.currentTemperatureReader()->frequency(), 2.0);
     }
     EXPECT_FALSE(termination.isTerminationRequested());
-
     registry.cacheMachineModel(u"SomeOtherVendor"_qs);
     defaults.setValue<Settings::GaugeTemperature>(false);
     defaults.setValue<Settings::GaugeFrequency>(true);
@@ -144,7 +143,6 @@ TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
     EXPECT_EQ(title(), u"Please wait..."_qs);
     sample();
     EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
-
     // Without the temperature reader, the frequency reader's samples refresh.
     defaults.setValue<Settings::GaugeTemperature>(false);
     EXPECT_EQ(title(), u"52℃ 3.00 GHz"_qs);
@@ -153,20 +151,18 @@ TEST_F(TemperatureControllerTest, OnlyTheTemperatureReaderRefreshesWhileItRuns)
     EXPECT_EQ(title(), u"2.50 GHz"_qs);
 }
 
-TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
+// Where the unit follows the locale, it follows a change of the locale too,
+// though no sample reads the locale.
+TEST_F(TemperatureControllerTest, SettingsAndLocaleChangesAreFollowedAtOnce)
 {
     controller.awakeFromNib();
     defaults.setValue<Settings::GaugeFrequency>(true);
     ASSERT_NE(controller.currentFrequencyReader(), nullptr);
-
-    // Re-timing samples at once, and the temperature sample refreshes.
     defaults.setFloat(5.0F, Settings::Frequency::name);
     EXPECT_EQ(controller.currentTemperatureReader()->frequency(), 5.0);
     EXPECT_EQ(controller.currentFrequencyReader()->frequency(), 5.0);
     EXPECT_EQ(title(), u"52℃ 2.00 GHz"_qs);
-
-    // A display key refreshes at once (StatusPresenterTest has what each shows).
-    defaults.setValue<Settings::ArrangeVertically>(true);
+    defaults.setValue<Settings::ArrangeVertically>(true); // StatusPresenterTest has the layouts
     EXPECT_EQ(title(), u"52℃\n2.00 GHz"_qs);
 
     // A gauge switched off and on starts afresh: the new reader never saw 70.
@@ -182,9 +178,23 @@ TEST_F(TemperatureControllerTest, SettingsChangesAreFollowedAtOnce)
     ASSERT_NE(controller.currentTemperatureReader(), nullptr);
     EXPECT_EQ(controller.currentTemperatureReader()->overallMaximum(), 52.0F);
     EXPECT_EQ(controller.currentTemperatureReader()->overallLife(), 5.0);
+
+    const QLocale kept;
+    QLocale::setDefault(QLocale(u"de_DE"_qs));
+    defaults.setValue<Settings::GaugeFrequency>(false);
+    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::byLocale);
+    sample();
+    EXPECT_EQ(title(), u"52℃"_qs);
+    QLocale::setDefault(QLocale(u"en_US"_qs));
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+    EXPECT_EQ(title(), u"126℉"_qs);
+    QLocale::setDefault(kept);
 }
 
-TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryCommand)
+// A panel's click may come in the event loop of the uninstall dialog or the
+// About box; every command that arrives meanwhile is dropped.
+TEST_F(TemperatureControllerTest, MenuShowsTheStatisticsAndCommandsWhileADialogIsUpAreDropped)
 {
     controller.awakeFromNib();
     StatusMenu& menu = *controller.statusMenu();
@@ -196,51 +206,43 @@ TEST_F(TemperatureControllerTest, ValidatedMenuShowsTheStatisticsAndOffersEveryC
     EXPECT_EQ(reasonAndAverage(), std::pair(QString(), u"    52.00℃ Average"_qs));
     EXPECT_EQ(menu.itemWithTag(StatusPresenter::IntervalTag)->text(),
               u"Updating every 2.0 seconds"_qs);
-    const QMap<QString, QAction*> commands = commandsOf(menu);
-    EXPECT_EQ(commands.keys(), (QStringList{u"About Calidra"_qs, u"Preferences..."_qs, u"Quit"_qs,
-                                            u"Quit and Uninstall..."_qs, u"Statistics..."_qs}));
+    const QMap<QString, QAction*> all = commands();
+    EXPECT_EQ(all.keys(), (QStringList{u"About Calidra"_qs, u"Preferences..."_qs, u"Quit"_qs,
+                                       u"Quit and Uninstall..."_qs, u"Statistics..."_qs}));
+    const auto triggerAll = [&all] {
+        for (QAction* command : all)
+            command->trigger();
+    };
 
-    // While the uninstall dialog is up, a panel's clicks open and quit nothing.
     bool dialogShown = false;
-    QTimer::singleShot(0, [&dialogShown, &commands] {
+    QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
         dialogShown = dialog != nullptr;
-        for (QAction* command : commands)
-            command->trigger();
+        triggerAll();
         if (dialog)
             dialog->cancel();
     });
-    commands.value(u"Quit and Uninstall..."_qs)->trigger();
+    all.value(u"Quit and Uninstall..."_qs)->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialogShown);
-    EXPECT_FALSE(termination.isTerminationRequested());
-    EXPECT_FALSE(ExternalWindowController::isShowing());
-    EXPECT_FALSE(preferencesShown());
-    commands.value(u"Quit"_qs)->trigger();
-    EXPECT_TRUE(termination.isTerminationRequested());
-}
+    expectNothingRan();
 
-// A panel's click comes in the event loop of the About box; every command
-// that arrives meanwhile is dropped, and runs again once the box is gone.
-TEST_F(TemperatureControllerTest, CommandsWhileTheAboutBoxIsUpAreDropped)
-{
-    controller.awakeFromNib();
-    const QMap<QString, QAction*> commands = commandsOf(*controller.statusMenu());
     const QObject context;
-    QTimer::singleShot(0, &context, &leaveUnwantedDialog);
+    QTimer::singleShot(0, &context, [] {
+        if (auto* dialog =
+                qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "the uninstall dialog opened";
+            dialog->cancel();
+        }
+    });
     alerts.expect({u"Calidra "_qs + QCoreApplication::applicationVersion(),
                    controller.aboutText(),
                    {u"OK"_qs},
                    false},
-                  u"OK"_qs, [&] {
-                      for (QAction* command : commands)
-                          command->trigger();
-                  });
-    commands.value(u"About Calidra"_qs)->trigger();
-    EXPECT_FALSE(termination.isTerminationRequested());
-    EXPECT_FALSE(ExternalWindowController::isShowing());
-    EXPECT_FALSE(preferencesShown());
-    commands.value(u"Quit"_qs)->trigger();
+                  u"OK"_qs, triggerAll);
+    all.value(u"About Calidra"_qs)->trigger();
+    expectNothingRan();
+    all.value(u"Quit"_qs)->trigger();
     EXPECT_TRUE(termination.isTerminationRequested());
 }
 
@@ -261,7 +263,6 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     defaults.setValue<Settings::ShowIcon>(true);
     EXPECT_EQ(title(), QString());
     EXPECT_EQ(shown(), u"\t61.00℃"_qs);
-
     // The frequency's samples update nothing while the temperature refreshes,
     // so the window asks for its latest history before it is saved.
     defaults.setValue<Settings::GaugeFrequency>(true);
@@ -269,32 +270,10 @@ TEST_F(TemperatureControllerTest, WhileTheStatisticsWindowIsOpenSamplesGoToItAnd
     EXPECT_TRUE(window->lastTenMinutesCsv().endsWith(u",61,\n"_qs));
     emit window->updateWanted();
     EXPECT_TRUE(window->lastTenMinutesCsv().endsWith(u",61,2000\n"_qs));
-
     window->close();
     EXPECT_EQ(title(), u"61℃ 2.00 GHz"_qs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(ExternalWindowController::isShowing());
-}
-
-// Where the unit follows the locale, it follows a change of the locale,
-// though no sample reads the locale.
-TEST_F(TemperatureControllerTest, TheUnitByLocaleFollowsALocaleChange)
-{
-    struct KeptLocale
-    {
-        ~KeptLocale() { QLocale::setDefault(locale); }
-        QLocale locale;
-    } kept;
-    QLocale::setDefault(QLocale(u"de_DE"_qs));
-    defaults.setValue<Settings::DisplayUnit>(Settings::DisplayUnit::byLocale);
-    controller.awakeFromNib();
-    sample();
-    EXPECT_EQ(title(), u"52℃"_qs);
-
-    QLocale::setDefault(QLocale(u"en_US"_qs));
-    QEvent change(QEvent::LocaleChange);
-    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
-    EXPECT_EQ(title(), u"126℉"_qs);
 }
 
 TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheFirstInterval)
@@ -303,7 +282,6 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
     controller.awakeFromNib();
     EXPECT_EQ(title(), u"Please wait..."_qs);
     EXPECT_EQ(reasonAndAverage(), std::pair(QString(), u"    Average"_qs)); // no 0.00℃
-
     const QString reason = u"The processor temperature driver (coretemp) is not loaded."_qs;
     sample();
     EXPECT_EQ(title(), u"No reading"_qs);
@@ -311,7 +289,6 @@ TEST_F(TemperatureControllerTest, WithoutAnySensorTheTitleAndMenuSayWhyAfterTheF
     EXPECT_EQ(controller.currentStatusItem()->toolTip(), u"No reading\n"_qs + reason);
     EXPECT_EQ(reasonAndAverage(), std::pair(reason, u"    Average"_qs));
     EXPECT_TRUE(controller.aboutText().contains(u"\n\n"_qs + reason + u"\n\n"_qs));
-
     // The driver loaded: its first reading clears it. (The average, seeded with
     // nothing, catches up at the second reading.)
     tree.addHwmon(0, "coretemp", {{"Package id 0", "52000"}});
@@ -334,8 +311,7 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
     controller.awakeFromNib();
     const auto heat = [this](const char* millidegrees) {
         tree.addFile(Temperature, millidegrees);
-        controller.currentFrequencyReader()->_gaugeTimerFired();
-        sample();
+        sampleBoth();
         return controller.currentStatusItem()->alarm();
     };
     EXPECT_FALSE(heat("61000\n"));
@@ -345,9 +321,7 @@ TEST_F(TemperatureControllerTest, TheTemperatureAloneFiresTheAlarmOnceAndMarksTh
     EXPECT_EQ(notifications.events,
               QStringList{u"alarm: The processor is hot / The temperature is 62℃, at or above the "
                           "warning level of 60℃. Highest in the last ten minutes: 62℃."_qs});
-    EXPECT_EQ(controller.currentStatusItem()->toolTip().split(u'\n').mid(0, 2),
-              (QStringList{u"63℃ 2.00 GHz"_qs, u"The processor is hot"_qs}));
-
+    EXPECT_EQ(toolTipHead(), (QStringList{u"63℃ 2.00 GHz"_qs, u"The processor is hot"_qs}));
     defaults.setFloat(70, Settings::AlarmTemperature::name);
     EXPECT_FALSE(controller.currentStatusItem()->alarm());
     defaults.setFloat(60, Settings::AlarmTemperature::name);
@@ -367,36 +341,29 @@ TEST_F(TemperatureControllerTest,
 {
     tree.remove(u"sys/class/hwmon"_qs);
     SensorMachine::add(tree);
-    const QString edge =
-        u"sys/devices/"_qs + SensorMachine::GpuDevice + u"/hwmon/hwmon1/temp1_input"_qs;
     defaults.setValue<Settings::GaugeFrequency>(true);
     defaults.setValue<Settings::AlarmEnabled>(true);
     defaults.setFloat(60, Settings::AlarmTemperature::name);
     controller.awakeFromNib();
-    const auto sampleBoth = [this] {
-        controller.currentFrequencyReader()->_gaugeTimerFired();
-        sample();
-    };
     sampleBoth();
     EXPECT_EQ(title(), u"55℃ 2.00 GHz"_qs);
     const double frequencyLife = controller.currentFrequencyReader()->overallLife();
-
     defaults.setValue<Settings::TemperatureSensor>(SensorMachine::gpuEdge());
     EXPECT_EQ(title(), u"48℃ 2.00 GHz"_qs);
     EXPECT_EQ(controller.currentTemperatureReader()->overallMaximum(), 48.0F);
     EXPECT_EQ(controller.currentFrequencyReader()->overallLife(), frequencyLife);
     EXPECT_TRUE(controller.aboutText().contains(u"\n\nTemperature sensor: amdgpu, edge\n\n"_qs));
 
-    tree.addFile(edge, "61000\n");
+    tree.addFile(u"sys/devices/"_qs + SensorMachine::GpuDevice + u"/hwmon/hwmon1/temp1_input"_qs,
+                 "61000\n");
     sampleBoth();
     sampleBoth();
     EXPECT_EQ(notifications.events,
               QStringList{u"alarm: The chosen sensor (amdgpu, edge) is hot / The temperature is "
                           "61℃, at or above the warning level of 60℃. Highest in the last ten "
                           "minutes: 61℃."_qs});
-    EXPECT_EQ(controller.currentStatusItem()->toolTip().split(u'\n').mid(0, 2),
+    EXPECT_EQ(toolTipHead(),
               (QStringList{u"61℃ 2.00 GHz"_qs, u"The chosen sensor (amdgpu, edge) is hot"_qs}));
-
     defaults.removeObjectForKey(Settings::TemperatureSensor::name);
     EXPECT_EQ(title(), u"55℃ 2.00 GHz"_qs);
     EXPECT_EQ(controller.currentTemperatureReader()->chosenSensor(), std::nullopt);

@@ -31,14 +31,13 @@ struct FormattingTest : ::testing::Test
 {
     FormattingTest() { QLocale::setDefault(QLocale(u"de_DE"_qs)); }
     ~FormattingTest() override { QLocale::setDefault(m_locale); }
-
     const QLocale m_locale; // the default before the test
-    QTemporaryDir m_dir;
-    std::optional<UserDefaults> m_defaults;
 };
 
 TEST_F(FormattingTest, TemperatureShowsTheUnitOfTheSettingOrElseOfTheLocale)
 {
+    QTemporaryDir dir;
+    std::optional<UserDefaults> defaults;
     // Name, precision, the stored unit (none: no defaults store at all), locale, input, output.
     using Case =
         std::tuple<const char*, int, std::optional<qint64>, const char*, QVariant, QString>;
@@ -64,67 +63,48 @@ TEST_F(FormattingTest, TemperatureShowsTheUnitOfTheSettingOrElseOfTheLocale)
     for (const auto& [name, precision, displayUnit, locale, input, output] : cases) {
         const TemperatureValueTransformer transformer(precision); // before the setting changes
         QLocale::setDefault(QLocale(QString::fromUtf8(locale)));
-        m_defaults.reset();
+        defaults.reset();
         if (displayUnit) {
-            m_defaults.emplace(m_dir.filePath(u"Calidra.ini"_qs));
-            m_defaults->setInteger(*displayUnit, u"displayUnit"_qs);
+            defaults.emplace(dir.filePath(u"Calidra.ini"_qs));
+            defaults->setInteger(*displayUnit, u"displayUnit"_qs);
         }
         EXPECT_EQ(transformer.transformedValue(input), output) << name;
     }
 }
 
-// A row of the tables whose transformers take the input alone.
-struct Case
+// Frequencies turn to gigahertz from a thousand megahertz, before rounding; time
+// intervals spell out every non-zero unit of the truncated seconds.
+TEST_F(FormattingTest, FrequencyTimeIntervalAndMenuIntervalTexts)
 {
-    const char* name;
-    QVariant input;
-    QString output;
-};
-
-TEST_F(FormattingTest, FrequencyTurnsToGigahertzFromAThousandMegahertzBeforeRounding)
-{
-    const Case cases[] = {
-        {"gigahertz", 2666, u"2.67 GHz"_qs},
-        {"threshold", 1000, u"1.00 GHz"_qs},
-        {"megahertz", 999, u"999.00 MHz"_qs},
-        {"rounds up to the threshold", 999.999, u"1000.00 MHz"_qs},
-        {"not a number", nan, u"nan MHz"_qs},
-        {"no input", QVariant(), u""_qs},
+    const FrequencyValueTransformer frequency;
+    const TimeIntervalValueTransformer time;
+    const MenuIntervalValueTransformer menu;
+    // clang-format off
+    const std::tuple<const char*, const ValueTransformer*, QVariant, QString> cases[] = {
+        {"gigahertz", &frequency, 2666, u"2.67 GHz"_qs},
+        {"threshold", &frequency, 1000, u"1.00 GHz"_qs},
+        {"megahertz", &frequency, 999, u"999.00 MHz"_qs},
+        {"rounds up to the threshold", &frequency, 999.999, u"1000.00 MHz"_qs},
+        {"not a number", &frequency, nan, u"nan MHz"_qs},
+        {"no input", &frequency, QVariant(), u""_qs},
+        {"no input", &time, QVariant(), u""_qs},
+        {"zero", &time, 0, u"0 seconds"_qs},
+        {"fraction", &time, 59.9, u"59 seconds"_qs},
+        {"one day", &time, 90061, u"1 day, 1 hour, 1 minute, 1 second"_qs},
+        {"gap", &time, 1213200, u"2 weeks, 1 hour"_qs},
+        {"every unit", &time, 1299661, u"2 weeks, 1 day, 1 hour, 1 minute, 1 second"_qs},
+        {"negative", &time, -61, u"-1 minutes, -1 seconds"_qs},
+        {"beyond 32 bits", &time, 1e12, u"3550 weeks, 5 days, 3 hours, 14 minutes, 7 seconds"_qs},
+        {"infinite", &time, -inf, u"-3550 weeks, -5 days, -3 hours, -14 minutes, -8 seconds"_qs},
+        {"not a number", &time, nan, u"0 seconds"_qs},
+        {"no input", &menu, QVariant(), u""_qs},
+        {"whole", &menu, 5, u"Updating every 5.0 seconds"_qs},
+        {"half to even", &menu, 0.25, u"Updating every 0.2 seconds"_qs},
+        {"not a number", &menu, nan, u"Updating every nan seconds"_qs},
     };
-    for (const auto& [name, input, output] : cases)
-        EXPECT_EQ(FrequencyValueTransformer().transformedValue(input), output) << name;
-}
-
-TEST_F(FormattingTest, TimeIntervalSpellsOutEveryNonZeroUnitOfTheTruncatedSeconds)
-{
-    const QString longest = u"3550 weeks, 5 days, 3 hours, 14 minutes, 7 seconds"_qs;
-    const QString mostNegative = u"-3550 weeks, -5 days, -3 hours, -14 minutes, -8 seconds"_qs;
-    const Case cases[] = {
-        {"no input", QVariant(), u""_qs},
-        {"zero", 0, u"0 seconds"_qs},
-        {"fraction", 59.9, u"59 seconds"_qs},
-        {"one day", 90061, u"1 day, 1 hour, 1 minute, 1 second"_qs},
-        {"gap", 1213200, u"2 weeks, 1 hour"_qs},
-        {"every unit", 1299661, u"2 weeks, 1 day, 1 hour, 1 minute, 1 second"_qs},
-        {"negative", -61, u"-1 minutes, -1 seconds"_qs},
-        {"beyond 32 bits", 1e12, longest},
-        {"infinite", -inf, mostNegative},
-        {"not a number", nan, u"0 seconds"_qs},
-    };
-    for (const auto& [name, input, output] : cases)
-        EXPECT_EQ(TimeIntervalValueTransformer().transformedValue(input), output) << name;
-}
-
-TEST_F(FormattingTest, MenuIntervalIsOneSentenceWithOneDecimal)
-{
-    const Case cases[] = {
-        {"no input", QVariant(), u""_qs},
-        {"whole", 5, u"Updating every 5.0 seconds"_qs},
-        {"half to even", 0.25, u"Updating every 0.2 seconds"_qs},
-        {"not a number", nan, u"Updating every nan seconds"_qs},
-    };
-    for (const auto& [name, input, output] : cases)
-        EXPECT_EQ(MenuIntervalValueTransformer().transformedValue(input), output) << name;
+    // clang-format on
+    for (const auto& [name, transformer, input, output] : cases)
+        EXPECT_EQ(transformer->transformedValue(input), output) << name;
 }
 
 // The process's own C locale may use a decimal comma (the application sets it from the
@@ -137,9 +117,8 @@ TEST_F(FormattingTest, NumbersIgnoreTheProcessLocaleAndLeaveItAsItWas)
         if (comma == nullptr && std::setlocale(LC_NUMERIC, name) != nullptr)
             comma = name;
     }
-    if (comma == nullptr) {
+    if (comma == nullptr)
         GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
     EXPECT_EQ(TemperatureValueTransformer(2).transformedValue(48.5), u"48.50℃"_qs);
     EXPECT_EQ(FrequencyValueTransformer().transformedValue(2666), u"2.67 GHz"_qs);
     EXPECT_EQ(MenuIntervalValueTransformer().transformedValue(0.5),
@@ -150,14 +129,10 @@ TEST_F(FormattingTest, NumbersIgnoreTheProcessLocaleAndLeaveItAsItWas)
     std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
-TEST(CFormat, LongResultsAndUtf8TextComeOutWhole)
+TEST(FormatTest, LongResultsAndUtf8TextComeOutWholeAndEachPlaceholderIsFilledOnce)
 {
     EXPECT_EQ(cFormat("%300.1f|", 0.25), QString(297, u' ') + u"0.2|"_qs);
     EXPECT_EQ(cFormat("%s", "Grüße"), u"Grüße"_qs);
-}
-
-TEST(ObjectFormatTest, FillsEachPlaceholderOnce)
-{
     const std::tuple<QString, QStringList, QString> cases[] = {
         {u"%@ and %@"_qs, {u"a"_qs, u"b"_qs}, u"a and b"_qs},
         {u"%@ %%@"_qs, {u"%@"_qs}, u"%@ %@"_qs},

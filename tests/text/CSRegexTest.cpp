@@ -2,6 +2,7 @@
 #include "text/CSRegex.h"
 
 #include "text/CSRegexException.h"
+#include "text/CocoaCryptoHashing.h"
 #include "text/StringRegex.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,9 @@ QString spelled(const std::optional<QStringList>& list)
     return text;
 }
 
-TEST(CSRegex, SuccessiveMatchesAndThePiecesBetweenThem)
+// A process started without LANG runs in the C locale, where the matcher would
+// take each byte of "é" for a character of its own: each row holds in both.
+TEST(CSRegex, SuccessiveMatchesAndThePiecesBetweenThemInEveryLocale)
 {
     // Pattern, subject, the matches and the pieces between them.
     const QString rows[][4] = {
@@ -38,11 +41,21 @@ TEST(CSRegex, SuccessiveMatchesAndThePiecesBetweenThem)
         {u"x*"_qs, u"abc"_qs, u"[][][][]"_qs, u"[][a][b][c][]"_qs},
         {u"x*"_qs, u"é😀"_qs, u"[][][]"_qs, u"[][é][😀][]"_qs},        // whole sequences
         {u"a"_qs, u"ba\u0000ba"_qs, u"[a]"_qs, u"[b][\u0000ba]"_qs}, // the search ends at U+0000
+        {u"."_qs, u"aé😀"_qs, u"[a][é][😀]"_qs, u"[][][][]"_qs},
+        {u"[éa]"_qs, u"é"_qs, u"[é]"_qs, u"[][]"_qs},
+        {u"^.$"_qs, u"é"_qs, u"[é]"_qs, u"[][]"_qs},
+        {u"[^x]"_qs, u"xéx"_qs, u"[é]"_qs, u"[x][x]"_qs},
     };
-    for (const auto& [pattern, subject, matches, pieces] : rows) {
-        SCOPED_TRACE(pattern.toStdString() + " on " + subject.toStdString());
-        EXPECT_EQ(spelled(allSubstringsMatchedByPattern(subject, pattern)), matches);
-        EXPECT_EQ(spelled(componentsSeparatedByPattern(subject, pattern)), pieces);
+    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    for (const std::string& locale : {std::string("C"), previous}) {
+        ASSERT_TRUE(std::setlocale(LC_CTYPE, locale.c_str()));
+        for (const auto& [pattern, subject, matches, pieces] : rows) {
+            SCOPED_TRACE(locale + ": " + pattern.toStdString() + " on " + subject.toStdString());
+            EXPECT_EQ(spelled(allSubstringsMatchedByPattern(subject, pattern)), matches);
+            EXPECT_EQ(spelled(componentsSeparatedByPattern(subject, pattern)), pieces);
+        }
+        EXPECT_TRUE(matchedByPattern(u"é"_qs, u"É"_qs, REG_ICASE));
+        EXPECT_EQ(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE); // the thread's locale is back
     }
 }
 
@@ -67,34 +80,10 @@ TEST(CSRegex, FirstMatchInUtf16PositionsWithItsGroups)
     }
 }
 
-// A process started without LANG runs in the C locale, where the matcher would
-// take each byte of "é" for a character of its own.
-TEST(CSRegex, CharactersStayWholeInTheCLocale)
-{
-    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
-    ASSERT_TRUE(std::setlocale(LC_CTYPE, "C"));
-    // Pattern, subject, the matches and the pieces between them.
-    const QString rows[][4] = {
-        {u"."_qs, u"aé😀"_qs, u"[a][é][😀]"_qs, u"[][][][]"_qs},
-        {u"[éa]"_qs, u"é"_qs, u"[é]"_qs, u"[][]"_qs},
-        {u"^.$"_qs, u"é"_qs, u"[é]"_qs, u"[][]"_qs},
-        {u"[^x]"_qs, u"xéx"_qs, u"[é]"_qs, u"[x][x]"_qs},
-    };
-    for (const auto& [pattern, subject, matches, pieces] : rows) {
-        SCOPED_TRACE(pattern.toStdString() + " on " + subject.toStdString());
-        EXPECT_EQ(spelled(allSubstringsMatchedByPattern(subject, pattern)), matches);
-        EXPECT_EQ(spelled(componentsSeparatedByPattern(subject, pattern)), pieces);
-    }
-    EXPECT_TRUE(matchedByPattern(u"é"_qs, u"É"_qs, REG_ICASE));
-    EXPECT_EQ(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE); // the thread's locale is back
-    std::setlocale(LC_CTYPE, previous.c_str());
-}
-
 // The matcher copies a repetition's operand once per count, so nested ones
 // multiply, and its building time grows faster than linearly in groups and
 // operators, exponentially when an operand that matches the empty string is
-// copied or repeated twice. Such patterns never reach it. Brackets and
-// escapes repeat nothing.
+// copied or repeated twice. Such patterns never reach it.
 TEST(CSRegex, PatternsThatWouldExpandTooFarAreRefused)
 {
     const QString big = u"Regular expression too big"_qs;
@@ -114,9 +103,9 @@ TEST(CSRegex, PatternsThatWouldExpandTooFarAreRefused)
                u"a{0,200}b{0,200}c{0,200}"_qs /* siblings add up */, u"a{501}"_qs, u"a{500,}"_qs,
                u"(ab){168}"_qs, u"(a*)*"_qs.repeated(167),
                u"("_qs.repeated(501) + u"a"_qs + u")"_qs.repeated(501), u"a{0,400}b{400}"_qs}},
+        {u"Unmatched ( or \\("_qs, {u"("_qs}},
         // Copies of an operand that can match the empty string, or one that
         // matches it in two ways (a** does) repeated again.
-        {u"Unmatched ( or \\("_qs, {u"("_qs}},
         {bad, {u"a***"_qs, u"(a?\?){40,}"_qs, u"(a?|b?){40,}"_qs, u"((a*)?){40,}"_qs, u"(|a|)*"_qs,
                u"(^|$)?"_qs, u"(a?b?){40,}"_qs, u"(a?b?)+"_qs, u"^(){3,}{3,}{3,}"_qs, u"(\\b){3,}"_qs,
                u"(x*)?*"_qs}},
@@ -133,6 +122,38 @@ TEST(CSRegex, PatternsThatWouldExpandTooFarAreRefused)
                           u"Could not compile regex \""_qs + pattern + u"\": "_qs + message);
             }
         }
+    }
+}
+
+using Hashing = CocoaCryptoHashing;
+
+TEST(CocoaCryptoHashing, KnownDigestsOfBytesAndOfTheSameTextAndNoneOfAbsentOrBrokenText)
+{
+    // clang-format off
+    const struct { QByteArray input; QString md5, sha1; } cases[] = {
+        {QByteArray(""), u"d41d8cd98f00b204e9800998ecf8427e"_qs, u"da39a3ee5e6b4b0d3255bfef95601890afd80709"_qs},
+        {QByteArray("abc"), u"900150983cd24fb0d6963f7d28e17f72"_qs, u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs},
+        {QByteArray("a\0b", 3), u"70350f6027bce3713f6b76473084309b"_qs, u"4a3dec2d1f8245280855c42db0ee4239f917fdb8"_qs},
+        {QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80"), u"77363a4752ff4d95e47ec96c6b215330"_qs,
+         u"ab8e85e7526cb2649cf26ad178ce0cc491b70da7"_qs},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.toHex().toStdString());
+        EXPECT_EQ(Hashing::md5HexHash(c.input), c.md5);
+        EXPECT_EQ(Hashing::sha1HexHash(c.input), c.sha1);
+        EXPECT_EQ(Hashing::md5Hash(c.input), QByteArray::fromHex(c.md5.toLatin1()));
+        EXPECT_EQ(Hashing::sha1Hash(c.input), QByteArray::fromHex(c.sha1.toLatin1()));
+        EXPECT_EQ(Hashing::md5HexHash(QString::fromUtf8(c.input)), c.md5);
+        EXPECT_EQ(Hashing::sha1Hash(QString::fromUtf8(c.input)), Hashing::sha1Hash(c.input));
+    }
+    const std::optional<QByteArray> absent;
+    EXPECT_FALSE(Hashing::md5Hash(absent) || Hashing::md5HexHash(absent) ||
+                 Hashing::sha1Hash(absent) || Hashing::sha1HexHash(absent));
+    const QChar high(0xd800), low(0xdc00); // lone surrogates
+    for (const QString& text : {u"a"_qs + high + u"b"_qs, u"a"_qs + high, low + u"a"_qs}) {
+        EXPECT_FALSE(Hashing::md5Hash(text) || Hashing::md5HexHash(text) ||
+                     Hashing::sha1Hash(text) || Hashing::sha1HexHash(text));
     }
 }
 

@@ -9,48 +9,34 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace calidra {
 namespace {
 
-struct Message
+TEST(GermanTranslationTest, EveryTextIsTranslatedWithTheKeysConversions)
 {
-    QString source, translation, type; // type: empty once finished
-};
-
-std::vector<Message> messagesIn(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QFile file(QStringLiteral(CALIDRA_GERMAN_SOURCE));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&file);
-    std::vector<Message> messages;
+    QList<QStringList> messages; // source, translation, type (empty once finished)
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == u"message") {
-            messages.emplace_back();
-        } else if (xml.name() == u"source" && !messages.empty()) {
-            messages.back().source = xml.readElementText();
-        } else if (xml.name() == u"translation" && !messages.empty()) {
-            messages.back().type = xml.attributes().value(u"type"_qs).toString();
-            messages.back().translation = xml.readElementText();
+        if (xml.name() == u"message")
+            messages.append({QString(), QString(), QString()});
+        else if (xml.name() == u"source" && !messages.empty())
+            messages.back()[0] = xml.readElementText();
+        else if (xml.name() == u"translation" && !messages.empty()) {
+            messages.back()[2] = xml.attributes().value(u"type"_qs).toString();
+            messages.back()[1] = xml.readElementText();
         }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return messages;
-}
-
-TEST(GermanTranslationTest, EveryTextIsTranslatedWithTheKeysConversions)
-{
-    const std::vector<Message> messages = messagesIn(QStringLiteral(CALIDRA_GERMAN_SOURCE));
-    EXPECT_GT(messages.size(), 80u);
-    for (const Message& message : messages) {
-        EXPECT_TRUE(message.type.isEmpty())
-            << message.source.toStdString() << " is " << message.type.toStdString();
-        EXPECT_FALSE(message.translation.trimmed().isEmpty()) << message.source.toStdString();
-        EXPECT_EQ(printfConversions(message.translation), printfConversions(message.source))
-            << message.source.toStdString();
+    EXPECT_GT(messages.size(), 80);
+    for (const QStringList& message : messages) {
+        SCOPED_TRACE(message[0].toStdString());
+        EXPECT_TRUE(message[2].isEmpty()) << message[2].toStdString();
+        EXPECT_FALSE(message[1].trimmed().isEmpty());
+        EXPECT_EQ(printfConversions(message[1]), printfConversions(message[0]));
     }
 }
 
