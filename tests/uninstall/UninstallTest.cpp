@@ -1,25 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixtureBundle.h"
 #include "FixtureTree.h"
+#include "QtPrinters.h"
 #include "RecordingLauncher.h"
 #include "ScriptedAlerts.h"
+#include "SettingsFile.h"
 #include "TemporaryHome.h"
 #include "defaults/UserDefaults.h"
 #include "hardware/IORegistry.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/Workspace.h"
 #include "platform/linux/PkexecLauncher.h"
+#include "uninstall/BundleInstallation.h"
 #include "uninstall/UninstallAlertController.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QDateTime>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QSize>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,18 +31,40 @@
 
 #include <chrono>
 #include <functional>
-#include <tuple>
-#include <utility>
 
 namespace calidra {
 namespace {
 
+using Dialog = UninstallAlertController;
 const QString BootEntry = u"etc/modules-load.d/calidra.conf"_qs;
 
-// What a removal acts on, the current one while it lives: a bundle listing
-// one model with the shipped uninstall script, the boot entry of the driver
-// it loaded, its settings, its Trash, and the launcher and the termination it
-// goes through.
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                  QDir::System);
+}
+
+// Whether path and /dev/shm lie on different file systems.
+bool shmIsElsewhere(const QString& path)
+{
+    struct stat here, shm;
+    return ::stat("/dev/shm", &shm) == 0 && ::stat(QFile::encodeName(path), &here) == 0 &&
+           here.st_dev != shm.st_dev;
+}
+
+QCheckBox* box(const Dialog& d, const char* name)
+{
+    return d.findChild<QCheckBox*>(QString::fromLatin1(name));
+}
+
+void click(const Dialog& d, const char* name)
+{
+    d.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+}
+
+// What a removal acts on, the current one while it lives: a bundle listing one model with the
+// shipped uninstall script, the boot entry of the driver it loaded, its settings, its Trash, and
+// the launcher and the termination it goes through.
 struct Installation
 {
     Installation()
@@ -59,111 +82,88 @@ struct Installation
     UserDefaults defaults{home.folder.filePath(u"calidra.ini"_qs)};
     RecordingLauncher launcher;
     ApplicationTermination termination;
-};
+    IORegistry registry{bundle.tree.root()};
+    ScriptedAlerts alerts;
 
-class UninstallTest : public testing::Test, protected Installation
-{
-protected:
-    // Opens the dialog on `model`; while it runs, `act` gets it, and must
-    // leave it.
-    void open(const QString& model, const std::function<void(UninstallAlertController&)>& act)
+    // Opens the dialog on `model`; while it runs, `act` gets it, and must leave it. As in the
+    // program, the dialog runs inside the main loop, which a termination request leaves too.
+    void open(const QString& model, const std::function<void(Dialog&)>& act)
     {
         registry.cacheMachineModel(model);
-        // As in the program, the dialog runs inside the main loop, which a
-        // termination request leaves too.
         QTimer::singleShot(0, [&act] {
-            QTimer::singleShot(0, [&act] { actOnDialog(act); });
-            UninstallAlertController::showUninstallAlert();
+            QTimer::singleShot(0, [&act] {
+                auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+                if (!dialog) {
+                    ADD_FAILURE() << "no dialog is open";
+                    return QCoreApplication::exit(1);
+                }
+                act(*dialog);
+                if (dialog->isVisible()) {
+                    ADD_FAILURE() << "the dialog is still open";
+                    dialog->cancel();
+                }
+            });
+            Dialog::showUninstallAlert();
             QCoreApplication::exit(0);
         });
         QCoreApplication::exec();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-
-    static void actOnDialog(const std::function<void(UninstallAlertController&)>& act)
-    {
-        auto* dialog = qobject_cast<UninstallAlertController*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "no dialog is open";
-            QCoreApplication::exit(1);
-            return;
-        }
-        act(*dialog);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "the dialog is still open";
-            dialog->cancel();
-        }
-    }
-
-    template <typename T>
-    static T* child(const UninstallAlertController& dialog, const char* name)
-    {
-        return dialog.findChild<T*>(QString::fromLatin1(name));
-    }
-    static QCheckBox* box(const UninstallAlertController& d, const char* name)
-    {
-        return child<QCheckBox>(d, name);
-    }
-    static void click(const UninstallAlertController& d, const char* name)
-    {
-        child<QPushButton>(d, name)->click();
-    }
-
-    IORegistry registry{bundle.tree.root()};
-    ScriptedAlerts alerts;
 };
+
+struct UninstallTest : testing::Test, Installation
+{};
 
 // The driver's switch is on, and can be, only where there is a boot entry to remove.
 TEST_F(UninstallTest, TheDriverPartFollowsTheModelListAndItsSwitchTheBootEntry)
 {
-    struct Case
-    {
-        const char16_t* model;
-        bool bootEntry, partShown, switchOn;
+    // Model, boot entry, part shown, switch on.
+    const std::tuple<QString, bool, bool, bool> cases[] = {
+        {u"Listed1,1"_qs, true, true, true},
+        {u"Listed1,1"_qs, false, true, false},
+        {u"Other1,1"_qs, true, false, false},
+        {u"listed1,1"_qs, false, false, false},
     };
-    const Case cases[] = {
-        {u"Listed1,1", true, true, true},
-        {u"Listed1,1", false, true, false},
-        {u"Other1,1", true, false, false},
-        {u"listed1,1", false, false, false},
-    };
-    for (const Case& c : cases) {
-        const QString model = QString::fromUtf16(c.model);
-        SCOPED_TRACE(model.toStdString() + (c.bootEntry ? " with" : " without") + " boot entry");
-        if (c.bootEntry) {
-            bundle.tree.addFile(BootEntry, "coretemp\n");
-        } else {
-            bundle.tree.remove(BootEntry);
-        }
-        open(model, [&c](UninstallAlertController& dialog) {
-            EXPECT_EQ(child<QWidget>(dialog, "intelCore1OptionsView")->isVisible(), c.partShown);
-            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), c.switchOn);
-            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isEnabled(), c.switchOn);
-            EXPECT_EQ(dialog.size(), c.partShown ? QSize(520, 215) : QSize(520, 165));
+    for (const auto& [model, bootEntry, partShown, switchOn] : cases) {
+        SCOPED_TRACE(model.toStdString() + (bootEntry ? " with" : " without") + " boot entry");
+        bootEntry ? bundle.tree.addFile(BootEntry, "coretemp\n") : bundle.tree.remove(BootEntry);
+        open(model, [&](Dialog& dialog) {
+            EXPECT_EQ(dialog.findChild<QWidget*>(u"intelCore1OptionsView"_qs)->isVisible(),
+                      partShown);
+            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isChecked(), switchOn);
+            EXPECT_EQ(box(dialog, "removeSpeedItSwitch")->isEnabled(), switchOn);
+            EXPECT_EQ(dialog.size(), partShown ? QSize(520, 215) : QSize(520, 165));
             dialog.cancel();
         });
     }
 }
 
+// A second request while the dialog is open (a menu command from the panel's bus) raises it as
+// the user left it; leaving it by any way but a button removes nothing, and it comes back fresh.
 TEST_F(UninstallTest, CancelEscapeOrClosingTheWindowRemovesNothingAndTheDialogComesBackFresh)
 {
-    const std::pair<const char*, void (*)(UninstallAlertController&)> endings[] = {
-        {"Cancel", [](UninstallAlertController& dialog) { click(dialog, "cancelButton"); }},
-        {"Escape",
-         [](UninstallAlertController& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }},
-        {"closing the window", [](UninstallAlertController& dialog) { dialog.close(); }},
+    const std::pair<const char*, void (*)(Dialog&)> endings[] = {
+        {"Cancel", [](Dialog& dialog) { click(dialog, "cancelButton"); }},
+        {"Escape", [](Dialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }},
+        {"closing the window", [](Dialog& dialog) { dialog.close(); }},
     };
     for (const auto& [name, end] : endings) {
         SCOPED_TRACE(name);
-        QPointer<UninstallAlertController> first;
-        open(u"Listed1,1"_qs, [&first, end = end](UninstallAlertController& dialog) {
+        QPointer<Dialog> first;
+        open(u"Listed1,1"_qs, [&first, end = end](Dialog& dialog) {
             first = &dialog;
             box(dialog, "removeApplicationSwitch")->setChecked(false);
+            box(dialog, "removeSpeedItSwitch")->setChecked(false);
             box(dialog, "removePreferencesSwitch")->setChecked(true);
+            Dialog::showUninstallAlert();
+            EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+            EXPECT_FALSE(box(dialog, "removeApplicationSwitch")->isChecked());
+            EXPECT_FALSE(box(dialog, "removeSpeedItSwitch")->isChecked());
+            EXPECT_TRUE(box(dialog, "removePreferencesSwitch")->isChecked());
             end(dialog);
         });
         EXPECT_TRUE(first.isNull());
-        open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
+        open(u"Listed1,1"_qs, [](Dialog& dialog) {
             EXPECT_TRUE(box(dialog, "removeApplicationSwitch")->isChecked());
             EXPECT_FALSE(box(dialog, "removePreferencesSwitch")->isChecked());
             dialog.cancel();
@@ -173,35 +173,15 @@ TEST_F(UninstallTest, CancelEscapeOrClosingTheWindowRemovesNothingAndTheDialogCo
     EXPECT_TRUE(home.trashed().isEmpty());
 }
 
-// A second request while the dialog is open (a menu command from the panel's
-// bus) raises it as the user left it.
-TEST_F(UninstallTest, ShowingTheOpenDialogAgainKeepsTheUsersChoices)
-{
-    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
-        box(dialog, "removeApplicationSwitch")->setChecked(false);
-        box(dialog, "removeSpeedItSwitch")->setChecked(false);
-        box(dialog, "removePreferencesSwitch")->setChecked(true);
-        UninstallAlertController::showUninstallAlert();
-        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
-        EXPECT_FALSE(box(dialog, "removeApplicationSwitch")->isChecked());
-        EXPECT_FALSE(box(dialog, "removeSpeedItSwitch")->isChecked());
-        EXPECT_TRUE(box(dialog, "removePreferencesSwitch")->isChecked());
-        click(dialog, "uninstallButton");
-    });
-    EXPECT_TRUE(launcher.launches.isEmpty());
-    EXPECT_EQ(home.trashed(), QStringList{u"calidra.ini"_qs});
-}
-
 TEST_F(UninstallTest, APackagedBundleNamesThePackageManagersCommandInsteadOfTheTrash)
 {
     // The package database names the bundle below the system root.
     bundle.tree.addFile(u"var/lib/dpkg/info/calidra.list"_qs,
                         "/usr\n/Calidra\n/Calidra/Resources\n");
-    open(u"Listed1,1"_qs, [](UninstallAlertController& dialog) {
-        QCheckBox* application = box(dialog, "removeApplicationSwitch");
-        EXPECT_FALSE(application->isChecked());
-        EXPECT_FALSE(application->isEnabled());
-        const QLabel* text = child<QLabel>(dialog, "informativeText");
+    open(u"Listed1,1"_qs, [](Dialog& dialog) {
+        EXPECT_FALSE(box(dialog, "removeApplicationSwitch")->isChecked());
+        EXPECT_FALSE(box(dialog, "removeApplicationSwitch")->isEnabled());
+        const auto* text = dialog.findChild<QLabel*>(u"informativeText"_qs);
         EXPECT_TRUE(text->text().contains(u"“sudo apt remove calidra”"_qs))
             << text->text().toStdString();
         // The whole text shows: the dialog grew by what it needs.
@@ -218,13 +198,10 @@ TEST_F(UninstallTest, ABundleThatCannotBeMovedIsToldWithTheCommandThatRemovesIt)
     const QString bundlePath = bundle.bundle.bundlePath();
     const QString parent = QFileInfo(bundlePath).path();
     QTemporaryDir otherFileSystem(u"/dev/shm/calidra-XXXXXX"_qs);
-    struct stat here, there;
     const bool readOnly = ::geteuid() != 0;
-    if (readOnly) {
-        // The superuser may change any folder, so this only bites for a user.
+    if (readOnly) { // the superuser may change any folder, so this only bites for a user
         QFile::setPermissions(parent, QFile::ReadOwner | QFile::ExeOwner);
-    } else if (::stat("/dev/shm", &there) != 0 || ::stat(QFile::encodeName(parent), &here) != 0 ||
-               here.st_dev == there.st_dev) {
+    } else if (!shmIsElsewhere(parent)) {
         GTEST_SKIP() << "as the superuser, only a Trash on another file system stops the move, "
                         "and /dev/shm is none";
     } else {
@@ -239,8 +216,7 @@ TEST_F(UninstallTest, ABundleThatCannotBeMovedIsToldWithTheCommandThatRemovesIt)
                    false},
                   u"Copy Command and Quit"_qs,
                   [this] { EXPECT_FALSE(termination.isTerminationRequested()); });
-    open(u"Other1,1"_qs,
-         [](UninstallAlertController& dialog) { click(dialog, "uninstallButton"); });
+    open(u"Other1,1"_qs, [](Dialog& dialog) { click(dialog, "uninstallButton"); });
     QFile::setPermissions(parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(launcher.launches.isEmpty()); // a model without the driver part
     EXPECT_TRUE(termination.isTerminationRequested());
@@ -249,43 +225,39 @@ TEST_F(UninstallTest, ABundleThatCannotBeMovedIsToldWithTheCommandThatRemovesIt)
 }
 
 // The user's link into the bundle goes with it, and no other link.
-TEST_F(UninstallTest, RemovalTakesWhatIsSwitchedOnAndQuits)
+TEST(UninstallRemovalTest, RemovalTakesWhatIsSwitchedOnAndQuits)
 {
     const auto on = Qt::Checked, off = Qt::Unchecked, mixed = Qt::PartiallyChecked;
     // The switches, the button, whether the script runs, what goes to the Trash.
-    using Case = std::tuple<const char*, Qt::CheckState, Qt::CheckState, Qt::CheckState,
-                            const char*, bool, QStringList>;
     const char* const uninstall = "uninstallButton";
     // clang-format off
-    const Case cases[] = {
-        {"EverySwitchOffOnlyQuits", off, off, off, uninstall, false, {}},
-        {"ApplicationAloneMovesTheBundle", off, off, on, uninstall, false, {u"Calidra"_qs}},
-        {"PreferencesAloneMoveTheSettingsFile", off, on, off, uninstall, false, {u"calidra.ini"_qs}},
-        {"ComponentAloneRunsTheScript", on, off, off, uninstall, true, {}},
-        {"MixedSwitchesCountAsOff", mixed, mixed, mixed, uninstall, false, {}},
-        {"EverythingOn", on, on, on, uninstall, true, {u"Calidra"_qs, u"calidra.ini"_qs}},
-        {"JustQuitRemovesNothing", on, on, on, "justQuitButton", false, {}},
+    const std::tuple<Qt::CheckState, Qt::CheckState, Qt::CheckState, const char*, bool, QStringList> cases[] = {
+        {off, off, off, uninstall, false, {}},
+        {off, off, on, uninstall, false, {u"Calidra"_qs}},
+        {off, on, off, uninstall, false, {u"calidra.ini"_qs}},
+        {on, off, off, uninstall, true, {}},
+        {mixed, mixed, mixed, uninstall, false, {}},
+        {on, on, on, uninstall, true, {u"Calidra"_qs, u"calidra.ini"_qs}},
+        {on, on, on, "justQuitButton", false, {}},
     };
     // clang-format on
     using Progress = QList<std::pair<qsizetype, bool>>;
     using Waits = QList<std::chrono::milliseconds>;
-    for (const auto& [name, speedIt, preferences, application, button, scriptRuns, trashed] :
-         cases) {
-        SCOPED_TRACE(name);
+    for (const auto& [speedIt, preferences, application, button, scriptRuns, trashed] : cases) {
+        SCOPED_TRACE(testing::Message() << speedIt << preferences << application << button);
         Installation fresh;
         const QString bin = fresh.home.folder.filePath(u".local/bin"_qs);
         QDir().mkpath(bin);
         ASSERT_TRUE(
             QFile::link(fresh.bundle.bundle.bundlePath() + u"/calidra"_qs, bin + u"/calidra"_qs));
         ASSERT_TRUE(QFile::link(fresh.bundle.tree.root(), bin + u"/other"_qs));
-        // What the removal had done when it waited for the script: launches, whether the bundle
-        // was still there.
+        // When the removal waited for the script: the launches, whether the bundle was there.
         Progress progressAtWait;
         fresh.launcher.whileWaiting = [&] {
             progressAtWait.append({fresh.launcher.launches.size(),
                                    QFileInfo::exists(fresh.bundle.bundle.bundlePath())});
         };
-        open(u"Listed1,1"_qs, [&](UninstallAlertController& dialog) {
+        fresh.open(u"Listed1,1"_qs, [&](Dialog& dialog) {
             box(dialog, "removeSpeedItSwitch")->setCheckState(speedIt);
             box(dialog, "removePreferencesSwitch")->setCheckState(preferences);
             box(dialog, "removeApplicationSwitch")->setCheckState(application);
@@ -300,51 +272,155 @@ TEST_F(UninstallTest, RemovalTakesWhatIsSwitchedOnAndQuits)
         EXPECT_EQ(QFileInfo::exists(fresh.bundle.bundle.bundlePath()), !bundleGone);
         EXPECT_EQ(QFileInfo::exists(fresh.defaults.fileName()),
                   !trashed.contains(u"calidra.ini"_qs));
-        EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
-                  bundleGone ? QStringList{u"other"_qs}
-                             : (QStringList{u"calidra"_qs, u"other"_qs}));
+        EXPECT_EQ(entries(bin), bundleGone ? QStringList{u"other"_qs}
+                                           : (QStringList{u"calidra"_qs, u"other"_qs}));
     }
 }
 
+// A pkexec that runs the tool as the user, and an uninstall script that waits for a go file,
+// then notes whether the bundle is still there; not the shipped one, it runs after "Proceed
+// Anyway". While the removal waits for it, the window manager closes the dialog.
 TEST_F(UninstallTest, TheUninstallScriptHasRunWhenTheBundleGoesToTheTrash)
 {
-    // A pkexec that runs the tool as the user, and an uninstall script that
-    // waits for a go file, then notes whether the bundle is still there. It is
-    // not the shipped one, so it runs after "Proceed Anyway".
     FixtureTree folder;
     folder.addExecutable(u"pkexec"_qs, "#!/bin/sh\nexec \"$@\"\n");
-    const QString pkexec = folder.absolute(u"pkexec"_qs);
-    const QByteArray go = folder.absolute(u"go"_qs).toUtf8();
-    QFile marker(folder.absolute(u"marker"_qs));
+    const QString go = folder.absolute(u"go"_qs), marker = folder.absolute(u"marker"_qs);
     bundle.addResource(u"Scripts/uninstallSpeedItLaunchDaemon.sh"_qs,
-                       "i=0; while [ ! -e '" + go +
-                           "' ] && [ $i -lt 600 ]; do sleep 0.1; "
-                           "i=$((i+1)); done; [ -d '" +
+                       "i=0; while [ ! -e '" + go.toUtf8() +
+                           "' ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done; [ -d '" +
                            bundle.bundle.bundlePath().toUtf8() + "' ] && echo present >'" +
-                           marker.fileName().toUtf8() + "'\n");
+                           marker.toUtf8() + "'\n");
     alerts.expect(TamperAlert, u"Proceed Anyway"_qs);
-    PkexecLauncher pkexecLauncher(pkexec);
-
-    // While the removal waits for the script, the window manager closes the
-    // dialog; then the script may go on.
+    PkexecLauncher pkexecLauncher(folder.absolute(u"pkexec"_qs));
     bool openDuringWait = false;
-    open(u"Listed1,1"_qs, [&](UninstallAlertController& dialog) {
+    open(u"Listed1,1"_qs, [&](Dialog& dialog) {
         QTimer::singleShot(0, &dialog, [&dialog, &go, &openDuringWait] {
             dialog.close();
             QTimer::singleShot(0, [guard = QPointer(&dialog), &go, &openDuringWait] {
                 openDuringWait = guard && guard->isVisible();
-                QFile(QString::fromUtf8(go)).open(QIODevice::WriteOnly);
+                QFile(go).open(QIODevice::WriteOnly);
             });
         });
         box(dialog, "removePreferencesSwitch")->setChecked(false);
         click(dialog, "uninstallButton");
     });
-
     EXPECT_TRUE(openDuringWait);
-    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
-    EXPECT_EQ(marker.readAll(), "present\n");
+    EXPECT_EQ(FixtureTree::readFile(marker), "present\n");
     EXPECT_EQ(home.trashed(), QStringList{u"Calidra"_qs});
     EXPECT_TRUE(termination.isTerminationRequested());
+}
+
+TEST(TrashTest, AMissingTrashIsCreatedPrivateAndNamesCollideIntoNumbers)
+{
+    TemporaryHome user;
+    FixtureTree tree;
+    const QString name = u"a b%ü"_qs;
+    tree.addFile(u"one/"_qs + name, "1");
+    tree.addFile(u"two/"_qs + name, "2");
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    ASSERT_TRUE(Workspace::moveFileToTrashWithPath(tree.absolute(u"one/"_qs + name)));
+    ASSERT_TRUE(Workspace::moveFileToTrashWithPath(tree.absolute(u"two/"_qs + name + u'/')));
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(user.trash()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_EQ(entries(user.trash() + u"/files"_qs), (QStringList{name, name + u".2"_qs}));
+    EXPECT_EQ(FixtureTree::readFile(user.trash() + u"/files/"_qs + name + u".2"_qs), "2");
+    const QStringList info = QString::fromUtf8(FixtureTree::readFile(user.trash() + u"/info/"_qs +
+                                                                     name + u".2.trashinfo"_qs))
+                                 .split(u'\n');
+    ASSERT_EQ(info.size(), 4);
+    EXPECT_EQ(info[0], u"[Trash Info]"_qs);
+    EXPECT_EQ(info[1], u"Path="_qs +
+                           QString::fromUtf8(QFile::encodeName(tree.absolute(u"two/"_qs))) +
+                           u"a%20b%25%C3%BC"_qs);
+    ASSERT_TRUE(info[2].startsWith(u"DeletionDate="_qs));
+    const QDateTime deleted = QDateTime::fromString(info[2].mid(13), Qt::ISODate);
+    EXPECT_TRUE(deleted >= before && deleted <= QDateTime::currentDateTime())
+        << info[2].toStdString();
+}
+
+TEST(TrashTest, WhatCannotBeRenamedIntoTheTrashStaysWholeAndNoOtherTrashIsMade)
+{
+    FixtureTree tree;
+    tree.addFile(u"Calidra/calidra"_qs, "x");
+    const QString bundle = tree.absolute(u"Calidra"_qs);
+    {
+        TemporaryHome user;
+        EXPECT_FALSE(Workspace::moveFileToTrashWithPath(tree.absolute(u"missing"_qs)));
+        EXPECT_FALSE(Workspace::moveFileToTrashWithPath(QString()));
+    }
+    if (!shmIsElsewhere(bundle))
+        GTEST_SKIP() << "no second file system at /dev/shm for a Trash elsewhere";
+    TemporaryHome user(u"/dev/shm"_qs);
+    EXPECT_FALSE(Workspace::moveFileToTrashWithPath(bundle));
+    EXPECT_EQ(FixtureTree::readFile(bundle + u"/calidra"_qs), "x");
+    EXPECT_TRUE(entries(user.trash() + u"/info"_qs).isEmpty());
+    EXPECT_EQ(entries(tree.root()), QStringList{u"Calidra"_qs});
+}
+
+TEST(BundleInstallationTest, TheRemovalCommandFollowsWhatInstalledTheBundle)
+{
+    // The bundle, the package list, whether an install linked it, the command ("$": the root).
+    // clang-format off
+    const std::tuple<QString, QByteArray, bool, QString> cases[] = {
+        {u"usr/lib/calidra"_qs, {}, false, u"sudo apt remove calidra"_qs},
+        {u"opt/calidra"_qs, "/opt\n/opt/calidra\n", false, u"sudo apt remove calidra"_qs},
+        {u"opt/calidra"_qs, "/usr/lib/calidra\n", false, u"rm -r $/opt/calidra"_qs},
+        {u"usr/local/lib/calidra"_qs, {}, true, u"rm -r $/usr/local/lib/calidra $/usr/local/bin/calidra "
+                                                "$/usr/local/share/applications/calidra.desktop"_qs},
+        {u"it's/Calidra"_qs, {}, false, u"rm -r '$/it'\\''s/Calidra'"_qs},
+    };
+    // clang-format on
+    for (const auto& [path, packageList, linked, command] : cases) {
+        SCOPED_TRACE(path.toStdString() + packageList.data());
+        FixtureTree root;
+        root.addFile(path + u"/calidra"_qs, "");
+        if (!packageList.isEmpty())
+            root.addFile(u"var/lib/dpkg/info/calidra.list"_qs, packageList);
+        if (linked) {
+            root.addSymlink(u"usr/local/bin/calidra"_qs, u"../lib/calidra/calidra"_qs);
+            root.addFile(u"usr/local/share/applications/calidra.desktop"_qs, "");
+        }
+        const BundleInstallation installation(root.absolute(path), root.root());
+        EXPECT_EQ(installation.isPackaged(), command.startsWith(u"sudo apt"_qs));
+        EXPECT_EQ(installation.removalCommand(), QString(command).replace(u'$', root.root()));
+    }
+}
+
+TEST(BundleInstallationTest, OnlyTheUserEntriesThatStartThisBundleGoWithIt)
+{
+    // The launcher ("$": the root), the link's target below the root (empty: none), whether
+    // the launcher and the link go.
+    // clang-format off
+    const std::tuple<QByteArray, QString, bool, bool> cases[] = {
+        {"[Desktop Entry]\nExec=\"$/Calidra/calidra\" --x\n", {}, true, false},
+        {"[Desktop Entry]\nExec=calidra\n", u"Calidra/calidra"_qs, true, true},
+        {"[Desktop Entry]\nExec=calidra\n", u"Other/calidra"_qs, false, false},
+        {"[Desktop Entry]\nExec=$/Other/calidra\n", {}, false, false},
+        {"[Desktop Entry]\n[Extra]\nExec=$/Calidra/calidra\n", {}, false, false},
+    };
+    // clang-format on
+    for (const auto& [text, target, launcherGoes, linkGoes] : cases) {
+        SCOPED_TRACE(text.data() + target.toStdString());
+        TemporaryHome user;
+        FixtureTree root;
+        root.addExecutable(u"Calidra/calidra"_qs, "");
+        root.addExecutable(u"Other/calidra"_qs, "");
+        const QString launcher = user.dataHome() + u"/applications/calidra.desktop"_qs;
+        const QString link = user.folder.filePath(u".local/bin/calidra"_qs);
+        QDir().mkpath(QFileInfo(launcher).path());
+        ASSERT_TRUE(SettingsFile::write(
+            launcher, QByteArray(text).replace("$", QFile::encodeName(root.root()))));
+        QDir().mkpath(QFileInfo(link).path());
+        ASSERT_TRUE(target.isEmpty() || QFile::link(root.absolute(target), link));
+        QStringList expected;
+        if (launcherGoes)
+            expected.append(launcher);
+        if (linkGoes)
+            expected.append(link);
+        EXPECT_EQ(BundleInstallation(root.absolute(u"Calidra"_qs), root.root()).userEntries(),
+                  expected);
+    }
 }
 
 } // namespace
