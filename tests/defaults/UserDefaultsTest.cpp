@@ -267,9 +267,7 @@ TEST_F(UserDefaultsTest, TheOldSettingsFileMovesToTheNewNameOnce)
     }
 }
 
-/// Ends the test's process (SIGALRM's default action) when the work in its scope still waits
-/// after 20 seconds for something that never comes; its work is bounded far below that, so
-/// this never judges speed.
+/// Ends the process when its scope still waits after 20 s, far beyond its bounded work.
 struct Watchdog
 {
     Watchdog() { ::alarm(20); }
@@ -302,8 +300,7 @@ TEST_F(UserDefaultsTest, AChangeThatFindsTheLockUnavailableIsWrittenByTheNextWri
     EXPECT_EQ(fileText(path), "[General]\ndisplayUnit=2\nfontSize=15\n");
 }
 
-/// What lies at path, as far as a test can tell it changed: its type and the
-/// bytes of a file or the names in a folder.
+/// What lies at path: its type and the bytes of a file or the names in a folder.
 QByteArray snapshot(const QString& path)
 {
     struct stat status = {};
@@ -327,46 +324,39 @@ TEST(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
     const auto atLock = [](bool (*make)(const QString&)) {
         return [make](const QString& p) { return make(p + u".lock"_qs); };
     };
-    struct Case
-    {
-        const char* name;
-        std::function<bool(const QString&)> make;
-        float fontSize;
-        int stderrLines;
-        bool bindsRoot = true;
-    };
+    // What is made, the font size read, the lines on standard error, whether root is bound.
     // clang-format off
-    const Case cases[] = {
-        {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0},
-        {"FolderAtTheSettingsPath", folder, 13.0f, 0},
+    const std::tuple<const char*, std::function<bool(const QString&)>, float, int, bool> cases[] = {
+        {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0, true},
+        {"FolderAtTheSettingsPath", folder, 13.0f, 0, true},
         {"TwoMebibyteSettingsFile", [&](const QString& p) {
-             return writeText(p, text + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n'); }, 13.0f, 1},
-        {"FifoAtTheLockPath", atLock(makeFifo), 15.0f, 0},
-        {"FolderAtTheLockPath", atLock(folder), 15.0f, 0},
-        {"LockHeldByAnotherWriter", [&](const QString& p) { return held.emplace(p + u".lock"_qs).lock(); }, 15.0f, 0},
+             return writeText(p, text + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n'); }, 13.0f, 1, true},
+        {"FifoAtTheLockPath", atLock(makeFifo), 15.0f, 0, true},
+        {"FolderAtTheLockPath", atLock(folder), 15.0f, 0, true},
+        {"LockHeldByAnotherWriter", [&](const QString& p) { return held.emplace(p + u".lock"_qs).lock(); }, 15.0f, 0, true},
         {"StaleLockInAReadOnlyFolder", [](const QString& p) {
              return writeText(p + u".lock"_qs, "999999\n") &&
                     QFile::setPermissions(QFileInfo(p).absolutePath(), QFile::ReadOwner | QFile::ExeOwner); },
          15.0f, 0, false},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (!c.bindsRoot && ::geteuid() == 0)
+    for (const auto& [name, make, fontSize, stderrLines, bindsRoot] : cases) {
+        SCOPED_TRACE(name);
+        if (!bindsRoot && ::geteuid() == 0)
             continue; // permissions do not bind root
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Calidra.ini"_qs), lock = path + u".lock"_qs;
-        ASSERT_TRUE(c.fontSize != 15.0f || writeText(path, text));
-        ASSERT_TRUE(c.make(path));
+        ASSERT_TRUE(fontSize != 15.0f || writeText(path, text));
+        ASSERT_TRUE(make(path));
         const QByteArray settingsBefore = snapshot(path), lockBefore = snapshot(lock);
         {
             const Watchdog watchdog;
             testing::internal::CaptureStderr();
             UserDefaults defaults(path);
             const std::string written = testing::internal::GetCapturedStderr();
-            EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), c.stderrLines);
+            EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), stderrLines);
             defaults.registerDefaults({{u"fontSize"_qs, 13.0f}});
-            EXPECT_EQ(defaults.floatForKey(u"fontSize"_qs), c.fontSize);
+            EXPECT_EQ(defaults.floatForKey(u"fontSize"_qs), fontSize);
             defaults.setInteger(2, u"displayUnit"_qs);
             EXPECT_EQ(defaults.integerForKey(u"displayUnit"_qs), 2);
             EXPECT_FALSE(defaults.isWritable());

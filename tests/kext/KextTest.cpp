@@ -24,7 +24,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <tuple>
@@ -186,20 +185,17 @@ TEST(DriverHelperTest, PkexecGetsTheHelperOnlyWhileOnlyRootCanChangeIt)
         ship();
         ASSERT_EQ(::chown(QFile::encodeName(helper).constData(), 65534, 65534), 0);
     }
-    alerts.expect(
-        {u"Privileged operation failed."_qs,
-         u"Calidra's driver helper (%1) is not owned by the administrator or can be "
-         "changed by other users, so Calidra does not run it. Please reinstall Calidra."_qs.arg(
-             helper),
-         {u"OK"_qs},
-         true},
-        u"OK"_qs);
+    const QString untrusted = u"Calidra's driver helper (%1) is not owned by the administrator or "
+                              "can be changed by other users, so Calidra does not run it. Please "
+                              "reinstall Calidra."_qs.arg(helper);
+    alerts.expect({u"Privileged operation failed."_qs, untrusted, {u"OK"_qs}, true}, u"OK"_qs);
     EXPECT_FALSE(installAndRunSpeedItLaunchDaemon());
     EXPECT_EQ(launcher.launches.size(), root ? 2 : 0);
 }
 
 TEST(DriverLoadAlertsTest, EachFailureSaysWhatFailedAndGivesThisMachinesCommand)
 {
+    const QString title = u"The processor's temperature driver was not loaded."_qs;
     // Vendor, outcome, standard error, the informative text (null: no alert).
     const std::tuple<QByteArray, Kind, QByteArray, const char16_t*> cases[] = {
         {"GenuineIntel", Kind::Succeeded, "", nullptr},
@@ -225,13 +221,8 @@ TEST(DriverLoadAlertsTest, EachFailureSaysWhatFailedAndGivesThisMachinesCommand)
         tree.addFolder(u"sys/devices"_qs);
         const IORegistry registry{tree.root()};
         ScriptedAlerts alerts;
-        if (informative) {
-            alerts.expect({u"The processor's temperature driver was not loaded."_qs,
-                           QString::fromUtf16(informative),
-                           {u"OK"_qs},
-                           false},
-                          u"OK"_qs);
-        }
+        if (informative)
+            alerts.expect({title, QString::fromUtf16(informative), {u"OK"_qs}, false}, u"OK"_qs);
         tellDriverLoadOutcome({kind, standardError});
     }
 }
@@ -331,38 +322,6 @@ TEST(PrivilegedScriptsTest, OnlyTheShippedScriptsRunWithoutTheTamperAlertAndRunW
     }
 }
 
-QByteArray cpuinfo(const QByteArray& vendor, int family, const QByteArray& flags)
-{
-    return FixtureTree::cpuinfo(vendor, QByteArray::number(family), "fpu vme " + flags);
-}
-
-// A machine with an x86 processor, a kernel whose release is 6.1.0-18-amd64
-// with the modules `modules` (file names in kernel/drivers/hwmon), the shipped
-// model list and install script, and a status script that notes that it ran.
-// Members are torn down in reverse: each uses the ones above it.
-struct Machine
-{
-    Machine(const QByteArray& processor, const QByteArray& status, const QStringList& modules)
-    {
-        tree.addFile(u"proc/cpuinfo"_qs, processor);
-        tree.addFile(u"proc/sys/kernel/osrelease"_qs, "6.1.0-18-amd64\n");
-        for (const QString& module : modules)
-            tree.addFile(u"lib/modules/6.1.0-18-amd64/kernel/drivers/hwmon/"_qs + module, "");
-        tree.addFolder(u"sys/devices"_qs);
-        bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
-        bundle.addResource(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
-                           shippedFile("Scripts/installAndRunSpeedItLaunchDaemon.sh"));
-        bundle.addResource(u"Scripts/statSpeedIt.sh"_qs,
-                           ": >\"${0%/*}/ran\"; echo '" + status + "'");
-    }
-    FixtureTree tree;
-    IORegistry registry{tree.root()};
-    FixtureBundle bundle;
-    RecordingLauncher launcher;
-    ScriptedAlerts alerts;
-    ApplicationTermination termination;
-};
-
 TEST(SpeedItInstallationTest, OnlyAMachineWhereLoadingCanSucceedIsOfferedTheDriver)
 {
     const Alerts::Request installAlert{
@@ -372,6 +331,9 @@ TEST(SpeedItInstallationTest, OnlyAMachineWhereLoadingCanSucceedIsOfferedTheDriv
         "requires an administrator's password, but only needs to be done once."_qs,
         {u"Proceed"_qs, u"Cancel and Quit"_qs},
         false};
+    const auto cpuinfo = [](const QByteArray& vendor, int family, const QByteArray& flags) {
+        return FixtureTree::cpuinfo(vendor, QByteArray::number(family), "fpu vme " + flags);
+    };
     const QByteArray intel = cpuinfo("GenuineIntel", 6, "dtherm ida arat");
     const QByteArray zen = cpuinfo("AuthenticAMD", 25, "svm extapic");
     const QStringList both = {u"coretemp.ko"_qs, u"k10temp.ko.xz"_qs};
@@ -392,18 +354,36 @@ TEST(SpeedItInstallationTest, OnlyAMachineWhereLoadingCanSucceedIsOfferedTheDriv
     // clang-format on
     for (const auto& [name, processor, status, modules, answer, ending, quits] : cases) {
         SCOPED_TRACE(name);
-        Machine machine(processor, status, modules);
+        // An x86 machine whose kernel has `modules` in kernel/drivers/hwmon, the shipped model
+        // list and install script, and a status script that notes that it ran. Each member uses
+        // the ones above it.
+        FixtureTree tree;
+        tree.addFile(u"proc/cpuinfo"_qs, processor);
+        tree.addFile(u"proc/sys/kernel/osrelease"_qs, "6.1.0-18-amd64\n");
+        for (const QString& module : modules)
+            tree.addFile(u"lib/modules/6.1.0-18-amd64/kernel/drivers/hwmon/"_qs + module, "");
+        tree.addFolder(u"sys/devices"_qs);
+        IORegistry registry{tree.root()};
+        FixtureBundle bundle;
+        bundle.addResource(u"IntelModels.plist"_qs, shippedFile("IntelModels.plist"));
+        bundle.addResource(u"Scripts/installAndRunSpeedItLaunchDaemon.sh"_qs,
+                           shippedFile("Scripts/installAndRunSpeedItLaunchDaemon.sh"));
+        bundle.addResource(u"Scripts/statSpeedIt.sh"_qs,
+                           ": >\"${0%/*}/ran\"; echo '" + status + "'");
+        RecordingLauncher launcher;
+        ScriptedAlerts alerts;
+        ApplicationTermination termination;
         if (answer)
-            machine.alerts.expect(installAlert, QString::fromUtf16(answer));
+            alerts.expect(installAlert, QString::fromUtf16(answer));
         initializeSpeedIt();
-        EXPECT_EQ(QFileInfo::exists(machine.bundle.bundle.resourcePath() + u"/Scripts/ran"_qs),
+        EXPECT_EQ(QFileInfo::exists(bundle.bundle.resourcePath() + u"/Scripts/ran"_qs),
                   !processor.contains("CentaurHauls"));
-        ASSERT_EQ(machine.launcher.launches.size(), ending ? 1 : 0);
-        EXPECT_EQ(machine.termination.isTerminationRequested(), quits);
+        ASSERT_EQ(launcher.launches.size(), ending ? 1 : 0);
+        EXPECT_EQ(termination.isTerminationRequested(), quits);
         if (ending) {
             if (const std::optional<Alerts::Request> told = driverLoadFailureAlert({*ending, {}}))
-                machine.alerts.expect(*told, u"OK"_qs);
-            machine.launcher.finish(0, {*ending, {}});
+                alerts.expect(*told, u"OK"_qs);
+            launcher.finish(0, {*ending, {}});
         }
     }
 }

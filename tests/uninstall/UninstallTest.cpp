@@ -37,12 +37,6 @@ namespace {
 using Dialog = UninstallAlertController;
 const QString BootEntry = u"etc/modules-load.d/calidra.conf"_qs;
 
-QStringList entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                  QDir::System);
-}
-
 // Whether path and /dev/shm lie on different file systems.
 bool shmIsElsewhere(const QString& path)
 {
@@ -51,15 +45,15 @@ bool shmIsElsewhere(const QString& path)
            here.st_dev != shm.st_dev;
 }
 
-QCheckBox* box(const Dialog& d, const char* name)
-{
-    return d.findChild<QCheckBox*>(QString::fromLatin1(name));
-}
-
-void click(const Dialog& d, const char* name)
-{
-    d.findChild<QPushButton*>(QString::fromLatin1(name))->click();
-}
+const auto entries = [](const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                  QDir::System);
+};
+const auto latin1 = [](const char* n) { return QString::fromLatin1(n); };
+const auto box = [](const Dialog& d, const char* n) { return d.findChild<QCheckBox*>(latin1(n)); };
+const auto click = [](const Dialog& d, const char* n) {
+    d.findChild<QPushButton*>(latin1(n))->click();
+};
 
 // What a removal acts on, the current one while it lives: a bundle listing one model with the
 // shipped uninstall script, the boot entry of the driver it loaded, its settings, its Trash, and
