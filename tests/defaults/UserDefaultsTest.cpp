@@ -6,9 +6,9 @@
 #include "QtPrinters.h"
 #include "SettingsFile.h"
 #include "defaults/Settings.h"
+#include "defaults/UserDefaultsSetup.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
@@ -18,44 +18,128 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <map>
 #include <optional>
-#include <tuple>
+#include <variant>
+#include <vector>
 
 namespace calidra {
 namespace {
 
 constexpr auto writeText = &SettingsFile::write;
 constexpr auto fileText = &FixtureTree::readFile;
+using Read = std::variant<bool, qint64, float, QString>;
+
+// What a damaged or hand-edited settings file may hold: no key, old names included, reads as a
+// value its readers could not use, only as its fallback or its rule's nearest.
+TEST(SettingsTest, EveryKeyReadsAWrongKindOutOfRangeOrNoNumberAsItsFallbackOrItsClamp)
+{
+    std::map<QString, Read (*)(const UserDefaults&)> readers;
+    const auto add = [&readers]<typename... Key>(Key...) {
+        ((readers[Key::name] = [](const UserDefaults& d) -> Read { return d.value<Key>(); }), ...);
+    };
+    std::apply(add, Settings::All());
+    std::apply(add, Settings::Deprecated());
+    // clang-format off
+    const std::map<QString, std::vector<std::pair<QByteArray, Read>>> rows = {
+        {u"displayUnit"_qs, {{"2", qint64(2)}, {"1.9", qint64(1)}, {"7", qint64(0)}, {"-1", qint64(0)},
+                             {"celsius", qint64(0)}}},
+        {u"frequency"_qs, {{"7.5", 7.5F}, {"0", 2.0F}, {"-5", 2.0F}, {"1e-300", 2.0F}, {"0.0001", 0.5F},
+                           {"1e400", 60.0F}, {"nan", 2.0F}}},
+        {u"fontSize"_qs, {{"17.6", 17.6F}, {"huge", 13.0F}, {"-4", 1.0F}, {"1e30", 72.0F}, {"inf", 13.0F}}},
+        {u"showIcon"_qs, {{"maybe", false}}}, {u"gaugeTemperature"_qs, {{"maybe", true}, {"0", false}}},
+        {u"gaugeFrequency"_qs, {{"nan", false}}}, {u"arrangeVertically"_qs, {{"", false}}},
+        {u"SUCheckAtStartup"_qs, {{"maybe", false}}}, {u"SUScheduledCheckInterval"_qs, {{"soon", qint64(0)}}},
+        {u"alarmEnabled"_qs, {{"maybe", false}}}, {u"useFahrenheit"_qs, {{"maybe", false}}},
+        {u"alarmTemperature"_qs, {{"75.5", 75.5F}, {"abc", 90.0F}, {"nan", 90.0F}, {"inf", 90.0F},
+                                  {"", 90.0F}, {"30", 50.0F}, {"-400", 50.0F}, {"500", 110.0F}, {"1e39", 110.0F}}},
+        // The sensor's identity as the file keeps it: quoted, its quotes escaped. Unquoted,
+        // the file's reader takes the commas for a list and drops the quotes.
+        {u"temperatureSensor"_qs, {{R"("{\"driver\": \"acpitz\", \"channel\": 1}")",
+                                    u"{\"channel\":1,\"driver\":\"acpitz\"}"_qs},
+                                   {R"({"driver":"acpitz","channel":1})", QString()}, {"amdgpu, edge", QString()},
+                                   {R"("{\"driver\":\"acpitz\"}")", QString()}, {"", QString()}}},
+    };
+    // clang-format on
+    EXPECT_EQ(rows.size(), readers.size());
+    for (const auto& [key, reader] : readers) {
+        ASSERT_TRUE(rows.count(key)) << key.toStdString() << " has no row";
+        for (const auto& [stored, read] : rows.at(key)) {
+            // A file each: QSettings takes a rewritten file of the same size and
+            // time for the one it read.
+            SettingsFile settings(key.toUtf8() + '=' + stored + '\n');
+            settings.defaults.registerDefaults(Settings::registeredFallbacks());
+            EXPECT_EQ(reader(settings.defaults), read) << key.toStdString() << '=' << stored.data();
+        }
+    }
+}
+
+// Kernel names may hold anything the file format treats specially. Not-a-number and the
+// infinities no read gives, but a caller may hand them to a rule.
+TEST(SettingsTest, AChosenSensorReadsBackAsStoredAndRulesTakeNoNumberToFallbackOrNearerEnd)
+{
+    const QString identity =
+        uR"({"device":"pci0000:00/0000:00:01.1","driver":"k\u00e4lte;#","label":"a\"b,c\\d = @e"})"_qs;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"settings.ini"_qs);
+    UserDefaults(path).setValue<Settings::TemperatureSensor>(identity);
+    const QString stored = UserDefaults(path).value<Settings::TemperatureSensor>();
+    EXPECT_EQ(stored, Settings::TemperatureSensor::value(identity));
+    EXPECT_FALSE(stored.isEmpty());
+    constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(Settings::AlarmTemperature::value(NaN), 90);
+    EXPECT_EQ(Settings::AlarmTemperature::value(-Infinity), 50);
+    EXPECT_EQ(Settings::FontSize::value(NaN), 13);
+    EXPECT_EQ(Settings::Frequency::value(NaN), 2);
+    EXPECT_EQ(Settings::Frequency::value(Infinity), 60);
+}
+
+// A stored interval outside what the preferences offer, or both gauges off,
+// would start no reader, or one that samples without pause or never.
+TEST(UserDefaultsSetup, MigratesLegacyKeysAndBringsIntervalsAndGaugesIntoRangeOnDisk)
+{
+    EXPECT_EQ(_initializeUserDefaults(), nullptr); // without a store
+    {
+        SettingsFile settings;
+        ASSERT_EQ(_initializeUserDefaults(), &settings.defaults);
+        EXPECT_EQ(settings.defaults.objectForKey(Settings::ShowIcon::name), QVariant(false));
+        EXPECT_FALSE(
+            settings.defaults.objectForKey(Settings::SUScheduledCheckInterval::name).isValid());
+    }
+    // The file's lines below "[General]" before and after; QSettings sorts keys.
+    // clang-format off
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"fontSize=15\n", "fontSize=15\n"},
+        {"useFahrenheit=true\nSUCheckAtStartup=true\nSUScheduledCheckInterval=86400\n",
+         "SUCheckAtStartup=true\nSUScheduledCheckInterval=302400\ndisplayUnit=2\n"},
+        {"displayUnit=2\nuseFahrenheit=false\nSUCheckAtStartup=false\nSUScheduledCheckInterval=1\n",
+         "SUCheckAtStartup=false\ndisplayUnit=1\n"},
+        {"useFahrenheit=0\nSUScheduledCheckInterval=302400\n", "displayUnit=1\n"},
+        {"fontSize=15\nfrequency=0\n", "fontSize=15\n"},
+        {"fontSize=15\nfrequency=-0.0\n", "fontSize=15\n"},
+        {"fontSize=15\nfrequency=1e-300\n", "fontSize=15\n"},
+        {"fontSize=15\nfrequency=0.0001\n", "fontSize=15\nfrequency=0.5\n"},
+        {"fontSize=15\nfrequency=1e308\n", "fontSize=15\nfrequency=60\n"},
+        {"fontSize=15\nfrequency=7.5\n", "fontSize=15\nfrequency=7.5\n"},
+        {"fontSize=15\ngaugeFrequency=false\ngaugeTemperature=false\n", "fontSize=15\ngaugeFrequency=false\ngaugeTemperature=true\n"},
+        {"fontSize=15\ngaugeTemperature=0\n", "fontSize=15\ngaugeTemperature=true\n"},
+        {"fontSize=15\ngaugeFrequency=true\ngaugeTemperature=false\n", "fontSize=15\ngaugeFrequency=true\ngaugeTemperature=false\n"},
+    };
+    // clang-format on
+    for (const auto& [lines, after] : cases) {
+        const SettingsFile settings(lines);
+        _initializeUserDefaults();
+        EXPECT_EQ(fileText(settings.path), "[General]\n" + QByteArray(after)) << lines.data();
+    }
+}
 
 struct UserDefaultsTest : ::testing::Test
 {
     QTemporaryDir m_dir;
     const QString m_path = m_dir.filePath(u"Calidra.ini"_qs);
-};
-
-/// What lies at path, as far as a test can tell it changed: its type and the
-/// bytes of a file or the names in a folder.
-QByteArray snapshot(const QString& path)
-{
-    struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return "missing";
-    const QByteArray type = QByteArray::number(status.st_mode & S_IFMT) + ':';
-    if (S_ISDIR(status.st_mode)) {
-        return type +
-               QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u'/').toUtf8();
-    }
-    return S_ISREG(status.st_mode) ? type + fileText(path) : type;
-}
-
-/// Ends the test's process (SIGALRM's default action) when the work in its scope still waits
-/// after 20 seconds for something that never comes; its work is bounded far below that, so
-/// this never judges speed.
-struct Watchdog
-{
-    Watchdog() { ::alarm(20); }
-    ~Watchdog() { ::alarm(0); }
 };
 
 TEST_F(UserDefaultsTest, StoredValuesWinAndReadBackExactlyInANewStoreButRegistrationsAreNotKept)
@@ -77,8 +161,8 @@ TEST_F(UserDefaultsTest, ReadsTextAsTheAskedTypeClampedOrElseAsTheRegisteredValu
 {
     constexpr float maxFloat = std::numeric_limits<float>::max();
     using Reads = std::tuple<bool, qint64, float>;
-    using Case = std::tuple<const char*, QVariant, Reads>; // stored text, registered value
-    const Case cases[] = {
+    // Stored text, registered value, the reads.
+    const std::tuple<const char*, QVariant, Reads> cases[] = {
         {"YES", QVariant(), {true, 0, 0.0f}},
         {"0", 7.5, {false, 0, 0.0f}},
         {"-2.75", 7.5, {true, -2, -2.75f}},
@@ -151,38 +235,44 @@ TEST(UserDefaultsLogTest, AStoredValueThatCannotBeReadIsToldOnceAndOnlyWhenAsked
                                         "read; the fallback \"13\" stands in"_qs));
 }
 
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
 // The old file moves to the new name once; nothing is overwritten, and what is
 // not a regular file stays where it is.
 TEST_F(UserDefaultsTest, TheOldSettingsFileMovesToTheNewNameOnce)
 {
     const QString conf = m_dir.filePath(u"Calidra.conf"_qs);
-    const QString ini = m_dir.filePath(u"Calidra.ini"_qs);
+    // Old text, new text (null: a FIFO), the new file's text afterwards, whether the old stays.
     // clang-format off
-    const struct { const char* name; QByteArray confText; QByteArray iniText; bool iniFifo;
-                   QByteArray confAfter; bool iniAfter; } rows[] = {
-        {"only the old file", {}, "[General]\nshowIcon=true\n", false, "[General]\nshowIcon=true\n", false},
-        {"both", "fontSize=9\n", "fontSize=20\n", false, "fontSize=9\n", true},
-        {"a FIFO as the old", {}, {}, true, {}, true},
-        {"neither", {}, {}, false, {}, false},
+    const std::tuple<QByteArray, QByteArray, QByteArray, bool> rows[] = {
+        {"[General]\nshowIcon=true\n", {}, "[General]\nshowIcon=true\n", false},
+        {"fontSize=20\n", "fontSize=9\n", "fontSize=9\n", true},
+        {QByteArray(), {}, {}, true},
+        {"", {}, {}, false},
     };
     // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [iniText, confText, confAfter, iniAfter] : rows) {
+        SCOPED_TRACE(iniText.isNull() ? "a FIFO as the old" : iniText.data());
         QFile::remove(conf);
-        QFile::remove(ini);
-        if (!row.confText.isEmpty()) {
-            ASSERT_TRUE(writeText(conf, row.confText));
-        }
-        if (row.iniFifo) {
-            ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
-        } else if (!row.iniText.isEmpty()) {
-            ASSERT_TRUE(writeText(ini, row.iniText));
-        }
+        QFile::remove(m_path);
+        ASSERT_TRUE(confText.isEmpty() || writeText(conf, confText));
+        ASSERT_TRUE(iniText.isNull() ? makeFifo(m_path)
+                                     : iniText.isEmpty() || writeText(m_path, iniText));
         EXPECT_EQ(UserDefaults::adoptLegacyFile(conf), conf);
-        EXPECT_EQ(fileText(conf), row.confAfter);
-        EXPECT_EQ(QFileInfo::exists(ini), row.iniAfter);
+        EXPECT_EQ(fileText(conf), confAfter);
+        EXPECT_EQ(QFileInfo::exists(m_path), iniAfter);
     }
 }
+
+/// Ends the process when its scope still waits after 20 s, far beyond its bounded work.
+struct Watchdog
+{
+    Watchdog() { ::alarm(20); }
+    ~Watchdog() { ::alarm(0); }
+};
 
 TEST_F(UserDefaultsTest, AChangeThatFindsTheLockUnavailableIsWrittenByTheNextWriteOrAtTheEnd)
 {
@@ -210,82 +300,73 @@ TEST_F(UserDefaultsTest, AChangeThatFindsTheLockUnavailableIsWrittenByTheNextWri
     EXPECT_EQ(fileText(path), "[General]\ndisplayUnit=2\nfontSize=15\n");
 }
 
-/// Something at the settings path or at its lock path that a plain reader or
-/// locker would wait on without end, or lose the user's settings to.
-struct HostileCase
+/// What lies at path: its type and the bytes of a file or the names in a folder.
+QByteArray snapshot(const QString& path)
 {
-    const char* name;
-    bool (*make)(const QString& settingsPath);
-    float fontSize; // as read afterwards: 15 from a settings file written first, 13 registered
-    int stderrLines;
-    bool bindsRoot = true;
-
-    friend void PrintTo(const HostileCase& row, std::ostream* out) { *out << row.name; }
-};
-
-bool makeFifo(const QString& path)
-{
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return "missing";
+    const QByteArray type = QByteArray::number(status.st_mode & S_IFMT) + ':';
+    if (S_ISDIR(status.st_mode))
+        return type +
+               QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u'/').toUtf8();
+    return S_ISREG(status.st_mode) ? type + fileText(path) : type;
 }
 
-const QByteArray settingsText = "[General]\nfontSize=15\n";
-/// The lock that another writer holds, given back at the end of each case.
-std::optional<QLockFile> heldLock;
-
-// clang-format off
-const HostileCase hostileCases[] = {
-    {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0},
-    {"FolderAtTheSettingsPath", [](const QString& path) { return QDir().mkdir(path); }, 13.0f, 0},
-    {"TwoMebibyteSettingsFile", [](const QString& path) {
-         return writeText(path, settingsText + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n'); }, 13.0f, 1},
-    {"FifoAtTheLockPath", [](const QString& path) { return makeFifo(path + u".lock"_qs); }, 15.0f, 0},
-    {"FolderAtTheLockPath", [](const QString& path) { return QDir().mkdir(path + u".lock"_qs); }, 15.0f, 0},
-    {"LockHeldByAnotherWriter", [](const QString& path) { return heldLock.emplace(path + u".lock"_qs).lock(); },
-     15.0f, 0},
-    {"StaleLockInAReadOnlyFolder", [](const QString& path) {
-         return writeText(path + u".lock"_qs, "999999\n") &&
-                QFile::setPermissions(QFileInfo(path).absolutePath(), QFile::ReadOwner | QFile::ExeOwner); },
-     15.0f, 0, false},
-};
-// clang-format on
-
-struct HostileFileTest : UserDefaultsTest, ::testing::WithParamInterface<HostileCase>
+// Something at the settings path or at its lock path that a plain reader or locker would wait
+// on without end, or lose the user's settings to: the font size reads 15 from a settings file
+// written first, else the registered 13.
+TEST(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
 {
-    ~HostileFileTest() override
-    {
-        heldLock.reset();
-        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray text = "[General]\nfontSize=15\n";
+    std::optional<QLockFile> held; // another writer's
+    const auto folder = [](const QString& p) { return QDir().mkdir(p); };
+    const auto atLock = [](bool (*make)(const QString&)) {
+        return [make](const QString& p) { return make(p + u".lock"_qs); };
+    };
+    // What is made, the font size read, the lines on standard error, whether root is bound.
+    // clang-format off
+    const std::tuple<const char*, std::function<bool(const QString&)>, float, int, bool> cases[] = {
+        {"FifoAtTheSettingsPath", makeFifo, 13.0f, 0, true},
+        {"FolderAtTheSettingsPath", folder, 13.0f, 0, true},
+        {"TwoMebibyteSettingsFile", [&](const QString& p) {
+             return writeText(p, text + ';' + QByteArray(2 * 1024 * 1024, 'x') + '\n'); }, 13.0f, 1, true},
+        {"FifoAtTheLockPath", atLock(makeFifo), 15.0f, 0, true},
+        {"FolderAtTheLockPath", atLock(folder), 15.0f, 0, true},
+        {"LockHeldByAnotherWriter", [&](const QString& p) { return held.emplace(p + u".lock"_qs).lock(); }, 15.0f, 0, true},
+        {"StaleLockInAReadOnlyFolder", [](const QString& p) {
+             return writeText(p + u".lock"_qs, "999999\n") &&
+                    QFile::setPermissions(QFileInfo(p).absolutePath(), QFile::ReadOwner | QFile::ExeOwner); },
+         15.0f, 0, false},
+    };
+    // clang-format on
+    for (const auto& [name, make, fontSize, stderrLines, bindsRoot] : cases) {
+        SCOPED_TRACE(name);
+        if (!bindsRoot && ::geteuid() == 0)
+            continue; // permissions do not bind root
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Calidra.ini"_qs), lock = path + u".lock"_qs;
+        ASSERT_TRUE(fontSize != 15.0f || writeText(path, text));
+        ASSERT_TRUE(make(path));
+        const QByteArray settingsBefore = snapshot(path), lockBefore = snapshot(lock);
+        {
+            const Watchdog watchdog;
+            testing::internal::CaptureStderr();
+            UserDefaults defaults(path);
+            const std::string written = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), stderrLines);
+            defaults.registerDefaults({{u"fontSize"_qs, 13.0f}});
+            EXPECT_EQ(defaults.floatForKey(u"fontSize"_qs), fontSize);
+            defaults.setInteger(2, u"displayUnit"_qs);
+            EXPECT_EQ(defaults.integerForKey(u"displayUnit"_qs), 2);
+            EXPECT_FALSE(defaults.isWritable());
+        }
+        EXPECT_EQ(snapshot(path), settingsBefore);
+        EXPECT_EQ(snapshot(lock), lockBefore);
+        held.reset();
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-};
-
-TEST_P(HostileFileTest, ReadsFallbacksKeepsWritesInMemoryAndLeavesTheFileAlone)
-{
-    if (!GetParam().bindsRoot && ::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
-    }
-    ASSERT_TRUE(GetParam().fontSize != 15.0f || writeText(m_path, settingsText));
-    ASSERT_TRUE(GetParam().make(m_path));
-    const QString lock = m_path + u".lock"_qs;
-    const QByteArray settingsBefore = snapshot(m_path);
-    const QByteArray lockBefore = snapshot(lock);
-    {
-        const Watchdog watchdog;
-        testing::internal::CaptureStderr();
-        UserDefaults defaults(m_path);
-        const std::string written = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), GetParam().stderrLines);
-        defaults.registerDefaults({{u"fontSize"_qs, 13.0f}});
-        EXPECT_EQ(defaults.floatForKey(u"fontSize"_qs), GetParam().fontSize);
-        defaults.setInteger(2, u"displayUnit"_qs);
-        EXPECT_EQ(defaults.integerForKey(u"displayUnit"_qs), 2);
-        EXPECT_FALSE(defaults.isWritable());
-    }
-    EXPECT_EQ(snapshot(m_path), settingsBefore);
-    EXPECT_EQ(snapshot(lock), lockBefore);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, HostileFileTest, ::testing::ValuesIn(hostileCases),
-                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
 } // namespace calidra
