@@ -15,12 +15,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <limits>
-#include <optional>
-#include <tuple>
-#include <utility>
-#include <vector>
-
 namespace calidra {
 namespace {
 
@@ -29,12 +23,14 @@ const QString Cpu = u"sys/devices/system/cpu/"_qs;
 // The integer form gives `expected` (0 when absent), the text form its digits and U+0000.
 void expectValue(const char* name, std::optional<qint32> expected)
 {
-    EXPECT_EQ(querySysctlValueAsInt(name), expected.value_or(0));
-    EXPECT_EQ(querySysctlValueAsString(name),
-              expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt);
+    EXPECT_EQ(
+        std::pair(querySysctlValueAsInt(name), querySysctlValueAsString(name)),
+        std::pair(expected.value_or(0),
+                  expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt))
+        << (name ? name : "null");
 }
 
-TEST(KernelText, EveryByteBecomesACharacterAndNoneIsLost)
+TEST(KernelText, EveryByteBecomesACharacterFolderNamesSplitAndSortAndPlausibleTemperatures)
 {
     EXPECT_EQ(decodeKernelText("caf\xc3\xa9"), u"café"_qs);
     EXPECT_EQ(decodeKernelText(QByteArrayView("a\xff\x80z", 4)), u"a\u00ff\u0080z"_qs);
@@ -59,10 +55,7 @@ TEST(KernelText, EveryByteBecomesACharacterAndNoneIsLost)
     EXPECT_EQ(folders,
               (std::vector<QByteArray>{"cooling_device1", "cpu@a", "cpu@f", "cpu@10", "cpu@1f",
                                        "thermal_zone", "thermal_zone2", "thermal_zone10"}));
-}
-
-TEST(PlausibleTemperatureTest, OnlyTemperaturesAboveZeroUpTo200DegreesArePlausible)
-{
+    // Only temperatures above zero up to 200 degrees are plausible.
     constexpr double Inf = std::numeric_limits<double>::infinity();
     // clang-format off
     const std::pair<double, bool> rows[] = {
@@ -70,9 +63,8 @@ TEST(PlausibleTemperatureTest, OnlyTemperaturesAboveZeroUpTo200DegreesArePlausib
         {200.001, false}, {2147483.647, false}, {3.4e38, false}, {Inf, false}, {-Inf, false},
         {std::numeric_limits<double>::quiet_NaN(), false}};
     // clang-format on
-    for (const auto& [celsius, plausible] : rows) {
+    for (const auto& [celsius, plausible] : rows)
         EXPECT_EQ(PlausibleTemperature::contains(celsius), plausible) << celsius;
-    }
 }
 
 class KernelValuesTest : public ::testing::Test
@@ -93,18 +85,17 @@ TEST_F(KernelValuesTest, ReadsFilesBelowProcSysAndNothingElse)
     tree.addLargeFile(u"proc/sys/kernel/huge"_qs, SysfsFile::MaximumSize + 1);
     expectValue("a.b", 42);
     for (const char* name : {"no.such.value", "", "..", "kern.", "a..b", "kern/../../../secret",
-                             "kernel.socket", "kernel.huge"}) {
-        SCOPED_TRACE(name);
+                             "kernel.socket", "kernel.huge"})
         expectValue(name, std::nullopt);
-    }
     expectValue(nullptr, std::nullopt);
     // The text form drops one line feed and ends with U+0000.
     const std::pair<const char*, QString> rows[] = {
         {"0\n", u"0\0"_qs}, {"4294967297\n", u"4294967297\0"_qs}, {"Linux\n", u"Linux\0"_qs}};
     for (const auto& [contents, text] : rows) {
         tree.addFile(u"proc/sys/a/b"_qs, contents);
-        EXPECT_EQ(querySysctlValueAsInt("a.b"), 0) << contents;
-        EXPECT_EQ(querySysctlValueAsString("a.b"), text) << contents;
+        EXPECT_EQ(std::pair(querySysctlValueAsInt("a.b"), querySysctlValueAsString("a.b")),
+                  std::pair(0, std::optional(text)))
+            << contents;
     }
 }
 
@@ -118,11 +109,10 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
     tree.addFile(clock, "2400000\n");
     tree.addFile(Cpu + u"cpu2/cpufreq/scaling_cur_freq"_qs, "1200000\n");
     tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\ncpu MHz\t\t: 799.500\n\nprocessor\t: 1\n");
-    const std::tuple<const char*, qint32, qint32> rows[] = {{"0-3,5,7-8\n", 7, 2400},
-                                                            {"2-3\n", 2, 1200},
-                                                            {"1\n", 1, 800},
-                                                            {"0-2147483646\n", 2147483647, 2400},
-                                                            {"all\n", 2, 2400}};
+    // clang-format off
+    const std::tuple<const char*, qint32, qint32> rows[] = {{"0-3,5,7-8\n", 7, 2400}, {"2-3\n", 2, 1200},
+        {"1\n", 1, 800}, {"0-2147483646\n", 2147483647, 2400}, {"all\n", 2, 2400}};
+    // clang-format on
     for (const auto& [online, count, megahertz] : rows) {
         SCOPED_TRACE(online);
         tree.addFile(Cpu + u"online"_qs, online);
@@ -166,9 +156,8 @@ TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcesso
         SCOPED_TRACE(name);
         FixtureTree machine;
         machine.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\ncpu MHz\t\t: 799.998\n");
-        for (const auto& [path, contents] : files) {
+        for (const auto& [path, contents] : files)
             machine.addFile(Cpu + QString::fromLatin1(path), contents);
-        }
         KernelValues machineValues(machine.root());
         expectValue("kern.cpu_currentfreq", megahertz);
     }
@@ -205,9 +194,8 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
         SCOPED_TRACE(source.toStdString());
         FixtureTree machine;
         KernelValues machineValues(machine.root());
-        for (size_t number = 0; number < devices.size(); ++number) {
+        for (size_t number = 0; number < devices.size(); ++number)
             machine.addHwmon(int(number), devices[number].first, devices[number].second);
-        }
         expectValue("kern.cpu_temp", expected);
         EXPECT_EQ(ProcessorTemperatureSensor(ProcessorTemperatureSensor::Input::DriverChannels,
                                              QFile::encodeName(machine.root()))
@@ -224,13 +212,11 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
 TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
 {
     const QString hottest = u"sys/class/hwmon/hwmon0/temp1999_input"_qs; // not among the kept
-    std::vector<QByteArray> labels;
-    labels.reserve(2000); // the channels point into it
+    std::vector<QByteArray> labels(2000); // the channels point into it
     std::vector<FixtureTree::Channel> channels;
-    for (int core = 0; core < 2000; ++core) {
-        labels.push_back("Core " + QByteArray::number(core));
-        channels.emplace_back(labels.back().constData(), "40000");
-    }
+    for (int core = 0; core < 2000; ++core)
+        channels.emplace_back((labels[core] = "Core " + QByteArray::number(core)).constData(),
+                              "40000");
     tree.addHwmon(0, "coretemp", channels);
     tree.addFile(hottest, "88000\n");
     const qsizetype before = FixtureTree::openDescriptors();

@@ -11,10 +11,6 @@
 
 #include <fcntl.h>
 
-#include <memory>
-#include <tuple>
-#include <utility>
-
 namespace calidra {
 namespace {
 
@@ -34,18 +30,16 @@ protected:
 
     void addFolders(std::initializer_list<QString> folders)
     {
-        for (const QString& folder : folders) {
+        for (const QString& folder : folders)
             tree.addFolder(u"sys/devices/"_qs + folder);
-        }
     }
 
     // The paths of the entries still to come, without "IOService:".
     static QString rest(IORegistryEnumerator& enumerator)
     {
         QStringList paths;
-        for (const auto& entry : enumerator.allObjects()) {
+        for (const auto& entry : enumerator.allObjects())
             paths.append(entry->pathInPlane(Plane).value_or(u"?"_qs).mid(10));
-        }
         return paths.join(u' ');
     }
 
@@ -91,7 +85,9 @@ TEST_F(RegistryTest, PathsNameEntriesInThePlaneAndNothingElse)
     EXPECT_EQ(IORegistry::masterPort(), &registry);
 }
 
-TEST_F(RegistryTest, PropertiesAreTypedByWhatTheFileHoldsAndDeviceTreeOnesAreBytes)
+// A property is typed by what its file holds (device-tree ones are bytes);
+// keys outside the folder and files that cannot be read are absent.
+TEST_F(RegistryTest, PropertiesAreTypedByWhatTheFileHoldsAndAbsentWhenUnreadable)
 {
     // clang-format off
     const std::pair<QByteArray, QVariant> rows[] = {
@@ -99,19 +95,16 @@ TEST_F(RegistryTest, PropertiesAreTypedByWhatTheFileHoldsAndDeviceTreeOnesAreByt
         {"5\n\n", u"5\n"_qs}, {"", u""_qs}, {QByteArray("\x01\xff\x00z", 4), QByteArray("\x01\xff\x00z", 4)},
         {"123456789012345678901234567890\n", u"123456789012345678901234567890"_qs}};
     // clang-format on
+    const QString folder = u"sys/devices/sensor0/"_qs;
     for (const auto& [contents, value] : rows) {
-        tree.addFile(u"sys/devices/sensor0/value"_qs, contents);
+        tree.addFile(folder + u"value"_qs, contents);
         EXPECT_EQ(entry(u"sensor0"_qs)->propertyForKey(u"value"_qs), value);
     }
     tree.addFile(u"sys/firmware/devicetree/base/cpus/cpu@0/reg"_qs, "0\n");
     const auto cpu = IORegistryEntry::entryFromPath(u"IODeviceTree:/cpus/cpu@0"_qs);
     EXPECT_EQ(cpu->nameInPlane(u"IODeviceTree"_qs), u"cpu"_qs);
     EXPECT_EQ(cpu->propertyForKey(u"reg"_qs), QVariant(QByteArray("0\n")));
-}
-
-TEST_F(RegistryTest, KeysOutsideTheFolderAndFilesThatCannotBeReadAreAbsent)
-{
-    const QString folder = u"sys/devices/sensor0/"_qs;
+    tree.remove(folder + u"value"_qs);
     tree.addFile(u"sys/devices/secret"_qs, "outside\n");
     tree.addFile(folder + u"sub/inner"_qs, "2\n");
     tree.addSymlink(folder + u"linked"_qs, tree.absolute(u"sys/devices/secret"_qs));
@@ -123,29 +116,11 @@ TEST_F(RegistryTest, KeysOutsideTheFolderAndFilesThatCannotBeReadAreAbsent)
     tree.remove(folder + u"vanishing"_qs);
     for (const QString& key :
          {u"../secret"_qs, u".."_qs, u"/temp"_qs, u"temp/"_qs, u"sub/inner"_qs, u"sub"_qs,
-          u"linked"_qs, u""_qs, u"te\u0000mp"_qs, u"socket"_qs, u"huge"_qs, u"vanishing"_qs}) {
+          u"linked"_qs, u""_qs, u"te\u0000mp"_qs, u"socket"_qs, u"huge"_qs, u"vanishing"_qs})
         EXPECT_FALSE(sensor->propertyForKey(key).isValid()) << key.toStdString();
-    }
     EXPECT_EQ(sensor->properties()->keys(), QStringList{u"temp"_qs}); // a file at the cap
     // Reading /proc/self/mem at offset 0 fails with EIO, as a faulty sensor does.
     EXPECT_FALSE(SysfsFile::readAt(AT_FDCWD, "/proc/self/mem", SysfsFile::Links::DoNotFollow));
-}
-
-TEST_F(RegistryTest, EveryFolderDescriptorIsClosedAgain)
-{
-    tree.addFile(u"sys/devices/a/b/c/temp"_qs, "1\n");
-    tree.addFolder(u"sys/devices/a/d"_qs);
-    const auto before = FixtureTree::openDescriptors();
-    {
-        const auto root = entry(u""_qs);
-        EXPECT_EQ(
-            IORegistryEnumerator::initRootedOn(root.get(), Plane, Recursively)->allObjects().size(),
-            4u);
-        EXPECT_TRUE(IORegistryEntry::entryFromXPath(u"/a/b/c[@temp]"_qs));
-        EXPECT_FALSE(IORegistryEntry::entryFromXPath(u"/a/x"_qs));
-        EXPECT_TRUE(entry(u"a/b"_qs)->parentEnumeratorOnPlane(Plane)->nextObject());
-    }
-    EXPECT_EQ(FixtureTree::openDescriptors(), before);
 }
 
 // The rows go to one registry, which keeps the first model it finds; only the
@@ -180,53 +155,55 @@ TEST_F(RegistryTest, MachineModelIsTheDeviceTreeModelElseTheVendorKeptOnceFound)
     }
 }
 
-TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderDepthFirstAndUpToThePlaneRoot)
+// Children in order, sub-folders only (no link, no file), depth first, up to
+// the plane root and no further; a folder that vanishes is passed over and
+// invalidates the walk until reset. Every folder descriptor is closed again.
+TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderAndPassOverVanishedFolders)
 {
     addFolders({u"a/a1/a11"_qs, u"a/a2"_qs, u"b"_qs, u"c"_qs});
     tree.addFile(u"sys/devices/file"_qs, "not a child\n");
     tree.addSymlink(u"sys/devices/link"_qs, tree.absolute(u"sys/devices/a"_qs));
-    const auto walk = entry(u""_qs)->childEnumeratorOnPlane(Plane);
-    EXPECT_FALSE(walk->enterEntry() || walk->exitEntry()); // nothing handed out, at the top
-    ASSERT_EQ(walk->nextObject()->pathInPlane(Plane), u"IOService:/a"_qs);
-    ASSERT_TRUE(walk->enterEntry());
-    EXPECT_EQ(rest(*walk), u"/a/a1 /a/a2"_qs);
-    ASSERT_TRUE(walk->exitEntry());
-    EXPECT_EQ(rest(*walk), u"/b /c"_qs);
-    walk->reset();
-    EXPECT_EQ(rest(*walk), u"/a /b /c"_qs); // sub-folders only: no link, no file
-    EXPECT_EQ(rest(*IORegistryEnumerator::initRootedOn(entry(u""_qs).get(), Plane, Recursively)),
-              u"/a /a/a1 /a/a1/a11 /a/a2 /b /c"_qs);
-    const auto a11 = entry(u"a/a1/a11"_qs);
-    EXPECT_EQ(rest(*a11->parentEnumeratorOnPlane(Plane)), u"/a/a1"_qs);
-    EXPECT_EQ(rest(*IORegistryEnumerator::initRootedOn(a11.get(), Plane, Parents | Recursively)),
-              u"/a/a1 /a /"_qs);
-}
-
-TEST_F(RegistryTest, EnumeratorsOfAbsentRootsPlanesAndVanishedFolders)
-{
-    addFolders({u"a"_qs, u"b"_qs, u"c"_qs});
-    const auto root = entry(u""_qs);
-    EXPECT_FALSE(IORegistryEnumerator::initRootedOn(nullptr, Plane, 0) ||
-                 IORegistryEnumerator::initRootedOn(root.get(), QString(), 0) ||
-                 IORegistryEnumerator::initWithKernelIterator(nullptr) ||
-                 root->childEnumeratorOnPlane(u"IODeviceTree"_qs) ||
-                 entry(u"b"_qs)->childEnumeratorOnPlane(Plane)->nextObject());
-    const auto empty = IORegistryEnumerator::initRootedOn(root.get(), u"IODeviceTree"_qs, 0);
-    ASSERT_TRUE(empty);
-    empty->reset();
-    EXPECT_FALSE(empty->nextObject() || empty->isValid() || empty->enterEntry() ||
-                 empty->exitEntry());
-    // A folder that vanishes is passed over and invalidates the walk until reset.
-    const auto children = root->childEnumeratorOnPlane(Plane);
-    const auto c = entry(u"c"_qs);
-    tree.remove(u"sys/devices/b"_qs);
-    EXPECT_EQ(rest(*children), u"/a /c"_qs);
-    EXPECT_FALSE(children->isValid());
-    children->reset();
-    EXPECT_TRUE(children->isValid());
-    tree.remove(u"sys/devices/c"_qs);
-    EXPECT_FALSE(c->childEnumeratorOnPlane(Plane)->nextObject()); // its own folder is gone
-    EXPECT_EQ(rest(*children), u"/a"_qs);
+    const auto before = FixtureTree::openDescriptors();
+    {
+        const auto root = entry(u""_qs);
+        const auto walk = root->childEnumeratorOnPlane(Plane);
+        EXPECT_FALSE(walk->enterEntry() || walk->exitEntry()); // nothing handed out, at the top
+        ASSERT_EQ(walk->nextObject()->pathInPlane(Plane), u"IOService:/a"_qs);
+        ASSERT_TRUE(walk->enterEntry());
+        EXPECT_EQ(rest(*walk), u"/a/a1 /a/a2"_qs);
+        ASSERT_TRUE(walk->exitEntry());
+        EXPECT_EQ(rest(*walk), u"/b /c"_qs);
+        walk->reset();
+        EXPECT_EQ(rest(*walk), u"/a /b /c"_qs);
+        EXPECT_EQ(rest(*IORegistryEnumerator::initRootedOn(root.get(), Plane, Recursively)),
+                  u"/a /a/a1 /a/a1/a11 /a/a2 /b /c"_qs);
+        const auto a11 = entry(u"a/a1/a11"_qs);
+        EXPECT_EQ(rest(*a11->parentEnumeratorOnPlane(Plane)), u"/a/a1"_qs);
+        EXPECT_EQ(
+            rest(*IORegistryEnumerator::initRootedOn(a11.get(), Plane, Parents | Recursively)),
+            u"/a/a1 /a /"_qs);
+        EXPECT_FALSE(IORegistryEnumerator::initRootedOn(nullptr, Plane, 0) ||
+                     IORegistryEnumerator::initRootedOn(root.get(), QString(), 0) ||
+                     IORegistryEnumerator::initWithKernelIterator(nullptr) ||
+                     root->childEnumeratorOnPlane(u"IODeviceTree"_qs) ||
+                     entry(u"b"_qs)->childEnumeratorOnPlane(Plane)->nextObject());
+        const auto empty = IORegistryEnumerator::initRootedOn(root.get(), u"IODeviceTree"_qs, 0);
+        ASSERT_TRUE(empty);
+        empty->reset();
+        EXPECT_FALSE(empty->nextObject() || empty->isValid() || empty->enterEntry() ||
+                     empty->exitEntry());
+        const auto children = root->childEnumeratorOnPlane(Plane);
+        const auto c = entry(u"c"_qs);
+        tree.remove(u"sys/devices/b"_qs);
+        EXPECT_EQ(rest(*children), u"/a /c"_qs);
+        EXPECT_FALSE(children->isValid());
+        children->reset();
+        EXPECT_TRUE(children->isValid());
+        tree.remove(u"sys/devices/c"_qs);
+        EXPECT_FALSE(c->childEnumeratorOnPlane(Plane)->nextObject()); // its own folder is gone
+        EXPECT_EQ(rest(*children), u"/a"_qs);
+    }
+    EXPECT_EQ(FixtureTree::openDescriptors(), before);
 }
 
 // The path language's worked example, with probes whose properties are text, a
@@ -267,9 +244,10 @@ TEST_F(RegistryTest, XPathWorkedExampleAndHostilePaths)
         {u"/@../../secret"_qs, absent}, {u"/@"_qs, absent},
     };
     // clang-format on
-    for (const auto& [path, expected] : cases) {
+    const auto before = FixtureTree::openDescriptors(); // every one is closed again
+    for (const auto& [path, expected] : cases)
         EXPECT_EQ(xpath(path), expected) << path.left(60).toStdString();
-    }
+    EXPECT_EQ(FixtureTree::openDescriptors(), before);
     EXPECT_EQ(IORegistryEntry::entryFromXPath(u"/sensor"_qs)->pathInPlane(Plane), sensor0);
     EXPECT_FALSE(IORegistryEntry::entryFromXPath(u"/sensor[@type='temp']/@value"_qs));
     const auto root = entry(u""_qs);

@@ -10,11 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-#include <tuple>
-#include <vector>
-
 namespace calidra {
 namespace {
 
@@ -25,8 +20,7 @@ struct CountingDelegate : GaugeReaderDelegate
 {
     void gaugeReaderDidUpdate(GaugeReader*) override { ++updates; }
     void gaugeReaderDidMiss(GaugeReader*) override { ++misses; }
-    int updates = 0;
-    int misses = 0;
+    int updates = 0, misses = 0;
 };
 
 class GaugeReaderTest : public testing::Test
@@ -42,10 +36,12 @@ protected:
         reader->setDelegate(&delegate);
     }
 
-    void sample(float reading)
+    void sample(std::initializer_list<float> readings)
     {
-        gauge->readings = {reading};
-        reader->_gaugeTimerFired();
+        for (const float reading : readings) {
+            gauge->readings = {reading};
+            reader->_gaugeTimerFired();
+        }
     }
 
     using Statistics = std::tuple<float, float, float, float, float, float, double>;
@@ -64,30 +60,30 @@ protected:
 TEST_F(GaugeReaderTest, WorkedExampleRiseThenFallAndAFailedSeedRecovers)
 {
     start(50);
-    sample(60);
+    sample({60});
     EXPECT_EQ(reader->currentValue(), 60.0f);
     EXPECT_EQ(statistics(), (Statistics{50.03333282470703f, 60, 50, 55, 60, 50, 4}));
-    sample(40);
+    sample({40});
     EXPECT_EQ(statistics(), (Statistics{49.9998893737793f, 60, 40, 50, 60, 40, 6}));
     EXPECT_EQ(delegate.updates, 2);
     start(0);
-    sample(50);
+    sample({50});
     EXPECT_EQ(statistics(), (Statistics{0.16666667f, 50, 50, 25, 50, 50, 4}));
-    sample(50);
+    sample({50});
     EXPECT_EQ(std::pair(reader->tenMinuteAverage(), reader->overallAverage()),
               std::pair(50.0f, 33.333332f));
     start(50, 50, 1200.0); // an interval past ten minutes blends no further than the reading
-    sample(60);
+    sample({60});
     EXPECT_EQ(reader->tenMinuteAverage(), 60.0f);
     // Readings below the threshold change only the current value; 0.1 as a
     // float is slightly above 0.1, so it counts.
     start(50);
     delegate.updates = 0;
     const Statistics before = statistics();
-    sample(0);
+    sample({0});
     EXPECT_EQ(std::tuple(reader->currentValue(), statistics(), delegate.updates),
               std::tuple(0.0f, before, 0));
-    sample(0.1f);
+    sample({0.1f});
     EXPECT_EQ(std::pair(reader->overallMinimum(), delegate.updates), std::pair(0.1f, 1));
 }
 
@@ -97,12 +93,12 @@ TEST_F(GaugeReaderTest, AHeldMaximumExpiresToTheAverageAfterTenMinutesEvenWhenEq
 {
     for (const auto& [held, expired] : {std::pair{50.0f, 50.0244f}, {70.0f, 62.6369f}}) {
         start(50);
-        sample(70);
+        sample({70});
         for (int i = 0; i < 300; ++i) {
-            sample(held);
+            sample({held});
             ASSERT_EQ(reader->tenMinuteMaximum(), 70.0f) << held << " sample " << i + 1;
         }
-        sample(50);
+        sample({50});
         EXPECT_EQ(reader->tenMinuteMaximum(), reader->tenMinuteAverage());
         EXPECT_NEAR(reader->tenMinuteMaximum(), expired, 1e-4f);
     }
@@ -133,19 +129,18 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRangeAndRestartsThe
     EXPECT_EQ(delegate.updates, 5);
     start(50, 99, 60.0);
     const SampleHistory& history = reader->history();
+    const auto held = [&history](int last) {
+        return std::tuple(history.size(), history.capacity(), history.at(0), history.at(last));
+    };
     EXPECT_EQ(std::pair(history.size(), history.capacity()), std::pair(0, 10));
-    for (const float reading :
-         {60.0F, 0.0F, NaN, 61.0F, 62.0F, 63.0F, 64.0F, 65.0F, 66.0F, 67.0F, 68.0F, 69.0F, 70.0F}) {
-        sample(reading);
-    }
-    const auto first = [&history] { return std::tuple(history.size(), history.at(0)); };
-    EXPECT_EQ(std::tuple(first(), history.at(9)), std::tuple(std::tuple(10, 61.0F), 70.0F));
+    sample({60, 0, NaN, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70});
+    EXPECT_EQ(held(9), std::tuple(10, 10, 61.0F, 70.0F));
     gauge->readings = {71};
     reader->setFrequency(60);
-    EXPECT_EQ(std::tuple(first(), history.at(9)), std::tuple(std::tuple(10, 62.0F), 71.0F));
+    EXPECT_EQ(held(9), std::tuple(10, 10, 62.0F, 71.0F));
     gauge->readings = {72};
     reader->setFrequency(0.5);
-    EXPECT_EQ(std::tuple(first(), history.capacity()), std::tuple(std::tuple(1, 72.0F), 1200));
+    EXPECT_EQ(held(0), std::tuple(1, 1200, 72.0F, 72.0F));
 }
 
 // A reading that is no finite number (the base gauge's NaN, an infinity) is
@@ -154,22 +149,20 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRangeAndRestartsThe
 TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
 {
     // All the reader shows after taking `readings` (the first two at its start).
-    const auto run = [this](std::deque<float> readings) {
-        gauge->readings = {readings[0], readings[1]};
+    const auto run = [this](std::initializer_list<float> seed, std::initializer_list<float> later) {
+        gauge->readings = seed;
         reader = GaugeReader::initWithGauge(gauge, 2.0);
         CountingDelegate counts;
         reader->setDelegate(&counts);
-        for (size_t index = 2; index < readings.size(); ++index) {
-            sample(readings[index]);
-        }
+        sample(later);
         reader->setDelegate(nullptr);
         return std::tuple(statistics(), reader->currentValue(), reader->history().size(),
                           counts.updates, counts.misses);
     };
     for (const float bad : {NaN, float(Infinity), -float(Infinity)}) {
-        EXPECT_EQ(run({bad, bad, 50, bad}), run({0, 0, 50, 0})) << bad;
-        EXPECT_EQ(run({99, 40, bad, 45, bad, bad}), run({99, 40, 0, 45, 0, 0})) << bad;
-        EXPECT_EQ(std::get<1>(run({99, 40, bad})), 0.0F) << bad;
+        EXPECT_EQ(run({bad, bad}, {50, bad}), run({0, 0}, {50, 0})) << bad;
+        EXPECT_EQ(run({99, 40}, {bad, 45, bad, bad}), run({99, 40}, {0, 45, 0, 0})) << bad;
+        EXPECT_EQ(std::get<1>(run({99, 40}, {bad})), 0.0F) << bad;
     }
 }
 
@@ -177,18 +170,16 @@ TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveIntervalAndTheTimerStaysI
 {
     gauge->readings = {40};
     EXPECT_FALSE(GaugeReader::initWithGauge(nullptr, 2));
-    for (const double interval : {0.0, -1.0, std::nan("")}) {
+    for (const double interval : {0.0, -1.0, std::nan("")})
         EXPECT_FALSE(GaugeReader::gaugeReaderWithGauge(gauge, interval)) << interval;
-    }
     const auto made = GaugeReader::gaugeReaderWithGauge(gauge, 2);
     ASSERT_TRUE(made);
     made->_gaugeTimerFired(); // no delegate: still sampled
     EXPECT_EQ(made->overallLife(), 4.0);
     constexpr int Longest = std::numeric_limits<int>::max();
     for (const auto& [interval, period] :
-         {std::pair{2.0, 2000}, {1e-9, 1}, {0.0004, 1}, {1e12, Longest}, {Infinity, Longest}}) {
+         {std::pair{2.0, 2000}, {1e-9, 1}, {0.0004, 1}, {1e12, Longest}, {Infinity, Longest}})
         EXPECT_EQ(GaugeReader::timerPeriod(interval), period) << interval;
-    }
 }
 
 // The reader has no reading after three misses in a row, or after one while its gauge
@@ -197,13 +188,12 @@ TEST_F(GaugeReaderTest, MissesInARowMeanNoReadingUntilASampleIsAccepted)
 {
     start(0);
     EXPECT_FALSE(reader->hasAcceptedReading()); // a failed seed
-    sample(0);
-    sample(0);
+    sample({0, 0});
     EXPECT_FALSE(reader->hasNoReading());
-    sample(0);
+    sample({0});
     EXPECT_EQ(std::tuple(reader->hasNoReading(), delegate.misses, delegate.updates),
               std::tuple(true, 3, 0));
-    sample(50);
+    sample({50});
     EXPECT_EQ(std::tuple(reader->hasNoReading(), reader->hasAcceptedReading(), delegate.updates),
               std::tuple(false, true, 1));
     struct NothingToRead : ScriptedGauge
@@ -212,55 +202,49 @@ TEST_F(GaugeReaderTest, MissesInARowMeanNoReadingUntilASampleIsAccepted)
     };
     gauge = std::make_shared<NothingToRead>();
     start(0);
-    sample(0);
+    sample({0});
     EXPECT_TRUE(reader->hasNoReading());
 }
 
 TEST(SampleHistoryTest, HoldsTenMinutesOfIntervalsWithinOneAndTheMaximumAndWraps)
 {
-    const std::pair<double, int> cases[] = {
-        {0.5, 1200}, {2, 300}, {3, 200},      {7, 86},   {0.1, 1200}, {1e-300, 1200},
-        {600, 1},    {1e9, 1}, {Infinity, 1}, {0, 1200}, {-2, 1200},  {std::nan(""), 1200},
-    };
-    for (const auto& [interval, capacity] : cases) {
+    // clang-format off
+    const std::pair<double, int> cases[] = {{0.5, 1200}, {2, 300}, {3, 200}, {7, 86}, {0.1, 1200}, {1e-300, 1200},
+        {600, 1}, {1e9, 1}, {Infinity, 1}, {0, 1200}, {-2, 1200}, {std::nan(""), 1200}};
+    // clang-format on
+    for (const auto& [interval, capacity] : cases)
         EXPECT_EQ(SampleHistory(interval).capacity(), capacity) << interval;
-    }
     using Contents = std::vector<std::pair<float, qint64>>;
     SampleHistory history(200); // three slots
-    const auto contents = [&history] {
-        Contents values;
-        for (int index = 0; index < history.size(); ++index) {
-            values.emplace_back(history.at(index), history.timeAt(index));
-        }
-        return values;
-    };
     qint64 time = 1000;
-    for (const float value : {1.0F, NaN, 2.0F, float(Infinity), -float(Infinity)}) {
-        history.push(value, time += 200000);
-    }
-    EXPECT_EQ(contents(), (Contents{{1, 201000}, {2, 601000}}));
-    for (const float value : {3.0F, 4.0F, 5.0F, 6.0F, 7.0F}) {
-        history.push(value, time += 200000);
-    }
-    EXPECT_EQ(contents(), (Contents{{5, 1601000}, {6, 1801000}, {7, 2001000}}));
+    const auto push = [&](std::initializer_list<float> values) {
+        for (const float value : values)
+            history.push(value, time += 200000);
+        Contents held;
+        for (int index = 0; index < history.size(); ++index)
+            held.emplace_back(history.at(index), history.timeAt(index));
+        return held;
+    };
+    EXPECT_EQ(push({1, NaN, 2, float(Infinity), -float(Infinity)}),
+              (Contents{{1, 201000}, {2, 601000}}));
+    EXPECT_EQ(push({3, 4, 5, 6, 7}), (Contents{{5, 1601000}, {6, 1801000}, {7, 2001000}}));
     history.rebuild(300);
     EXPECT_EQ(std::tuple(history.size(), history.capacity(), history.interval()),
               std::tuple(0, 2, 300.0));
 }
 
-// Runs of `count` samples of `celsius`, each counting `interval` seconds.
-struct Samples
-{
-    float celsius;
-    int count;
-    double interval = 2.0;
-};
-
-// The threshold is 90: recovery means 85 or below for 60 counted seconds.
+// The threshold is 90: recovery means 85 or below for 60 counted seconds. Each
+// script gives runs of samples (celsius, count, interval), the indices of the
+// samples the alarm fires with, whether it is active after the last, and
+// whether it is enabled.
 TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelow)
 {
-    // The runs, the indices of the samples the alarm fires with, whether it is
-    // active after the last, and whether it is enabled.
+    struct Samples
+    {
+        float celsius;
+        int count;
+        double interval = 2.0;
+    };
     using Script = std::tuple<const char*, std::vector<Samples>, std::vector<int>, bool, bool>;
     const float Inf = float(Infinity);
     // clang-format off
@@ -287,15 +271,11 @@ TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelow)
         alarm.setEnabled(enabled);
         std::vector<int> fired;
         int index = 0;
-        for (const Samples& run : runs) {
-            for (int i = 0; i < run.count; ++i, ++index) {
-                if (alarm.sample(run.celsius, run.interval)) {
+        for (const Samples& run : runs)
+            for (int i = 0; i < run.count; ++i, ++index)
+                if (alarm.sample(run.celsius, run.interval))
                     fired.push_back(index);
-                }
-            }
-        }
-        EXPECT_EQ(fired, expected) << name;
-        EXPECT_EQ(alarm.isActive(), activeAfter) << name;
+        EXPECT_EQ(std::pair(fired, alarm.isActive()), std::pair(expected, activeAfter)) << name;
     }
 }
 

@@ -18,10 +18,6 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
-#include <tuple>
-
 namespace calidra {
 namespace {
 
@@ -34,6 +30,14 @@ Outcome outcome(Gauge& gauge)
     const float reading = gauge.gauge();
     return {reading, gauge.sensorInUse(), gauge.hasSource() ? QString() : gauge.noReadingReason()};
 }
+Outcome reads(float celsius, const QString& sensor)
+{
+    return {celsius, sensor, {}};
+}
+Outcome none(const QString& why)
+{
+    return {0.0F, std::nullopt, why};
+}
 
 // A fixture tree with the process-wide registry and kernel values over it,
 // and a fixture bundle linking the shipped data files as the main bundle.
@@ -43,10 +47,9 @@ protected:
     GaugeTest()
     {
         tree.addFolder(u"sys/devices"_qs);
-        for (const QString& name : {u"IntelModels.plist"_qs, u"PPCSensors.plist"_qs}) {
+        for (const QString& name : {u"IntelModels.plist"_qs, u"PPCSensors.plist"_qs})
             bundle.tree.addSymlink(u"Calidra/Resources/"_qs + name,
                                    QString::fromUtf8(CALIDRA_SHIPPED_RESOURCES) + u'/' + name);
-        }
     }
 
     void setProcessor(const QByteArray& vendor) // four x86 processors
@@ -104,11 +107,10 @@ TEST_F(GaugeTest, ListedProcessorsGetTheDriverGaugesAndSayWhichDriverIsMissing)
         ASSERT_TRUE(std::dynamic_pointer_cast<IntelCPUTemperatureGauge>(temperature));
         EXPECT_TRUE(std::dynamic_pointer_cast<IntelCPUFrequencyGauge>(Gauge::CPUFrequencyGauge()));
         EXPECT_EQ(outcome(*temperature),
-                  Outcome(0.0F, std::nullopt,
-                          u"The processor temperature driver (k10temp) is not loaded."_qs));
+                  none(u"The processor temperature driver (k10temp) is not loaded."_qs));
         tree.addHwmon(0, "k10temp", {{"Tctl", "41250"}});
         tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2000000\n");
-        EXPECT_EQ(outcome(*Gauge::CPUTemperatureGauge()), Outcome(41.0F, u"k10temp, Tctl"_qs, {}));
+        EXPECT_EQ(outcome(*Gauge::CPUTemperatureGauge()), reads(41.0F, u"k10temp, Tctl"_qs));
         EXPECT_EQ(Gauge::CPUFrequencyGauge()->gauge(), 2000.0F);
         tree.remove(u"sys/class/hwmon"_qs);
     }
@@ -118,29 +120,27 @@ TEST_F(GaugeTest, ListedProcessorsReadTheDriverElseTheZone)
 {
     setProcessor("GenuineIntel");
     const QString zone = u"x86_pkg_temp (thermal_zone0)"_qs;
-    const Outcome silent(0.0F, std::nullopt, u"The sensor (coretemp) gives no reading."_qs);
+    const Outcome silent = none(u"The sensor (coretemp) gives no reading."_qs);
     {
         // A reading no processor can be is none; the zone stands in.
         tree.addHwmon(0, "coretemp", {{"Package id 0", "250000"}});
         IntelCPUTemperatureGauge gauge(u"GenuineIntel"_qs);
         EXPECT_EQ(outcome(gauge), silent);
         tree.addThermalZone(0, "x86_pkg_temp", "45500");
-        EXPECT_EQ(outcome(gauge), Outcome(45.5F, zone, {}));
+        EXPECT_EQ(outcome(gauge), reads(45.5F, zone));
         removeZone("x86_pkg_temp");
         tree.remove(u"sys/class/hwmon"_qs);
     }
     IntelCPUTemperatureGauge gauge(u"GenuineIntel"_qs);
     EXPECT_EQ(outcome(gauge),
-              Outcome(0.0F, std::nullopt,
-                      u"The processor temperature driver (coretemp) is not loaded."_qs));
+              none(u"The processor temperature driver (coretemp) is not loaded."_qs));
     tree.addThermalZone(0, "x86_pkg_temp", "45500");
-    EXPECT_EQ(outcome(gauge), Outcome(45.5F, zone, {}));
+    EXPECT_EQ(outcome(gauge), reads(45.5F, zone));
     // A driver loaded later takes over at the next look for it, not at every sample.
     tree.addHwmon(0, "coretemp", {{"Package id 0", "57000"}});
-    for (int sample = 1; sample < IntelCPUTemperatureGauge::DriverRetrySamples; ++sample) {
+    for (int sample = 1; sample < IntelCPUTemperatureGauge::DriverRetrySamples; ++sample)
         ASSERT_EQ(gauge.gauge(), 45.5F) << sample;
-    }
-    EXPECT_EQ(outcome(gauge), Outcome(57.0F, u"coretemp, Package id 0"_qs, {}));
+    EXPECT_EQ(outcome(gauge), reads(57.0F, u"coretemp, Package id 0"_qs));
     removeZone("x86_pkg_temp");
     tree.addFile(u"sys/class/hwmon/hwmon0/temp1_input"_qs, "garbage\n");
     EXPECT_EQ(outcome(gauge), silent);
@@ -157,11 +157,10 @@ TEST_F(GaugeTest, ModelsOnNoListGetTheProcessorsThermalZoneElseNoGauge)
     tree.addThermalZone(0, "soc_thermal", "43125");
     const std::shared_ptr<Gauge> temperature = Gauge::CPUTemperatureGauge();
     ASSERT_TRUE(std::dynamic_pointer_cast<ThermalZoneGauge>(temperature));
-    EXPECT_EQ(outcome(*temperature), Outcome(43.125F, u"soc_thermal (thermal_zone0)"_qs, {}));
+    EXPECT_EQ(outcome(*temperature), reads(43.125F, u"soc_thermal (thermal_zone0)"_qs));
     removeZone("soc_thermal");
     EXPECT_EQ(outcome(*temperature),
-              Outcome(0.0F, std::nullopt,
-                      u"The sensor (soc_thermal (thermal_zone0)) gives no reading."_qs));
+              none(u"The sensor (soc_thermal (thermal_zone0)) gives no reading."_qs));
     tree.addThermalZone(0, "soc_thermal", "44000");
     EXPECT_EQ(std::get<0>(outcome(*temperature)), 44.0F);
 }
@@ -173,20 +172,20 @@ TEST_F(GaugeTest, AChoiceGivesItsInputAndAnythingElseTheProcessor)
     // Two memory modules' unlabelled channels, which nothing tells apart.
     tree.addHwmon(7, "spd5118", {{nullptr, "31000"}});
     tree.addHwmon(8, "spd5118", {{nullptr, "32000"}});
-    const Outcome processor{55.0F, u"coretemp, Package id 0"_qs, {}};
+    const Outcome processor = reads(55.0F, u"coretemp, Package id 0"_qs);
     // clang-format off
     const std::tuple<const char*, QString, bool, Outcome> rows[] = {
         {"Automatic", QString(), false, processor}, {"Garbage", u"amdgpu, edge"_qs, false, processor},
         {"SeveralInputsMatch", u"{\"channel\":1,\"driver\":\"spd5118\"}"_qs, false, processor},
-        {"GraphicsCard", SensorMachine::gpuEdge(), true, {48.0F, u"amdgpu, edge"_qs, {}}},
+        {"GraphicsCard", SensorMachine::gpuEdge(), true, reads(48.0F, u"amdgpu, edge"_qs)},
         {"DriveOfAnotherController", u"{\"device\":\"%1\",\"driver\":\"nvme\",\"label\":\"Sensor 2\"}"_qs.arg(
-             SensorMachine::DriveDevice), true, {45.85F, u"nvme, Sensor 2"_qs, {}}},
+             SensorMachine::DriveDevice), true, reads(45.85F, u"nvme, Sensor 2"_qs)},
         {"ZoneWithoutDevice", u"{\"index\":0,\"zone\":\"x86_pkg_temp\"}"_qs, true,
-         {55.0F, u"x86_pkg_temp (zone 1)"_qs, {}}},
+         reads(55.0F, u"x86_pkg_temp (zone 1)"_qs)},
         {"Missing", u"{\"driver\":\"radeon\",\"label\":\"temp1\"}"_qs, true,
-         {0.0F, std::nullopt, u"The chosen sensor (radeon, temp1) cannot be found."_qs}},
+         none(u"The chosen sensor (radeon, temp1) cannot be found."_qs)},
         {"BrokenChannel", u"{\"device\":\"platform/nct6775.656\",\"driver\":\"nct6798\",\"label\":\"AUXTIN0\"}"_qs,
-         true, {0.0F, std::nullopt, u"The sensor (nct6798, AUXTIN0) gives no reading."_qs}},
+         true, none(u"The sensor (nct6798, AUXTIN0) gives no reading."_qs)},
     };
     // clang-format on
     for (const auto& [name, choice, chosen, expected] : rows) {
@@ -208,20 +207,17 @@ TEST_F(GaugeTest, AMissingChosenInputIsLookedForAgainAndOneThatFailsIsNamed)
     tree.remove(link);
     ChosenSensorGauge gauge(*TemperatureInputIdentity::fromText(SensorMachine::gpuEdge()),
                             QFile::encodeName(tree.root()));
-    const Outcome missing(0.0F, std::nullopt,
-                          u"The chosen sensor (amdgpu, edge) cannot be found."_qs);
+    const Outcome missing = none(u"The chosen sensor (amdgpu, edge) cannot be found."_qs);
     EXPECT_EQ(outcome(gauge), missing);
     EXPECT_EQ(gauge.chosenSensor(), u"amdgpu, edge"_qs);
     tree.addSymlink(link, u"../../devices/"_qs + SensorMachine::GpuDevice + u"/hwmon/hwmon1"_qs);
-    for (int sample = 1; sample < ChosenSensorGauge::RetrySamples; ++sample) {
+    for (int sample = 1; sample < ChosenSensorGauge::RetrySamples; ++sample)
         ASSERT_EQ(outcome(gauge), missing) << sample;
-    }
-    EXPECT_EQ(outcome(gauge), Outcome(48.0F, u"amdgpu, edge"_qs, {}));
+    EXPECT_EQ(outcome(gauge), reads(48.0F, u"amdgpu, edge"_qs));
     tree.addFile(edge, "error\n");
-    EXPECT_EQ(outcome(gauge),
-              Outcome(0.0F, std::nullopt, u"The sensor (amdgpu, edge) gives no reading."_qs));
+    EXPECT_EQ(outcome(gauge), none(u"The sensor (amdgpu, edge) gives no reading."_qs));
     tree.addFile(edge, "61000\n");
-    EXPECT_EQ(outcome(gauge), Outcome(61.0F, u"amdgpu, edge"_qs, {}));
+    EXPECT_EQ(outcome(gauge), reads(61.0F, u"amdgpu, edge"_qs));
     tree.addFile(edge, "");
     tree.remove(link);
     gauge.gauge();
@@ -287,9 +283,8 @@ TEST_F(GaugeTest, PPCSensorTableRowDecidesSensorsAndScaleOrThatThereIsNoGauge)
     for (const auto& [name, table, first, second, reading] : rows) {
         tree.addFile(u"sys/devices/sensors/zone0/temp"_qs, first);
         tree.addFile(u"sys/devices/sensors/zone1/temp"_qs, second.value_or(""));
-        if (!second) {
+        if (!second)
             tree.remove(u"sys/devices/sensors/zone1/temp"_qs);
-        }
         const std::unique_ptr<PPCCPUTemperatureGauge> gauge = gaugeFor(table, u"Board"_qs);
         EXPECT_EQ(gauge ? std::optional(gauge->gauge()) : std::nullopt, reading) << name;
     }
@@ -305,10 +300,9 @@ protected:
         QFile file(Machines + u'/' + GetParam() + u"/SOURCE"_qs);
         for (const QByteArray& line :
              file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList()) {
-            if (const qsizetype colon = line.indexOf(": "); colon > 0) {
+            if (const qsizetype colon = line.indexOf(": "); colon > 0)
                 fields.insert(QString::fromUtf8(line.first(colon)),
                               QString::fromUtf8(line.mid(colon + 2)));
-            }
         }
     }
 
