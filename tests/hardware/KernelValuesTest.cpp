@@ -165,7 +165,7 @@ TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcesso
 
 // The machines of tests/data/machines show the rules at work (package over
 // cores, Tdie over Tctl, several packages or nodes); these are the rest.
-TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
+TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannelAmongThousands)
 {
     // The hwmon devices (hwmon0, hwmon1...), the value, and the sensor as the
     // About panel names it.
@@ -205,12 +205,9 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);
-}
 
-// No package channel and thousands of cores: only a few dozen files stay open, the rest
-// are read afresh at each reading.
-TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
-{
+    // No package channel and thousands of cores: only a few dozen files stay open, the rest
+    // are read afresh at each reading.
     const QString hottest = u"sys/class/hwmon/hwmon0/temp1999_input"_qs; // not among the kept
     std::vector<QByteArray> labels(2000); // the channels point into it
     std::vector<FixtureTree::Channel> channels;

@@ -29,7 +29,7 @@ QString found(const FixtureTree& tree)
 // is chosen, the lowest number among equals, acpitz only without a better one.
 // Older kernels type the package zone "pkg-temp-0", and older Raspberry Pi
 // kernels the SoC's "bcm2835_thermal": each is ranked for what it measures.
-TEST(ThermalZoneTest, TheBestReadableZoneIsChosen)
+TEST(ThermalZoneTest, TheBestReadableZoneIsChosenAndBadZonesArePassedOver)
 {
     // clang-format off
     const std::pair<const char*, std::optional<int>> ranks[] = {
@@ -71,11 +71,8 @@ TEST(ThermalZoneTest, TheBestReadableZoneIsChosen)
     EXPECT_EQ(found(tree), u"x86_pkg_temp (thermal_zone999) 52"_qs);
     EXPECT_FALSE(
         ThermalZone::find(QFile::encodeName(tree.root()), std::chrono::steady_clock::now()));
-}
 
-TEST(ThermalZoneTest, BadZonesArePassedOver)
-{
-    FixtureTree tree;
+    FixtureTree bad;
     // clang-format off
     const std::tuple<int, const char*, QByteArray> zones[] = {
         {0, "acpitz", "40000"}, {1, "x86_pkg_temp", "hot"}, {2, "cpu-thermal", "-40000"}, {3, "cpu-thermal", "250000"},
@@ -84,18 +81,18 @@ TEST(ThermalZoneTest, BadZonesArePassedOver)
         {6, "cpu-thermal", QByteArray(8192, '4')}};
     // clang-format on
     for (const auto& [number, type, temp] : zones)
-        tree.addThermalZone(number, type, temp);
+        bad.addThermalZone(number, type, temp);
     const QString zone = u"sys/class/thermal/thermal_zone%1"_qs;
-    tree.addSymlink(zone.arg(7), tree.absolute(zone.arg(7))); // a loop
-    tree.addSymlink(zone.arg(8), tree.absolute(u"gone"_qs));
-    tree.addFile(zone.arg(9) + u"/type"_qs, "cpu-thermal\n");
-    tree.addUnreadable(zone.arg(9) + u"/temp"_qs);
-    tree.addFile(zone.arg(10) + u"/type"_qs, "cpu-thermal\n");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(tree.absolute(zone.arg(10) + u"/temp"_qs)), 0600), 0);
-    tree.addFile(zone.arg(11) + u"/temp"_qs, "50000\n"); // no type
-    tree.addFile(zone.arg(u"x"_qs) + u"/type"_qs, "cpu-thermal\n");
-    tree.addFile(zone.arg(u"x"_qs) + u"/temp"_qs, "50000\n");
-    EXPECT_EQ(found(tree), u"acpitz (thermal_zone0) 40"_qs);
+    bad.addSymlink(zone.arg(7), bad.absolute(zone.arg(7))); // a loop
+    bad.addSymlink(zone.arg(8), bad.absolute(u"gone"_qs));
+    bad.addFile(zone.arg(9) + u"/type"_qs, "cpu-thermal\n");
+    bad.addUnreadable(zone.arg(9) + u"/temp"_qs);
+    bad.addFile(zone.arg(10) + u"/type"_qs, "cpu-thermal\n");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(bad.absolute(zone.arg(10) + u"/temp"_qs)), 0600), 0);
+    bad.addFile(zone.arg(11) + u"/temp"_qs, "50000\n"); // no type
+    bad.addFile(zone.arg(u"x"_qs) + u"/type"_qs, "cpu-thermal\n");
+    bad.addFile(zone.arg(u"x"_qs) + u"/temp"_qs, "50000\n");
+    EXPECT_EQ(found(bad), u"acpitz (thermal_zone0) 40"_qs);
 }
 
 // One change to the machine, then what the next reading answers: its outcome,
@@ -219,30 +216,27 @@ TEST(TemperatureInputsTest, EveryInputByItsNameAndIdentityWhicheverNumbersTheBoo
     ASSERT_EQ(edge.size(), 1U);
     EXPECT_EQ(edge.front()->path,
               renumbered.root().toUtf8() + "/sys/class/hwmon/hwmon0/temp1_input");
-}
 
-// Two devices of one driver and label are told apart by their devices, in
-// their names too; without a device nothing tells them apart.
-TEST(TemperatureInputsTest, InputsOfOneNameAreToldApartByTheirDevicesOrNotAtAll)
-{
-    FixtureTree tree;
+    // Two devices of one driver and label are told apart by their devices, in
+    // their names too; without a device nothing tells them apart.
+    FixtureTree pci;
     for (const auto& [number, device] : {std::pair(0, u"pci0000:00/0000:00:18.3"_qs),
                                          std::pair(1, u"pci0000:00/0000:00:19.3"_qs)}) {
-        tree.addBusDevice(device, u"pci"_qs);
-        tree.addDeviceHwmon(device, number, "k10temp", {{"Tctl", "60000"}});
+        pci.addBusDevice(device, u"pci"_qs);
+        pci.addDeviceHwmon(device, number, "k10temp", {{"Tctl", "60000"}});
     }
-    tree.addHwmon(2, "spd5118", {{nullptr, "31000"}});
-    tree.addHwmon(3, "spd5118", {{nullptr, "32000"}});
-    const std::vector<TemperatureInput> inputs = listTemperatureInputs(tree.root().toUtf8());
+    pci.addHwmon(2, "spd5118", {{nullptr, "31000"}});
+    pci.addHwmon(3, "spd5118", {{nullptr, "32000"}});
+    const std::vector<TemperatureInput> twins = listTemperatureInputs(pci.root().toUtf8());
     std::vector<std::pair<QString, bool>> names;
-    for (const TemperatureInput& input : inputs)
+    for (const TemperatureInput& input : twins)
         names.emplace_back(input.name, input.unique);
     EXPECT_EQ(names,
               (std::vector<std::pair<QString, bool>>{{u"k10temp, Tctl (0000:00:18.3)"_qs, true},
                                                      {u"k10temp, Tctl (0000:00:19.3)"_qs, true},
                                                      {u"spd5118, temp1"_qs, false},
                                                      {u"spd5118, temp1"_qs, false}}));
-    EXPECT_EQ(matchingInputs(inputs, inputs.back().identity).size(), 2U);
+    EXPECT_EQ(matchingInputs(twins, twins.back().identity).size(), 2U);
 }
 
 // What a settings file may hold under the key: only the one form reads, as

@@ -166,7 +166,7 @@ TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
     }
 }
 
-TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveIntervalAndTheTimerStaysInRange)
+TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveIntervalAndMissesInARowMeanNoReading)
 {
     gauge->readings = {40};
     EXPECT_FALSE(GaugeReader::initWithGauge(nullptr, 2));
@@ -180,12 +180,9 @@ TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveIntervalAndTheTimerStaysI
     for (const auto& [interval, period] :
          {std::pair{2.0, 2000}, {1e-9, 1}, {0.0004, 1}, {1e12, Longest}, {Infinity, Longest}})
         EXPECT_EQ(GaugeReader::timerPeriod(interval), period) << interval;
-}
 
-// The reader has no reading after three misses in a row, or after one while its gauge
-// finds nothing to read; an accepted sample ends it.
-TEST_F(GaugeReaderTest, MissesInARowMeanNoReadingUntilASampleIsAccepted)
-{
+    // The reader has no reading after three misses in a row, or after one while its gauge
+    // finds nothing to read; an accepted sample ends it.
     start(0);
     EXPECT_FALSE(reader->hasAcceptedReading()); // a failed seed
     sample({0, 0});
@@ -237,7 +234,7 @@ TEST(SampleHistoryTest, HoldsTenMinutesOfIntervalsWithinOneAndTheMaximumAndWraps
 // script gives runs of samples (celsius, count, interval), the indices of the
 // samples the alarm fires with, whether it is active after the last, and
 // whether it is enabled.
-TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelow)
+TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelowAndEndsWhenSwitchedOff)
 {
     struct Samples
     {
@@ -277,13 +274,10 @@ TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelow)
                     fired.push_back(index);
         EXPECT_EQ(std::pair(fired, alarm.isActive()), std::pair(expected, activeAfter)) << name;
     }
-}
 
-// Switching off ends the alarm, the same threshold does not; a new threshold
-// ends it too (TemperatureControllerTest). The stored settings reach the alarm
-// through their rules (SettingsTest).
-TEST(TemperatureAlarmTest, SwitchingOffEndsTheAlarmAndSettingsReachItThroughTheirRules)
-{
+    // Switching off ends the alarm, the same threshold does not; a new threshold
+    // ends it too (TemperatureControllerTest). The stored settings reach the alarm
+    // through their rules (SettingsTest).
     TemperatureAlarm alarm;
     alarm.setEnabled(true);
     alarm.sample(95, 2);
