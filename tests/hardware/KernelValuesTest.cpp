@@ -70,8 +70,7 @@ TEST(KernelText, EveryByteBecomesACharacterFolderNamesSplitAndSortAndPlausibleTe
 class KernelValuesTest : public ::testing::Test
 {
 protected:
-    // Built in this order and torn down in reverse: each member uses the ones
-    // above it, and the process-wide ones stay current until those below are gone.
+    // Torn down in reverse: the process-wide values stay current until the tree is gone.
     FixtureTree tree;
     KernelValues values{tree.root()};
 };
@@ -99,10 +98,8 @@ TEST_F(KernelValuesTest, ReadsFilesBelowProcSysAndNothingElse)
     }
 }
 
-// cpu0 and cpu2 have cpufreq files; proc/cpuinfo stands in for the rest. A list
-// that cannot be read leaves the choice to the processor folders (cpu0 has no
-// online file, so it is online). A clock file that fails is let go, and the
-// next query looks for it afresh.
+// cpu0 and cpu2 have cpufreq files, cpuinfo stands in for the rest; an unreadable list leaves
+// the choice to the folders. A clock file that fails is let go and looked for afresh.
 TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
 {
     const QString clock = Cpu + u"cpu0/cpufreq/scaling_cur_freq"_qs;
@@ -130,8 +127,7 @@ TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
     expectValue("kern.cpu_currentfreq", 1500);
 }
 
-// Without an online list: the lowest-numbered processor folder that is online
-// (its online file says 1, or it has none), else /proc/cpuinfo.
+// The lowest-numbered folder that is online (its online file says 1, or it has none).
 TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcessorFolder)
 {
     const QByteArray f = "/cpufreq/scaling_cur_freq";
@@ -163,12 +159,11 @@ TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcesso
     }
 }
 
-// The machines of tests/data/machines show the rules at work (package over
-// cores, Tdie over Tctl, several packages or nodes); these are the rest.
+// The recorded machines show package over cores, Tdie over Tctl, several packages; these are the
+// rest.
 TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannelAmongThousands)
 {
-    // The hwmon devices (hwmon0, hwmon1...), the value, and the sensor as the
-    // About panel names it.
+    // The hwmon devices (hwmon0, hwmon1...), the value, and the sensor as About names it.
     using Devices = std::vector<std::pair<QByteArray, std::vector<FixtureTree::Channel>>>;
     // clang-format off
     const std::tuple<Devices, std::optional<qint32>, QString> rows[] = {
@@ -206,8 +201,7 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannelAmongThous
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);
 
-    // No package channel and thousands of cores: only a few dozen files stay open, the rest
-    // are read afresh at each reading.
+    // Thousands of cores: only a few dozen files stay open, the rest are read afresh.
     const QString hottest = u"sys/class/hwmon/hwmon0/temp1999_input"_qs; // not among the kept
     std::vector<QByteArray> labels(2000); // the channels point into it
     std::vector<FixtureTree::Channel> channels;
@@ -227,9 +221,7 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannelAmongThous
     expectValue("kern.cpu_temp", 40);
 }
 
-// What samples leave in the log: each queries both values, and neither is
-// there, so each searches again; a search is told only when what it finds
-// changes.
+// Each sample queries both values, neither there, so each searches again.
 TEST_F(KernelValuesTest, ASearchIsToldOnlyWhenAskedAndOnlyWhenWhatItFindsChanges)
 {
     const auto sample = [](const QString& rules) {

@@ -51,8 +51,6 @@ protected:
         return object.entry ? object.entry->pathInPlane(Plane).value_or(u"?"_qs) : value;
     }
 
-    // Built in this order and torn down in reverse: the registry stays current
-    // until its tree is gone.
     FixtureTree tree;
     IORegistry registry{tree.root()};
 };
@@ -123,8 +121,7 @@ TEST_F(RegistryTest, PropertiesAreTypedByWhatTheFileHoldsAndAbsentWhenUnreadable
     EXPECT_FALSE(SysfsFile::readAt(AT_FDCWD, "/proc/self/mem", SysfsFile::Links::DoNotFollow));
 }
 
-// The rows go to one registry, which keeps the first model it finds; only the
-// root of the plane has the model, ending in one zero byte.
+// One registry keeps the first model it finds; only the root has it, ending in a zero byte.
 TEST_F(RegistryTest, MachineModelIsTheDeviceTreeModelElseTheVendorKeptOnceFound)
 {
     tree.addFolder(u"sys/devices/child"_qs);
@@ -155,9 +152,7 @@ TEST_F(RegistryTest, MachineModelIsTheDeviceTreeModelElseTheVendorKeptOnceFound)
     }
 }
 
-// Children in order, sub-folders only (no link, no file), depth first, up to
-// the plane root and no further; a folder that vanishes is passed over and
-// invalidates the walk until reset. Every folder descriptor is closed again.
+// Sub-folders only (no link, no file); a vanished folder invalidates the walk until reset.
 TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderAndPassOverVanishedFolders)
 {
     addFolders({u"a/a1/a11"_qs, u"a/a2"_qs, u"b"_qs, u"c"_qs});
@@ -206,9 +201,7 @@ TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderAndPassOverVanishedFolders)
     EXPECT_EQ(FixtureTree::openDescriptors(), before);
 }
 
-// The path language's worked example, with probes whose properties are text, a
-// number, bytes or empty, and buses of which only the second has a "dev" with
-// the property, so that a walk must come back up.
+// Probes with text, number, byte or empty properties; only bus1 has a "dev" with the property.
 TEST_F(RegistryTest, XPathWorkedExampleAndHostilePaths)
 {
     // clang-format off

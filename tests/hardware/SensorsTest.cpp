@@ -25,10 +25,8 @@ QString found(const FixtureTree& tree)
                 : u"none"_qs;
 }
 
-// Ranks: types that name the processor, in order. The best zone that reads
-// is chosen, the lowest number among equals, acpitz only without a better one.
-// Older kernels type the package zone "pkg-temp-0", and older Raspberry Pi
-// kernels the SoC's "bcm2835_thermal": each is ranked for what it measures.
+// Older kernels type the package zone "pkg-temp-0", older Raspberry Pi kernels the SoC's
+// "bcm2835_thermal": each is ranked for what it measures. acpitz only without a better one.
 TEST(ThermalZoneTest, TheBestReadableZoneIsChosenAndBadZonesArePassedOver)
 {
     // clang-format off
@@ -40,7 +38,7 @@ TEST(ThermalZoneTest, TheBestReadableZoneIsChosenAndBadZonesArePassedOver)
         {"B0D4x", {}}, {"TCPU_ORC", {}}, {"pkg-temp", {}}, {"bcm2835", {}}, {"", {}}};
     for (const auto& [type, rank] : ranks)
         EXPECT_EQ(ThermalZone::rank(type), rank) << type;
-    // Machines whose zones are set one after the other, each followed by the zone then found.
+    // Zones set one after the other, each with the zone then found.
     using Steps = std::vector<std::tuple<int, const char*, const char*, const char*>>;
     const Steps machines[] = {
         {{0, "acpitz", "40000", "acpitz (thermal_zone0) 40"}, {3, "cpu1-thermal", "47000", "cpu1-thermal (thermal_zone3) 47"},
@@ -62,8 +60,7 @@ TEST(ThermalZoneTest, TheBestReadableZoneIsChosenAndBadZonesArePassedOver)
             EXPECT_EQ(found(tree), QString::fromUtf8(zone)) << number << ' ' << type << ' ' << temp;
         }
     }
-    // Every zone is ranked, however many there are: a search stops at its
-    // time, not at a count, and one whose time is up looks at nothing.
+    // A search stops at its time, not at a count.
     FixtureTree tree;
     for (int number = 0; number < 999; ++number)
         tree.addFile(u"sys/class/thermal/thermal_zone%1/type"_qs.arg(number), "iwlwifi_1\n");
@@ -95,8 +92,7 @@ TEST(ThermalZoneTest, TheBestReadableZoneIsChosenAndBadZonesArePassedOver)
     EXPECT_EQ(found(bad), u"acpitz (thermal_zone0) 40"_qs);
 }
 
-// One change to the machine, then what the next reading answers: its outcome,
-// temperature, value and sensor.
+// One change to the machine, then what the next reading answers.
 TEST(ProcessorTemperatureSensorTest, AnswersATemperatureOrWhyThereIsNone)
 {
     using Input = ProcessorTemperatureSensor::Input;
@@ -173,8 +169,7 @@ std::vector<Listed> listed(const FixtureTree& tree)
     return inputs;
 }
 
-// In the order of their names; hwmon nodes and NVMe controllers are numbered
-// as each boot probes them, and an input keeps its identity when renumbered.
+// hwmon nodes and NVMe controllers are numbered as each boot probes them.
 TEST(TemperatureInputsTest, EveryInputByItsNameAndIdentityWhicheverNumbersTheBootGives)
 {
     FixtureTree tree;
@@ -217,8 +212,7 @@ TEST(TemperatureInputsTest, EveryInputByItsNameAndIdentityWhicheverNumbersTheBoo
     EXPECT_EQ(edge.front()->path,
               renumbered.root().toUtf8() + "/sys/class/hwmon/hwmon0/temp1_input");
 
-    // Two devices of one driver and label are told apart by their devices, in
-    // their names too; without a device nothing tells them apart.
+    // Two inputs of one driver and label are told apart by their devices, or not at all.
     FixtureTree pci;
     for (const auto& [number, device] : {std::pair(0, u"pci0000:00/0000:00:18.3"_qs),
                                          std::pair(1, u"pci0000:00/0000:00:19.3"_qs)}) {
@@ -239,8 +233,7 @@ TEST(TemperatureInputsTest, EveryInputByItsNameAndIdentityWhicheverNumbersTheBoo
     EXPECT_EQ(matchingInputs(twins, twins.back().identity).size(), 2U);
 }
 
-// What a settings file may hold under the key: only the one form reads, as
-// the text given after it (null: none).
+// What a settings file may hold: only the one form reads, as the text after it (null: none).
 TEST(TemperatureInputsTest, AnIdentityReadsOnlyFromItsOwnTextForm)
 {
     // clang-format off

@@ -26,8 +26,7 @@ struct CountingDelegate : GaugeReaderDelegate
 class GaugeReaderTest : public testing::Test
 {
 protected:
-    // A reader sampling every `interval` seconds whose gauge first reads `first`,
-    // which is thrown away, then `seed`.
+    // A reader every `interval` seconds whose gauge reads `first`, thrown away, then `seed`.
     void start(float seed, float first = 99, double interval = 2.0)
     {
         gauge->readings = {first, seed};
@@ -87,8 +86,7 @@ TEST_F(GaugeReaderTest, WorkedExampleRiseThenFallAndAFailedSeedRecovers)
     EXPECT_EQ(std::pair(reader->overallMinimum(), delegate.updates), std::pair(0.1f, 1));
 }
 
-// After a 70, ten minutes of lower or equal readings; then a 50 finds the maximum expired.
-// Had the equal readings renewed it, it would hold 300 more samples.
+// Had the equal readings renewed the maximum, it would hold 300 more samples.
 TEST_F(GaugeReaderTest, AHeldMaximumExpiresToTheAverageAfterTenMinutesEvenWhenEqualled)
 {
     for (const auto& [held, expired] : {std::pair{50.0f, 50.0244f}, {70.0f, 62.6369f}}) {
@@ -104,10 +102,8 @@ TEST_F(GaugeReaderTest, AHeldMaximumExpiresToTheAverageAfterTenMinutesEvenWhenEq
     }
 }
 
-// An interval set while running is held to what the preferences offer, so
-// that a tiny one cannot keep the processor busy nor a huge one stop sampling.
-// The history restarts for the new interval; the seed, rejected and
-// non-finite readings never enter it.
+// A tiny interval must not keep the processor busy nor a huge one stop sampling. The
+// seed, rejected and non-finite readings never enter the history.
 TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRangeAndRestartsTheHistory)
 {
     start(50);
@@ -143,12 +139,9 @@ TEST_F(GaugeReaderTest, RetimingSamplesAtOnceWithinTheOfferedRangeAndRestartsThe
     EXPECT_EQ(held(0), std::tuple(1, 1200, 72.0F, 72.0F));
 }
 
-// A reading that is no finite number (the base gauge's NaN, an infinity) is
-// taken as 0: as the seed, as a later sample, it leaves the reader exactly as a
-// failed reading does, without relying on NaN failing a comparison.
+// The base gauge's NaN or an infinity leaves the reader exactly as a failed reading does.
 TEST_F(GaugeReaderTest, ReadingsThatAreNoFiniteNumberCountAsZero)
 {
-    // All the reader shows after taking `readings` (the first two at its start).
     const auto run = [this](std::initializer_list<float> seed, std::initializer_list<float> later) {
         gauge->readings = seed;
         reader = GaugeReader::initWithGauge(gauge, 2.0);
@@ -181,8 +174,6 @@ TEST_F(GaugeReaderTest, CreationNeedsAGaugeAndAPositiveIntervalAndMissesInARowMe
          {std::pair{2.0, 2000}, {1e-9, 1}, {0.0004, 1}, {1e12, Longest}, {Infinity, Longest}})
         EXPECT_EQ(GaugeReader::timerPeriod(interval), period) << interval;
 
-    // The reader has no reading after three misses in a row, or after one while its gauge
-    // finds nothing to read; an accepted sample ends it.
     start(0);
     EXPECT_FALSE(reader->hasAcceptedReading()); // a failed seed
     sample({0, 0});
@@ -230,10 +221,8 @@ TEST(SampleHistoryTest, HoldsTenMinutesOfIntervalsWithinOneAndTheMaximumAndWraps
               std::tuple(0, 2, 300.0));
 }
 
-// The threshold is 90: recovery means 85 or below for 60 counted seconds. Each
-// script gives runs of samples (celsius, count, interval), the indices of the
-// samples the alarm fires with, whether it is active after the last, and
-// whether it is enabled.
+// Threshold 90; runs of (celsius, count, interval), the samples it fires with, active after,
+// enabled.
 TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelowAndEndsWhenSwitchedOff)
 {
     struct Samples
@@ -275,9 +264,7 @@ TEST(TemperatureAlarmTest, FiresOnceAndOnlyAgainAfterAMinuteWellBelowAndEndsWhen
         EXPECT_EQ(std::pair(fired, alarm.isActive()), std::pair(expected, activeAfter)) << name;
     }
 
-    // Switching off ends the alarm, the same threshold does not; a new threshold
-    // ends it too (TemperatureControllerTest). The stored settings reach the alarm
-    // through their rules (SettingsTest).
+    // A new threshold ends it too (TemperatureControllerTest); settings rules: SettingsTest.
     TemperatureAlarm alarm;
     alarm.setEnabled(true);
     alarm.sample(95, 2);

@@ -39,8 +39,6 @@ Outcome none(const QString& why)
     return {0.0F, std::nullopt, why};
 }
 
-// A fixture tree with the process-wide registry and kernel values over it,
-// and a fixture bundle linking the shipped data files as the main bundle.
 class GaugeTest : public testing::Test
 {
 protected:
@@ -65,8 +63,7 @@ protected:
         tree.remove(FixtureTree::thermalZone(0));
     }
 
-    // Built in this order and torn down in reverse: the process-wide ones stay
-    // current until those below are gone.
+    // Torn down in reverse: the process-wide ones stay current until those below are gone.
     FixtureTree tree;
     FixtureBundle bundle;
     IORegistry registry{tree.root()};
@@ -196,8 +193,6 @@ TEST_F(GaugeTest, AChoiceGivesItsInputAndAnythingElseTheProcessor)
     }
 }
 
-// A graphics driver loaded after the start, a card that stops answering, a
-// card taken away.
 TEST_F(GaugeTest, AMissingChosenInputIsLookedForAgainAndOneThatFailsIsNamed)
 {
     SensorMachine::add(tree);
@@ -224,8 +219,7 @@ TEST_F(GaugeTest, AMissingChosenInputIsLookedForAgainAndOneThatFailsIsNamed)
     EXPECT_EQ(outcome(gauge), missing);
 }
 
-// A sensor table whose one row, for "Board", reads `property` from the entries
-// at `xpath` and divides by `factor` unless it is empty.
+// A table whose row for "Board" reads `property` at `xpath`, divided by `factor` if given.
 QByteArray sensorTable(const QByteArray& xpath, const QByteArray& factor = {},
                        const QByteArray& property = "<key>property</key><string>temp</string>")
 {
@@ -234,10 +228,8 @@ QByteArray sensorTable(const QByteArray& xpath, const QByteArray& factor = {},
                               divisor + "</dict></dict>");
 }
 
-// Entries zone0 and zone1 read as the row says (null: the file is gone), zone2
-// 47 in whole degrees; the reading of the gauge made, none where none is. A
-// vanished sensor counts as zero, a text by its leading number; the gauge gives
-// a plausible temperature or 0, never 3.4e38, an infinity or a NaN.
+// zone0 and zone1 read as the row says (null: gone), zone2 47; a vanished sensor counts as zero,
+// a text by its leading number, and the mean is a plausible temperature or 0.
 TEST_F(GaugeTest, PPCSensorTableRowDecidesSensorsAndScaleOrThatThereIsNoGauge)
 {
     bundle.tree.remove(u"Calidra/Resources/PPCSensors.plist"_qs); // written below, not the shipped
@@ -333,9 +325,7 @@ TEST_P(RealMachineTest, ReadsWhatItsRecordingShows)
                   : std::optional(megahertz == u"no reading"_qs ? 0.0F : megahertz.toFloat()));
 }
 
-// Each input a user could choose is found again by its stored choice and read
-// as the list shows it; a machine without the processor's sensor may still
-// have others.
+// A machine without the processor's sensor may still have others to choose.
 TEST_P(RealMachineTest, EveryInputItListsIsFoundAgainByItsChoice)
 {
     const std::vector<TemperatureInput> inputs = listTemperatureInputs(values.systemRoot());
