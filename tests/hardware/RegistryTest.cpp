@@ -152,7 +152,7 @@ TEST_F(RegistryTest, MachineModelIsTheDeviceTreeModelElseTheVendorKeptOnceFound)
     }
 }
 
-// Sub-folders only (no link, no file); a vanished folder invalidates the walk until reset.
+// Sub-folders only (no link, no file), in order; a vanished folder is passed over.
 TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderAndPassOverVanishedFolders)
 {
     addFolders({u"a/a1/a11"_qs, u"a/a2"_qs, u"b"_qs, u"c"_qs});
@@ -162,14 +162,11 @@ TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderAndPassOverVanishedFolders)
     {
         const auto root = entry(u""_qs);
         const auto walk = root->childEnumeratorOnPlane(Plane);
-        EXPECT_FALSE(walk->enterEntry() || walk->exitEntry()); // nothing handed out, at the top
         ASSERT_EQ(walk->nextObject()->pathInPlane(Plane), u"IOService:/a"_qs);
         ASSERT_TRUE(walk->enterEntry());
         EXPECT_EQ(rest(*walk), u"/a/a1 /a/a2"_qs);
         ASSERT_TRUE(walk->exitEntry());
         EXPECT_EQ(rest(*walk), u"/b /c"_qs);
-        walk->reset();
-        EXPECT_EQ(rest(*walk), u"/a /b /c"_qs);
         EXPECT_EQ(rest(*IORegistryEnumerator::initRootedOn(root.get(), Plane, Recursively)),
                   u"/a /a/a1 /a/a1/a11 /a/a2 /b /c"_qs);
         const auto a11 = entry(u"a/a1/a11"_qs);
@@ -182,18 +179,11 @@ TEST_F(RegistryTest, EnumeratorsWalkChildrenInOrderAndPassOverVanishedFolders)
                      IORegistryEnumerator::initWithKernelIterator(nullptr) ||
                      root->childEnumeratorOnPlane(u"IODeviceTree"_qs) ||
                      entry(u"b"_qs)->childEnumeratorOnPlane(Plane)->nextObject());
-        const auto empty = IORegistryEnumerator::initRootedOn(root.get(), u"IODeviceTree"_qs, 0);
-        ASSERT_TRUE(empty);
-        empty->reset();
-        EXPECT_FALSE(empty->nextObject() || empty->isValid() || empty->enterEntry() ||
-                     empty->exitEntry());
         const auto children = root->childEnumeratorOnPlane(Plane);
         const auto c = entry(u"c"_qs);
         tree.remove(u"sys/devices/b"_qs);
         EXPECT_EQ(rest(*children), u"/a /c"_qs);
-        EXPECT_FALSE(children->isValid());
         children->reset();
-        EXPECT_TRUE(children->isValid());
         tree.remove(u"sys/devices/c"_qs);
         EXPECT_FALSE(c->childEnumeratorOnPlane(Plane)->nextObject()); // its own folder is gone
         EXPECT_EQ(rest(*children), u"/a"_qs);

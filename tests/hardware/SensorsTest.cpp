@@ -327,15 +327,13 @@ TEST(LoadableDriverTest, OffersOnlyAModuleThatIsThereAndDrivesThisProcessor)
             tree.addFile(u"proc/sys/kernel/osrelease"_qs, *osrelease + '\n');
         tree.addFolder(u"lib/modules/6.1.0-17-amd64"_qs);
         if (!moduleFile.isEmpty())
-            tree.addFile(modules + moduleFile, "\x7f"
-                                               "ELF");
+            tree.addFile(modules + moduleFile, "\177ELF");
         if (!modulesDep) {
             tree.addUnreadable(modules + u"modules.dep"_qs);
         } else if (*modulesDep) {
             tree.addFile(modules + u"modules.dep"_qs, modulesDep);
         }
-        const LoadableDriver::Finding finding =
-            LoadableDriver::examine(QFile::encodeName(tree.root()));
+        const auto finding = LoadableDriver::examine(QFile::encodeName(tree.root()));
         EXPECT_EQ(finding.verdict, verdict) << name << ": " << finding.explanation.toStdString();
         EXPECT_EQ(finding.driver, driver) << name;
         EXPECT_FALSE(finding.explanation.isEmpty()) << name;

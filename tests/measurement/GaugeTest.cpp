@@ -78,14 +78,13 @@ TEST(IntelModelsTest, AModelIsListedOnlyWhenAListedStringEqualsIt)
     EXPECT_FALSE(IntelModels::isIntelModel(u"GenuineIntel"_qs)) << "no list";
     const QByteArray listed =
         FixtureBundle::xml("<array><string>GenuineIntel</string><integer>5</integer></array>");
+    const QByteArray dictionary =
+        FixtureBundle::xml("<dict><key>GenuineIntel</key><string>GenuineIntel</string></dict>");
     // clang-format off
     const std::tuple<const char*, QByteArray, std::optional<QString>, bool> rows[] = {
         {"Listed", listed, u"GenuineIntel"_qs, true}, {"Unlisted", listed, u"Genuine"_qs, false},
         {"DiffersInCase", listed, u"genuineintel"_qs, false}, {"OnlyANumberMatches", listed, u"5"_qs, false},
-        {"AbsentModel", listed, std::nullopt, false},
-        {"DictionaryRoot", FixtureBundle::xml("<dict><key>GenuineIntel</key><string>GenuineIntel</string></dict>"),
-         u"GenuineIntel"_qs, false},
-    };
+        {"AbsentModel", listed, std::nullopt, false}, {"DictionaryRoot", dictionary, u"GenuineIntel"_qs, false}};
     // clang-format on
     for (const auto& [test, list, model, expected] : rows) {
         bundle.addResource(u"IntelModels.plist"_qs, list);
