@@ -2,34 +2,75 @@
 #include "hardware/KernelValues.h"
 
 #include "FixtureTree.h"
+#include "LogRecorder.h"
+#include "QtPrinters.h"
+#include "hardware/FolderName.h"
+#include "hardware/KernelText.h"
 #include "hardware/KernelValueQueries.h"
+#include "hardware/PlausibleTemperature.h"
 #include "hardware/ProcessorTemperatureSensor.h"
+#include "hardware/SearchReport.h"
 #include "hardware/SysfsFile.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <tuple>
-#include <utility>
-#include <vector>
-
 namespace calidra {
 namespace {
+
+const QString Cpu = u"sys/devices/system/cpu/"_qs;
 
 // The integer form gives `expected` (0 when absent), the text form its digits and U+0000.
 void expectValue(const char* name, std::optional<qint32> expected)
 {
-    EXPECT_EQ(querySysctlValueAsInt(name), expected.value_or(0));
-    EXPECT_EQ(querySysctlValueAsString(name),
-              expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt);
+    EXPECT_EQ(
+        std::pair(querySysctlValueAsInt(name), querySysctlValueAsString(name)),
+        std::pair(expected.value_or(0),
+                  expected ? std::optional(QString::number(*expected) + u'\0') : std::nullopt))
+        << (name ? name : "null");
+}
+
+TEST(KernelText, EveryByteBecomesACharacterFolderNamesSplitAndSortAndPlausibleTemperatures)
+{
+    EXPECT_EQ(decodeKernelText("caf\xc3\xa9"), u"café"_qs);
+    EXPECT_EQ(decodeKernelText(QByteArrayView("a\xff\x80z", 4)), u"a\u00ff\u0080z"_qs);
+    EXPECT_EQ(decodeKernelText(QByteArrayView("abcdef\0", 7)), u"abcdef\0"_qs);
+    EXPECT_FALSE(decodeKernelText(QByteArrayView()).isNull());
+    // Folder, name, location ("-": none). A base must not be empty nor end in a digit.
+    // clang-format off
+    const char* const cases[][3] = {
+        {"thermal_zone0", "thermal_zone", "0"}, {"coretemp.0", "coretemp", "0"}, {"cpu@1", "cpu", "1"},
+        {"soc@fe000000", "soc", "fe000000"}, {"hwmon12", "hwmon", "12"}, {"platform", "platform", "-"},
+        {"42", "42", "-"}, {"@3", "@", "3"}, {"1.0", "1.", "0"}, {"cpu@", "cpu@", "-"}};
+    // clang-format on
+    for (const auto& [folder, name, location] : cases) {
+        const FolderName parsed = FolderName::parse(folder);
+        EXPECT_EQ(parsed.name(), QString::fromUtf8(name)) << folder;
+        EXPECT_EQ(parsed.location().value_or(u"-"_qs), QString::fromUtf8(location)) << folder;
+    }
+    // By name then location as a number: device-tree unit addresses are hexadecimal.
+    std::vector<QByteArray> folders{"thermal_zone10", "cooling_device1", "cpu@10", "thermal_zone2",
+                                    "thermal_zone",   "cpu@1f",          "cpu@a",  "cpu@f"};
+    FolderName::sort(folders);
+    EXPECT_EQ(folders,
+              (std::vector<QByteArray>{"cooling_device1", "cpu@a", "cpu@f", "cpu@10", "cpu@1f",
+                                       "thermal_zone", "thermal_zone2", "thermal_zone10"}));
+    // Only temperatures above zero up to 200 degrees are plausible.
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    // clang-format off
+    const std::pair<double, bool> rows[] = {
+        {0.001, true}, {45.5, true}, {200.0, true}, {0.0, false}, {-0.0, false}, {-40.0, false},
+        {200.001, false}, {2147483.647, false}, {3.4e38, false}, {Inf, false}, {-Inf, false},
+        {std::numeric_limits<double>::quiet_NaN(), false}};
+    // clang-format on
+    for (const auto& [celsius, plausible] : rows)
+        EXPECT_EQ(PlausibleTemperature::contains(celsius), plausible) << celsius;
 }
 
 class KernelValuesTest : public ::testing::Test
 {
 protected:
-    // Built in this order and torn down in reverse: each member uses the ones
-    // above it, and the process-wide ones stay current until those below are gone.
+    // Torn down in reverse: the process-wide values stay current until the tree is gone.
     FixtureTree tree;
     KernelValues values{tree.root()};
 };
@@ -43,49 +84,41 @@ TEST_F(KernelValuesTest, ReadsFilesBelowProcSysAndNothingElse)
     tree.addLargeFile(u"proc/sys/kernel/huge"_qs, SysfsFile::MaximumSize + 1);
     expectValue("a.b", 42);
     for (const char* name : {"no.such.value", "", "..", "kern.", "a..b", "kern/../../../secret",
-                             "kernel.socket", "kernel.huge"}) {
-        SCOPED_TRACE(name);
+                             "kernel.socket", "kernel.huge"})
         expectValue(name, std::nullopt);
-    }
     expectValue(nullptr, std::nullopt);
     // The text form drops one line feed and ends with U+0000.
     const std::pair<const char*, QString> rows[] = {
         {"0\n", u"0\0"_qs}, {"4294967297\n", u"4294967297\0"_qs}, {"Linux\n", u"Linux\0"_qs}};
     for (const auto& [contents, text] : rows) {
         tree.addFile(u"proc/sys/a/b"_qs, contents);
-        EXPECT_EQ(querySysctlValueAsInt("a.b"), 0) << contents;
-        EXPECT_EQ(querySysctlValueAsString("a.b"), text) << contents;
+        EXPECT_EQ(std::pair(querySysctlValueAsInt("a.b"), querySysctlValueAsString("a.b")),
+                  std::pair(0, std::optional(text)))
+            << contents;
     }
 }
 
-// cpu0 and cpu2 have cpufreq files; proc/cpuinfo stands in for the rest. A list
-// that cannot be read leaves the choice to the processor folders (cpu0 has no
-// online file, so it is online).
+// cpu0 and cpu2 have cpufreq files, cpuinfo stands in for the rest; an unreadable list leaves
+// the choice to the folders. A clock file that fails is let go and looked for afresh.
 TEST_F(KernelValuesTest, CountAndClockFollowTheOnlineListElseCpuinfo)
 {
-    tree.addFile(u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs, "2400000\n");
-    tree.addFile(u"sys/devices/system/cpu/cpu2/cpufreq/scaling_cur_freq"_qs, "1200000\n");
+    const QString clock = Cpu + u"cpu0/cpufreq/scaling_cur_freq"_qs;
+    tree.addFile(clock, "2400000\n");
+    tree.addFile(Cpu + u"cpu2/cpufreq/scaling_cur_freq"_qs, "1200000\n");
     tree.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\ncpu MHz\t\t: 799.500\n\nprocessor\t: 1\n");
-    const std::tuple<const char*, qint32, qint32> rows[] = {{"0-3,5,7-8\n", 7, 2400},
-                                                            {"2-3\n", 2, 1200},
-                                                            {"1\n", 1, 800},
-                                                            {"0-2147483646\n", 2147483647, 2400},
-                                                            {"all\n", 2, 2400}};
+    // clang-format off
+    const std::tuple<const char*, qint32, qint32> rows[] = {{"0-3,5,7-8\n", 7, 2400}, {"2-3\n", 2, 1200},
+        {"1\n", 1, 800}, {"0-2147483646\n", 2147483647, 2400}, {"all\n", 2, 2400}};
+    // clang-format on
     for (const auto& [online, count, megahertz] : rows) {
         SCOPED_TRACE(online);
-        tree.addFile(u"sys/devices/system/cpu/online"_qs, online);
+        tree.addFile(Cpu + u"online"_qs, online);
         const KernelValues fresh(tree.root()); // keeps no clock file from the last row
         expectValue("hw.ncpu", count);
         expectValue("kern.cpu_currentfreq", megahertz);
     }
-}
-
-// A clock file that fails is let go, and the next query looks for it afresh.
-TEST_F(KernelValuesTest, AClockFileThatFailsIsLookedForAgain)
-{
-    const QString clock = u"sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"_qs;
-    tree.addFile(u"sys/devices/system/cpu/online"_qs, "0\n");
-    tree.addFile(clock, "2400000\n");
+    tree.addFile(Cpu + u"online"_qs, "0\n");
+    tree.remove(u"proc/cpuinfo"_qs);
     expectValue("kern.cpu_currentfreq", 2400);
     tree.addFile(clock, ""); // an unlinked fixture file fails once empty
     tree.remove(clock);
@@ -94,30 +127,24 @@ TEST_F(KernelValuesTest, AClockFileThatFailsIsLookedForAgain)
     expectValue("kern.cpu_currentfreq", 1500);
 }
 
-// Without an online list: the lowest-numbered processor folder that is online
-// (its online file says 1, or it has none), else /proc/cpuinfo.
+// The lowest-numbered folder that is online (its online file says 1, or it has none).
 TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcessorFolder)
 {
-    const QByteArray cpufreq = "/cpufreq/scaling_cur_freq";
+    const QByteArray f = "/cpufreq/scaling_cur_freq";
     using Files = std::vector<std::pair<QByteArray, QByteArray>>;
     // clang-format off
     const std::tuple<const char*, Files, qint32> rows[] = {
-        {"Cpu0WithoutOnlineFile", {{"cpu0" + cpufreq, "1219917\n"}}, 1220},
-        {"Cpu0SaysOnline", {{"cpu0/online", "1"}, {"cpu0" + cpufreq, "1500000\n"}}, 1500},
-        {"OfflineCpu0IsPassedOver", {{"cpu0/online", "0\n"}, {"cpu0" + cpufreq, "1000000\n"},
-                                     {"cpu2/online", "1\n"}, {"cpu2" + cpufreq, "2000000\n"}}, 2000},
+        {"Cpu0WithoutOnlineFile", {{"cpu0" + f, "1219917\n"}}, 1220},
+        {"Cpu0SaysOnline", {{"cpu0/online", "1"}, {"cpu0" + f, "1500000\n"}}, 1500},
+        {"OfflineCpu0IsPassedOver", {{"cpu0/online", "0\n"}, {"cpu0" + f, "1000000\n"},
+                                     {"cpu2/online", "1\n"}, {"cpu2" + f, "2000000\n"}}, 2000},
         {"NumbersCountNotNames", {{"cpu0/online", "0\n"}, {"cpu1/online", "0\n"},
-                                  {"cpu10" + cpufreq, "1000000\n"}, {"cpu9" + cpufreq, "900000\n"}},
-         900},
-        {"OtherNamesAreNoProcessors", {{cpufreq.mid(1), "1000000\n"}, {"cpu01" + cpufreq, "1000000\n"},
-                                       {"cpu-1" + cpufreq, "1000000\n"},
-                                       {"cpu4294967296" + cpufreq, "1000000\n"},
-                                       {"cpu3" + cpufreq, "3000000\n"}}, 3000},
-        {"AGarbledOnlineFileIsOffline", {{"cpu0/online", "yes\n"}, {"cpu1" + cpufreq, "1100000\n"}},
-         1100},
-        {"FirstOnlineWithoutCpufreqGivesCpuinfo", {{"cpu0/topology/core_id", "0\n"},
-                                                   {"cpu1" + cpufreq, "1000000\n"}}, 800},
-        {"AllOfflineGivesCpuinfo", {{"cpu0/online", "0\n"}, {"cpu0" + cpufreq, "1000000\n"}}, 800},
+                                  {"cpu10" + f, "1000000\n"}, {"cpu9" + f, "900000\n"}}, 900},
+        {"OtherNamesAreNoProcessors", {{f.mid(1), "1000000\n"}, {"cpu01" + f, "1000000\n"},
+            {"cpu-1" + f, "1000000\n"}, {"cpu4294967296" + f, "1000000\n"}, {"cpu3" + f, "3000000\n"}}, 3000},
+        {"AGarbledOnlineFileIsOffline", {{"cpu0/online", "yes\n"}, {"cpu1" + f, "1100000\n"}}, 1100},
+        {"FirstOnlineWithoutCpufreqGivesCpuinfo", {{"cpu0/topology/core_id", "0\n"}, {"cpu1" + f, "1000000\n"}}, 800},
+        {"AllOfflineGivesCpuinfo", {{"cpu0/online", "0\n"}, {"cpu0" + f, "1000000\n"}}, 800},
         {"NoFoldersGivesCpuinfo", {}, 800},
     };
     // clang-format on
@@ -125,20 +152,18 @@ TEST_F(KernelValuesTest, ClockWithoutAnOnlineListComesFromTheFirstOnlineProcesso
         SCOPED_TRACE(name);
         FixtureTree machine;
         machine.addFile(u"proc/cpuinfo"_qs, "processor\t: 0\ncpu MHz\t\t: 799.998\n");
-        for (const auto& [path, contents] : files) {
-            machine.addFile(u"sys/devices/system/cpu/"_qs + QString::fromLatin1(path), contents);
-        }
+        for (const auto& [path, contents] : files)
+            machine.addFile(Cpu + QString::fromLatin1(path), contents);
         KernelValues machineValues(machine.root());
         expectValue("kern.cpu_currentfreq", megahertz);
     }
 }
 
-// The machines of tests/data/machines show the rules at work (package over
-// cores, Tdie over Tctl, several packages or nodes); these are the rest.
-TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
+// The recorded machines show package over cores, Tdie over Tctl, several packages; these are the
+// rest.
+TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannelAmongThousands)
 {
-    // The hwmon devices (hwmon0, hwmon1...), the value, and the sensor as the
-    // About panel names it.
+    // The hwmon devices (hwmon0, hwmon1...), the value, and the sensor as About names it.
     using Devices = std::vector<std::pair<QByteArray, std::vector<FixtureTree::Channel>>>;
     // clang-format off
     const std::tuple<Devices, std::optional<qint32>, QString> rows[] = {
@@ -164,9 +189,8 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
         SCOPED_TRACE(source.toStdString());
         FixtureTree machine;
         KernelValues machineValues(machine.root());
-        for (size_t number = 0; number < devices.size(); ++number) {
+        for (size_t number = 0; number < devices.size(); ++number)
             machine.addHwmon(int(number), devices[number].first, devices[number].second);
-        }
         expectValue("kern.cpu_temp", expected);
         EXPECT_EQ(ProcessorTemperatureSensor(ProcessorTemperatureSensor::Input::DriverChannels,
                                              QFile::encodeName(machine.root()))
@@ -176,20 +200,14 @@ TEST_F(KernelValuesTest, TemperatureComesFromThePreferredDriverChannel)
     }
     EXPECT_EQ(KernelValues::current(), &values); // each nested lookup restored the previous one
     expectValue("kern.cpu_temp", std::nullopt);
-}
 
-// No package channel and thousands of cores: only a few dozen files stay open, the rest
-// are read afresh at each reading.
-TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
-{
+    // Thousands of cores: only a few dozen files stay open, the rest are read afresh.
     const QString hottest = u"sys/class/hwmon/hwmon0/temp1999_input"_qs; // not among the kept
-    std::vector<QByteArray> labels;
-    labels.reserve(2000); // the channels point into it
+    std::vector<QByteArray> labels(2000); // the channels point into it
     std::vector<FixtureTree::Channel> channels;
-    for (int core = 0; core < 2000; ++core) {
-        labels.push_back("Core " + QByteArray::number(core));
-        channels.emplace_back(labels.back().constData(), "40000");
-    }
+    for (int core = 0; core < 2000; ++core)
+        channels.emplace_back((labels[core] = "Core " + QByteArray::number(core)).constData(),
+                              "40000");
     tree.addHwmon(0, "coretemp", channels);
     tree.addFile(hottest, "88000\n");
     const qsizetype before = FixtureTree::openDescriptors();
@@ -201,6 +219,34 @@ TEST_F(KernelValuesTest, ThousandsOfCoreChannelsKeepFewFilesOpen)
     expectValue("kern.cpu_temp", std::nullopt);
     tree.addFile(hottest, "39000\n");
     expectValue("kern.cpu_temp", 40);
+}
+
+// Each sample queries both values, neither there, so each searches again.
+TEST_F(KernelValuesTest, ASearchIsToldOnlyWhenAskedAndOnlyWhenWhatItFindsChanges)
+{
+    const auto sample = [](const QString& rules) {
+        const LogRecorder log(rules);
+        for (int i = 0; i < 5; ++i) {
+            querySysctlValueAsInt("kern.cpu_temp");
+            querySysctlValueAsInt("kern.cpu_currentfreq");
+        }
+        return log.messages;
+    };
+    tree.addFile(Cpu + u"online"_qs, "0\n");
+    tree.addHwmon(0, "nvme", {{"Composite", "38850"}});
+    EXPECT_EQ(sample({}), QStringList());
+    EXPECT_FALSE(SearchReport::isWanted());
+    const QString on = u"calidra.*.debug=true"_qs;
+    EXPECT_EQ(sample(on),
+              QStringList({u"calidra.hardware driver channels: hwmon0 nvme -> no channel of "
+                           "coretemp, k10temp or zenpower"_qs,
+                           u"calidra.hardware clock: cpu0 is the first online processor (by the "
+                           "online list); nothing gives the clock"_qs}));
+    EXPECT_EQ(sample(on), QStringList());
+    tree.addHwmon(1, "k10temp", {{nullptr, "41000"}}); // found, told once, then read unsearched
+    EXPECT_EQ(sample(on),
+              QStringList(u"calidra.hardware driver channels: hwmon0 nvme; hwmon1 k10temp: temp1 "
+                          "-> k10temp, temp1 (Tctl, as no Tdie is there)"_qs));
 }
 
 } // namespace
