@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "KernelNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -24,6 +25,23 @@ std::optional<qint64> parseKernelInteger(std::string_view text)
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<int> numberInName(std::string_view name, std::string_view prefix,
+                                std::string_view suffix)
+{
+    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(suffix)) {
+        return std::nullopt;
+    }
+    const std::string_view digits =
+        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const std::optional<qint64> number = parseKernelInteger(digits);
+    return number && *number <= std::numeric_limits<int>::max() ? std::optional<int>(int(*number))
+                                                                : std::nullopt;
 }
 
 std::optional<qint32> narrowToInt32(qint64 value)

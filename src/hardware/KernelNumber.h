@@ -23,6 +23,11 @@ std::string_view withoutLineFeed(std::string_view text);
 /// leading minus, a second number) and for a number beyond 64 bits.
 std::optional<qint64> parseKernelInteger(std::string_view text);
 
+/// N of a kernel name "<prefix>N<suffix>" ("temp3_input", "thermal_zone12"):
+/// N only decimal digits, at least one, with a value that an int holds.
+std::optional<int> numberInName(std::string_view name, std::string_view prefix,
+                                std::string_view suffix);
+
 /// The value when it fits in 32 signed bits, else absent.
 std::optional<qint32> narrowToInt32(qint64 value);
 

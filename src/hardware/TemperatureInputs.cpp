@@ -12,7 +12,6 @@
 #include <fcntl.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <string_view>
 #include <tuple>
@@ -21,22 +20,6 @@ namespace calidra {
 namespace {
 
 using Kind = TemperatureInputIdentity::Kind;
-
-// N of a name "<prefix>N<suffix>", N decimal digits that an int holds.
-std::optional<int> numberIn(std::string_view name, std::string_view prefix, std::string_view suffix)
-{
-    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
-        !name.ends_with(suffix)) {
-        return std::nullopt;
-    }
-    const std::string_view digits =
-        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    const std::optional<qint64> number = parseKernelInteger(digits);
-    return number && *number <= INT_MAX ? std::optional<int>(int(*number)) : std::nullopt;
-}
 
 std::optional<QByteArray> realPath(const QByteArray& path)
 {
@@ -111,7 +94,7 @@ void addHwmonInputs(const QByteArray& node, const Devices& devices, std::vector<
     }
     const QString device = devices.of(node);
     for (const QByteArray& file : SysfsFile::folderNames(node)) {
-        const std::optional<int> channel = numberIn(stringView(file), "temp", "_input");
+        const std::optional<int> channel = numberInName(stringView(file), "temp", "_input");
         if (!channel) {
             continue;
         }
@@ -210,7 +193,7 @@ std::vector<TemperatureInput> listTemperatureInputs(const QByteArray& systemRoot
     std::vector<Found> zones;
     const QByteArray thermal = systemRoot + "/sys/class/thermal";
     for (const QByteArray& entry : SysfsFile::folderNames(thermal)) {
-        if (const std::optional<int> number = numberIn(stringView(entry), "thermal_zone", "")) {
+        if (const std::optional<int> number = numberInName(stringView(entry), "thermal_zone", "")) {
             addZone(thermal + '/' + entry, *number, devices, zones);
         }
     }

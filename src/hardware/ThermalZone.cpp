@@ -21,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 struct Candidate
 {
     int rank;
-    qint64 number;
+    int number;
     QByteArray folder;
     QByteArray type;
 
@@ -78,22 +78,10 @@ bool matches(const ZoneType& zoneType, std::string_view type)
     return equalCaseless(zoneType.text, type);
 }
 
-// The zone number of a "thermal_zoneN" folder name; absent for other names.
-std::optional<qint64> zoneNumber(std::string_view name)
-{
-    constexpr std::string_view Prefix = "thermal_zone";
-    if (!name.starts_with(Prefix) || name.size() == Prefix.size() || name.size() > 20 ||
-        !std::all_of(name.begin() + Prefix.size(), name.end(),
-                     [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    return parseKernelInteger(name.substr(Prefix.size()));
-}
-
 std::optional<Candidate> candidate(const QByteArray& folder, std::string_view name,
                                    QStringList* seen)
 {
-    const std::optional<qint64> number = zoneNumber(name);
+    const std::optional<int> number = numberInName(name, "thermal_zone", "");
     if (!number) {
         return std::nullopt;
     }
